@@ -1,0 +1,104 @@
+#pragma once
+// The one open connection to the company database. Every difference between
+// the database engines (SQLite file, data source through ODBC) stays here and
+// in RecordsetManager: callers speak the Jet dialect that definitions store.
+#include "ErroreRun.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+class QSqlError;
+class QSqlQuery;
+
+enum class DialettoDb { Sqlite, Postgres, Odbc };
+
+// Declared shape of one column of a table.
+struct ColonnaSchema {
+    QString nome;
+    int dimensione = 0;      // declared size of a text column, 0 when none
+    bool testo = true;       // text affinity (else numeric or date)
+    bool data = false;       // declared as a date or time
+    int posizioneChiave = 0; // 1-based position in the primary key, 0 if not part of it
+};
+
+struct SchemaTabella {
+    QString nome;
+    std::vector<ColonnaSchema> colonne;
+    const ColonnaSchema* Colonna(const QString& nome) const;
+};
+
+class DatabaseLink {
+public:
+    // A database file (SQLite); created when missing.
+    static std::unique_ptr<DatabaseLink> ApriFile(const QString& percorso);
+    // A data source: an "ODBC;..." text or a DSN name, already composed.
+    static std::unique_ptr<DatabaseLink> ApriOdbc(const QString& connessione);
+    ~DatabaseLink();
+    DatabaseLink(const DatabaseLink&) = delete;
+    DatabaseLink& operator=(const DatabaseLink&) = delete;
+
+    QSqlDatabase Database() const;
+    DialettoDb Dialetto() const { return m_dialetto; }
+    const QString& NomeConnessione() const { return m_nome; }
+
+    // Jet statement to the engine's own SQL.
+    QString Traduci(const QString& sqlJet) const;
+    // Runs one action statement (Jet dialect); raises ErroreRun on failure.
+    void Esegui(const QString& sqlJet);
+    // Runs one statement with bound values ("?" markers); the statement is
+    // prepared once per text and kept.
+    void EseguiParametri(const QString& sql, const QVariantList& valori);
+
+    // Schema, cached per table name (case ignored). Raises ErroreRun when the
+    // table does not exist.
+    const SchemaTabella& Schema(const QString& tabella);
+    bool EsisteTabella(const QString& tabella);
+    int DimensioneColonna(const QString& tabella, const QString& colonna);
+    QStringList ColonnePrimarie(const QString& tabella);
+    void DimenticaSchema();
+
+    // Error of the database as a run-time error with its normalised number.
+    ErroreRun Errore(const QSqlError& errore) const;
+
+    // Batched writes: one transaction spans many lines of a load.
+    void IniziaTransazione();
+    void ConfermaTransazione();
+    bool InTransazione() const { return m_inTransazione; }
+
+private:
+    DatabaseLink(QString nome, DialettoDb dialetto);
+    void Prepara();
+    SchemaTabella LeggiSchema(const QString& tabella);
+
+    QString m_nome;
+    DialettoDb m_dialetto;
+    bool m_inTransazione = false;
+    QHash<QString, SchemaTabella> m_schemi;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_comandi;
+};
+
+// Keeps a load's writes in one transaction committed in batches: by count of
+// lines and by time, and always when it goes out of scope (end, stop, error).
+class LottoScritture {
+public:
+    explicit LottoScritture(DatabaseLink& db, int righePerLotto = 20000, int millisecondiPerLotto = 2000);
+    ~LottoScritture();
+    LottoScritture(const LottoScritture&) = delete;
+    LottoScritture& operator=(const LottoScritture&) = delete;
+    // Called between lines: commits when the batch is full or old enough.
+    void FineRiga();
+    void Conferma();
+
+private:
+    DatabaseLink& m_db;
+    int m_righePerLotto;
+    int m_millisecondi;
+    int m_righe = 0;
+    QElapsedTimer m_tempo;
+};

@@ -1,0 +1,232 @@
+#include "Recordset.h"
+
+#include "DatabaseLink.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace {
+
+const QString ColonnaRiga = QStringLiteral("quiva_riga__");
+
+QString SoloNome(QString nome)
+{
+    if (nome.startsWith(QLatin1Char('[')) && nome.endsWith(QLatin1Char(']')))
+        nome = nome.mid(1, nome.size() - 2);
+    return nome;
+}
+
+}  // namespace
+
+void Recordset::Apri(const QString& sqlJet, const QVariantList& valori)
+{
+    m_stato = Stato::Nessuno;
+    Lettura& lettura = Prepara(sqlJet);
+    QSqlQuery& q = lettura.query;
+    for (int i = 0; i < valori.size(); ++i)
+        q.bindValue(i, valori[i]);
+    m_righe.clear();
+    m_posizione = 0;
+    if (!q.exec())
+        throw m_db.Errore(q.lastError());
+    if (lettura.colonne.isEmpty()) {
+        const QSqlRecord record = q.record();
+        for (int c = 0; c < record.count(); ++c) {
+            lettura.colonne << record.fieldName(c);
+            lettura.indice.insert(record.fieldName(c).toLower(), c);
+        }
+    }
+    m_corrente = &lettura;
+    m_tabella = lettura.tabella;
+    m_schema = m_tabella.isEmpty() ? nullptr : &m_db.Schema(m_tabella);
+    m_conRiga = lettura.conRiga;
+    m_colonne = lettura.colonne;
+    const int n = static_cast<int>(m_colonne.size());
+    while (q.next()) {
+        std::vector<QVariant> riga(n);
+        for (int c = 0; c < n; ++c)
+            riga[c] = q.value(c);
+        m_righe.push_back(std::move(riga));
+    }
+    q.finish();
+}
+
+// A statement that reads whole rows of one table can write them back: the
+// row identity is read along with them.
+Recordset::Lettura& Recordset::Prepara(const QString& sqlJet)
+{
+    auto it = m_letture.find(sqlJet);
+    if (it != m_letture.end())
+        return *it.value();
+    static const QRegularExpression unaTabella(
+        QStringLiteral("^\\s*select\\s+(\\*|[\\w\\s,\\[\\]]+?)\\s+from\\s+(\\[[^\\]]+\\]|\\w+)\\s*(\\bwhere\\b.*|\\border\\b.*)?$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    auto nuova = std::make_shared<Lettura>();
+    Lettura& lettura = *nuova;
+    QString sql = m_db.Traduci(sqlJet);
+    const auto m = unaTabella.match(sql);
+    if (m.hasMatch() && m_db.EsisteTabella(SoloNome(m.captured(2)))) {
+        lettura.tabella = SoloNome(m.captured(2));
+        const QString identita = m_db.Dialetto() == DialettoDb::Sqlite ? QStringLiteral("rowid")
+                                                                       : QStringLiteral("ctid::text");
+        sql = QStringLiteral("SELECT %1 AS %2, %3").arg(identita, ColonnaRiga, sql.mid(m.capturedStart(1)));
+        lettura.conRiga = true;
+    }
+    lettura.query = QSqlQuery(m_db.Database());
+    lettura.query.setForwardOnly(true);
+    if (!lettura.query.prepare(sql))
+        throw m_db.Errore(lettura.query.lastError());
+    m_letture.insert(sqlJet, nuova);
+    return lettura;
+}
+
+void Recordset::Successivo()
+{
+    if (!Fine())
+        ++m_posizione;
+}
+
+int Recordset::IndiceColonna(const QString& colonna) const
+{
+    return m_corrente ? m_corrente->indice.value(colonna.toLower(), -1) : -1;
+}
+
+QVariant Recordset::Leggi(const QString& colonna) const
+{
+    const int c = IndiceColonna(colonna);
+    if (c < 0 || (m_conRiga && c == 0))
+        throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
+    if (Fine())
+        throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
+    return m_righe[m_posizione][c];
+}
+
+void Recordset::AggiungiNuovo()
+{
+    if (m_tabella.isEmpty())
+        throw ErroreRun(3027, QStringLiteral("Impossibile aggiornare: il record set è di sola lettura"));
+    m_stato = Stato::Aggiunta;
+    m_nuovi.assign(m_colonne.size(), QVariant());
+    m_impostati.fill('0', m_colonne.size());
+}
+
+void Recordset::Modifica()
+{
+    if (m_tabella.isEmpty())
+        throw ErroreRun(3027, QStringLiteral("Impossibile aggiornare: il record set è di sola lettura"));
+    if (Fine())
+        throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
+    m_stato = Stato::Modifica;
+    m_nuovi.assign(m_colonne.size(), QVariant());
+    m_impostati.fill('0', m_colonne.size());
+}
+
+void Recordset::Imposta(const QString& colonna, const QVariant& valore)
+{
+    if (m_stato == Stato::Nessuno)
+        throw ErroreRun(3020, QStringLiteral("Aggiornamento o annullamento senza AddNew o Edit"));
+    const int c = IndiceColonna(colonna);
+    if (c < 0 || (m_conRiga && c == 0))
+        throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
+    const ColonnaSchema* schema = m_schema ? m_schema->Colonna(m_colonne[c]) : nullptr;
+    QVariant v = valore;
+    if (schema && !schema->testo) {
+        if (v.typeId() == QMetaType::QString && v.toString().isEmpty())
+            v = QVariant();  // empty text into a number or date column
+    } else if (v.typeId() == QMetaType::QDate) {
+        v = v.toDate().toString(Qt::ISODate);
+    }
+    if (schema && schema->testo && schema->dimensione > 0 && v.typeId() == QMetaType::QString
+        && v.toString().size() > schema->dimensione)
+        throw ErroreRun(CodiciErrore::ValoreTroppoGrande,
+                        QStringLiteral("Il campo è troppo piccolo per accettare la quantità di dati"));
+    m_nuovi[c] = std::move(v);
+    m_impostati[c] = '1';
+}
+
+QString Recordset::NomeColonnaSql(const QString& colonna) const
+{
+    return m_db.Dialetto() == DialettoDb::Sqlite ? QLatin1Char('[') + colonna + QLatin1Char(']') : colonna;
+}
+
+QSqlQuery& Recordset::Comando(QHash<QByteArray, QSqlQuery>& cache, const QString& sql)
+{
+    QSqlQuery q(m_db.Database());
+    if (!q.prepare(sql))
+        throw m_db.Errore(q.lastError());
+    return cache.insert(m_impostati, q).value();
+}
+
+void Recordset::Aggiorna()
+{
+    if (m_stato == Stato::Aggiunta)
+        Inserisci();
+    else if (m_stato == Stato::Modifica)
+        Cambia();
+    else
+        throw ErroreRun(3020, QStringLiteral("Aggiornamento o annullamento senza AddNew o Edit"));
+    m_stato = Stato::Nessuno;
+}
+
+void Recordset::Inserisci()
+{
+    auto it = m_corrente->inserimenti.find(m_impostati);
+    QSqlQuery* comando = it == m_corrente->inserimenti.end() ? nullptr : &it.value();
+    if (!comando) {
+        QStringList nomi, segni;
+        for (int c = 0; c < m_colonne.size(); ++c)
+            if (m_impostati[c] == '1') {
+                nomi << NomeColonnaSql(m_colonne[c]);
+                segni << QStringLiteral("?");
+            }
+        const QString sql = nomi.isEmpty()
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_tabella)
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(m_tabella, nomi.join(QStringLiteral(", ")), segni.join(QStringLiteral(", ")));
+        comando = &Comando(m_corrente->inserimenti, sql);
+    }
+    QSqlQuery& q = *comando;
+    int segno = 0;
+    for (int c = 0; c < m_colonne.size(); ++c)
+        if (m_impostati[c] == '1')
+            q.bindValue(segno++, m_nuovi[c]);
+    if (!q.exec()) {
+        m_stato = Stato::Nessuno;
+        throw m_db.Errore(q.lastError());
+    }
+}
+
+void Recordset::Cambia()
+{
+    if (!m_conRiga || Fine())
+        throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
+    if (!m_impostati.contains('1'))
+        return;
+    auto it = m_corrente->modifiche.find(m_impostati);
+    QSqlQuery* comando = it == m_corrente->modifiche.end() ? nullptr : &it.value();
+    if (!comando) {
+        QStringList assegnazioni;
+        for (int c = 0; c < m_colonne.size(); ++c)
+            if (m_impostati[c] == '1')
+                assegnazioni << NomeColonnaSql(m_colonne[c]) + QStringLiteral(" = ?");
+        const QString identita = m_db.Dialetto() == DialettoDb::Sqlite ? QStringLiteral("rowid")
+                                                                       : QStringLiteral("ctid::text");
+        comando = &Comando(m_corrente->modifiche, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                           .arg(m_tabella, assegnazioni.join(QStringLiteral(", ")), identita));
+    }
+    QSqlQuery& q = *comando;
+    int segno = 0;
+    for (int c = 0; c < m_colonne.size(); ++c)
+        if (m_impostati[c] == '1')
+            q.bindValue(segno++, m_nuovi[c]);
+    q.bindValue(segno, m_righe[m_posizione][0]);
+    if (!q.exec()) {
+        m_stato = Stato::Nessuno;
+        throw m_db.Errore(q.lastError());
+    }
+    for (int c = 0; c < m_colonne.size(); ++c)
+        if (m_impostati[c] == '1')
+            m_righe[m_posizione][c] = m_nuovi[c];
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The rows of one statement, held in memory, with the add-new / edit /
+// update cycle of a single-table record set. Statements are prepared once and
+// reused, so a set re-opened for every line of a load costs only the binding.
+#include <QHash>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+class DatabaseLink;
+struct SchemaTabella;
+
+class Recordset {
+public:
+    enum class Stato { Nessuno, Aggiunta, Modifica };
+
+    explicit Recordset(DatabaseLink& db) : m_db(db) {}
+
+    void Apri(const QString& sqlJet, const QVariantList& valori);
+    bool Vuoto() const { return m_righe.empty(); }
+    bool Fine() const { return m_posizione >= static_cast<int>(m_righe.size()); }
+    int NumeroRighe() const { return static_cast<int>(m_righe.size()); }
+    int Posizione() const { return m_posizione; }
+    void Successivo();
+
+    const QStringList& Colonne() const { return m_colonne; }
+    int IndiceColonna(const QString& colonna) const;  // -1 when missing
+    bool ConIdentita() const { return m_conRiga; }    // column 0 is the row identity
+    QVariant Valore(int riga, int colonna) const { return m_righe[riga][colonna]; }
+    QVariant Leggi(const QString& colonna) const;
+    const QString& Tabella() const { return m_tabella; }
+
+    void AggiungiNuovo();
+    void Modifica();
+    Stato StatoModifica() const { return m_stato; }
+    void Imposta(const QString& colonna, const QVariant& valore);
+    void Aggiorna();
+
+private:
+    // One prepared statement the set has been opened with.
+    struct Lettura {
+        QSqlQuery query;
+        QString tabella;            // updatable table, empty otherwise
+        bool conRiga = false;       // first column is the row identity
+        QStringList colonne;
+        QHash<QString, int> indice; // lower-case column name -> index
+        QHash<QByteArray, QSqlQuery> inserimenti;  // by set of columns
+        QHash<QByteArray, QSqlQuery> modifiche;
+    };
+
+    Lettura& Prepara(const QString& sqlJet);
+    QSqlQuery& Comando(QHash<QByteArray, QSqlQuery>& cache, const QString& sql);
+    void Inserisci();
+    void Cambia();
+    QString NomeColonnaSql(const QString& colonna) const;
+
+    DatabaseLink& m_db;
+    QHash<QString, std::shared_ptr<Lettura>> m_letture;  // by Jet text
+    Lettura* m_corrente = nullptr;
+    QString m_tabella;
+    const SchemaTabella* m_schema = nullptr;
+    bool m_conRiga = false;
+    QStringList m_colonne;
+    std::vector<std::vector<QVariant>> m_righe;
+    int m_posizione = 0;
+    Stato m_stato = Stato::Nessuno;
+    std::vector<QVariant> m_nuovi;
+    QByteArray m_impostati;                    // '1' for every column set
+};

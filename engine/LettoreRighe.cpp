@@ -1,0 +1,112 @@
+#include "LettoreRighe.h"
+
+#include "ErroreRun.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <cstring>
+
+namespace {
+
+constexpr qsizetype Blocco = 1 << 20;
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F.
+constexpr char16_t Cp1252[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+bool SoloAscii(const char* dati, qsizetype n)
+{
+    for (qsizetype i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(dati[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+QString LettoreRighe::Decodifica(const char* dati, qsizetype n)
+{
+    if (SoloAscii(dati, n))
+        return QString::fromLatin1(dati, n);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString testo = utf8.decode(QByteArrayView(dati, n));
+    if (!utf8.hasError())
+        return testo;
+    testo.resize(n);
+    QChar* out = testo.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(dati[i]);
+        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(Cp1252[b - 0x80]) : QChar(b);
+    }
+    return testo;
+}
+
+LettoreRighe::LettoreRighe(const QString& percorso) : m_file(percorso)
+{
+    const QFileInfo info(percorso);
+    if (!info.absoluteDir().exists())
+        throw ErroreRun(CodiciErrore::PercorsoNonTrovato, QStringLiteral("Impossibile trovare il percorso"));
+    if (!info.exists())
+        throw ErroreRun(CodiciErrore::FileNonTrovato, QStringLiteral("File non trovato"));
+    if (info.isDir() || !m_file.open(QIODevice::ReadOnly))
+        throw ErroreRun(CodiciErrore::ErroreAccessoPercorso, QStringLiteral("Errore di accesso al percorso/file"));
+}
+
+bool LettoreRighe::Riempi()
+{
+    if (m_fineFile)
+        return false;
+    if (m_inizio > 0) {
+        m_buffer.remove(0, m_inizio);
+        m_inizio = 0;
+    }
+    const qsizetype prima = m_buffer.size();
+    m_buffer.resize(prima + Blocco);
+    const qint64 letti = m_file.read(m_buffer.data() + prima, Blocco);
+    m_buffer.resize(prima + std::max<qint64>(letti, 0));
+    if (letti <= 0)
+        m_fineFile = true;
+    return letti > 0;
+}
+
+bool LettoreRighe::Leggi(QString& riga)
+{
+    for (;;) {
+        const char* dati = m_buffer.constData() + m_inizio;
+        qsizetype disponibili = m_buffer.size() - m_inizio;
+        if (m_dopoCr && disponibili > 0) {
+            m_dopoCr = false;
+            if (dati[0] == '\n') {
+                ++m_inizio;
+                continue;
+            }
+        }
+        const char* fine = nullptr;
+        for (qsizetype i = 0; i < disponibili; ++i)
+            if (dati[i] == '\n' || dati[i] == '\r') {
+                fine = dati + i;
+                break;
+            }
+        if (fine) {
+            const qsizetype lunghezza = fine - dati;
+            riga = Decodifica(dati, lunghezza);
+            m_inizio += lunghezza + 1;
+            if (*fine == '\r')
+                m_dopoCr = true;
+            return true;
+        }
+        if (disponibili >= LunghezzaMassima || (!Riempi() && m_fineFile)) {
+            disponibili = m_buffer.size() - m_inizio;
+            if (disponibili == 0)
+                return false;
+            const qsizetype lunghezza = std::min(disponibili, LunghezzaMassima);
+            riga = Decodifica(m_buffer.constData() + m_inizio, lunghezza);
+            m_inizio += lunghezza;
+            return true;
+        }
+    }
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Reads a source file line by line. A line ends at CR, LF or CRLF. A line
+// that is valid UTF-8 is read as UTF-8, any other as Windows-1252, so files
+// from older systems keep their accented letters. NUL bytes stay in the line.
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+class LettoreRighe {
+public:
+    // Lines longer than this are handed on in pieces of this size.
+    static constexpr qsizetype LunghezzaMassima = 16 * 1024 * 1024;
+
+    // Raises ErroreRun 53 (missing file), 76 (missing folder) or 75.
+    explicit LettoreRighe(const QString& percorso);
+    bool Leggi(QString& riga);
+
+    static QString Decodifica(const char* dati, qsizetype lunghezza);
+
+private:
+    bool Riempi();
+
+    QFile m_file;
+    QByteArray m_buffer;
+    qsizetype m_inizio = 0;
+    bool m_fineFile = false;
+    bool m_dopoCr = false;  // the last line ended at a CR: skip a following LF
+};

@@ -1,0 +1,27 @@
+#include "ScQuiva.h"
+
+#include "DatabaseLink.h"
+#include "ProgressMonitor.h"
+
+ScQuiva::ScQuiva(ContestoQuiva& contesto) : m_ctx(contesto), m_rs(contesto.db) {}
+
+ScQuiva::~ScQuiva() = default;
+
+ScQuivaCampi* ScQuiva::Campo(const QString& chiave) const
+{
+    return m_indiceCampi.value(chiave.toLower(), nullptr);
+}
+
+bool ScQuiva::ModalitaE(const char* valore) const
+{
+    return m_modalita.compare(QLatin1String(valore), Qt::CaseInsensitive) == 0;
+}
+
+void ScQuiva::ScriviErrore(const QString& psRiga, const QString& psErrore)
+{
+    m_ctx.db.EseguiParametri(QStringLiteral("Insert into ErroriQuivamento (Tabella,Riga,Errore) Values (?, ?, ?)"),
+                             {osCodice, psRiga, psErrore});
+    ++m_errori;
+    if (ogInElab)
+        ogInElab->Conta(m_errori, 0);
+}

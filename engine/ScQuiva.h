@@ -1,0 +1,161 @@
+#pragma once
+// The load engine: one object serves one load definition for one run.
+// The caller sets ogInElab and ogValDefault, calls LeggiTracciato and, when
+// it answers 0, QuivaDati; then drops the object.
+#include "CampiRiga.h"
+#include "ContestoQuiva.h"
+#include "RecordsetManager.h"
+#include "ScQuivaCampi.h"
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+#include <array>
+#include <memory>
+#include <vector>
+
+class ProgressMonitor;
+class ValueStore;
+class LettoreRighe;
+
+class ScQuiva {
+public:
+    static constexpr int NumSlot = 5;
+
+    // One of the up to five target tables of the definition.
+    struct Slot {
+        QString tabella;
+        QString codTab;      // empty for slot 1
+        QString azzera;      // "S": empty the table before loading
+        QString whereAzz;
+        QString campi = QStringLiteral("*");
+        QString recordset;   // name of the open record set, empty when none
+        qint16 flag = 0;     // 0 write, 1 skip this line, -1 last write hit a duplicate key
+        QString listino;     // price list of the record being composed
+        QString listinoPrec; // price list last looked up
+        QString valuta;      // its currency
+        bool usato() const { return !tabella.isEmpty(); }
+    };
+
+    explicit ScQuiva(ContestoQuiva& contesto);
+    ~ScQuiva();
+    ScQuiva(const ScQuiva&) = delete;
+    ScQuiva& operator=(const ScQuiva&) = delete;
+
+    QString osCodice;
+    ProgressMonitor* ogInElab = nullptr;
+    ValueStore* ogValDefault = nullptr;
+
+    // Definition reader: 0 ready to load, -1 missing rows (message shown),
+    // else the number of the error that stopped the reading.
+    int LeggiTracciato(const QString& psCodice);
+    // Load driver: 0 loaded to the end or stopped by the user, else the
+    // number of the error that ended the load. Adds the rejected lines to
+    // plErrori.
+    int QuivaDati(long& plErrori);
+    static QString ConvEscape(const QString& testo);
+
+    // Table routing and keys.
+    QString LeggiNomeTabella(const QString& psNomeCampo) const;
+    static QString LeggiNomeCampo(const QString& psNomeCampo);
+    static QString LeggiCodTab(const QString& psNomeCampo);
+    qint16 QualeTab(const QString& psCodTab) const;
+    void ImpCampiKey();
+    QString CompSqlKey(const QString& psRiga, int piCodTab);
+    int CompRecord(const QString& psRiga);
+    QString QuivaPathCompleta(const QString& psFile) const;
+
+    // Field location in the source line.
+    QVariant CercaPosCampo(const QString& psRiga, const ScQuivaCampi& pgcampo, bool pbNumCampo);
+    QVariant LeggiCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo);
+    QString LeggiValCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo);
+    QString LeggiValCampoStr(const QString& psRiga, QString psElabora, const ScQuivaCampi& pgcampo,
+                             const QString& ps0oSpacetoNull);
+
+    // Value reading: 0 with the value in pvValore, 1 when the line is
+    // rejected (the error row is written).
+    int LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVariant& pvValore, int piCodTab);
+
+    // Defaults, amounts and currency.
+    QVariant LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRiga, int piCodTab);
+    QVariant ConvImporto(const QVariant& pvValore, const QString& psLireOValuta, int piCodTab, int piNumDec);
+    QString LeggiValuta(const QString& psListino);
+
+    // Error log.
+    void ScriviErrore(const QString& psRiga, const QString& psErrore);
+
+    // What the reader loaded, for the screens and the tests.
+    const Slot& slot(int i) const { return m_slot[i]; }
+    const std::vector<std::unique_ptr<ScQuivaCampi>>& Campi() const { return m_campi; }
+    ScQuivaCampi* Campo(const QString& chiave) const;
+    const QString& Modalita() const { return m_modalita; }
+    const QString& InsVaria() const { return m_insVaria; }
+    const QString& Separatore() const { return m_separatore; }
+    const QString& Origine() const { return m_origine; }
+    const QString& Tipo() const { return m_tipo; }
+    qint16 SaltaInizio() const { return m_saltaInizio; }
+    const QString& QueryFinale(int i) const { return m_queryFin[i - 1]; }
+    long ErroriScritti() const { return m_errori; }
+    bool FileAlloraFisso() const { return m_fisso; }
+
+    // --- Test hooks (field location and value reading) ---
+    // Adds a field record as the definition reader would (no key marking).
+    ScQuivaCampi& AggiungiCampo(std::unique_ptr<ScQuivaCampi> campo);
+    // Separator and layout as the reader sets them (no escape conversion).
+    void ImpostaFormato(const QString& separatore, bool fisso);
+    // Work values left by the last LeggiVal.
+    bool DestNumerica() const { return bDestNumerica; }
+    qint16 Decimali() const { return iDecimali; }
+    qint16 DecMoneta() const { return iDecMoneta; }
+
+private:
+    void LeggiTestata(const QString& rs);
+    void LeggiCampi(const QString& rs);
+    void LeggiDecodifiche(const QString& rs);
+    void Prepara();
+    void SvuotaTabella(const Slot& slot);
+    void ElaboraRiga(const QString& riga);
+    void RiprovaComeAggiornamento(const QString& riga);
+    // Opens slot i's record set on the row of this line's key; false when the
+    // key cannot be built (a key value was rejected).
+    bool ApriChiave(int i, const QString& riga);
+    bool ValoriChiave(const QString& riga, int i, QVariantList& valori);
+    const QString& SqlChiave(int i);
+    void SalvaSlotDopo(int t, const QString& psRiga);
+    void EseguiQueryFinali();
+    void ChiudiTutto();
+    QString ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pgcampo, int piCodTab);
+    bool ModalitaE(const char* valore) const;
+
+    ContestoQuiva& m_ctx;
+    RecordsetManager m_rs;
+    std::array<Slot, NumSlot + 1> m_slot;  // 1..5 are the slots; 0 serves lookups of code 0
+    std::array<QString, 3> m_queryFin;
+    QString m_modalita;
+    QString m_insVaria;
+    QString m_separatore;
+    QString m_origine;
+    QString m_tipo;
+    bool m_fisso = false;
+    qint16 m_saltaInizio = 0;
+    std::vector<std::unique_ptr<ScQuivaCampi>> m_campi;
+    QHash<QString, ScQuivaCampi*> m_indiceCampi;  // lower-case osKey
+    long m_errori = 0;
+    std::array<QString, NumSlot + 1> m_sqlChiave;  // parametrised key query per slot
+    std::array<std::vector<ScQuivaCampi*>, NumSlot + 1> m_campiChiave;
+    // Per field, in list order: its slot and whether it is written on updates.
+    struct InfoCampo {
+        qint16 slot;
+        bool aggiorna;  // Aggiorna "A"
+        bool listino;   // the field is "Listino"
+    };
+    std::vector<InfoCampo> m_infoCampi;
+
+    // Work values of the field being read.
+    bool bDestNumerica = false;
+    qint16 iDecimali = ScQuivaCampi::NumDecNonImpostato;
+    qint16 iDecMoneta = 2;
+
+    // --- Field location: field starts of the delimited line last read ---
+    CampiRiga m_campiRiga;
+};

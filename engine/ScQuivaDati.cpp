@@ -1,0 +1,227 @@
+// The load driver: preparation, the line loop, the final queries.
+#include "DatabaseLink.h"
+#include "FinestraMessaggi.h"
+#include "FormUtility.h"
+#include "LettoreRighe.h"
+#include "ProgressMonitor.h"
+#include "ScQuiva.h"
+#include "StatoElaborazione.h"
+
+#include <optional>
+
+namespace {
+
+// A line is loaded when, without its blanks, it is neither empty nor a lone tab.
+bool RigaDaCaricare(const QString& riga)
+{
+    qsizetype inizio = 0, fine = riga.size();
+    while (inizio < fine && riga[inizio] == u' ')
+        ++inizio;
+    while (fine > inizio && riga[fine - 1] == u' ')
+        --fine;
+    const qsizetype lunghezza = fine - inizio;
+    return lunghezza > 1 || (lunghezza == 1 && riga[inizio] != u'\t');
+}
+
+}  // namespace
+
+void ScQuiva::SvuotaTabella(const Slot& slot)
+{
+    QString sql = QStringLiteral("Delete ") + slot.tabella + QStringLiteral(".*");
+    if (slot.whereAzz.startsWith(QLatin1String("From"), Qt::CaseInsensitive)) {
+        sql += QLatin1Char(' ') + slot.whereAzz;
+    } else {
+        sql += QStringLiteral(" From ") + slot.tabella;
+        if (!slot.whereAzz.isEmpty())
+            sql += QStringLiteral(" Where ") + slot.whereAzz;
+    }
+    m_ctx.db.Esegui(sql);
+}
+
+int ScQuiva::QuivaDati(long& plErrori)
+{
+    m_errori = 0;
+    std::optional<LettoreRighe> file;
+    std::optional<LottoScritture> lotto;
+    int risultato = 0;
+    auto avanza = [this](long posizione, const QString& messaggio = QString()) {
+        if (ogInElab)
+            ogInElab->Avanza(posizione, messaggio);
+    };
+
+    try {
+        avanza(0, QStringLiteral("Cancellazione Tabella Errori Quivamento"));
+        if (ogInElab)
+            ogInElab->Conta(m_errori, 0);
+        lotto.emplace(m_ctx.db);
+        m_ctx.db.Esegui(QStringLiteral("Delete * from ErroriQuivamento Where tabella = ")
+                        + FormUtility::SqlLiteral(osCodice, TipiDato::String));
+        try {
+            file.emplace(QString(m_origine).replace(QLatin1Char('\\'), QLatin1Char('/')));
+        } catch (const ErroreRun&) {
+            lotto->Conferma();  // the old error rows stay deleted
+            throw;
+        }
+        for (int i = 1; i <= NumSlot; ++i) {
+            const Slot& s = m_slot[i];
+            if (s.usato() && s.azzera.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0) {
+                avanza(0, QStringLiteral("Cancellazione tabella ") + s.tabella);
+                SvuotaTabella(s);
+            }
+        }
+        Prepara();
+    } catch (const std::exception& errore) {
+        risultato = FormUtility::NumeroErrore(errore);
+        if (risultato == CodiciErrore::FileNonTrovato || risultato == CodiciErrore::ErroreAccessoPercorso
+            || risultato == CodiciErrore::PercorsoNonTrovato)
+            m_ctx.messaggi.msgCom(QStringLiteral("Errore nell'apertura del file: ") + m_origine, {QStringLiteral("&Ok")});
+        else
+            m_ctx.messaggi.MsgErrfrm(errore);
+    }
+
+    if (risultato == 0) {
+        avanza(0, QStringLiteral("Quivamento ") + osCodice);
+        long letti = 0, accettati = 0;
+        bool interrotto = false;
+        QString riga;
+        try {
+            for (;;) {
+                if (StatoElaborazione.load() != Stato::InCorso) {
+                    interrotto = true;
+                    break;
+                }
+                if (!file->Leggi(riga))
+                    break;
+                ++letti;
+                if (letti <= m_saltaInizio || !RigaDaCaricare(riga))
+                    continue;
+                ++accettati;
+                try {
+                    ElaboraRiga(riga);
+                } catch (const std::exception& errore) {
+                    ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
+                }
+                lotto->FineRiga();
+                avanza(accettati);
+            }
+            lotto->Conferma();
+            if (!interrotto)
+                EseguiQueryFinali();
+        } catch (const std::exception& errore) {
+            // Only the error log itself or the final queries get here.
+            risultato = FormUtility::NumeroErrore(errore);
+            m_ctx.messaggi.MsgErrfrm(errore);
+        }
+    }
+
+    lotto.reset();
+    file.reset();
+    ChiudiTutto();
+    plErrori += m_errori;
+    return risultato;
+}
+
+void ScQuiva::Prepara()
+{
+    if (ogInElab)
+        ogInElab->Avanza(0, QStringLiteral("Prepara Archivi di Inserimento ") + m_slot[1].tabella);
+    for (int i = 1; i <= NumSlot; ++i) {
+        Slot& s = m_slot[i];
+        if (s.usato())
+            s.recordset = m_rs.Apri(QStringLiteral("Select * from ") + s.tabella + QStringLiteral(" Where 1 = 0"));
+    }
+}
+
+void ScQuiva::ElaboraRiga(const QString& riga)
+{
+    for (int i = 1; i <= NumSlot; ++i)
+        m_slot[i].flag = 0;
+    const bool inserimentoLibero = m_insVaria.compare(QLatin1String("I"), Qt::CaseInsensitive) == 0;
+    for (int i = 1; i <= NumSlot; ++i) {
+        Slot& s = m_slot[i];
+        if (!s.usato())
+            continue;
+        if (inserimentoLibero) {
+            m_rs.AggiungiNuovo(s.recordset);
+            continue;
+        }
+        if (!ApriChiave(i, riga)) {
+            s.flag = 1;
+            ScriviErrore(riga, QStringLiteral("Impossibile costruire chiave di ricerca"));
+            continue;
+        }
+        if (m_rs.Vuoto(s.recordset)) {
+            if (ModalitaE("2"))
+                s.flag = 1;
+            else
+                m_rs.AggiungiNuovo(s.recordset);
+        } else {
+            if (ModalitaE("1"))
+                s.flag = 1;
+            else
+                m_rs.Modifica(s.recordset);
+        }
+    }
+    if (CompRecord(riga) != -1)
+        return;
+    if (!ModalitaE("0")) {
+        ScriviErrore(riga, QStringLiteral("Chiave doppia"));
+        return;
+    }
+    RiprovaComeAggiornamento(riga);
+}
+
+// An insert hit a duplicate key: write the line again as an update of the
+// row that holds the key, on the slots that failed only.
+void ScQuiva::RiprovaComeAggiornamento(const QString& riga)
+{
+    for (int i = 1; i <= NumSlot; ++i) {
+        Slot& s = m_slot[i];
+        if (!s.usato() || s.flag != -1)
+            continue;
+        if (!ApriChiave(i, riga)) {
+            s.flag = 0;
+            ScriviErrore(riga, QStringLiteral("Dati esistenti ma impossibile costruire chiave di ricerca"));
+            continue;
+        }
+        if (m_rs.Vuoto(s.recordset))
+            m_rs.AggiungiNuovo(s.recordset);
+        else
+            m_rs.Modifica(s.recordset);
+    }
+    for (int i = 1; i <= NumSlot; ++i)
+        m_slot[i].flag = m_slot[i].flag != 0 ? 0 : 1;
+    CompRecord(riga);
+}
+
+void ScQuiva::EseguiQueryFinali()
+{
+    long daEseguire = 0;
+    for (const QString& query : m_queryFin)
+        if (!query.isEmpty())
+            ++daEseguire;
+    if (ogInElab) {
+        ogInElab->Avanza(0, QStringLiteral("Esecuzione query finali"));
+        ogInElab->Conta(daEseguire, 0);
+    }
+    long eseguite = 0;
+    for (const QString& query : m_queryFin) {
+        if (query.isEmpty())
+            continue;
+        ++eseguite;
+        if (ogInElab)
+            ogInElab->Avanza(eseguite);
+        m_ctx.db.Esegui(query);
+    }
+}
+
+void ScQuiva::ChiudiTutto()
+{
+    for (int i = 1; i <= NumSlot; ++i) {
+        Slot& s = m_slot[i];
+        if (!s.recordset.isEmpty()) {
+            m_rs.Chiudi(s.recordset);
+            s.recordset.clear();
+        }
+    }
+}

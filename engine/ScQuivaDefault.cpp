@@ -1,0 +1,110 @@
+// Defaults of fields (literal, progressive code, prompted value, counter)
+// and the lire/euro rules of amounts.
+#include "DatabaseLink.h"
+#include "FinestraMessaggi.h"
+#include "FormUtility.h"
+#include "ScQuiva.h"
+#include "ValueStore.h"
+
+#include <cmath>
+
+namespace {
+
+bool UgualeTesto(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+QVariant ScQuiva::LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRiga, int piCodTab)
+{
+    const QString& d = pgcampo.osDefault;
+    if (d.startsWith(QLatin1Char('^')))
+        return ProgressivoCodice(psRiga, pgcampo, piCodTab);
+    if (!d.startsWith(QChar(0x00A7)))  // "§"
+        return d;
+    if (!ogValDefault)
+        return QString();
+    const QString chiave = osCodice + QLatin1Char('.') + pgcampo.osTabellaCampo;
+    VoceValore& voce = ogValDefault->Voce(chiave);
+    if (voce.segnoContatore != ValueStore::SegnoContatoreAttivo)
+        return voce.valore;
+
+    const QString rottura = voce.rottura.toString();
+    if (!rottura.isEmpty()) {
+        QString gruppo;
+        const qsizetype dueP = rottura.indexOf(QLatin1Char(':'));
+        if (dueP < 0) {
+            for (const QString& numero : FormUtility::Split(rottura, QStringLiteral(",")))
+                gruppo += LeggiValCampoNum(psRiga, static_cast<int>(FormUtility::TestoAIntero(numero)), pgcampo);
+        } else {
+            const long long inizio = FormUtility::TestoAIntero(rottura.left(dueP));
+            const long long lunghezza = FormUtility::TestoAIntero(rottura.mid(dueP + 1));
+            if (inizio >= 1 && lunghezza >= 0)
+                gruppo = psRiga.mid(inizio - 1, lunghezza);
+        }
+        if (!UgualeTesto(gruppo, voce.valore)) {
+            voce.valore = gruppo;
+            voce.contatore = std::lround(voce.contatoreIniziale);
+        }
+    }
+    ++voce.contatore;
+    return QVariant::fromValue(static_cast<int>(voce.contatore));
+}
+
+QString ScQuiva::LeggiValuta(const QString& psListino)
+{
+    QString rs;
+    try {
+        rs = m_rs.Apri(QStringLiteral("Select * from Listini Where Listino = ")
+                       + FormUtility::SqlLiteral(psListino, TipiDato::String));
+        const QString moneta = m_rs.Vuoto(rs) ? QString() : m_rs.Leggi(rs, QStringLiteral("Moneta"));
+        m_rs.Chiudi(rs);
+        return moneta;
+    } catch (const std::exception& errore) {
+        m_rs.Chiudi(rs);
+        m_ctx.messaggi.MsgErrfrm(errore);
+        return {};
+    }
+}
+
+QVariant ScQuiva::ConvImporto(const QVariant& pvValore, const QString& psLireOValuta, int piCodTab, int piNumDec)
+{
+    if (FormUtility::IsVuoto(pvValore))
+        return pvValore;
+    Slot& s = m_slot[piCodTab];
+    if (s.valuta.isEmpty() || s.listino.compare(s.listinoPrec, Qt::CaseInsensitive) != 0) {
+        s.valuta.clear();
+        if (!s.listino.isEmpty()) {
+            s.listinoPrec = s.listino;
+            s.valuta = LeggiValuta(s.listino);
+        }
+        if (s.valuta.isEmpty())
+            s.valuta = m_ctx.ditta.moneta;
+    }
+
+    const ImpostazioniDitta& ditta = m_ctx.ditta;
+    const int decLire = piNumDec != ScQuivaCampi::NumDecNonImpostato ? piNumDec : ditta.lira.numDecGest;
+    const int decEuro = piNumDec != ScQuivaCampi::NumDecNonImpostato ? piNumDec : ditta.euro.numDecGest;
+    const double valore = pvValore.typeId() == QMetaType::QString
+                              ? FormUtility::TestoANumeroOErrore(pvValore.toString(), TipiDato::Double).toDouble()
+                              : pvValore.toDouble();
+    auto arrotonda = [](double v, int decimali) { return FormUtility::Arrotonda(v, QLatin1Char('A'), decimali); };
+    const bool inLire = UgualeTesto(s.valuta, ditta.codLira);
+    const bool inEuro = UgualeTesto(s.valuta, ditta.codEuro);
+
+    if (UgualeTesto(psLireOValuta, QStringLiteral("L"))) {
+        if (inLire)
+            return arrotonda(valore, decLire);
+        if (inEuro)
+            return ditta.EuroInLire(arrotonda(valore, iDecMoneta), decLire);
+        return QString();
+    }
+    if (UgualeTesto(psLireOValuta, QStringLiteral("V"))) {
+        if (inLire)
+            return ditta.LireInEuro(arrotonda(valore, iDecMoneta), decEuro);
+        return arrotonda(valore, decEuro);
+    }
+    return QString();
+}

@@ -1,0 +1,186 @@
+// Reading one load definition into the engine.
+#include "DatabaseLink.h"
+#include "FinestraMessaggi.h"
+#include "FormUtility.h"
+#include "ProgressMonitor.h"
+#include "ScQuiva.h"
+
+namespace {
+const QString Ok = QStringLiteral("&Ok");
+
+qint16 Intero16(const QString& testo)
+{
+    return static_cast<qint16>(std::clamp<long long>(FormUtility::TestoAIntero(testo), -32768, 32767));
+}
+}  // namespace
+
+QString ScQuiva::ConvEscape(const QString& testo)
+{
+    QString risultato;
+    risultato.reserve(testo.size());
+    qsizetype i = 0;
+    while (i < testo.size()) {
+        const QChar c = testo[i];
+        if (c != u'\\') {
+            risultato += c;
+            ++i;
+            continue;
+        }
+        if (i + 1 < testo.size() && testo[i + 1] == u'\\') {
+            risultato += u'\\';
+            i += 2;
+            continue;
+        }
+        bool ok = false;
+        const QStringView tre = QStringView(testo).mid(i + 1, 3);
+        const int codice = tre.size() == 3 ? tre.toInt(&ok) : 0;
+        if (ok && codice >= 0 && codice <= 0xFFFF) {
+            risultato += QChar(static_cast<char16_t>(codice));
+            i += 4;
+        } else {
+            risultato += u'\\';
+            ++i;
+        }
+    }
+    return risultato;
+}
+
+int ScQuiva::LeggiTracciato(const QString& psCodice)
+{
+    osCodice = psCodice;
+    const QString sqlCodice = QStringLiteral(" Where Codice = ") + FormUtility::SqlLiteral(psCodice, TipiDato::String);
+    QString nome;
+    try {
+        nome = m_rs.Apri(QStringLiteral("Select * from QuivaFile") + sqlCodice);
+        if (m_rs.Vuoto(nome)) {
+            m_rs.Chiudi(nome);
+            m_ctx.messaggi.msgCom(QStringLiteral("Mancano i dati per il codice ") + psCodice, {Ok});
+            return -1;
+        }
+        LeggiTestata(nome);
+        m_rs.Chiudi(nome);
+
+        nome = m_rs.Apri(QStringLiteral("Select * from QuivaDettaglio") + sqlCodice
+                         + QStringLiteral(" Order by Codice, IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"));
+        if (m_rs.Vuoto(nome)) {
+            m_rs.Chiudi(nome);
+            m_ctx.messaggi.msgCom(QStringLiteral("Nessun dettaglio per il codice ") + psCodice, {Ok});
+            return -1;
+        }
+        if (ogInElab) {
+            ogInElab->VisibileEtichetta(QStringLiteral("LabErrori"), false);
+            ogInElab->VisibileEtichetta(QStringLiteral("LabDi"), true);
+            ogInElab->Conta(m_rs.NumeroRighe(nome), 0);
+        }
+        LeggiCampi(nome);
+        m_rs.Chiudi(nome);
+        ImpCampiKey();
+
+        if (ogInElab)
+            ogInElab->Avanza(0, QStringLiteral("Verifica Conversioni"));
+        nome = m_rs.Apri(QStringLiteral("Select * from QuivaDecod") + sqlCodice);
+        LeggiDecodifiche(nome);
+        m_rs.Chiudi(nome);
+        if (ogInElab) {
+            ogInElab->VisibileEtichetta(QStringLiteral("LabErrori"), true);
+            ogInElab->VisibileEtichetta(QStringLiteral("LabDi"), false);
+        }
+        return 0;
+    } catch (const std::exception& errore) {
+        m_rs.Chiudi(nome);
+        m_ctx.messaggi.MsgErrfrm(errore);
+        return FormUtility::NumeroErrore(errore);
+    }
+}
+
+void ScQuiva::LeggiTestata(const QString& rs)
+{
+    auto leggi = [&](const QString& colonna) { return m_rs.Leggi(rs, colonna); };
+    auto campi = [](const QString& testo) { return testo.isEmpty() ? QStringLiteral("*") : testo; };
+
+    Slot& primo = m_slot[1];
+    primo.tabella = leggi(QStringLiteral("Tabella"));
+    primo.codTab.clear();
+    primo.azzera = leggi(QStringLiteral("Azzera"));
+    primo.whereAzz = leggi(QStringLiteral("WhereAzz"));
+    primo.campi = campi(leggi(QStringLiteral("Campi")));
+    for (int i = 0; i < 3; ++i)
+        m_queryFin[i] = leggi(QStringLiteral("QueryFin%1").arg(i + 1));
+    m_modalita = leggi(QStringLiteral("Modalita"));
+    const QString separatore = leggi(QStringLiteral("Separatore"));
+    m_separatore = separatore.isEmpty() ? QStringLiteral("\t") : ConvEscape(separatore);
+    if (ModalitaE("0") || ModalitaE("1"))
+        m_insVaria = leggi(QStringLiteral("InsVaria"));
+    else if (ModalitaE("2"))
+        m_insVaria = QStringLiteral("V");
+    else
+        m_insVaria.clear();
+    m_origine = QuivaPathCompleta(leggi(QStringLiteral("Origine")));
+    for (int i = 2; i <= NumSlot; ++i) {
+        Slot& s = m_slot[i];
+        s.tabella = leggi(QStringLiteral("Tabella%1").arg(i));
+        s.codTab = leggi(QStringLiteral("CodTab%1").arg(i));
+        s.azzera = leggi(QStringLiteral("Azzera%1").arg(i));
+        s.whereAzz = leggi(QStringLiteral("WhereAzz%1").arg(i)).trimmed();
+        s.campi = campi(leggi(QStringLiteral("Campi%1").arg(i)));
+    }
+    m_saltaInizio = Intero16(leggi(QStringLiteral("SaltaInizio")));
+    m_tipo = leggi(QStringLiteral("Tipo"));
+    m_fisso = m_tipo.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0;
+}
+
+void ScQuiva::LeggiCampi(const QString& rs)
+{
+    auto leggi = [&](const char* colonna) { return m_rs.Leggi(rs, QLatin1String(colonna)); };
+    for (; !m_rs.Fine(rs); m_rs.Successivo(rs)) {
+        if (ogInElab)
+            ogInElab->Avanza(m_rs.Posizione(rs) + 1);
+        auto campo = std::make_unique<ScQuivaCampi>();
+        const QString nomeCampo = leggi("NomeCampo");
+        campo->osTabella = LeggiNomeTabella(nomeCampo);
+        campo->osNomeCampo = LeggiNomeCampo(nomeCampo);
+        campo->osTabellaCampo = nomeCampo;
+        campo->osCodTab = LeggiCodTab(nomeCampo);
+        campo->osTipoOrig = leggi("TipoOrig");
+        campo->osTipoDest = leggi("TipoDest");
+        campo->osNumCampo = leggi("NumCampo");
+        campo->setOiDimensione(&m_ctx.db, campo->osTabella, Intero16(leggi("Dimensione")));
+        campo->setOsNonVal(leggi("NonVal"));
+        campo->setOsValValido(leggi("ValValido"));
+        campo->osRiempie = leggi("Riempie");
+        const QVariant quanto = m_rs.LeggiGrezzo(rs, QStringLiteral("Quanto"));
+        campo->oiQuanto = Intero16(quanto.toString());
+        campo->oiNumDec = quanto.isNull() ? ScQuivaCampi::NumDecNonImpostato : campo->oiQuanto;
+        campo->oiInizio = Intero16(leggi("Inizio"));
+        campo->oiLunghezza = Intero16(leggi("Lunghezza"));
+        campo->osDefault = leggi("Default");
+        campo->os0toNull = leggi("Conv0ToNull");
+        campo->osObbligatorio = leggi("Obbligatorio");
+        campo->oiLimiteDim = Intero16(leggi("LimiteDim"));
+        campo->osTipoOper = leggi("TipoOper");
+        campo->osValoreOper = leggi("ValoreOper").trimmed();
+        campo->osLireOValuta = leggi("LireOValuta");
+        campo->osAggiorna = leggi("Aggiorna");
+        const QString chiave = campo->osKey().toLower();
+        if (m_indiceCampi.contains(chiave))
+            throw ErroreRun(457, QStringLiteral("Chiave già associata a un elemento dell'insieme: ") + campo->osKey());
+        m_indiceCampi.insert(chiave, campo.get());
+        m_campi.push_back(std::move(campo));
+    }
+}
+
+void ScQuiva::LeggiDecodifiche(const QString& rs)
+{
+    if (ogInElab)
+        ogInElab->Conta(m_rs.NumeroRighe(rs), 0);
+    for (; !m_rs.Fine(rs); m_rs.Successivo(rs)) {
+        if (ogInElab)
+            ogInElab->Avanza(m_rs.Posizione(rs) + 1);
+        const QString tabella = m_rs.Leggi(rs, QStringLiteral("Tabella"));
+        const QString nomeCampo = m_rs.Leggi(rs, QStringLiteral("NomeCampo"));
+        ScQuivaCampi* campo = Campo(tabella + QLatin1Char('.') + nomeCampo);
+        if (!campo)
+            throw ErroreRun(5, QStringLiteral("Decodifica per un campo inesistente: %1.%2").arg(tabella, nomeCampo));
+        campo->AddDecod(m_rs.Leggi(rs, QStringLiteral("ValOrig")), tabella, m_rs.Leggi(rs, QStringLiteral("ValDest")));
+    }
+}

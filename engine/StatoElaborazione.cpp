@@ -1,0 +1,3 @@
+#include "StatoElaborazione.h"
+
+std::atomic<int> StatoElaborazione{Stato::Inattivo};

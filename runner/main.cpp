@@ -1,0 +1,111 @@
+// quiva-load: runs load definitions without screens, in the order given, the
+// way the load dialog does.
+#include "ConsoleMessaggi.h"
+#include "ConsoleProgress.h"
+#include "DatabaseLink.h"
+#include "FileIni.h"
+#include "FormUtility.h"
+#include "ScQuiva.h"
+#include "StatoElaborazione.h"
+#include "TabelleQuiva.h"
+#include "ValueStore.h"
+
+#include <CLI/CLI.hpp>
+#include <QCoreApplication>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// First Ctrl+C asks the running load to stop between lines; the second ends
+// the program at once.
+void Interruzione(int)
+{
+    if (StatoElaborazione.load() == Stato::Interrotto)
+        _exit(130);
+    StatoElaborazione.store(Stato::Interrotto);
+}
+
+// The source-file folder: "DirQuiva" with "DriveDB" in front unless it is
+// already absolute.
+QString CartellaQuiva(const QString& drive, const QString& cartella)
+{
+    if (cartella.startsWith(QLatin1String("\\\\")) || cartella.startsWith(QLatin1Char('/'))
+        || (cartella.size() >= 2 && cartella[1] == u':'))
+        return cartella;
+    return drive + cartella;
+}
+
+void Stampa(const QString& testo)
+{
+    std::fputs(testo.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    CLI::App cli{"Carica i file di testo nel database della ditta secondo le definizioni indicate."};
+    std::string percorsoDb, percorsoIni;
+    std::vector<std::string> codici;
+    cli.add_option("--db", percorsoDb, "File del database della ditta")->required();
+    cli.add_option("--ini", percorsoIni, "File INI con la sezione Base (DriveDB, DirQuiva)");
+    cli.add_option("codici", codici, "Codici delle definizioni da caricare, nell'ordine")->required();
+    try {
+        cli.parse(argc, argv);
+    } catch (const CLI::ParseError& errore) {
+        const int esito = cli.exit(errore);
+        return esito == 0 ? 0 : 2;
+    }
+
+    ConsoleMessaggi messaggi;
+    std::unique_ptr<DatabaseLink> db;
+    try {
+        db = DatabaseLink::ApriFile(QString::fromStdString(percorsoDb));
+        CreaTabelleQuiva(*db);
+    } catch (const std::exception& errore) {
+        messaggi.msgCom(QStringLiteral("Errore nell'apertura del database %1: %2")
+                            .arg(QString::fromStdString(percorsoDb), FormUtility::DescrizioneErrore(errore)),
+                        {QStringLiteral("&Ok")});
+        return 1;
+    }
+
+    ContestoQuiva contesto{*db, messaggi, ImpostazioniDitta{}, {}, {}, false};
+    if (!percorsoIni.empty()) {
+        const FileIni ini = FileIni::Leggi(QString::fromStdString(percorsoIni));
+        contesto.driveDB = ini.Valore(QStringLiteral("Base"), QStringLiteral("DriveDB")).value_or(QString());
+        contesto.dirQuiva = CartellaQuiva(contesto.driveDB,
+                                          ini.Valore(QStringLiteral("Base"), QStringLiteral("DirQuiva")).value_or(QString()));
+    }
+
+    std::signal(SIGINT, Interruzione);
+    ConsoleProgress progresso;
+    ValueStore valori;
+    long errori = 0;
+    int esito = 0;
+    StatoElaborazione.store(Stato::InCorso);
+    for (const std::string& codice : codici) {
+        if (StatoElaborazione.load() != Stato::InCorso)
+            break;
+        ScQuiva motore(contesto);
+        motore.ogInElab = &progresso;
+        motore.ogValDefault = &valori;
+        progresso.Avanza(0, QStringLiteral("Preparazione ") + QString::fromStdString(codice));
+        if (motore.LeggiTracciato(QString::fromStdString(codice)) != 0)
+            continue;
+        if (motore.QuivaDati(errori) != 0) {
+            esito = 1;
+            break;
+        }
+    }
+    StatoElaborazione.store(Stato::Inattivo);
+    if (errori != 0)
+        Stampa(QStringLiteral("Elaborazione terminata con %1 errori\nmemorizzati nell'archivio 'ErroriQuivamento'").arg(errori));
+    else
+        Stampa(QStringLiteral("Elaborazione terminata"));
+    return esito;
+}
