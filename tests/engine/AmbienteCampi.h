@@ -1,0 +1,102 @@
+#pragma once
+// An engine on a scratch SQLite file with the definition tables, a message
+// window that records what it is shown, and helpers to build field records
+// and read back the error rows.
+#include "DatabaseLink.h"
+#include "FinestraMessaggi.h"
+#include "ScQuiva.h"
+#include "TabelleQuiva.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class MessaggiRegistrati : public FinestraMessaggi {
+public:
+    QStringList mostrati;
+    int msgCom(const QString& testo, const QStringList&) override
+    {
+        mostrati << testo;
+        return 1;
+    }
+};
+
+class AmbienteCampi : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_db = DatabaseLink::ApriFile(m_dir.filePath(QStringLiteral("ditta.db")));
+        CreaTabelleQuiva(*m_db);
+        m_ctx = std::make_unique<ContestoQuiva>(ContestoQuiva{*m_db, m_messaggi, {}, {}, {}, false});
+        Ricrea();
+    }
+
+    // A fresh engine (after a change of the context).
+    void Ricrea()
+    {
+        m_motore = std::make_unique<ScQuiva>(*m_ctx);
+        m_motore->osCodice = QStringLiteral("PROVA");
+        m_motore->ImpostaFormato(QStringLiteral(";"), false);
+    }
+
+    ScQuiva& motore() { return *m_motore; }
+
+    static std::unique_ptr<ScQuivaCampi> NuovoCampo(const QString& numCampo, const QString& tipoDest = QStringLiteral("String"),
+                                                    const QString& tipoOrig = QStringLiteral("String"))
+    {
+        auto c = std::make_unique<ScQuivaCampi>();
+        c->osTabella = QStringLiteral("Articoli");
+        c->osNomeCampo = QStringLiteral("Codice");
+        c->osTabellaCampo = c->osNomeCampo;
+        c->osTipoOrig = tipoOrig;
+        c->osTipoDest = tipoDest;
+        c->osNumCampo = numCampo;
+        return c;
+    }
+
+    // Located value as text (what the value reader works on).
+    QString Trova(const QString& riga, const ScQuivaCampi& c)
+    {
+        return motore().CercaPosCampo(riga, c, true).toString();
+    }
+
+    // LeggiVal's answer and value.
+    struct Letto {
+        int esito;
+        QVariant valore;
+    };
+    Letto Leggi(const QString& riga, const ScQuivaCampi& c)
+    {
+        QVariant valore;
+        const int esito = motore().LeggiVal(riga, c, valore, 1);
+        return {esito, valore};
+    }
+
+    QStringList Errori()
+    {
+        QStringList errori;
+        QSqlQuery q(m_db->Database());
+        q.exec(QStringLiteral("Select Errore from ErroriQuivamento order by rowid"));
+        while (q.next())
+            errori << q.value(0).toString();
+        return errori;
+    }
+    QStringList RigheErrore()
+    {
+        QStringList righe;
+        QSqlQuery q(m_db->Database());
+        q.exec(QStringLiteral("Select Riga from ErroriQuivamento order by rowid"));
+        while (q.next())
+            righe << q.value(0).toString();
+        return righe;
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<DatabaseLink> m_db;
+    MessaggiRegistrati m_messaggi;
+    std::unique_ptr<ContestoQuiva> m_ctx;
+    std::unique_ptr<ScQuiva> m_motore;
+};

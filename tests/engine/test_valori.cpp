@@ -1,0 +1,291 @@
+// Value reading: decoding, cleaning, key and mandatory checks, conversion,
+// fill and cut, rounding, forbidden/allowed values and their messages.
+#include "AmbienteCampi.h"
+
+#include "ErroreRun.h"
+
+#include <QDate>
+
+namespace {
+
+class Valori : public AmbienteCampi {};
+
+TEST_F(Valori, CodiciDeiTipi)
+{
+    auto c = NuovoCampo("1", "Integer", "Long");
+    EXPECT_EQ(c->oiTipoDest(), 2);
+    EXPECT_EQ(c->oiTipoOrig(), 3);
+    const std::pair<const char*, int> nomi[] = {{"Single", 4}, {"Double", 5}, {"Currency", 6}, {"Date", 7},
+                                                {"String", 8}, {"dbText", 8},  {"vbLong", 3},  {"Boh", 0}};
+    for (const auto& [nome, codice] : nomi) {
+        c->osTipoDest = nome;  // a changed name is seen at once
+        EXPECT_EQ(c->oiTipoDest(), codice) << nome;
+    }
+    // Unknown destination types are handled as text: filled like a String.
+    c->osRiempie = "*";
+    c->oiQuanto = 4;
+    EXPECT_EQ(Leggi(QString("ab"), *c).valore, QVariant(QString("ab**")));
+}
+
+TEST_F(Valori, ConversioneNelTipoDiDestinazione)
+{
+    EXPECT_EQ(Leggi(QString("1.234,5"), *NuovoCampo("1", "Double")).valore.toDouble(), 1234.5);
+    EXPECT_EQ(Leggi(QString("-12"), *NuovoCampo("1", "Integer")).valore, QVariant(-12));
+    EXPECT_EQ(Leggi(QString("31/12/2020"), *NuovoCampo("1", "Date")).valore, QVariant(QDate(2020, 12, 31)));
+    EXPECT_TRUE(Errori().isEmpty());
+
+    EXPECT_EQ(Leggi(QString("abc"), *NuovoCampo("1", "Integer")).esito, 1);
+    EXPECT_EQ(Leggi(QString("40000"), *NuovoCampo("1", "Integer")).esito, 1);
+    EXPECT_EQ(Leggi(QString("31/02/2020"), *NuovoCampo("1", "Date")).esito, 1);
+    EXPECT_EQ(Errori(), QStringList({"Articoli.Codice: Tipo non valido (abc)", "Articoli.Codice: Tipo non valido (40000)",
+                                     "Articoli.Codice: Tipo non valido (31/02/2020)"}));
+    EXPECT_EQ(RigheErrore().value(0), "abc");
+    EXPECT_EQ(motore().ErroriScritti(), 3);
+}
+
+TEST_F(Valori, VuotiChiaviEObbligatori)
+{
+    auto c = NuovoCampo("2");
+    c->osObbligatorio = "s";
+    EXPECT_EQ(Leggi(QString("x;    "), *c).esito, 1);
+    c->osChiave = "S";  // a key is reported as such first
+    EXPECT_EQ(Leggi(QString("x;"), *c).esito, 1);
+    // A key longer than a positive limit is emptied, then reported.
+    c->oiLimiteDim = 3;
+    EXPECT_EQ(Leggi(QString("x;ABCD"), *c).esito, 1);
+    EXPECT_EQ(Leggi(QString("x;ABC"), *c).valore, QVariant(QString("ABC")));
+    EXPECT_EQ(Errori(), QStringList({"Articoli.Codice: Campo obbligatorio non compilato",
+                                     "Articoli.Codice: Campo chiave non compilato",
+                                     "Articoli.Codice: Campo chiave non compilato"}));
+    // Negative limit: shorter values are emptied; an optional field keeps
+    // going with the empty text.
+    auto libero = NuovoCampo("1", "Long");
+    libero->oiLimiteDim = -3;
+    Letto corto = Leggi(QString("12"), *libero);
+    EXPECT_EQ(corto.esito, 0);
+    EXPECT_EQ(corto.valore, QVariant(QString()));
+    EXPECT_EQ(Leggi(QString("123"), *libero).valore, QVariant(123));
+}
+
+TEST_F(Valori, ZeriComeVuoto)
+{
+    auto c = NuovoCampo("1", "Double");
+    c->os0toNull = "S";
+    EXPECT_EQ(Leggi(QString("000"), *c).valore, QVariant(QString()));
+    EXPECT_EQ(Leggi(QString("0,0"), *c).valore, QVariant(0.0));
+    c->os0toNull = "N";
+    EXPECT_EQ(Leggi(QString("000"), *c).valore, QVariant(0.0));
+    // The empty text skips currency and rounding.
+    c->os0toNull = "S";
+    c->osLireOValuta = "L";
+    c->oiNumDec = 2;
+    EXPECT_EQ(Leggi(QString("000"), *c).valore, QVariant(QString()));
+}
+
+TEST_F(Valori, DecodificheInOrdineEConvertite)
+{
+    auto c = NuovoCampo("1", "String", "Integer");
+    c->AddDecod("1", "Articoli", "A");
+    c->AddDecod("2", "Articoli", "B");
+    c->AddDecod("02", "Articoli", "non usata");  // same number: the first row wins
+    c->AddDecod("abc", "Articoli", "Z");         // not a number: compared as text
+    EXPECT_EQ(c->LeggiDecod("02"), "B");
+    EXPECT_EQ(c->LeggiDecod("2"), "B");
+    EXPECT_EQ(c->LeggiDecod("3"), "3");
+    EXPECT_EQ(c->LeggiDecod("ABC"), "Z");
+    EXPECT_EQ(c->LeggiDecod(""), "");
+    EXPECT_EQ(Leggi(QString("02"), *c).valore, QVariant(QString("B")));
+    // The same source value twice (case ignored) is refused.
+    try {
+        c->AddDecod("ABC", "Articoli", "Y");
+        FAIL() << "duplicate decode row accepted";
+    } catch (const ErroreRun& e) {
+        EXPECT_EQ(e.numero(), 457);
+        EXPECT_EQ(e.descrizione(), QString("Chiave già associata a un elemento dell'insieme"));
+    }
+    // A changed origin type rebuilds the lookup: as text '02' is not '2'.
+    c->osTipoOrig = "String";
+    EXPECT_EQ(c->LeggiDecod("02"), "non usata");
+    EXPECT_EQ(c->LeggiDecod("abC"), "Z");
+}
+
+TEST_F(Valori, DecodificaPrimaDelTaglioDegliSpazi)
+{
+    motore().ImpostaFormato({}, true);
+    auto c = NuovoCampo("");
+    c->oiInizio = 1;
+    c->oiLunghezza = 4;
+    c->AddDecod("AB", "Articoli", "decodificato");
+    EXPECT_EQ(Leggi(QString("AB  "), *c).valore, QVariant(QString("AB")));
+    EXPECT_EQ(Leggi(QString("ab"), *c).valore, QVariant(QString("decodificato")));
+}
+
+TEST_F(Valori, RiempimentoETaglio)
+{
+    auto c = NuovoCampo("1");
+    c->osRiempie = "0";
+    c->oiQuanto = -6;
+    EXPECT_EQ(Leggi(QString("123"), *c).valore, QVariant(QString("000123")));
+    c->oiQuanto = 6;
+    EXPECT_EQ(Leggi(QString("123"), *c).valore, QVariant(QString("123000")));
+    EXPECT_EQ(Leggi(QString("ABCDEFGH"), *c).valore, QVariant(QString("ABCDEFGH")));  // never shortened
+    c->setOiDimensione(nullptr, "Articoli", 4);
+    EXPECT_EQ(Leggi(QString("ABCDEFGH"), *c).valore, QVariant(QString("ABCD")));
+    c->setOiDimensione(nullptr, "Articoli", -4);
+    EXPECT_EQ(Leggi(QString("ABCDEFGH"), *c).valore, QVariant(QString("EFGH")));
+    // Width from the size when Quanto is 0.
+    c->oiQuanto = 0;
+    c->osRiempie = " ";
+    c->setOiDimensione(nullptr, "Articoli", 10);
+    EXPECT_EQ(Leggi(QString("AB"), *c).valore, QVariant(QString("AB        ")));
+    // No fill without a fill character, and none for the empty value.
+    c->osRiempie.clear();
+    EXPECT_EQ(Leggi(QString("AB"), *c).valore, QVariant(QString("AB")));
+    c->osRiempie = "0";
+    EXPECT_EQ(Leggi(QString(""), *c).valore, QVariant(QString()));
+}
+
+TEST_F(Valori, DimensioneDallaColonna)
+{
+    ASSERT_TRUE(QSqlQuery(m_db->Database()).exec("CREATE TABLE Articoli (Codice VARCHAR(12), Prezzo DOUBLE)"));
+    auto c = NuovoCampo("1");
+    c->setOiDimensione(m_db.get(), "Articoli", 0);
+    EXPECT_EQ(c->oiDimensione(), 12);
+    c->setOiDimensione(m_db.get(), "Articoli", 7);
+    EXPECT_EQ(c->oiDimensione(), 7);
+    c->setOiDimensione(m_db.get(), "NonCiSono", 0);
+    EXPECT_EQ(c->oiDimensione(), 0);
+    auto numero = NuovoCampo("1", "Double");
+    numero->setOiDimensione(m_db.get(), "Articoli", 0);
+    EXPECT_EQ(numero->oiDimensione(), 0);
+}
+
+TEST_F(Valori, ValoriVietatiEAmmessi)
+{
+    auto c = NuovoCampo("1");
+    c->setOsNonVal("  X*  ");
+    EXPECT_EQ(c->osNonVal(), "X*");
+    EXPECT_EQ(Leggi(QString("xyz"), *c).esito, 1);
+    EXPECT_EQ(Leggi(QString("axyz"), *c).esito, 0);
+    c->setOsNonVal("");
+    c->setOsValValido("[AB]");
+    EXPECT_EQ(Leggi(QString("a"), *c).esito, 0);
+    EXPECT_EQ(Leggi(QString("B"), *c).esito, 0);
+    EXPECT_EQ(Leggi(QString("C"), *c).esito, 1);
+    EXPECT_EQ(Errori(), QStringList({"Articoli.Codice: Campo con valore non valido (xyz)",
+                                     "Articoli.Codice: Campo con valore non valido (C)"}));
+
+    // Numeric destinations compare converted values.
+    auto n = NuovoCampo("1", "Integer");
+    n->setOsValValido("1");
+    EXPECT_EQ(n->ovValValido(), QVariant(1));
+    EXPECT_EQ(Leggi(QString("01"), *n).esito, 0);
+    EXPECT_EQ(Leggi(QString("2"), *n).esito, 1);
+    n->setOsValValido("");
+    n->setOsNonVal("0");
+    EXPECT_EQ(Leggi(QString("000"), *n).esito, 1);
+    EXPECT_EQ(Leggi(QString(""), *n).esito, 0);  // the empty value is not 0
+    auto d = NuovoCampo("1", "Double");
+    d->setOsNonVal("1,5");
+    EXPECT_EQ(Leggi(QString("1,50"), *d).esito, 1);
+    EXPECT_EQ(Errori().last(), "Articoli.Codice: Campo con valore non valido (1,5)");
+    // A forbidden text that is not of the destination type does not throw,
+    // and is compared as text.
+    auto x = NuovoCampo("1", "Integer");
+    EXPECT_NO_THROW(x->setOsNonVal("abc"));
+    EXPECT_FALSE(x->ovNonVal().isValid());
+    EXPECT_EQ(Leggi(QString("5"), *x).esito, 0);
+}
+
+TEST_F(Valori, DecimaliEArrotondamento)
+{
+    // Implied decimals only for numeric destinations.
+    motore().ImpostaFormato({}, true);
+    auto c = NuovoCampo("", "Double");
+    c->oiInizio = 1;
+    c->oiLunghezza = 6;
+    c->oiQuanto = 2;
+    c->oiNumDec = 2;
+    EXPECT_EQ(Leggi(QString("001234"), *c).valore, QVariant(12.34));
+    EXPECT_TRUE(motore().DestNumerica());
+    EXPECT_EQ(motore().Decimali(), 2);  // company currency NumDecGest
+    c->osTipoDest = "String";
+    EXPECT_EQ(Leggi(QString("001234"), *c).valore, QVariant(QString("001234")));
+    EXPECT_FALSE(motore().DestNumerica());
+    // A blank amount stays empty instead of failing the division.
+    c->osTipoDest = "Double";
+    Letto vuoto = Leggi(QString("      "), *c);
+    EXPECT_EQ(vuoto.esito, 0);
+    EXPECT_EQ(vuoto.valore, QVariant(QString()));
+
+    // Riempie as a number of decimals; halves away from zero.
+    motore().ImpostaFormato(";", false);
+    auto r = NuovoCampo("1", "Double");
+    r->oiNumDec = 0;
+    r->osRiempie = "1";
+    EXPECT_EQ(Leggi(QString("2,25"), *r).valore, QVariant(2.3));
+    EXPECT_EQ(Leggi(QString("-2,25"), *r).valore, QVariant(-2.3));
+    r->osRiempie = "-2";
+    EXPECT_EQ(Leggi(QString("1250"), *r).valore, QVariant(1300.0));
+    r->osRiempie = "-32768";  // absurd decimals must not give NaN
+    EXPECT_EQ(Leggi(QString("1250"), *r).valore, QVariant(0.0));
+    auto i = NuovoCampo("1", "Integer");
+    i->oiNumDec = 0;
+    i->osRiempie = "-1";
+    EXPECT_EQ(Leggi(QString("125"), *i).valore, QVariant(130));
+    EXPECT_EQ(Leggi(QString("32767"), *i).esito, 1);  // rounds beyond 16 bits
+}
+
+TEST_F(Valori, DecimaliDellaMoneta)
+{
+    m_ctx->ditta.moneta = "L.";
+    m_ctx->ditta.lira.numDec = 0;
+    m_ctx->ditta.lira.numDecGest = 2;
+    m_ctx->ditta.euro.numDec = 3;
+    m_ctx->ditta.euro.numDecGest = 4;
+    Ricrea();
+    auto c = NuovoCampo("1", "Currency");
+    c->oiNumDec = 0;
+    c->osRiempie = "M";
+    EXPECT_EQ(Leggi(QString("10,6"), *c).valore, QVariant(11.0));
+    EXPECT_EQ(motore().DecMoneta(), 0);
+    c->osRiempie.clear();
+    EXPECT_EQ(Leggi(QString("10,006"), *c).valore, QVariant(10.01));
+    EXPECT_EQ(motore().DecMoneta(), 2);
+    // Without implied decimals nor currency: no rounding at all.
+    c->oiNumDec = ScQuivaCampi::NumDecNonImpostato;
+    EXPECT_EQ(Leggi(QString("10,006"), *c).valore, QVariant(10.006));
+    EXPECT_EQ(motore().Decimali(), ScQuivaCampi::NumDecNonImpostato);
+}
+
+TEST_F(Valori, SoloAsciiPrimaDelTaglio)
+{
+    auto c = NuovoCampo("1");
+    EXPECT_EQ(Leggi(QString("A\tB\t;x"), *c).valore, QVariant(QString("A\tB\t")));
+    m_ctx->soloAsci = true;
+    Ricrea();
+    EXPECT_EQ(Leggi(QString("A\tB\t\x01;x"), *c).valore, QVariant(QString("A B")));
+}
+
+TEST_F(Valori, CaratteriPericolosiPassanoIntatti)
+{
+    motore().ImpostaFormato("\t", false);
+    const QStringList corpus = {"O'Brien", "a;b", "x'; DROP TABLE Articoli; --", "--", "C:\\dati\\x.txt",
+                                "50%", "*", "_%_", "\"virgolette\" interne", "[A-Z]#?", "\\'", "§1{§2}"};
+    auto c = NuovoCampo("2");
+    for (const QString& valore : corpus) {
+        const QString riga = "k\t" + valore + "\tz";
+        EXPECT_EQ(Leggi(riga, *c).valore, QVariant(valore)) << valore.toStdString();
+    }
+    // A rejected line is stored exactly as read, message included.
+    c->setOsNonVal("*");
+    for (const QString& valore : corpus)
+        EXPECT_EQ(Leggi("k\t" + valore, *c).esito, 1);
+    ASSERT_EQ(RigheErrore().size(), corpus.size());
+    for (int i = 0; i < corpus.size(); ++i) {
+        EXPECT_EQ(RigheErrore()[i], "k\t" + corpus[i]);
+        EXPECT_EQ(Errori()[i], "Articoli.Codice: Campo con valore non valido (" + corpus[i] + ")");
+    }
+}
+
+}  // namespace
