@@ -27,9 +27,12 @@ QVariant ScQuiva::LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRig
     if (!ogValDefault)
         return QString();
     const QString chiave = osCodice + QLatin1Char('.') + pgcampo.osTabellaCampo;
+    const VoceValore* trovata = ogValDefault->Trova(chiave);
+    if (!trovata)
+        return QString();  // not asked: reading must not add an entry
+    if (trovata->segnoContatore != ValueStore::SegnoContatoreAttivo)
+        return trovata->valore;
     VoceValore& voce = ogValDefault->Voce(chiave);
-    if (voce.segnoContatore != ValueStore::SegnoContatoreAttivo)
-        return voce.valore;
 
     const QString rottura = voce.rottura.toString();
     if (!rottura.isEmpty()) {
@@ -76,10 +79,12 @@ QVariant ScQuiva::ConvImporto(const QVariant& pvValore, const QString& psLireOVa
     Slot& s = m_slot[piCodTab];
     if (s.valuta.isEmpty() || s.listino.compare(s.listinoPrec, Qt::CaseInsensitive) != 0) {
         s.valuta.clear();
-        if (!s.listino.isEmpty()) {
-            s.listinoPrec = s.listino;
+        // A blank price list is remembered too: otherwise the company currency
+        // taken for it would stay cached for the next record of the list
+        // looked up before it.
+        s.listinoPrec = s.listino;
+        if (!s.listino.isEmpty())
             s.valuta = LeggiValuta(s.listino);
-        }
         if (s.valuta.isEmpty())
             s.valuta = m_ctx.ditta.moneta;
     }

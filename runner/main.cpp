@@ -5,9 +5,11 @@
 #include "DatabaseLink.h"
 #include "FileIni.h"
 #include "FormUtility.h"
+#include "RisposteValBase.h"
 #include "ScQuiva.h"
 #include "StatoElaborazione.h"
 #include "TabelleQuiva.h"
+#include "ValoriBaseConsole.h"
 #include "ValueStore.h"
 
 #include <CLI/CLI.hpp>
@@ -55,6 +57,10 @@ int main(int argc, char** argv)
     cli.add_option("--db", percorsoDb, "File del database della ditta")->required();
     cli.add_option("--ini", percorsoIni, "File INI con la sezione Base (DriveDB, DirQuiva)");
     cli.add_option("codici", codici, "Codici delle definizioni da caricare, nell'ordine")->required();
+    std::vector<std::string> impostati;
+    bool batch = false;
+    cli.add_option("--set", impostati, "Risposta a un valore base richiesto: CODICE.NomeCampo=VALORE (ripetibile)");
+    cli.add_flag("--batch", batch, "Risponde ai valori base non indicati con --set con le costanti batch (CostBatch)");
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& errore) {
@@ -82,9 +88,27 @@ int main(int argc, char** argv)
                                           ini.Valore(QStringLiteral("Base"), QStringLiteral("DirQuiva")).value_or(QString()));
     }
 
+    OpzioniValBase opzioni;
+    opzioni.batch = batch;
+    opzioni.interattivo = isatty(STDIN_FILENO) != 0;
+    for (const std::string& testo : impostati) {
+        const auto coppia = DividiImpostazione(QString::fromStdString(testo));
+        if (!coppia) {
+            messaggi.msgCom(QStringLiteral("--set vuole CODICE.NomeCampo=VALORE: ") + QString::fromStdString(testo),
+                            {QStringLiteral("&Ok")});
+            return 2;
+        }
+        opzioni.impostati.insert(coppia->first, coppia->second);
+    }
+    QStringList elencoCodici;
+    for (const std::string& codice : codici)
+        elencoCodici << QString::fromStdString(codice);
+    ValueStore valori;
+    if (!PreparaValoriBase(*db, messaggi, elencoCodici, opzioni, valori))
+        return 1;
+
     std::signal(SIGINT, Interruzione);
     ConsoleProgress progresso;
-    ValueStore valori;
     long errori = 0;
     int esito = 0;
     StatoElaborazione.store(Stato::InCorso);
