@@ -137,6 +137,8 @@ void Recordset::Imposta(const QString& colonna, const QVariant& valore)
             v = QVariant();  // empty text into a number or date column
     } else if (v.typeId() == QMetaType::QDate) {
         v = v.toDate().toString(Qt::ISODate);
+    } else if (v.typeId() == QMetaType::QString && v.toString().isNull()) {
+        v = QStringLiteral("");  // the empty text is stored as such, not as null
     }
     if (schema && schema->testo && schema->dimensione > 0 && v.typeId() == QMetaType::QString
         && v.toString().size() > schema->dimensione)

@@ -2,6 +2,7 @@
 
 #include "DatabaseLink.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds everything into build/ (or $QUIVA_BUILD).
+set -euo pipefail
+radice="$(cd "$(dirname "$0")/.." && pwd)"
+build="${QUIVA_BUILD:-$radice/build}"
+cmake -S "$radice" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --parallel "$(nproc)"

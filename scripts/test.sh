@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test.
+set -euo pipefail
+radice="$(cd "$(dirname "$0")/.." && pwd)"
+"$radice/scripts/dipendenze.sh"
+"$radice/scripts/compila.sh"
+cd "${QUIVA_BUILD:-$radice/build}"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j "$(nproc)"
