@@ -1,7 +1,6 @@
 -- Demo company: target tables, currencies, and two load definitions.
 -- The definition tables are created here the way another tool of the suite
 -- would create them (plain columns); the loader uses them as they are.
-PRAGMA journal_mode=WAL;
 
 CREATE TABLE Clienti (Codice VARCHAR(8) PRIMARY KEY, RagioneSociale VARCHAR(40), Citta VARCHAR(30),
   Provincia VARCHAR(2), Fido NUMERIC, DataInserimento DATE, Categoria VARCHAR(3));
