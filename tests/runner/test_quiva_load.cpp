@@ -1,2 +1,88 @@
+// The built quiva-load program, run end to end on a temporary database.
+#include "AmbienteProva.h"
+
+#include <QProcess>
 #include <gtest/gtest.h>
-TEST(QuivaLoad, Placeholder) {}
+
+namespace {
+
+struct Esito {
+    int stato;
+    QString uscita;
+    QString errori;
+};
+
+Esito Esegui(const QStringList& argomenti)
+{
+    QProcess processo;
+    processo.start(QStringLiteral(QUIVA_LOAD), argomenti);
+    processo.waitForFinished(60000);
+    return {processo.exitCode(), QString::fromUtf8(processo.readAllStandardOutput()),
+            QString::fromUtf8(processo.readAllStandardError())};
+}
+
+class QuivaLoad : public ::testing::Test {
+protected:
+    AmbienteProva ambiente;
+
+    void SetUp() override
+    {
+        ambiente.Sql(QStringLiteral("CREATE TABLE Ordini (Numero INTEGER PRIMARY KEY, Cliente VARCHAR(10), Data DATE)"));
+        ambiente.Sql(QStringLiteral("CREATE TABLE Righe (Numero INTEGER, Riga INTEGER, Articolo VARCHAR(10), "
+                                    "Qta REAL, PRIMARY KEY (Numero, Riga))"));
+        ambiente.Sql(QStringLiteral("CREATE TABLE Note (Numero INTEGER PRIMARY KEY, Testo TEXT)"));
+        ambiente.FileSorgente(QStringLiteral("ordini.txt"),
+                              "1|C01|05/01/2024|1|ART1|2,5|prima\n"
+                              "1|C01|05/01/2024|2|ART2|1|prima bis\n"
+                              "2|C02|31/13/2024|1|ART1|3|seconda\n"
+                              "3|C03|07/01/2024|1|ART3|1.000|terza\n");
+        ambiente.FileSorgente(QStringLiteral("quiva.ini"),
+                              "[base]\r\nDriveDB=\r\nDirQuiva=" + ambiente.Percorso(QString()).toUtf8() + "\r\n");
+        ambiente.Definizione(QStringLiteral("ORD"), {{"Tabella", "Ordini"}, {"Tabella2", "Righe"}, {"CodTab2", "R"},
+                                                    {"Tabella3", "Note"}, {"CodTab3", "N"}, {"Modalita", "0"},
+                                                    {"Separatore", "|"}, {"Origine", "ordini.txt"}});
+        const char* campi[][4] = {
+            {"Numero", "1", "Long", "1"},     {"Cliente", "2", "String", "2"}, {"Data", "3", "Date", "3"},
+            {"R Numero", "1", "Long", "4"},   {"R Riga", "4", "Long", "5"},    {"R Articolo", "5", "String", "6"},
+            {"R Qta", "6", "Double", "7"},    {"N Numero", "1", "Long", "8"},  {"N Testo", "7", "String", "9"},
+        };
+        for (const auto& c : campi)
+            ambiente.Campo(QStringLiteral("ORD"), {{"NomeCampo", c[0]}, {"NumCampo", c[1]}, {"TipoDest", c[2]},
+                                                  {"OrdCampo", c[3]}, {"Aggiorna", "A"}});
+    }
+};
+
+TEST_F(QuivaLoad, LoadsThreeTablesWithKeyLookupsAndReportsRejectedLines)
+{
+    const Esito esito = Esegui({QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db")),
+                                QStringLiteral("--ini"), ambiente.Percorso(QStringLiteral("quiva.ini")),
+                                QStringLiteral("ORD")});
+    EXPECT_EQ(esito.stato, 0) << esito.errori.toStdString();
+    EXPECT_EQ(esito.uscita, QStringLiteral("Elaborazione terminata con 1 errori\n"
+                                           "memorizzati nell'archivio 'ErroriQuivamento'\n"));
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Ordini ORDER BY Numero")),
+              (QStringList{"1|C01|2024-01-05", "3|C03|2024-01-07"}));
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Righe ORDER BY Numero, Riga")),
+              (QStringList{"1|1|ART1|2.5", "1|2|ART2|1", "3|1|ART3|1000"}));
+    // The second line of order 1 updates its note; the bad date rejects line 3.
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Note ORDER BY Numero")),
+              (QStringList{"1|prima bis", "3|terza"}));
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento")),
+              QStringList{QStringLiteral("Ordini.Data: Tipo non valido (31/13/2024)")});
+}
+
+TEST_F(QuivaLoad, ExitStatusTellsWrongCommandLinesAndFailedLoads)
+{
+    EXPECT_EQ(Esegui({QStringLiteral("--non-esiste")}).stato, 2);
+    EXPECT_EQ(Esegui({QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db"))}).stato, 2);
+
+    // Without the INI the relative path cannot be found: the load ends with an error.
+    const Esito esito = Esegui({QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db")),
+                                QStringLiteral("NESSUNA"), QStringLiteral("ORD")});
+    EXPECT_EQ(esito.stato, 1);
+    EXPECT_TRUE(esito.errori.contains(QStringLiteral("Mancano i dati per il codice NESSUNA")));
+    EXPECT_TRUE(esito.errori.contains(QStringLiteral("Errore nell'apertura del file: \\ordini.txt")));
+    EXPECT_EQ(esito.uscita, QStringLiteral("Elaborazione terminata\n"));
+}
+
+}  // namespace
