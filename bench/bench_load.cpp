@@ -1,1 +1,166 @@
-int main() { return 0; }
+// Load benchmark: generates a delimited file of N lines, loads it with
+// quiva-load into a fresh SQLite database (plain insert, then keyed
+// insert-or-update with half the keys present) and imports the same file with
+// the sqlite3 shell's .import; prints lines per second, ratios and peak memory.
+//
+//   quiva-bench-load [--righe N] [--quiva-load PATH] [--cartella DIR]
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Misura {
+    double secondi = 0;
+    long piccoMemoriaKb = 0;
+    int stato = 0;
+};
+
+// Runs a program, optionally with a file as standard input; wall time and
+// peak resident memory of the child.
+Misura Esegui(const std::vector<std::string>& argomenti, const std::string& ingresso = {})
+{
+    std::vector<char*> argv;
+    for (const auto& a : argomenti)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t azioni;
+    posix_spawn_file_actions_init(&azioni);
+    if (!ingresso.empty())
+        posix_spawn_file_actions_addopen(&azioni, 0, ingresso.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&azioni, 1, "/dev/null", O_WRONLY, 0);
+    const auto inizio = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], &azioni, nullptr, argv.data(), environ) != 0) {
+        std::fprintf(stderr, "impossibile avviare %s\n", argv[0]);
+        std::exit(1);
+    }
+    int stato = 0;
+    rusage uso{};
+    wait4(pid, &stato, 0, &uso);
+    posix_spawn_file_actions_destroy(&azioni);
+    Misura m;
+    m.secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
+    m.piccoMemoriaKb = uso.ru_maxrss;
+    m.stato = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
+    return m;
+}
+
+void Sql(const std::string& db, const std::string& testo, const fs::path& cartella)
+{
+    const fs::path file = cartella / "comandi.sql";
+    std::ofstream(file) << testo;
+    if (Esegui({"sqlite3", db}, file.string()).stato != 0) {
+        std::fprintf(stderr, "sqlite3 non riuscito su %s\n", db.c_str());
+        std::exit(1);
+    }
+}
+
+void GeneraFile(const fs::path& percorso, long righe, long da = 0)
+{
+    static const char* citta[] = {"Forlì", "Cantù", "Città di Castello", "Milano", "Napoli", "Sant'Agata"};
+    FILE* f = std::fopen(percorso.c_str(), "w");
+    for (long i = da; i < righe; ++i) {
+        std::fprintf(f, "C%07ld;Articolo n° %ld perché è così;%s;%ld;%ld,%02ld;%ld,5;%02ld/%02ld/%ld;CAT%ld;nota;%ld\n",
+                     i, i, citta[i % 6], i % 1000, (i * 7) % 100000, i % 100, i % 50, 1 + i % 28, 1 + i % 12,
+                     1990 + i % 30, i % 9, 2000 + i % 25);
+    }
+    std::fclose(f);
+}
+
+const char* TabellaDestinazione =
+    "CREATE TABLE Merce (Codice VARCHAR(10) PRIMARY KEY, Descrizione VARCHAR(60), Citta VARCHAR(30), Qta INTEGER,"
+    " Prezzo NUMERIC, Sconto REAL, Data DATE, Categoria VARCHAR(5), Note VARCHAR(20), Anno INTEGER);\n";
+
+std::string Definizione(const fs::path& sorgente, const char* insVaria)
+{
+    std::string sql = TabellaDestinazione;
+    // The definition tables as another tool of the suite creates them.
+    sql += "CREATE TABLE QuivaFile (Codice TEXT, Descrizione TEXT, Tabella TEXT, Azzera TEXT, WhereAzz TEXT,"
+           " Campi TEXT, Tabella2 TEXT, CodTab2 TEXT, Azzera2 TEXT, WhereAzz2 TEXT, Campi2 TEXT, Tabella3 TEXT,"
+           " CodTab3 TEXT, Azzera3 TEXT, WhereAzz3 TEXT, Campi3 TEXT, Tabella4 TEXT, CodTab4 TEXT, Azzera4 TEXT,"
+           " WhereAzz4 TEXT, Campi4 TEXT, Tabella5 TEXT, CodTab5 TEXT, Azzera5 TEXT, WhereAzz5 TEXT, Campi5 TEXT,"
+           " QueryFin1 TEXT, QueryFin2 TEXT, QueryFin3 TEXT, Modalita TEXT, InsVaria TEXT, Separatore TEXT,"
+           " Origine TEXT, SaltaInizio INTEGER, Tipo TEXT, Batch TEXT);\n"
+           "CREATE TABLE QuivaDettaglio (Codice TEXT, OrdCampo TEXT, NomeCampo TEXT, TipoOrig TEXT, TipoDest TEXT,"
+           " NumCampo TEXT, Dimensione INTEGER, NonVal TEXT, ValValido TEXT, Riempie TEXT, Quanto INTEGER,"
+           " Inizio INTEGER, Lunghezza INTEGER, \"Default\" TEXT, Conv0ToNull TEXT, Obbligatorio TEXT,"
+           " LimiteDim INTEGER, TipoOper TEXT, ValoreOper TEXT, LireOValuta TEXT, Aggiorna TEXT, CostBatch TEXT);\n";
+    sql += "INSERT INTO QuivaFile (Codice, Tabella, Modalita, InsVaria, Separatore, Origine, SaltaInizio, Tipo)"
+           " VALUES ('MERCE', 'Merce', '0', '" + std::string(insVaria) + "', ';', '" + sorgente.string() + "', 0, 'D');\n";
+    const char* campi[][3] = {{"Codice", "String", "K1"}, {"Descrizione", "String", "2"}, {"Citta", "String", "3"},
+                              {"Qta", "Long", "4"},       {"Prezzo", "Currency", "5"},   {"Sconto", "Double", "6"},
+                              {"Data", "Date", "7"},      {"Categoria", "String", "8"},  {"Note", "String", "9"},
+                              {"Anno", "Integer", "10"}};
+    int ordine = 0;
+    for (const auto& c : campi)
+        sql += "INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, TipoOrig, TipoDest, NumCampo, Dimensione,"
+               " Aggiorna) VALUES ('MERCE', '" + std::to_string(++ordine) + "', '" + c[0]
+               + "', 'String', '" + c[1] + "', '" + c[2] + "', 0, 'A');\n";
+    return sql;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    long righe = 1000000;
+    std::string quivaLoad = QUIVA_LOAD;
+    fs::path cartella = fs::temp_directory_path() / "quiva-bench";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--righe"))
+            righe = std::atol(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--quiva-load"))
+            quivaLoad = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--cartella"))
+            cartella = argv[i + 1];
+    }
+    fs::remove_all(cartella);
+    fs::create_directories(cartella);
+    const fs::path sorgente = cartella / "merce.txt";
+    GeneraFile(sorgente, righe);
+    std::printf("File: %ld righe, %.1f MB\n", righe, fs::file_size(sorgente) / 1e6);
+
+    // sqlite3 .import into an equally shaped table.
+    const std::string dbImport = (cartella / "import.db").string();
+    Sql(dbImport, std::string("PRAGMA journal_mode=WAL;\n") + TabellaDestinazione, cartella);
+    const fs::path comandi = cartella / "import.cmd";
+    std::ofstream(comandi) << ".mode csv\n.separator ;\n.import " << sorgente.string() << " Merce\n";
+    const Misura import = Esegui({"sqlite3", dbImport}, comandi.string());
+
+    // (a) plain insert.
+    const std::string dbInserisci = (cartella / "inserisci.db").string();
+    Sql(dbInserisci, Definizione(sorgente, "I"), cartella);
+    const Misura inserisci = Esegui({quivaLoad, "--db", dbInserisci, "MERCE"});
+
+    // (b) keyed insert-or-update, half the keys already present.
+    const std::string dbChiave = (cartella / "chiave.db").string();
+    Sql(dbChiave, Definizione(sorgente, "V"), cartella);
+    const fs::path meta = cartella / "meta.txt";
+    GeneraFile(meta, righe / 2);
+    std::ofstream(comandi) << ".mode csv\n.separator ;\n.import " << meta.string() << " Merce\n";
+    Esegui({"sqlite3", dbChiave}, comandi.string());
+    const Misura chiave = Esegui({quivaLoad, "--db", dbChiave, "MERCE"});
+
+    auto riga = [&](const char* nome, const Misura& m) {
+        std::printf("%-34s %8.2f s %10.0f righe/s %6.2fx .import  picco %6.1f MB  (uscita %d)\n", nome, m.secondi,
+                    righe / m.secondi, m.secondi / import.secondi, m.piccoMemoriaKb / 1024.0, m.stato);
+    };
+    riga("sqlite3 .import", import);
+    riga("quiva-load inserimento (I)", inserisci);
+    riga("quiva-load chiave, meta' presenti (V)", chiave);
+    fs::remove_all(cartella);
+    return inserisci.stato == 0 && chiave.stato == 0 ? 0 : 1;
+}
