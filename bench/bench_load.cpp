@@ -3,7 +3,7 @@
 // insert-or-update with half the keys present) and imports the same file with
 // the sqlite3 shell's .import; prints lines per second, ratios and peak memory.
 //
-//   quiva-bench-load [--righe N] [--quiva-load PATH] [--cartella DIR]
+//   quiva-bench-load [--righe N] [--quiva-load PATH] [--cartella DIR] [--tieni]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -119,6 +119,10 @@ int main(int argc, char** argv)
     long righe = 1000000;
     std::string quivaLoad = QUIVA_LOAD;
     fs::path cartella = fs::temp_directory_path() / "quiva-bench";
+    bool tieni = false;  // keep the files, to profile a load afterwards
+    for (int i = 1; i < argc; ++i)
+        if (!std::strcmp(argv[i], "--tieni"))
+            tieni = true;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--righe"))
             righe = std::atol(argv[i + 1]);
@@ -161,6 +165,7 @@ int main(int argc, char** argv)
     riga("sqlite3 .import", import);
     riga("quiva-load inserimento (I)", inserisci);
     riga("quiva-load chiave, meta' presenti (V)", chiave);
-    fs::remove_all(cartella);
+    if (!tieni)
+        fs::remove_all(cartella);
     return inserisci.stato == 0 && chiave.stato == 0 ? 0 : 1;
 }

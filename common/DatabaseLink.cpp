@@ -1,5 +1,6 @@
 #include "DatabaseLink.h"
 
+#include "Comando.h"
 #include "FunzioniJetSqlite.h"
 #include "TraduttoreJet.h"
 
@@ -104,6 +105,8 @@ void DatabaseLink::Prepara()
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
         sqlite3* nativo = *static_cast<sqlite3* const*>(handle.data());
         if (nativo) {
+            m_sqlite = nativo;
+            sqlite3_extended_result_codes(nativo, 1);
             RegistraFunzioniJet(nativo);
             sqlite3_busy_timeout(nativo, 5000);
         }
@@ -134,17 +137,12 @@ void DatabaseLink::Esegui(const QString& sqlJet)
 void DatabaseLink::EseguiParametri(const QString& sql, const QVariantList& valori)
 {
     auto& comando = m_comandi[sql];
-    if (!comando) {
-        auto q = std::make_shared<QSqlQuery>(Database());
-        if (!q->prepare(Traduci(sql)))
-            throw Errore(q->lastError());
-        comando = q;
-    }
+    if (!comando)
+        comando = Comando::Prepara(*this, Traduci(sql));
     for (int i = 0; i < valori.size(); ++i)
-        comando->bindValue(i, valori[i]);
-    if (!comando->exec())
-        throw Errore(comando->lastError());
-    comando->finish();
+        comando->Lega(i, valori[i]);
+    comando->Esegui();
+    comando->Termina();
 }
 
 ErroreRun DatabaseLink::Errore(const QSqlError& errore) const
@@ -179,12 +177,12 @@ bool DatabaseLink::EsisteTabella(const QString& tabella)
     return false;
 }
 
-const SchemaTabella& DatabaseLink::Schema(const QString& tabella)
+std::shared_ptr<const SchemaTabella> DatabaseLink::SchemaCondiviso(const QString& tabella)
 {
     const QString chiave = tabella.toLower();
     auto it = m_schemi.find(chiave);
     if (it == m_schemi.end())
-        it = m_schemi.insert(chiave, LeggiSchema(tabella));
+        it = m_schemi.insert(chiave, std::make_shared<const SchemaTabella>(LeggiSchema(tabella)));
     return it.value();
 }
 

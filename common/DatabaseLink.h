@@ -13,8 +13,9 @@
 #include <memory>
 #include <vector>
 
+class Comando;
 class QSqlError;
-class QSqlQuery;
+struct sqlite3;
 
 enum class DialettoDb { Sqlite, Postgres, Odbc };
 
@@ -44,6 +45,8 @@ public:
     DatabaseLink& operator=(const DatabaseLink&) = delete;
 
     QSqlDatabase Database() const;
+    // The SQLite connection behind a database file, null for data sources.
+    sqlite3* Sqlite() const { return m_sqlite; }
     DialettoDb Dialetto() const { return m_dialetto; }
     const QString& NomeConnessione() const { return m_nome; }
 
@@ -57,7 +60,9 @@ public:
 
     // Schema, cached per table name (case ignored). Raises ErroreRun when the
     // table does not exist.
-    const SchemaTabella& Schema(const QString& tabella);
+    const SchemaTabella& Schema(const QString& tabella) { return *SchemaCondiviso(tabella); }
+    // The same, kept alive for as long as the caller holds it.
+    std::shared_ptr<const SchemaTabella> SchemaCondiviso(const QString& tabella);
     bool EsisteTabella(const QString& tabella);
     int DimensioneColonna(const QString& tabella, const QString& colonna);
     QStringList ColonnePrimarie(const QString& tabella);
@@ -79,8 +84,9 @@ private:
     QString m_nome;
     DialettoDb m_dialetto;
     bool m_inTransazione = false;
-    QHash<QString, SchemaTabella> m_schemi;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_comandi;
+    QHash<QString, std::shared_ptr<const SchemaTabella>> m_schemi;
+    QHash<QString, std::shared_ptr<Comando>> m_comandi;
+    sqlite3* m_sqlite = nullptr;
 };
 
 // Keeps a load's writes in one transaction committed in batches: by count of

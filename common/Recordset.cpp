@@ -1,11 +1,10 @@
 #include "Recordset.h"
 
+#include "Comando.h"
 #include "DatabaseLink.h"
 
 #include <QDate>
 #include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlRecord>
 
 namespace {
 
@@ -20,37 +19,43 @@ QString SoloNome(QString nome)
 
 }  // namespace
 
+Recordset::Recordset(DatabaseLink& db) : m_db(db) {}
+
+Recordset::~Recordset() = default;
+
 void Recordset::Apri(const QString& sqlJet, const QVariantList& valori)
 {
     m_stato = Stato::Nessuno;
     Lettura& lettura = Prepara(sqlJet);
-    QSqlQuery& q = lettura.query;
+    Comando& q = *lettura.query;
     for (int i = 0; i < valori.size(); ++i)
-        q.bindValue(i, valori[i]);
+        q.Lega(i, valori[i]);
     m_righe.clear();
     m_posizione = 0;
-    if (!q.exec())
-        throw m_db.Errore(q.lastError());
+    m_corrente = nullptr;
+    q.Esegui();
     if (lettura.colonne.isEmpty()) {
-        const QSqlRecord record = q.record();
-        for (int c = 0; c < record.count(); ++c) {
-            lettura.colonne << record.fieldName(c);
-            lettura.indice.insert(record.fieldName(c).toLower(), c);
+        if (!lettura.tabella.isEmpty())
+            lettura.schemaTabella = m_db.SchemaCondiviso(lettura.tabella);
+        const SchemaTabella* schema = lettura.schemaTabella.get();
+        for (int c = 0; c < q.NumeroColonne(); ++c) {
+            lettura.colonne << q.NomeColonna(c);
+            lettura.indice.insert(q.NomeColonna(c).toLower(), c);
+            lettura.schema.push_back(schema ? schema->Colonna(q.NomeColonna(c)) : nullptr);
         }
     }
     m_corrente = &lettura;
     m_tabella = lettura.tabella;
-    m_schema = m_tabella.isEmpty() ? nullptr : &m_db.Schema(m_tabella);
     m_conRiga = lettura.conRiga;
     m_colonne = lettura.colonne;
     const int n = static_cast<int>(m_colonne.size());
-    while (q.next()) {
+    while (q.Successivo()) {
         std::vector<QVariant> riga(n);
         for (int c = 0; c < n; ++c)
-            riga[c] = q.value(c);
+            riga[c] = q.Valore(c);
         m_righe.push_back(std::move(riga));
     }
-    q.finish();
+    q.Termina();
 }
 
 // A statement that reads whole rows of one table can write them back: the
@@ -74,10 +79,7 @@ Recordset::Lettura& Recordset::Prepara(const QString& sqlJet)
         sql = QStringLiteral("SELECT %1 AS %2, %3").arg(identita, ColonnaRiga, sql.mid(m.capturedStart(1)));
         lettura.conRiga = true;
     }
-    lettura.query = QSqlQuery(m_db.Database());
-    lettura.query.setForwardOnly(true);
-    if (!lettura.query.prepare(sql))
-        throw m_db.Errore(lettura.query.lastError());
+    lettura.query = Comando::Prepara(m_db, sql);
     m_letture.insert(sqlJet, nuova);
     return lettura;
 }
@@ -90,7 +92,16 @@ void Recordset::Successivo()
 
 int Recordset::IndiceColonna(const QString& colonna) const
 {
-    return m_corrente ? m_corrente->indice.value(colonna.toLower(), -1) : -1;
+    if (!m_corrente)
+        return -1;
+    // Callers spell a column the same way every time: remember their
+    // spelling so that the case-insensitive match is made once.
+    auto it = m_corrente->nomiUsati.constFind(colonna);
+    if (it != m_corrente->nomiUsati.cend())
+        return it.value();
+    const int indice = m_corrente->indice.value(colonna.toLower(), -1);
+    m_corrente->nomiUsati.insert(colonna, indice);
+    return indice;
 }
 
 QVariant Recordset::Leggi(const QString& colonna) const
@@ -130,7 +141,7 @@ void Recordset::Imposta(const QString& colonna, const QVariant& valore)
     const int c = IndiceColonna(colonna);
     if (c < 0 || (m_conRiga && c == 0))
         throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
-    const ColonnaSchema* schema = m_schema ? m_schema->Colonna(m_colonne[c]) : nullptr;
+    const ColonnaSchema* schema = m_corrente->schema[c];
     QVariant v = valore;
     if (schema && !schema->testo) {
         if (v.typeId() == QMetaType::QString && v.toString().isEmpty())
@@ -153,12 +164,11 @@ QString Recordset::NomeColonnaSql(const QString& colonna) const
     return m_db.Dialetto() == DialettoDb::Sqlite ? QLatin1Char('[') + colonna + QLatin1Char(']') : colonna;
 }
 
-QSqlQuery& Recordset::Comando(QHash<QByteArray, QSqlQuery>& cache, const QString& sql)
+Comando& Recordset::Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql)
 {
-    QSqlQuery q(m_db.Database());
-    if (!q.prepare(sql))
-        throw m_db.Errore(q.lastError());
-    return cache.insert(m_impostati, q).value();
+    std::shared_ptr<Comando> comando = Comando::Prepara(m_db, sql);
+    cache.insert(m_impostati, comando);
+    return *comando;
 }
 
 void Recordset::Aggiorna()
@@ -175,7 +185,7 @@ void Recordset::Aggiorna()
 void Recordset::Inserisci()
 {
     auto it = m_corrente->inserimenti.find(m_impostati);
-    QSqlQuery* comando = it == m_corrente->inserimenti.end() ? nullptr : &it.value();
+    Comando* comando = it == m_corrente->inserimenti.end() ? nullptr : it.value().get();
     if (!comando) {
         QStringList nomi, segni;
         for (int c = 0; c < m_colonne.size(); ++c)
@@ -187,17 +197,9 @@ void Recordset::Inserisci()
                                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_tabella)
                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                       .arg(m_tabella, nomi.join(QStringLiteral(", ")), segni.join(QStringLiteral(", ")));
-        comando = &Comando(m_corrente->inserimenti, sql);
+        comando = &Prepara(m_corrente->inserimenti, sql);
     }
-    QSqlQuery& q = *comando;
-    int segno = 0;
-    for (int c = 0; c < m_colonne.size(); ++c)
-        if (m_impostati[c] == '1')
-            q.bindValue(segno++, m_nuovi[c]);
-    if (!q.exec()) {
-        m_stato = Stato::Nessuno;
-        throw m_db.Errore(q.lastError());
-    }
+    EseguiScrittura(*comando, -1);
 }
 
 void Recordset::Cambia()
@@ -207,7 +209,7 @@ void Recordset::Cambia()
     if (!m_impostati.contains('1'))
         return;
     auto it = m_corrente->modifiche.find(m_impostati);
-    QSqlQuery* comando = it == m_corrente->modifiche.end() ? nullptr : &it.value();
+    Comando* comando = it == m_corrente->modifiche.end() ? nullptr : it.value().get();
     if (!comando) {
         QStringList assegnazioni;
         for (int c = 0; c < m_colonne.size(); ++c)
@@ -215,20 +217,30 @@ void Recordset::Cambia()
                 assegnazioni << NomeColonnaSql(m_colonne[c]) + QStringLiteral(" = ?");
         const QString identita = m_db.Dialetto() == DialettoDb::Sqlite ? QStringLiteral("rowid")
                                                                        : QStringLiteral("ctid::text");
-        comando = &Comando(m_corrente->modifiche, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+        comando = &Prepara(m_corrente->modifiche, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
                                            .arg(m_tabella, assegnazioni.join(QStringLiteral(", ")), identita));
     }
-    QSqlQuery& q = *comando;
-    int segno = 0;
-    for (int c = 0; c < m_colonne.size(); ++c)
-        if (m_impostati[c] == '1')
-            q.bindValue(segno++, m_nuovi[c]);
-    q.bindValue(segno, m_righe[m_posizione][0]);
-    if (!q.exec()) {
-        m_stato = Stato::Nessuno;
-        throw m_db.Errore(q.lastError());
-    }
+    EseguiScrittura(*comando, m_posizione);
     for (int c = 0; c < m_colonne.size(); ++c)
         if (m_impostati[c] == '1')
             m_righe[m_posizione][c] = m_nuovi[c];
+}
+
+// Binds the columns that were set (and, for an edit, the row identity) and
+// runs the statement.
+void Recordset::EseguiScrittura(Comando& comando, int riga)
+{
+    int segno = 0;
+    for (int c = 0; c < m_colonne.size(); ++c)
+        if (m_impostati[c] == '1')
+            comando.Lega(segno++, m_nuovi[c]);
+    if (riga >= 0)
+        comando.Lega(segno, m_righe[riga][0]);
+    try {
+        comando.Esegui();
+        comando.Termina();
+    } catch (const ErroreRun&) {
+        m_stato = Stato::Nessuno;
+        throw;
+    }
 }

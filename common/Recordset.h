@@ -3,21 +3,23 @@
 // update cycle of a single-table record set. Statements are prepared once and
 // reused, so a set re-opened for every line of a load costs only the binding.
 #include <QHash>
-#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <memory>
 #include <vector>
 
+class Comando;
 class DatabaseLink;
+struct ColonnaSchema;
 struct SchemaTabella;
 
 class Recordset {
 public:
     enum class Stato { Nessuno, Aggiunta, Modifica };
 
-    explicit Recordset(DatabaseLink& db) : m_db(db) {}
+    explicit Recordset(DatabaseLink& db);
+    ~Recordset();
 
     void Apri(const QString& sqlJet, const QVariantList& valori);
     bool Vuoto() const { return m_righe.empty(); }
@@ -42,18 +44,22 @@ public:
 private:
     // One prepared statement the set has been opened with.
     struct Lettura {
-        QSqlQuery query;
+        std::unique_ptr<Comando> query;
         QString tabella;            // updatable table, empty otherwise
         bool conRiga = false;       // first column is the row identity
         QStringList colonne;
         QHash<QString, int> indice; // lower-case column name -> index
-        QHash<QByteArray, QSqlQuery> inserimenti;  // by set of columns
-        QHash<QByteArray, QSqlQuery> modifiche;
+        QHash<QString, int> nomiUsati; // column names as callers spell them
+        std::shared_ptr<const SchemaTabella> schemaTabella;
+        std::vector<const ColonnaSchema*> schema;  // declared shape per column, null when unknown
+        QHash<QByteArray, std::shared_ptr<Comando>> inserimenti;  // by set of columns
+        QHash<QByteArray, std::shared_ptr<Comando>> modifiche;
     };
 
     Lettura& Prepara(const QString& sqlJet);
-    QSqlQuery& Comando(QHash<QByteArray, QSqlQuery>& cache, const QString& sql);
+    Comando& Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql);
     void Inserisci();
+    void EseguiScrittura(Comando& comando, int riga);
     void Cambia();
     QString NomeColonnaSql(const QString& colonna) const;
 
@@ -61,7 +67,6 @@ private:
     QHash<QString, std::shared_ptr<Lettura>> m_letture;  // by Jet text
     Lettura* m_corrente = nullptr;
     QString m_tabella;
-    const SchemaTabella* m_schema = nullptr;
     bool m_conRiga = false;
     QStringList m_colonne;
     std::vector<std::vector<QVariant>> m_righe;

@@ -85,12 +85,11 @@ bool LettoreRighe::Leggi(QString& riga)
                 continue;
             }
         }
-        const char* fine = nullptr;
-        for (qsizetype i = 0; i < disponibili; ++i)
-            if (dati[i] == '\n' || dati[i] == '\r') {
-                fine = dati + i;
-                break;
-            }
+        // The first CR or LF: look for LF, then for a CR before it.
+        const char* fine = static_cast<const char*>(std::memchr(dati, '\n', disponibili));
+        const qsizetype finoA = fine ? fine - dati : disponibili;
+        if (const void* cr = std::memchr(dati, '\r', finoA))
+            fine = static_cast<const char*>(cr);
         if (fine) {
             const qsizetype lunghezza = fine - dati;
             riga = Decodifica(dati, lunghezza);

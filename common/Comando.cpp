@@ -1,0 +1,197 @@
+#include "Comando.h"
+
+#include "DatabaseLink.h"
+
+#include <QDate>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <cstdio>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+class ComandoQt : public Comando {
+public:
+    ComandoQt(DatabaseLink& db, const QString& sql) : m_db(db), m_query(db.Database())
+    {
+        m_query.setForwardOnly(true);
+        if (!m_query.prepare(sql))
+            throw m_db.Errore(m_query.lastError());
+    }
+    void Lega(int indice, const QVariant& valore) override { m_query.bindValue(indice, valore); }
+    void Esegui() override
+    {
+        if (!m_query.exec())
+            throw m_db.Errore(m_query.lastError());
+        m_record = m_query.record();
+    }
+    bool Successivo() override { return m_query.next(); }
+    int NumeroColonne() const override { return m_record.count(); }
+    QString NomeColonna(int colonna) const override { return m_record.fieldName(colonna); }
+    QVariant Valore(int colonna) const override { return m_query.value(colonna); }
+    void Termina() override { m_query.finish(); }
+
+private:
+    DatabaseLink& m_db;
+    QSqlQuery m_query;
+    QSqlRecord m_record;
+};
+
+class ComandoSqlite : public Comando {
+public:
+    ComandoSqlite(DatabaseLink& db, sqlite3* connessione, const QString& sql) : m_db(db), m_connessione(connessione)
+    {
+        const int esito = sqlite3_prepare16_v3(m_connessione, sql.utf16(), static_cast<int>(sql.size() * 2),
+                                               SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
+        if (esito != SQLITE_OK)
+            throw Errore();
+    }
+    ~ComandoSqlite() override { sqlite3_finalize(m_stmt); }
+
+    void Lega(int indice, const QVariant& valore) override
+    {
+        const int i = indice + 1;
+        switch (valore.typeId()) {
+        case QMetaType::UnknownType:
+        case QMetaType::Nullptr:
+            sqlite3_bind_null(m_stmt, i);
+            return;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::Long:
+        case QMetaType::Bool:
+            if (valore.isNull())
+                sqlite3_bind_null(m_stmt, i);
+            else
+                sqlite3_bind_int64(m_stmt, i, valore.toLongLong());
+            return;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            if (valore.isNull())
+                sqlite3_bind_null(m_stmt, i);
+            else
+                sqlite3_bind_double(m_stmt, i, valore.toDouble());
+            return;
+        case QMetaType::QDate:
+            Data(i, valore.toDate());
+            return;
+        case QMetaType::QString: {
+            const QString* testo = static_cast<const QString*>(valore.constData());
+            if (testo->isNull())
+                sqlite3_bind_null(m_stmt, i);
+            else
+                Testo(i, *testo);
+            return;
+        }
+        default:
+            if (valore.isNull())
+                sqlite3_bind_null(m_stmt, i);
+            else
+                Testo(i, valore.toString());
+        }
+    }
+
+    void Esegui() override
+    {
+        sqlite3_reset(m_stmt);
+        m_primo = sqlite3_step(m_stmt);
+        if (m_primo != SQLITE_ROW && m_primo != SQLITE_DONE) {
+            const ErroreRun errore = Errore();
+            sqlite3_reset(m_stmt);
+            throw errore;
+        }
+        m_passi = 0;
+    }
+
+    bool Successivo() override
+    {
+        int esito = m_primo;
+        if (m_passi++ > 0)
+            esito = sqlite3_step(m_stmt);
+        if (esito == SQLITE_ROW)
+            return true;
+        if (esito != SQLITE_DONE)
+            throw Errore();
+        return false;
+    }
+
+    int NumeroColonne() const override { return sqlite3_column_count(m_stmt); }
+    QString NomeColonna(int colonna) const override
+    {
+        return QString::fromUtf16(static_cast<const char16_t*>(sqlite3_column_name16(m_stmt, colonna)));
+    }
+    QVariant Valore(int colonna) const override
+    {
+        switch (sqlite3_column_type(m_stmt, colonna)) {
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(m_stmt, colonna)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(m_stmt, colonna));
+        case SQLITE_NULL:
+            return QVariant();
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_stmt, colonna)),
+                              sqlite3_column_bytes(m_stmt, colonna));
+        default:
+            return QString::fromUtf16(static_cast<const char16_t*>(sqlite3_column_text16(m_stmt, colonna)),
+                                      sqlite3_column_bytes16(m_stmt, colonna) / 2);
+        }
+    }
+    void Termina() override
+    {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+
+private:
+    // Text goes in as UTF-8, the encoding of the database, so that SQLite
+    // does not translate it again; the bytes live until the next binding.
+    void Testo(int i, const QString& testo)
+    {
+        if (static_cast<size_t>(i) > m_testi.size())
+            m_testi.resize(i);
+        QByteArray& utf8 = m_testi[i - 1];
+        utf8 = testo.toUtf8();
+        sqlite3_bind_text(m_stmt, i, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_STATIC);
+    }
+
+    // Dates are stored as ISO text, yyyy-mm-dd.
+    void Data(int i, const QDate& data)
+    {
+        if (!data.isValid()) {
+            sqlite3_bind_null(m_stmt, i);
+            return;
+        }
+        char testo[16];
+        const int n = std::snprintf(testo, sizeof testo, "%04d-%02d-%02d", data.year(), data.month(), data.day());
+        sqlite3_bind_text(m_stmt, i, testo, n, SQLITE_TRANSIENT);
+    }
+
+    ErroreRun Errore() const
+    {
+        QSqlError errore(QString(), QString::fromUtf16(static_cast<const char16_t*>(sqlite3_errmsg16(m_connessione))),
+                         QSqlError::StatementError, QString::number(sqlite3_extended_errcode(m_connessione)));
+        return m_db.Errore(errore);
+    }
+
+    DatabaseLink& m_db;
+    sqlite3* m_connessione;
+    sqlite3_stmt* m_stmt = nullptr;
+    std::vector<QByteArray> m_testi;
+    int m_primo = SQLITE_DONE;
+    int m_passi = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Comando> Comando::Prepara(DatabaseLink& db, const QString& sql)
+{
+    if (sqlite3* nativo = db.Sqlite())
+        return std::make_unique<ComandoSqlite>(db, nativo, sql);
+    return std::make_unique<ComandoQt>(db, sql);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// A prepared statement of the data access layer, executed many times with
+// new values. On an SQLite file it runs on the engine's own statement API
+// (the hot path of a load binds and steps millions of times); on any other
+// connection it runs through QtSql.
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+class DatabaseLink;
+
+class Comando {
+public:
+    virtual ~Comando() = default;
+    virtual void Lega(int indice, const QVariant& valore) = 0;  // 0-based
+    // Runs the statement with the values bound; raises ErroreRun.
+    virtual void Esegui() = 0;
+    // Next row of a query; false at the end.
+    virtual bool Successivo() = 0;
+    virtual int NumeroColonne() const = 0;
+    virtual QString NomeColonna(int colonna) const = 0;
+    virtual QVariant Valore(int colonna) const = 0;
+    // Releases the rows so that the statement can run again.
+    virtual void Termina() = 0;
+
+    // sql is already in the engine's dialect. Raises ErroreRun.
+    static std::unique_ptr<Comando> Prepara(DatabaseLink& db, const QString& sql);
+};
