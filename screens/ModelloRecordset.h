@@ -1,0 +1,29 @@
+#pragma once
+// Read-only table model over the rows of an open record set, for the grids
+// of the screens. Column 0 is left out when it is the row identity.
+#include <QAbstractTableModel>
+
+class Recordset;
+
+class ModelloRecordset : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ModelloRecordset(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
+
+    // The set must outlive the model's use of it; null empties the grid.
+    void Imposta(const Recordset* rs);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& indice, int ruolo = Qt::DisplayRole) const override;
+    QVariant headerData(int sezione, Qt::Orientation orientamento, int ruolo = Qt::DisplayRole) const override;
+
+    // Column of the grid with that name (case ignored), -1 when none.
+    int Colonna(const QString& nome) const;
+    // Value of a named column on a row, as text.
+    QString Valore(int riga, const QString& colonna) const;
+
+private:
+    const Recordset* m_rs = nullptr;
+    int m_salta = 0;  // 1 when column 0 of the set is hidden
+};

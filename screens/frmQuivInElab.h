@@ -1,0 +1,54 @@
+#pragma once
+// Progress window of a load: title, heading, message line and the counters
+// "Records" / "Letti:" / "di" / "Errori:". The engine drives it through
+// ProgressMonitor; between updates it lets the interface run, at most every
+// few tens of milliseconds, so that the stop button answers quickly without
+// slowing the load.
+#include "ProgressMonitor.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+class frmQuivInElab : public QWidget, public ProgressMonitor {
+    Q_OBJECT
+public:
+    static constexpr int IntervalloEventiMs = 50;
+
+    explicit frmQuivInElab(QWidget* parent = nullptr);
+
+    // Shows the window with its title and heading; counters start at 0.
+    void Apri(const QString& titolo, const QString& intestazione);
+    void Chiudi();
+    // Brings the window forward again.
+    void Mostra();
+
+    void Avanza(long posizione, const QString& messaggio = QString()) override;
+    void Conta(long conteggio, long secondo = 0) override;
+    void VisibileEtichetta(const QString& etichetta, bool visibile) override;
+
+    QLabel* LabIntestazione;
+    QLabel* LabMessaggio;
+    QLabel* LabRecords;
+    QLabel* LabLetti;
+    QLabel* txtLetti;
+    QLabel* LabDi;
+    QLabel* txtTotale;
+    QLabel* LabErrori;
+    QLabel* txtErrori;
+    QProgressBar* barAvanzamento;
+
+    long Posizione() const { return m_posizione; }
+    long Conteggio() const { return m_conteggio; }
+
+private:
+    // Shows the values; lets events run when forza or enough time passed.
+    void Aggiorna(bool forza);
+    void Disponi();
+
+    long m_posizione = 0;
+    long m_conteggio = 0;
+    QElapsedTimer m_tempo;
+};

@@ -1,0 +1,333 @@
+#include "frmQuiva.h"
+
+#include "FinestraMessaggi.h"
+#include "GestioneMaschere.h"
+#include "ModelloRecordset.h"
+#include "Programma.h"
+#include "ScQuiva.h"
+#include "StatoElaborazione.h"
+#include "ValueStore.h"
+#include "frmQuivInElab.h"
+#include "frmRicValBase.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+const QString Ok = QStringLiteral("&Ok");
+const QString Titolo = QStringLiteral("Quivamento Dati");
+
+QPushButton* Pulsante(const QString& testo, const char* nome, QWidget* padre)
+{
+    auto* p = new QPushButton(testo, padre);
+    p->setObjectName(QLatin1String(nome));
+    p->setAutoDefault(false);
+    return p;
+}
+}  // namespace
+
+frmQuiva::frmQuiva(const ContestoQuiva& contesto, QWidget* parent)
+    : Maschera(parent), m_ctx(contesto), m_rs(contesto.db)
+{
+    setObjectName(QStringLiteral("frmQuiva"));
+    osNome = QStringLiteral("frmQuiva");
+    setWindowTitle(QStringLiteral("Quivamento dati"));
+    auto* layout = new QVBoxLayout(this);
+    Label1 = new QLabel(QStringLiteral("Selezionare le definizioni da quivare"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    layout->addWidget(Label1);
+
+    dbgQuiva = new QTableView(this);
+    dbgQuiva->setObjectName(QStringLiteral("dbgQuiva"));
+    m_modello = new ModelloRecordset(dbgQuiva);
+    dbgQuiva->setModel(m_modello);
+    dbgQuiva->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dbgQuiva->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    dbgQuiva->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbgQuiva->setAlternatingRowColors(true);
+    dbgQuiva->verticalHeader()->setDefaultSectionSize(dbgQuiva->fontMetrics().height() + 8);
+    connect(dbgQuiva->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmQuiva::dbgQuiva_SelChange);
+    layout->addWidget(dbgQuiva, 1);
+
+    auto* pulsanti = new QHBoxLayout;
+    ComOk = Pulsante(QStringLiteral("&Quiva"), "ComOk", this);
+    ComAnnulla = Pulsante(QStringLiteral("&Esci"), "ComAnnulla", this);
+    ComStop = Pulsante(QStringLiteral("&Interrompi"), "ComStop", this);
+    ComStop->hide();
+    pulsanti->addStretch();
+    pulsanti->addWidget(ComOk);
+    pulsanti->addWidget(ComStop);
+    pulsanti->addWidget(ComAnnulla);
+    layout->addLayout(pulsanti);
+    connect(ComOk, &QPushButton::clicked, this, &frmQuiva::ComOk_Click);
+    connect(ComStop, &QPushButton::clicked, this, &frmQuiva::ComStop_Click);
+    connect(ComAnnulla, &QPushButton::clicked, this, &frmQuiva::ComAnnulla_Click);
+
+    m_progresso = new frmQuivInElab(this);
+    resize(Twip(11000), Twip(6000));
+}
+
+frmQuiva::~frmQuiva()
+{
+    m_modello->Imposta(nullptr);
+}
+
+void frmQuiva::Carica()
+{
+    helpContext = ContestoHelp;
+    oiLoadOk = -1;
+    OpzioniMaschera opzioni;
+    opzioni.soloLettura = false;
+    opzioni.scala = true;
+    PreparaMaschera(*this, QString(), opzioni);
+    PrepGrid();
+    oiLoadOk = 1;
+}
+
+void frmQuiva::PrepGrid()
+{
+    m_sqlGriglia = QStringLiteral("Select * from QuivaFile");
+    m_modello->Imposta(nullptr);
+    m_rs.Chiudi(m_nomeRs);
+    m_nomeRs.clear();
+    m_ordine.clear();
+    m_nomeRs = m_rs.Apri(m_sqlGriglia);
+    m_modello->Imposta(&m_rs.Oggetto(m_nomeRs));
+    const std::pair<const char*, int> larghezze[] = {{"Azzera", 800}, {"Tipo", 800}, {"SaltaInizio", 900}};
+    for (const auto& [colonna, twips] : larghezze) {
+        const int c = m_modello->Colonna(QLatin1String(colonna));
+        if (c >= 0)
+            dbgQuiva->setColumnWidth(c, Twip(twips));
+    }
+}
+
+QString frmQuiva::ValoreRiga(int riga, const QString& colonna) const
+{
+    return m_modello->Valore(riga, colonna);
+}
+
+void frmQuiva::PassaA()
+{
+    Programma* p = Programma::Corrente();
+    if (!p || !p->Menu())
+        return;
+    try {
+        p->Menu()->PassaMaschera(Titolo, QStringLiteral("frmQuiva"), osKeySec);
+    } catch (const std::exception&) {
+        // the menu has gone: nothing to hand over to
+    }
+}
+
+void frmQuiva::dbgQuiva_SelChange(const QItemSelection& selezionate, const QItemSelection& deselezionate)
+{
+    QItemSelectionModel* sel = dbgQuiva->selectionModel();
+    QList<int> righe;
+    for (const QModelIndex& i : sel->selectedRows())
+        righe << i.row();
+    // Keep the order of selection: drop what left, append what came.
+    m_ordine.removeIf([&](int r) { return !righe.contains(r); });
+    std::sort(righe.begin(), righe.end());
+    for (int r : righe)
+        if (!m_ordine.contains(r))
+            m_ordine << r;
+    if (m_selezioneInterna)
+        return;
+
+    // With exactly one row selected, the row the cursor stands on joins it,
+    // unless the user has just taken that row out.
+    const QModelIndex corrente = sel->currentIndex();
+    if (m_ordine.size() != 1 || !corrente.isValid() || corrente.row() == m_ordine.first())
+        return;
+    const int riga = corrente.row();
+    bool appenaTolta = false;
+    for (const QModelIndex& i : deselezionate.indexes())
+        appenaTolta = appenaTolta || i.row() == riga;
+    bool appenaScelta = false;
+    for (const QModelIndex& i : selezionate.indexes())
+        appenaScelta = appenaScelta || i.row() == m_ordine.first();
+    if (appenaTolta || !appenaScelta)
+        return;
+    sel->select(m_modello->index(riga, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void frmQuiva::SpostaRigaCorrente(int riga)
+{
+    m_selezioneInterna = true;
+    dbgQuiva->selectionModel()->setCurrentIndex(m_modello->index(riga, 0), QItemSelectionModel::NoUpdate);
+    m_selezioneInterna = false;
+}
+
+void frmQuiva::TogliDallaSelezione(int riga)
+{
+    m_selezioneInterna = true;
+    dbgQuiva->selectionModel()->select(m_modello->index(riga, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    m_ordine.removeAll(riga);
+    m_selezioneInterna = false;
+}
+
+int frmQuiva::RicValDefault(const QString& codice)
+{
+    QString errore;
+    if (m_raccolta.RicValDefault(m_rs, codice, errore) != 0) {
+        m_ctx.messaggi.msgCom(errore, {Ok});
+        return -1;
+    }
+    return 0;
+}
+
+int frmQuiva::ChiediValBase()
+{
+    if (!m_finestraValori)
+        return 1;
+    frmRicValBase& finestra = *m_finestraValori;
+    finestra.Imposta(m_raccolta);
+    finestra.obOk = false;
+    finestra.exec();
+    if (!finestra.obOk)
+        return 1;
+    if (!ogValDefault)
+        ogValDefault = std::make_unique<ValueStore>();
+    m_raccolta.Memorizza(finestra.Risposte(), *ogValDefault);
+    return 0;
+}
+
+void frmQuiva::Occupato(bool occupato)
+{
+    ComOk->setVisible(!occupato);
+    ComAnnulla->setVisible(!occupato);
+    dbgQuiva->setEnabled(!occupato);
+    ComStop->setVisible(occupato);
+    if (occupato)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+}
+
+void frmQuiva::PosizionaProgresso()
+{
+    m_progresso->adjustSize();
+    const QRect griglia(dbgQuiva->mapToGlobal(QPoint(0, 0)), dbgQuiva->size());
+    m_progresso->move(griglia.center() - m_progresso->rect().center());
+}
+
+void frmQuiva::ComOk_Click()
+{
+    if (m_inElaborazione)
+        return;
+    if (m_ordine.isEmpty()) {
+        m_ctx.messaggi.msgCom(QStringLiteral("Nessuna file selezionato da quivare"), {Ok});
+        return;
+    }
+
+    bool progressoAperto = false;
+    m_inElaborazione = true;
+    // Whatever way the click ends, the dialog goes back to idle.
+    struct FineClick {
+        frmQuiva& f;
+        bool& progressoAperto;
+        ~FineClick()
+        {
+            f.m_finestraValori.reset();
+            f.m_raccolta.Svuota();
+            f.ogValDefault.reset();
+            if (progressoAperto)
+                f.m_progresso->Chiudi();
+            f.Occupato(false);
+            StatoElaborazione.store(Stato::Inattivo);
+            f.m_inElaborazione = false;
+        }
+    } fine{*this, progressoAperto};
+
+    try {
+        // Base values of every selected definition, then one window for all.
+        m_finestraValori = std::make_unique<frmRicValBase>(this);
+        m_finestraValori->osKeySec = osKeySec;
+        m_raccolta.Svuota();
+        for (int riga : QList<int>(m_ordine)) {
+            SpostaRigaCorrente(riga);
+            if (RicValDefault(ValoreRiga(riga, QStringLiteral("Codice"))) != 0)
+                return;
+        }
+        if (m_raccolta.oiNumRighe() >= 1 && ChiediValBase() != 0)
+            return;
+        m_finestraValori.reset();
+        if (!ogValDefault)
+            ogValDefault = std::make_unique<ValueStore>();
+
+        Occupato(true);
+        StatoElaborazione.store(Stato::InCorso);
+        PosizionaProgresso();
+        m_progresso->Apri(Titolo, QStringLiteral("Quivamento"));
+        progressoAperto = true;
+        m_progresso->VisibileEtichetta(QStringLiteral("LabDi"), true);
+
+        long errori = 0;
+        bool ferma = false;
+        while (!ferma && StatoElaborazione.load() != Stato::Interrotto && !m_ordine.isEmpty()) {
+            const int riga = m_ordine.first();
+            {
+                ScQuiva motore(m_ctx);
+                SpostaRigaCorrente(riga);
+                motore.ogInElab = m_progresso;
+                motore.ogValDefault = ogValDefault.get();
+                const QString codice = ValoreRiga(riga, QStringLiteral("Codice"));
+                m_progresso->Avanza(0, QStringLiteral("Preparazione ") + codice);
+                if (motore.LeggiTracciato(codice) == 0 && motore.QuivaDati(errori) != 0)
+                    ferma = true;
+            }
+            TogliDallaSelezione(riga);
+        }
+        ogValDefault.reset();
+        m_progresso->Chiudi();
+        progressoAperto = false;
+
+        if (errori != 0)
+            m_ctx.messaggi.msgCom(QStringLiteral("Elaborazione terminata con ") + QString::number(errori)
+                                      + QStringLiteral(" errori\nmemorizzati nell'archivio 'ErroriQuivamento'"),
+                                  {Ok});
+        else
+            m_ctx.messaggi.msgCom(QStringLiteral("Elaborazione terminata"), {Ok});
+        Occupato(false);
+        StatoElaborazione.store(Stato::Inattivo);
+        dbgQuiva->setFocus();
+    } catch (const std::exception& errore) {
+        unsetCursor();
+        if (progressoAperto)
+            m_progresso->Chiudi();
+        progressoAperto = false;
+        m_ctx.messaggi.MsgErrfrm(errore);
+    }
+}
+
+void frmQuiva::ComStop_Click()
+{
+    const int risposta = m_ctx.messaggi.msgCom(QStringLiteral("Confermi Interruzione Quivamento"),
+                                               {QStringLiteral("&Si"), QStringLiteral("&No")});
+    if (risposta == 1)
+        StatoElaborazione.store(Stato::Interrotto);
+    else if (m_inElaborazione)
+        m_progresso->Mostra();
+}
+
+void frmQuiva::ComAnnulla_Click()
+{
+    close();
+}
+
+bool frmQuiva::PuoChiudere(QString& motivo)
+{
+    // Refused while this dialog's run is on the way, also in the moment
+    // between a confirmed stop and the end of the run.
+    if (StatoElaborazione.load() == Stato::InCorso || m_inElaborazione) {
+        motivo = QStringLiteral("Quivamento in corso");
+        if (m_inElaborazione)
+            m_progresso->Mostra();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,157 @@
+#include "frmRicValBase.h"
+
+#include "GestioneMaschere.h"
+#include "Tastiera.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+QPushButton* Pulsante(const QString& testo, const char* nome, QWidget* padre)
+{
+    auto* p = new QPushButton(testo, padre);
+    p->setObjectName(QLatin1String(nome));
+    p->setAutoDefault(false);  // Enter moves between the answers
+    return p;
+}
+}  // namespace
+
+frmRicValBase::frmRicValBase(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmRicValBase"));
+    setWindowTitle(DecoraTitolo(QStringLiteral("Richiesta Valori Base")));
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    LabTitolo = new QLabel(QStringLiteral("Inserire i valori richiesti"), this);
+    LabTitolo->setObjectName(QStringLiteral("LabTitolo"));
+    QFont grassetto = LabTitolo->font();
+    grassetto.setBold(true);
+    LabTitolo->setFont(grassetto);
+    layout->addWidget(LabTitolo);
+
+    auto* griglia = new QGridLayout;
+    for (int r = 0; r < RighePagina; ++r) {
+        Lab[r] = new QLabel(this);
+        Lab[r]->setObjectName(QStringLiteral("Lab%1").arg(r));
+        Lab[r]->setTextFormat(Qt::PlainText);
+        Lab[r]->setMinimumWidth(Twip(2400));
+        txt[r] = new QLineEdit(this);
+        txt[r]->setObjectName(QStringLiteral("txt%1").arg(r));
+        txt[r]->setMinimumWidth(Twip(3600));
+        txt[r]->installEventFilter(this);
+        griglia->addWidget(Lab[r], r, 0);
+        griglia->addWidget(txt[r], r, 1);
+    }
+    layout->addLayout(griglia);
+
+    auto* pagine = new QHBoxLayout;
+    ComIndietro = Pulsante(QStringLiteral("&Indietro"), "ComIndietro", this);
+    LabPagina = new QLabel(this);
+    LabPagina->setObjectName(QStringLiteral("LabPagina"));
+    LabPagina->setAlignment(Qt::AlignCenter);
+    ComAvanti = Pulsante(QStringLiteral("&Avanti"), "ComAvanti", this);
+    pagine->addWidget(ComIndietro);
+    pagine->addWidget(LabPagina, 1);
+    pagine->addWidget(ComAvanti);
+    layout->addLayout(pagine);
+
+    auto* pulsanti = new QHBoxLayout;
+    ComOk = Pulsante(QStringLiteral("&Ok"), "ComOk", this);
+    ComAnnulla = Pulsante(QStringLiteral("&Annulla"), "ComAnnulla", this);
+    pulsanti->addStretch();
+    pulsanti->addWidget(ComOk);
+    pulsanti->addWidget(ComAnnulla);
+    layout->addLayout(pulsanti);
+
+    connect(ComIndietro, &QPushButton::clicked, this, [this] { VaiAPagina(m_pagina - 1); });
+    connect(ComAvanti, &QPushButton::clicked, this, [this] { VaiAPagina(m_pagina + 1); });
+    connect(ComOk, &QPushButton::clicked, this, [this] {
+        SalvaPagina();
+        obOk = true;
+        accept();
+    });
+    connect(ComAnnulla, &QPushButton::clicked, this, [this] {
+        obOk = false;
+        reject();
+    });
+    connect(this, &QDialog::rejected, this, [this] { obOk = false; });
+    MostraPagina();
+}
+
+void frmRicValBase::Imposta(const RaccoltaValBase& raccolta)
+{
+    m_richieste = raccolta.Richieste();
+    oiNumRighe = raccolta.oiNumRighe();
+    m_risposte.clear();
+    for (const RichiestaBase& r : m_richieste)
+        m_risposte << r.proposta;
+    m_pagina = 0;
+    MostraPagina();
+}
+
+QStringList frmRicValBase::Risposte()
+{
+    SalvaPagina();
+    return m_risposte;
+}
+
+int frmRicValBase::NumeroPagine() const
+{
+    return std::max(1, (oiNumRighe + RighePagina - 1) / RighePagina);
+}
+
+void frmRicValBase::VaiAPagina(int pagina)
+{
+    if (pagina < 0 || pagina >= NumeroPagine() || pagina == m_pagina)
+        return;
+    SalvaPagina();
+    m_pagina = pagina;
+    MostraPagina();
+}
+
+void frmRicValBase::SalvaPagina()
+{
+    for (int r = 0; r < RighePagina; ++r) {
+        const int n = m_pagina * RighePagina + r;
+        if (n < m_risposte.size())
+            m_risposte[n] = txt[r]->text();
+    }
+}
+
+void frmRicValBase::MostraPagina()
+{
+    for (int r = 0; r < RighePagina; ++r) {
+        const int n = m_pagina * RighePagina + r;
+        const bool usata = n < static_cast<int>(m_richieste.size());
+        Lab[r]->setVisible(usata);
+        txt[r]->setVisible(usata);
+        Lab[r]->setText(usata ? m_richieste[n].Didascalia() : QString());
+        txt[r]->setText(usata ? m_risposte[n] : QString());
+    }
+    const bool piuPagine = NumeroPagine() > 1;
+    ComIndietro->setVisible(piuPagine);
+    ComAvanti->setVisible(piuPagine);
+    LabPagina->setVisible(piuPagine);
+    ComIndietro->setEnabled(m_pagina > 0);
+    ComAvanti->setEnabled(m_pagina + 1 < NumeroPagine());
+    LabPagina->setText(QStringLiteral("Pagina %1 di %2").arg(m_pagina + 1).arg(NumeroPagine()));
+    if (!m_richieste.empty())
+        txt[0]->setFocus();
+    adjustSize();
+}
+
+bool frmRicValBase::eventFilter(QObject* oggetto, QEvent* evento)
+{
+    // Entering an answer box selects its whole text (after the click that
+    // placed the cursor).
+    if (evento->type() == QEvent::FocusIn)
+        if (auto* campo = qobject_cast<QLineEdit*>(oggetto))
+            QTimer::singleShot(0, campo, [campo] { SelezionaTesto(campo); });
+    return QDialog::eventFilter(oggetto, evento);
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Prompt window of the base values: ten rows a page (label Lab(r), answer
+// box txt(r)); with more than ten prompts "&Indietro" and "&Avanti" move
+// between pages and every answer is kept.
+#include "ValoriBase.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class frmRicValBase : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int RighePagina = 10;
+
+    explicit frmRicValBase(QWidget* parent = nullptr);
+
+    // The prompts to ask, with their proposed answers; first page shown.
+    void Imposta(const RaccoltaValBase& raccolta);
+    // Every answer, in the order of the prompts.
+    QStringList Risposte();
+
+    int oiNumRighe = 0;
+    bool obOk = false;
+    QString osKeySec;
+
+    int Pagina() const { return m_pagina; }
+    int NumeroPagine() const;
+    void VaiAPagina(int pagina);
+
+    QLabel* LabTitolo;
+    std::array<QLabel*, RighePagina> Lab{};
+    std::array<QLineEdit*, RighePagina> txt{};
+    QLabel* LabPagina;
+    QPushButton* ComIndietro;
+    QPushButton* ComAvanti;
+    QPushButton* ComOk;
+    QPushButton* ComAnnulla;
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override;
+
+private:
+    void SalvaPagina();
+    void MostraPagina();
+
+    std::vector<RichiestaBase> m_richieste;
+    QStringList m_risposte;
+    int m_pagina = 0;
+};
