@@ -1,0 +1,140 @@
+// The data access layer on SQLite: stored Jet statements, the functions they
+// use, record sets and the error numbers callers test.
+#include "AmbienteProva.h"
+#include "FormUtility.h"
+#include "RecordsetManager.h"
+#include "TraduttoreJet.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Sqlite(const char* jet)
+{
+    return TraduciJet(QString::fromUtf8(jet), DialettoDb::Sqlite);
+}
+
+TEST(TraduciJet, DeleteFormsAndNamesThatAreKeywordsHere)
+{
+    EXPECT_EQ(Sqlite("Delete * from ErroriQuivamento Where tabella = 'X'"),
+              QStringLiteral("DELETE FROM ErroriQuivamento Where tabella = 'X'"));
+    EXPECT_EQ(Sqlite("Delete T.* From T Where Anno = 2001"), QStringLiteral("DELETE FROM T Where Anno = 2001"));
+    EXPECT_EQ(Sqlite("Delete T1.* From T1 Inner Join T2 On T1.Id = T2.Id Where T2.X = 1"),
+              QStringLiteral("DELETE FROM T1 WHERE rowid IN (SELECT T1.rowid FROM T1 Inner Join T2 On T1.Id = "
+                             "T2.Id Where T2.X = 1)"));
+    EXPECT_EQ(Sqlite("Select * from D Where left(Default,1) = '\xc2\xa7'"),
+              QStringLiteral("Select * from D Where jet_left([Default],1) = '\u00a7'"));
+    EXPECT_EQ(Sqlite("Select \"it's\" & x from T Where d = #01/31/2002#"),
+              QStringLiteral("Select 'it''s' || x from T Where d = '2002-01-31'"));
+    // Nothing inside a literal is touched.
+    EXPECT_EQ(Sqlite("Insert into L Values ('Delete * from Default & left(')"),
+              QStringLiteral("Insert into L Values ('Delete * from Default & left(')"));
+}
+
+class BancaDati : public ::testing::Test {
+protected:
+    AmbienteProva ambiente;
+    void SetUp() override
+    {
+        ambiente.Sql(QStringLiteral("CREATE TABLE T (Codice VARCHAR(5) PRIMARY KEY, Descr TEXT, Qta INTEGER, "
+                                    "Data DATE, [Default] VARCHAR(10), OrdCampo TEXT)"));
+    }
+    QString Uno(const char* jet)
+    {
+        RecordsetManager rs(ambiente.Db());
+        const QString nome = rs.Apri(QString::fromUtf8(jet));
+        return rs.Vuoto(nome) ? QStringLiteral("<vuoto>") : rs.LeggiGrezzo(nome, QStringLiteral("r")).toString();
+    }
+};
+
+TEST_F(BancaDati, JetFunctionsAndPatterns)
+{
+    EXPECT_EQ(Uno("Select IIf(IsNull(Null), 'si', 'no') as r"), QStringLiteral("si"));
+    EXPECT_EQ(Uno("Select Val(' 12abc') + Val('3.5') as r"), QStringLiteral("15.5"));
+    EXPECT_EQ(Uno("Select Mid('Quivamento', 3, 4) & Left('abc', 2) & Right('abc', 1) as r"), QStringLiteral("ivamabc"));
+    EXPECT_EQ(Uno("Select Len('perch\xc3\xa8') as r"), QStringLiteral("6"));
+    EXPECT_EQ(Uno("Select IsNumeric('1.234,5') & IsNumeric('x') as r"), QStringLiteral("-10"));
+    EXPECT_EQ(Uno("Select UCase('\xc3\xa8x') & LCase('AB') & Trim('  c  ') as r"), QStringLiteral("\u00c8Xabc"));
+    EXPECT_EQ(Uno("Select IIf('C0041' like 'c*', 1, 0) + IIf('A1' like '?#', 2, 0) + IIf('B' like '[!A]', 4, 0) as r"),
+              QStringLiteral("7"));
+}
+
+TEST_F(BancaDati, NumericOrderWithNullsLast)
+{
+    ambiente.Sql(QStringLiteral("INSERT INTO T (Codice, OrdCampo) VALUES ('a', NULL), ('b', '10'), ('c', '9')"));
+    RecordsetManager rs(ambiente.Db());
+    const QString nome = rs.Apri(QStringLiteral("Select * from T Order by IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"));
+    QStringList ordine;
+    for (; !rs.Fine(nome); rs.Successivo(nome))
+        ordine << rs.Leggi(nome, QStringLiteral("codice"));
+    EXPECT_EQ(ordine, (QStringList{"c", "b", "a"}));
+}
+
+TEST_F(BancaDati, RecordSetWritesAndTheErrorsCallersTest)
+{
+    RecordsetManager rs(ambiente.Db());
+    const QString nome = rs.Apri(QStringLiteral("Select * from T Where 1 = 0"));
+    rs.AggiungiNuovo(nome);
+    rs.Imposta(nome, QStringLiteral("codice"), QStringLiteral("A1"));
+    rs.Imposta(nome, QStringLiteral("Qta"), QString());   // empty text into a number: null
+    rs.Imposta(nome, QStringLiteral("Descr"), QString());  // empty text stays text
+    rs.Imposta(nome, QStringLiteral("Data"), QDate(2024, 2, 29));
+    rs.Imposta(nome, QStringLiteral("Default"), QStringLiteral("x"));
+    rs.Aggiorna(nome);
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, quote(Descr), quote(Qta), Data, [Default] FROM T")),
+              QStringList{QStringLiteral("A1|''|NULL|2024-02-29|x")});
+
+    auto numero = [&](auto&& azione) {
+        try {
+            azione();
+        } catch (const std::exception& e) {
+            return FormUtility::NumeroErrore(e);
+        }
+        return 0;
+    };
+    rs.AggiungiNuovo(nome);
+    EXPECT_EQ(numero([&] { rs.Imposta(nome, QStringLiteral("Manca"), 1); }), 3265);
+    EXPECT_EQ(numero([&] { rs.Imposta(nome, QStringLiteral("Codice"), QStringLiteral("TROPPO")); }), 3163);
+    rs.Imposta(nome, QStringLiteral("Codice"), QStringLiteral("a1"));
+    EXPECT_EQ(numero([&] { rs.Aggiorna(nome); }), 0);  // codes compare with case here
+    rs.AggiungiNuovo(nome);
+    rs.Imposta(nome, QStringLiteral("Codice"), QStringLiteral("A1"));
+    EXPECT_EQ(numero([&] { rs.Aggiorna(nome); }), 3022);
+
+    // Edit through a key query re-opened on the same name.
+    rs.Riapri(nome, QStringLiteral("Select * from T Where Codice = ?"), {QStringLiteral("A1")});
+    ASSERT_FALSE(rs.Vuoto(nome));
+    rs.Modifica(nome);
+    rs.Imposta(nome, QStringLiteral("Qta"), 7);
+    rs.Aggiorna(nome);
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT Qta FROM T WHERE Codice = 'A1'")).toInt(), 7);
+    rs.Chiudi(nome);
+    rs.Chiudi(QStringLiteral("mai-aperto"));  // does nothing
+}
+
+TEST_F(BancaDati, SchemaSizesAndPrimaryColumns)
+{
+    ambiente.Sql(QStringLiteral("CREATE TABLE K (B INTEGER, A VARCHAR(3), PRIMARY KEY (A, B))"));
+    EXPECT_EQ(ambiente.Db().DimensioneColonna(QStringLiteral("t"), QStringLiteral("CODICE")), 5);
+    EXPECT_EQ(ambiente.Db().DimensioneColonna(QStringLiteral("T"), QStringLiteral("Qta")), 0);
+    EXPECT_EQ(ambiente.Db().DimensioneColonna(QStringLiteral("Nessuna"), QStringLiteral("x")), 0);
+    EXPECT_EQ(ambiente.Db().ColonnePrimarie(QStringLiteral("K")), (QStringList{"A", "B"}));
+}
+
+TEST_F(BancaDati, BatchedWritesSurviveAnErrorAndAreCommittedAtTheEnd)
+{
+    {
+        LottoScritture lotto(ambiente.Db(), 2);
+        for (int i = 0; i < 5; ++i) {
+            ambiente.Db().EseguiParametri(QStringLiteral("INSERT INTO T (Codice) VALUES (?)"), {QString::number(i)});
+            lotto.FineRiga();
+        }
+        EXPECT_THROW(ambiente.Db().EseguiParametri(QStringLiteral("INSERT INTO T (Codice) VALUES (?)"),
+                                                   {QStringLiteral("1")}),
+                     ErroreRun);
+    }
+    EXPECT_FALSE(ambiente.Db().InTransazione());
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM T")).toInt(), 5);
+}
+
+}  // namespace

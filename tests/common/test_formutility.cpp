@@ -1,0 +1,63 @@
+// Conversions and literals of the shared function library.
+#include "FormUtility.h"
+#include "StampaQt.h"
+
+#include <gtest/gtest.h>
+
+using namespace FormUtility;
+
+TEST(TestoANumero, ItalianFormsAndRanges)
+{
+    EXPECT_DOUBLE_EQ(TestoANumero(u"1.234,56", TipiDato::Double)->toDouble(), 1234.56);
+    EXPECT_DOUBLE_EQ(TestoANumero(u" -0,5 ", TipiDato::Double)->toDouble(), -0.5);
+    EXPECT_DOUBLE_EQ(TestoANumero(u"1,5E3", TipiDato::Double)->toDouble(), 1500);
+    EXPECT_EQ(TestoANumero(u"32767", TipiDato::Integer)->toInt(), 32767);
+    EXPECT_FALSE(TestoANumero(u"32768", TipiDato::Integer));
+    EXPECT_FALSE(TestoANumero(u"2147483648", TipiDato::Long));
+    EXPECT_EQ(TestoANumero(u"2147483647", TipiDato::Long)->toInt(), 2147483647);
+    for (const char16_t* cattivo : {u"", u"abc", u"1,2,3", u"12a", u"-", u"1E", u",", u"1 2"})
+        EXPECT_FALSE(TestoANumero(cattivo, TipiDato::Double)) << QString::fromUtf16(cattivo).toStdString();
+    EXPECT_DOUBLE_EQ(TestoANumero(u"1,23456", TipiDato::Currency)->toDouble(), 1.2346);
+}
+
+TEST(TestoAData, AcceptedFormsAndImpossibleDates)
+{
+    const QDate attesa(2002, 1, 31);
+    for (const char16_t* testo : {u"31/01/2002", u"31-01-2002", u"31012002", u"2002-01-31", u"31.1.2002", u"31/01/02"})
+        EXPECT_EQ(TestoAData(testo), attesa) << QString::fromUtf16(testo).toStdString();
+    for (const char16_t* testo : {u"31/02/2002", u"00/01/2002", u"2002-13-01", u"3101200", u"31/01", u"ieri"})
+        EXPECT_FALSE(TestoAData(testo)) << QString::fromUtf16(testo).toStdString();
+}
+
+TEST(Arrotonda, HalvesAwayFromZeroOnDecimalAmounts)
+{
+    EXPECT_DOUBLE_EQ(Arrotonda(2.675, 'A', 2), 2.68);
+    EXPECT_DOUBLE_EQ(Arrotonda(-2.675, 'A', 2), -2.68);
+    EXPECT_DOUBLE_EQ(Arrotonda(1234.6, 'A', 0), 1235);
+    EXPECT_DOUBLE_EQ(Arrotonda(1.005, 'A', 2), 1.01);
+    EXPECT_DOUBLE_EQ(Arrotonda(0.125, 'A', 2), 0.13);
+    EXPECT_DOUBLE_EQ(Arrotonda(1250, 'A', -2), 1300);
+}
+
+TEST(SqlLiteral, QuotesTextAndFormsNumbersAndDates)
+{
+    EXPECT_EQ(SqlLiteral(QStringLiteral("L'Aquila"), TipiDato::String), QStringLiteral("'L''Aquila'"));
+    EXPECT_EQ(SqlLiteral(QStringLiteral("a;--\\%*'"), TipiDato::String), QStringLiteral("'a;--\\%*'''"));
+    EXPECT_EQ(SqlLiteral(5, TipiDato::Long), QStringLiteral("5"));
+    EXPECT_EQ(SqlLiteral(2.5, TipiDato::Double), QStringLiteral("2.5"));
+    EXPECT_EQ(SqlLiteral(QStringLiteral("1.234,5"), TipiDato::Double), QStringLiteral("1234.5"));
+    EXPECT_EQ(SqlLiteral(QString(), TipiDato::Long), QStringLiteral("Null"));
+    EXPECT_EQ(SqlLiteral(QDate(2002, 1, 31), TipiDato::Date), QStringLiteral("'2002-01-31'"));
+    const QString lungo(5000, QLatin1Char('x'));
+    EXPECT_EQ(SqlLiteral(lungo, TipiDato::String).size(), 5002);  // never shortened
+}
+
+TEST(CodiceTipo, NamesOfTheFieldEditor)
+{
+    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvInteger")), 2);
+    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvLong")), 3);
+    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvCurrency")), 6);
+    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvDate")), 7);
+    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvString")), 8);
+    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvNonSo")), 0);
+}
