@@ -193,6 +193,44 @@ TEST_F(Caricare, ErrorRowsHoldTheLineExactlyAsRead)
               QStringLiteral("Art.Codice: Campo con valore non valido (L'1)"));
 }
 
+TEST_F(Caricare, ValuesThatLookLikeSqlAreStoredAndFoundExactly)
+{
+    const QByteArray corpus = "x'); DROP TABLE Art; --;uno\n"
+                              "a%;' OR '1'='1\n"
+                              "a*;\\'\\\n"
+                              "b_?;\"quoted\" -- /* c */\n"
+                              "[!a];%s%n\n";
+    const QString file = ambiente.FileSorgente(QStringLiteral("a.txt"), corpus + corpus);
+    DefinizioneArticoli(file);
+    ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
+    EXPECT_EQ(carico.errori, 0);
+    // The second copy of each line found its row by key and updated it.
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Descr FROM Art ORDER BY rowid")),
+              (QStringList{"x')|DROP TABLE Art", "a%|' OR '1'='1", "a*|\\'\\", "b_?|\"quoted\" -- /* c */",
+                           "[!a]|%s%n"}));
+}
+
+TEST_F(Caricare, BinaryFilesAndLongLinesNeverStopTheLoad)
+{
+    QByteArray spazzatura;
+    quint32 seme = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        seme = seme * 1103515245u + 12345u;
+        spazzatura += static_cast<char>(seme >> 16);
+    }
+    spazzatura += "\nLUNGA;" + QByteArray(300000, 'x') + "\nC1;ultima\n";
+    const QString file = ambiente.FileSorgente(QStringLiteral("bin.dat"), spazzatura);
+    DefinizioneArticoli(file, {{"InsVaria", "I"}});
+    ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
+    const int caricate = ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt();
+    EXPECT_GT(caricate + carico.errori, 0);
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT Descr FROM Art WHERE Codice = 'C1'")).toString(),
+              QStringLiteral("ultima"));
+    // The long description is cut to its column's size.
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT Descr FROM Art WHERE Codice = 'LUNGA'")).toString(),
+              QString(30, QLatin1Char('x')));
+}
+
 TEST_F(Caricare, ReloadDeletesOnlyItsOwnErrorRows)
 {
     ambiente.Sql(QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('ALTRO', 'y', 'resta')"));
