@@ -5,6 +5,7 @@
 #include "DatabaseLink.h"
 #include "FileIni.h"
 #include "FormUtility.h"
+#include "MenuDaFile.h"
 #include "RisposteValBase.h"
 #include "ScQuiva.h"
 #include "StatoElaborazione.h"
@@ -57,6 +58,9 @@ int main(int argc, char** argv)
     cli.add_option("--db", percorsoDb, "File del database della ditta")->required();
     cli.add_option("--ini", percorsoIni, "File INI con la sezione Base (DriveDB, DirQuiva)");
     cli.add_option("codici", codici, "Codici delle definizioni da caricare, nell'ordine")->required();
+    std::string percorsoMenu;
+    cli.add_option("--config", percorsoMenu,
+                   "File di configurazione del menu: parametri della ditta (monete, cambio lire/euro)");
     std::vector<std::string> impostati;
     bool batch = false;
     cli.add_option("--set", impostati, "Risposta a un valore base richiesto: CODICE.NomeCampo=VALORE (ripetibile)");
@@ -81,6 +85,14 @@ int main(int argc, char** argv)
     }
 
     ContestoQuiva contesto{*db, messaggi, ImpostazioniDitta{}, {}, {}, false};
+    if (!percorsoMenu.empty()) {
+        try {
+            ImpostazioniDaFile(QString::fromStdString(percorsoMenu), *db, contesto.ditta);
+        } catch (const std::exception& errore) {
+            messaggi.MsgErrfrm(errore, QStringLiteral("Parametri della ditta"));
+            return 1;
+        }
+    }
     if (!percorsoIni.empty()) {
         const FileIni ini = FileIni::Leggi(QString::fromStdString(percorsoIni));
         contesto.driveDB = ini.Valore(QStringLiteral("Base"), QStringLiteral("DriveDB")).value_or(QString());
