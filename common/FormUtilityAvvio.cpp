@@ -47,20 +47,27 @@ QString OpzioneLancio(const QString& parametri, const QString& opzione)
     return {};
 }
 
+QString PercorsoLocale(const QString& percorso)
+{
+    QString p = percorso.trimmed();
+    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return p;
+}
+
 QString ComponiPercorso(const QString& nomeDb, const QString& drive, const QString& cartella)
 {
-    QString nome = QDir::fromNativeSeparators(nomeDb.trimmed());
+    QString nome = PercorsoLocale(nomeDb);
     if (nome.isEmpty() || QDir::isAbsolutePath(nome))
         return nome;
     QStringList parti;
-    for (const QString& parte : {QDir::fromNativeSeparators(drive.trimmed()), QDir::fromNativeSeparators(cartella.trimmed())}) {
+    for (const QString& parte : {PercorsoLocale(drive), PercorsoLocale(cartella)}) {
         if (!parte.isEmpty())
             parti << parte;
     }
     parti << nome;
     QString percorso = parti.join(QLatin1Char('/'));
-    while (percorso.contains(QStringLiteral("//")))
-        percorso.replace(QStringLiteral("//"), QStringLiteral("/"));
+    while (percorso.indexOf(QStringLiteral("//"), 1) > 0)  // keeps a leading "//" (network share)
+        percorso.replace(percorso.indexOf(QStringLiteral("//"), 1), 2, QStringLiteral("/"));
     return percorso;
 }
 
@@ -172,15 +179,26 @@ bool RiparaDatabase(const QString& percorso, QString* dettaglio)
     if (programma.isEmpty())
         return esci(QStringLiteral("Strumento di recupero sqlite3 non installato"));
 
-    // The shell's recovery reads every page it can and writes SQL that
-    // rebuilds the readable rows; it is loaded into a fresh file.
-    QProcess recupero;
-    recupero.start(programma, {percorso, QStringLiteral(".recover")});
-    if (!recupero.waitForFinished(600000) || recupero.exitStatus() != QProcess::NormalExit)
-        return esci(QStringLiteral("Recupero non riuscito"));
-    const QByteArray sql = recupero.readAllStandardOutput();
-    if (sql.trimmed().isEmpty())
-        return esci(QString::fromLocal8Bit(recupero.readAllStandardError()).trimmed());
+    // The shell writes SQL that rebuilds every row it can read; that text is
+    // loaded into a fresh file. Its page-level recovery comes first; some
+    // builds of the shell give nothing from it, and then the dump (which
+    // skips the unreadable pages) is used, committed instead of rolled back.
+    auto sqlDalShell = [&](const char* comando) {
+        QProcess shell;
+        shell.start(programma, {percorso, QString::fromLatin1(comando)});
+        if (!shell.waitForFinished(600000) || shell.exitStatus() != QProcess::NormalExit)
+            return QByteArray();
+        return shell.readAllStandardOutput();
+    };
+    QByteArray sql = sqlDalShell(".recover");
+    if (!sql.contains("CREATE TABLE")) {
+        sql = sqlDalShell(".dump");
+        const qsizetype annulla = sql.lastIndexOf("\nROLLBACK;");
+        if (annulla >= 0)
+            sql.replace(annulla, sql.size() - annulla, "\nCOMMIT;\n");
+    }
+    if (!sql.contains("CREATE TABLE"))
+        return esci(QStringLiteral("Nessun dato recuperabile"));
 
     const QString nuovo = percorso + QStringLiteral(".recuperato");
     QFile::remove(nuovo);
@@ -188,8 +206,7 @@ bool RiparaDatabase(const QString& percorso, QString* dettaglio)
     ricarica.start(programma, {nuovo});
     ricarica.write(sql);
     ricarica.closeWriteChannel();
-    if (!ricarica.waitForFinished(600000) || ricarica.exitStatus() != QProcess::NormalExit
-        || ricarica.exitCode() != 0 || !DatabaseIntegro(nuovo)) {
+    if (!ricarica.waitForFinished(600000) || ricarica.exitStatus() != QProcess::NormalExit || !DatabaseIntegro(nuovo)) {
         QFile::remove(nuovo);
         return esci(QStringLiteral("Ricostruzione non riuscita: ") + QString::fromLocal8Bit(ricarica.readAllStandardError()).trimmed());
     }

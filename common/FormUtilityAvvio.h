@@ -21,6 +21,10 @@ QString LeggiSwitch(const QString& testo, QChar lettera);
 // parameters (as a word of its own, with or without "/"), empty otherwise.
 QString OpzioneLancio(const QString& parametri, const QString& opzione);
 
+// A path written for the original platform made usable here: trimmed, "\"
+// separators turned into "/".
+QString PercorsoLocale(const QString& percorso);
+
 // Full path of a database file from its name, a drive and a folder. A name
 // that is already absolute is kept; otherwise drive, folder and name are
 // joined with single separators.

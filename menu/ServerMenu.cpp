@@ -17,6 +17,10 @@ ServerMenu::ServerMenu(ConfigurazioneMenu& configurazione, QObject* parent) : QO
 
 ServerMenu::~ServerMenu()
 {
+    // The connections die with the server, after this object's members:
+    // they must not call back into it.
+    for (QLocalSocket* socket : m_server.findChildren<QLocalSocket*>())
+        socket->disconnect(this);
     m_server.close();
 }
 

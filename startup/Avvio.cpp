@@ -94,8 +94,8 @@ QStringList ArgomentiAddSeg(double versMenu, const QString& testoLancio, const Q
 
 QString CartellaConDrive(const QString& drive, const QString& cartella)
 {
-    const QString c = QDir::fromNativeSeparators(cartella.trimmed());
-    const QString d = QDir::fromNativeSeparators(drive.trimmed());
+    const QString c = FormUtility::PercorsoLocale(cartella);
+    const QString d = FormUtility::PercorsoLocale(drive);
     if (c.startsWith(QLatin1String("//")) || (c.size() > 1 && c.at(1) == QLatin1Char(':')) || d.isEmpty())
         return c;
     if (c.isEmpty())

@@ -88,7 +88,7 @@ std::optional<QString> CercaIniPrincipale(const LuoghiIni& luoghi)
 
 QString PercorsoIniLavoro(const QString& iniPrincipale, const QString& nome)
 {
-    const QString n = QDir::fromNativeSeparators(nome.trimmed());
+    const QString n = FormUtility::PercorsoLocale(nome);
     if (n.isEmpty() || QDir::isAbsolutePath(n))
         return n;
     return QFileInfo(iniPrincipale).absoluteDir().filePath(n);
@@ -180,7 +180,7 @@ Apertura PreparaApertura(ContestoConnessione& c)
     }
     a.tipo = TipoConnessione(c.nomeDb);
     if (a.tipo == TipoDb::File) {
-        a.percorso = QDir::fromNativeSeparators(c.nomeDb.trimmed());
+        a.percorso = FormUtility::PercorsoLocale(c.nomeDb);
         a.testo = connect;
         return a;
     }

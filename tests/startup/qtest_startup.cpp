@@ -1,0 +1,304 @@
+// Screens and the live link: message window, keyboard handling, find and
+// replace, "/RO", and the start-up against a real menu server.
+#include "Avvio.h"
+#include "ConfigurazioneMenu.h"
+#include "GestioneMaschere.h"
+#include "Maschera.h"
+#include "MenuFinto.h"
+#include "Programma.h"
+#include "RisposteScriptate.h"
+#include "ServerMenu.h"
+#include "Tastiera.h"
+#include "frmMsgCom.h"
+#include "scMenuComandiClie.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QtTest>
+
+namespace {
+
+class MascheraProva : public Maschera {
+public:
+    QLineEdit* txtCodice = new QLineEdit(this);
+    QPlainTextEdit* txtNote = new QPlainTextEdit(this);
+    QLineEdit* txtDescrizione = new QLineEdit(this);
+    MascheraProva()
+    {
+        setWindowTitle("Prova");
+        auto* l = new QVBoxLayout(this);
+        l->addWidget(txtCodice);
+        l->addWidget(txtNote);
+        l->addWidget(txtDescrizione);
+    }
+    void Carica() override
+    {
+        OpzioniMaschera opzioni;
+        opzioni.silenziosa = true;
+        PreparaMaschera(*this, {}, opzioni);
+    }
+};
+
+}  // namespace
+
+class TestAvvio : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        RegistroMaschere::Registra("frmQuiva", [] { return new MascheraProva; });
+        StatoTastiera::Programma() = StatoTastiera{};
+    }
+
+    void finestraMessaggiUnPulsantePerRisposta()
+    {
+        frmMsgCom finestra;
+        QTimer::singleShot(0, &finestra, [&] {
+            QCOMPARE(finestra.ComEsegui.size(), 2);
+            QCOMPARE(finestra.ComEsegui[1]->text(), QString("&Annulla"));
+            finestra.ComEsegui[1]->click();
+        });
+        QCOMPARE(finestra.Mostra("Vuoi continuare?", {"&Si", "", "&Annulla"}), 3);
+        QCOMPARE(finestra.txtMessaggio->toPlainText(), QString("Vuoi continuare?"));
+        QCOMPARE(finestra.txtComRit->text(), QString("3"));
+
+        QTimer::singleShot(0, &finestra, [&] { finestra.reject(); });
+        QCOMPARE(finestra.Mostra("Chiudere?", {"&Si", "&No"}), 2);  // closing the window is the last answer
+    }
+
+    void filtroTastiDelTastierino()
+    {
+        StatoTastiera stato;
+        stato.ultimoTasto = CodiciTasto::DecimaleTastierino;
+        QCOMPARE(FiltraTasto('.', stato, "s"), int(','));
+        QCOMPARE(FiltraTasto('.', stato, ""), int('.'));
+        stato.ultimoShift = 1;
+        QCOMPARE(FiltraTasto('.', stato, "S"), int('.'));
+        stato = {};
+        stato.ultimoTasto = 190;  // the main keyboard's "."
+        QCOMPARE(FiltraTasto('.', stato, "S"), int('.'));
+        QCOMPARE(FiltraTasto(27, stato, "S"), 0);
+        QCOMPARE(FiltraTasto(13, stato, "S"), 0);
+        stato.invioNelCampo = true;
+        QCOMPARE(FiltraTasto(13, stato, "S"), 13);
+        QCOMPARE(FiltraTasto('a', stato, "S"), int('a'));
+    }
+
+    void tastiVeriSullaMaschera()
+    {
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        programma.generali.tastierinoVirgola = "S";
+        auto* m = new MascheraProva;
+        QVERIFY(MostraMaschera(m, "", "", "", ""));
+        QVERIFY(QTest::qWaitForWindowExposed(m));
+        m->activateWindow();
+        m->txtCodice->setFocus();
+        QTest::keyClicks(m->txtCodice, "12");
+        QTest::keyClick(m->txtCodice, Qt::Key_Period, Qt::KeypadModifier);
+        QTest::keyClick(m->txtCodice, Qt::Key_5);
+        QTest::keyClick(m->txtCodice, Qt::Key_Period);
+        QCOMPARE(m->txtCodice->text(), QString("12,5."));
+
+        // Enter moves on; in a multi-line field it stays until all is selected.
+        QTest::keyClick(m->txtCodice, Qt::Key_Return);
+        QTRY_VERIFY(m->txtNote->hasFocus());
+        QTest::keyClicks(m->txtNote, "riga");
+        QTest::keyClick(m->txtNote, Qt::Key_Return);
+        QVERIFY(m->txtNote->hasFocus());
+        QCOMPARE(m->txtNote->toPlainText(), QString("riga\n"));
+        m->txtNote->selectAll();
+        QTest::keyClick(m->txtNote, Qt::Key_Return);
+        QTRY_VERIFY(m->txtDescrizione->hasFocus());
+        QCOMPARE(m->txtNote->toPlainText(), QString("riga\n"));
+        QTest::keyClick(m->txtDescrizione, Qt::Key_Return, Qt::ShiftModifier);
+        QTRY_VERIFY(m->txtNote->hasFocus());
+
+        // Escape never reaches the control.
+        bool arrivato = false;
+        QObject::connect(m->txtDescrizione, &QLineEdit::returnPressed, [&] { arrivato = true; });
+        m->txtDescrizione->setFocus();
+        QTest::keyClick(m->txtDescrizione, Qt::Key_Escape);
+        QVERIFY(m->isVisible());
+        QVERIFY(!arrivato);
+        programma.maschere.clear();
+        delete m;
+    }
+
+    void macroCtrl()
+    {
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        auto menu = std::make_unique<MenuFinto>();
+        MenuFinto* finto = menu.get();
+        programma.menuComandi = std::make_unique<scMenuComandiClie>(std::move(menu), programma);
+        finto->impostazioni = {{"Tutti/TastiCtrl_68", "D  Spett.le ditta "}, {"Tutti/TastiCtrl_-66", "1"}};
+        QLineEdit campo("vecchio");
+        StatoTastiera stato;
+        const ServiziTastiera servizi = ServiziTastiera::DelProgramma();
+        int k = 'D';
+        QVERIFY(GestTastiMaschera(k, 2, &campo, 0, stato, servizi));
+        QCOMPARE(k, 0);
+        QCOMPARE(campo.text(), QString("Spett.le ditta"));
+        k = 'B';
+        QVERIFY(GestTastiMaschera(k, 3, &campo, 0, stato, servizi));
+        QCOMPARE(campo.text(), QString("Spett.le ditta"));
+        k = 'C';
+        QVERIFY(!GestTastiMaschera(k, 2, &campo, 0, stato, servizi));  // no macro: the key goes on
+        QVERIFY(finto->chiamate.contains("impostazione Tutti/TastiCtrl|67"));
+    }
+
+    void trovaESostituisci()
+    {
+        RisposteScriptate risposte;
+        StatoTastiera stato;
+        ServiziTastiera servizi;
+        servizi.messaggi = &risposte;
+        servizi.domande = &risposte;
+        QPlainTextEdit campo;
+        campo.setPlainText("Alfa beta ALFA gamma alfa");
+        auto premi = [&](int tasto, int shift) {
+            int k = tasto;
+            const bool gestito = GestTastiMaschera(k, shift, &campo, 0, stato, servizi);
+            return gestito && k == 0;
+        };
+
+        // Forwards from the caret at 0 finds the match at 0.
+        risposte.AccodaTesto(QString("alfa"));
+        QVERIFY(premi('F', 6));
+        QCOMPARE(campo.textCursor().selectionStart(), 0);
+        QCOMPARE(campo.textCursor().selectedText(), QString("Alfa"));
+        QVERIFY(premi(CodiciTasto::PagGiu, 6));
+        QCOMPARE(campo.textCursor().selectionStart(), 10);
+        QVERIFY(premi(CodiciTasto::PagSu, 6));
+        QCOMPARE(campo.textCursor().selectionStart(), 0);
+
+        // Case-sensitive mode: "alfa" only at 21.
+        QVERIFY(premi(CodiciTasto::BarraRovescia, 7));
+        QCOMPARE(stato.modoConfronto, 0);
+        QVERIFY(premi(CodiciTasto::PagGiu, 6));
+        QCOMPARE(campo.textCursor().selectionStart(), 21);
+        QVERIFY(premi(CodiciTasto::PagGiu, 6));
+        QCOMPARE(risposte.messaggi.last().testo, QString("Testo non trovato"));
+        QVERIFY(premi(CodiciTasto::BarraRovescia, 6));
+        QCOMPARE(stato.modoConfronto, 1);
+
+        // Replace: the selection equal to the search text is replaced, then
+        // the search goes on.
+        QTextCursor c = campo.textCursor();
+        c.setPosition(0);
+        campo.setTextCursor(c);
+        risposte.AccodaTesto(QString("ALFA"));
+        risposte.AccodaTesto(QString("Omega"));
+        QVERIFY(premi('S', 6));
+        QCOMPARE(campo.toPlainText(), QString("Alfa beta ALFA gamma alfa"));  // nothing selected yet: found first
+        QCOMPARE(campo.textCursor().selectionStart(), 0);
+        risposte.AccodaTesto(QString("ALFA"));
+        risposte.AccodaTesto(QString("Omega"));
+        QVERIFY(premi('S', 6));
+        QCOMPARE(campo.toPlainText(), QString("Omega beta ALFA gamma alfa"));
+        QCOMPARE(campo.textCursor().selectedText(), QString("ALFA"));
+        QCOMPARE(risposte.domande.mid(risposte.domande.size() - 2), (QStringList{"Stringa da cercare", "Sostituire con"}));
+        QCOMPARE(risposte.proposte.last(), QString("Omega"));
+
+        // Empty answers leave the text alone.
+        const QString prima = campo.toPlainText();
+        risposte.AccodaTesto(QString(""));
+        QVERIFY(premi('S', 6));
+        risposte.AccodaTesto(QString("beta"));
+        risposte.AccodaTesto(std::nullopt);
+        QVERIFY(premi('S', 6));
+        QCOMPARE(campo.toPlainText(), prima);
+    }
+
+    void soloLetturaDaRO()
+    {
+        QCOMPARE(AbilitazioneScrittura("12 RO"), 0);
+        QCOMPARE(AbilitazioneScrittura("/RO"), 0);
+        QCOMPARE(AbilitazioneScrittura("12"), 1);
+        QCOMPARE(AbilitazioneScrittura("PROVA"), 1);
+    }
+
+    void senzaMenuIlProgrammaFinisce()
+    {
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        bool finito = false;
+        programma.alTermine = [&] { finito = true; };
+        QVERIFY(!AvvioProgramma(programma, "/Mnessun-menu-qui /PQUIVA /FfrmQuiva"));
+        QCOMPARE(risposte.Testi(), QStringList{"Il menu principale non è in esecuzione\nQuesto programma non può essere eseguito autonomamente"});
+        QCOMPARE(risposte.messaggi[0].risposte, QStringList{"&Ok"});
+        QTRY_VERIFY(finito);
+    }
+
+    void avvioControUnMenuVero()
+    {
+        QTemporaryDir cartella;
+        const QString db = cartella.filePath("ditta.db");
+        QCOMPARE(QProcess::execute("sqlite3", {db, "create table Monete(moneta text, NumDec int, NumDecGest int, Operatore text, Cee text);"
+                                                   "insert into Monete values('L.',0,2,'/','N');"}),
+                 0);
+        ConfigurazioneMenu configurazione(cartella.filePath("quiva-menu.ini"));
+        configurazione.Scrivi("Menu", "Id", QString("prova%1").arg(QCoreApplication::applicationPid()));
+        configurazione.CreaPredefinita(db);
+        configurazione.Scrivi("Ditta", "Ditta.Moneta", "L.");
+        configurazione.Scrivi("Valori", "VersMenu", "1.06");
+        configurazione.Scrivi("Personale.Quiva", "SoloAsci", "S");
+        ServerMenu server(configurazione);
+        QVERIFY(server.Avvia());
+        server.ImpostaLancio("frmQuiva", "12 RO");
+
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        bool finito = false;
+        programma.alTermine = [&] { finito = true; };
+        QSignalSpy registrato(&server, &ServerMenu::Registrato);
+        QVERIFY(AvvioProgramma(programma, "/M" + configurazione.IdMenu() + " /PQUIVA 12 RO /FFRMQUIVA"));
+        QCOMPARE(risposte.Testi(), QStringList{});
+        QCOMPARE(registrato.size(), 1);
+        QCOMPARE(registrato[0][1].toString(), QString("12 RO"));
+        QVERIFY(programma.db);
+        QCOMPARE(programma.ditta.MonetaDitta().numDec, 0);
+        QCOMPARE(programma.soloAsci, QString("S"));
+        QCOMPARE(programma.fileHelp, QString("quiva"));
+        QCOMPARE(programma.dirSorgenti, cartella.path());
+        QCOMPARE(programma.dataMinima, QString("01/01/1900"));
+
+        Maschera* m = programma.MascheraDiNome("frmQuiva");
+        QVERIFY(m);
+        QCOMPARE(m->oiAbilRW, 0);
+        QCOMPARE(m->osParamLancia, QString("12 RO"));
+
+        // Commands from the menu.
+        QSignalSpy esiti(&server, &ServerMenu::EsitoComando);
+        server.InviaComando("esiste");
+        server.InviaComando("FINE");
+        server.InviaComando("sconosciuto");
+        QTRY_COMPARE(esiti.size(), 3);
+        QCOMPARE(esiti[0][2].value<QJsonValue>().toBool(), true);
+        QCOMPARE(esiti[1][2].value<QJsonValue>().toString(), QString("No Chiudi"));
+        QCOMPARE(esiti[2][2].value<QJsonValue>().toString(), QString(""));
+
+        // "attiva" for an unknown screen.
+        server.ImpostaLancio("frmInesistente", "");
+        server.InviaComando("attiva");
+        QTRY_COMPARE(esiti.size(), 4);
+        QCOMPARE(risposte.Testi(), QStringList{"La form richiesta e' inesistente"});
+
+        // Closing the last screen shows the menu and ends the program.
+        QSignalSpy mostra(&server, &ServerMenu::MostraRichiesto);
+        m->close();
+        QTRY_VERIFY(finito);
+        QCOMPARE(mostra.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestAvvio)
+#include "qtest_startup.moc"

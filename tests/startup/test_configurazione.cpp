@@ -1,0 +1,271 @@
+// Launch switches, INI files, the working INI choice and the connection.
+#include "Avvio.h"
+#include "Configurazione.h"
+#include "DatabaseLink.h"
+#include "FileIni.h"
+#include "FormUtilityAvvio.h"
+#include "MenuFinto.h"
+#include "Programma.h"
+#include "RisposteScriptate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void Scrivi(const QString& percorso, const QByteArray& testo)
+{
+    QFile f(percorso);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(testo);
+}
+
+TEST(SwitchDiLancio, LetturaEDivisioneDelP)
+{
+    const QString riga = "/M7 /PQUIVA 12 RO /FfrmQuiva /I/etc/quiva/orvwin.ini";
+    EXPECT_EQ(FormUtility::LeggiSwitch(riga, 'M'), "7");
+    EXPECT_EQ(FormUtility::LeggiSwitch(riga, 'f'), "frmQuiva");
+    EXPECT_EQ(FormUtility::LeggiSwitch(riga, 'I'), "/etc/quiva/orvwin.ini");
+    EXPECT_EQ(FormUtility::LeggiSwitch(riga, 'H'), "");
+    const SwitchP p = DividiSwitchP(FormUtility::LeggiSwitch(riga, 'P'));
+    EXPECT_EQ(p.idProgramma, "QUIVA");
+    EXPECT_EQ(p.parametri, "12 RO");
+    EXPECT_EQ(DividiSwitchP("QUIVA").parametri, "");
+}
+
+TEST(SwitchDiLancio, OpzioneRO)
+{
+    EXPECT_EQ(FormUtility::OpzioneLancio("12 RO", "RO"), "/RO");
+    EXPECT_EQ(FormUtility::OpzioneLancio("/ro", "RO"), "/RO");
+    EXPECT_EQ(FormUtility::OpzioneLancio("PROVA", "RO"), "") << "only a word of its own counts";
+    EXPECT_EQ(FormUtility::OpzioneLancio("", "RO"), "");
+}
+
+TEST(ImpostazioniGenerali, VersMenuDecideGliArgomentiDiAddSeg)
+{
+    EXPECT_EQ(ArgomentiAddSeg(NumeroVersione("1.06"), "QUIVA 12", "proc"), QStringList{"QUIVA 12"});
+    EXPECT_EQ(ArgomentiAddSeg(NumeroVersione("1,06"), "QUIVA 12", "proc"), QStringList{"QUIVA 12"});
+    EXPECT_EQ(ArgomentiAddSeg(NumeroVersione("1.07"), "QUIVA 12", "proc"), (QStringList{"QUIVA 12", "proc"}));
+    EXPECT_EQ(ArgomentiAddSeg(NumeroVersione("2.1"), "Q", "p").size(), 2);
+    EXPECT_EQ(ArgomentiAddSeg(NumeroVersione(""), "Q", "p").size(), 1);
+}
+
+TEST(ImpostazioniGenerali, CartellaConDrive)
+{
+    EXPECT_EQ(CartellaConDrive("/srv/dati", "quiva"), "/srv/dati/quiva");
+    EXPECT_EQ(CartellaConDrive("/srv/dati", "/quiva"), "/srv/dati/quiva");
+    EXPECT_EQ(CartellaConDrive("C:", "\\quiva"), "C:/quiva");
+    EXPECT_EQ(CartellaConDrive("C:", "D:\\quiva"), "D:/quiva");
+    EXPECT_EQ(CartellaConDrive("/srv", "\\\\server\\quiva"), "//server/quiva");
+    EXPECT_EQ(CartellaConDrive("", "/tmp/x"), "/tmp/x");
+}
+
+TEST(ImpostazioniGenerali, Scalatura)
+{
+    QHash<QString, QString> ini;
+    auto leggi = [&](const QString& k, const QString& d) { return ini.value(k, d); };
+    ScalaturaVideo s = LeggiScalatura(leggi, 1.5);
+    EXPECT_DOUBLE_EQ(s.generale, 1.5);
+    EXPECT_DOUBLE_EQ(s.help, 1.5);
+    ini = {{"Generale", "1,25"}, {"Help", "2"}};
+    s = LeggiScalatura(leggi, 1.5);
+    EXPECT_DOUBLE_EQ(s.generale, 1.25);
+    EXPECT_DOUBLE_EQ(s.staVid, 1.25) << "not set: falls back to Generale";
+    EXPECT_DOUBLE_EQ(s.help, 2);
+    ini = {{"Generale", "-2"}, {"PersBase", "1,1"}};
+    EXPECT_DOUBLE_EQ(LeggiScalatura(leggi, 1).msgCom, 1.1);
+}
+
+TEST(FileIni, SemanticaClassica)
+{
+    const FileIni ini = FileIni::DaTesto(
+        "; commento\r\n[Parametri Generali]\r\nNumIni = 2\r\n  OrdIniDBase=ditta.ini\r\nnumini=9\r\n"
+        "[Connessioni]\r\nConnect=ODBC;DSN=Contab;UID=u1 ;x\r\nNome=\"tra virgolette\"\r\nLunga=" + QByteArray(400, 'x') + "\r\n");
+    EXPECT_EQ(ini.Valore("parametri generali", "NUMINI").value(), "2") << "case ignored, first key wins";
+    EXPECT_EQ(ini.Valore("Parametri Generali", "OrdIniDBase").value(), "ditta.ini") << "an indented key is a key";
+    EXPECT_EQ(ini.Valore("Connessioni", "Connect").value(), "ODBC;DSN=Contab;UID=u1 ;x");
+    EXPECT_EQ(ini.Valore("Connessioni", "Nome").value(), "tra virgolette");
+    EXPECT_EQ(ini.Valore("Connessioni", "Lunga").value().size(), 400);
+    EXPECT_FALSE(ini.Valore("Connessioni", "Manca").has_value());
+    EXPECT_FALSE(FileIni::Leggi("/non/esiste.ini").Esiste());
+}
+
+TEST(Connessione, TipoETesti)
+{
+    EXPECT_EQ(TipoConnessione("Ditta.MDB"), TipoDb::File);
+    EXPECT_EQ(TipoConnessione("/dati/ditta.db"), TipoDb::File);
+    EXPECT_EQ(TipoConnessione("Contab"), TipoDb::Odbc);
+    EXPECT_EQ(TipoConnessione("Contab.DSN"), TipoDb::Odbc);
+    EXPECT_EQ(TipoConnessione("odbc;DSN=x.y"), TipoDb::Odbc);
+    EXPECT_EQ(TestoConnessione("Contab", "u1", ""), "ODBC;DSN=Contab;UID=u1");
+    EXPECT_EQ(TestoConnessione("Contab", "u1", "pw"), "ODBC;DSN=Contab;UID=u1;PWD=pw");
+    EXPECT_EQ(TestoConnessione("Contab", "", "pw"), "ODBC;DSN=Contab;");
+    EXPECT_EQ(TestoConnessione("c:\\dsn\\Contab.DSN", "u1", ""), "ODBC;FIleDSN=c:\\dsn\\Contab.DSN;UID=u1");
+    EXPECT_EQ(TestoConnessione("ODBC;DSN=X;UID=a", "u1", "p"), "ODBC;DSN=X;UID=a");
+    EXPECT_EQ(SuffissoPassword("s"), ";pwd=s");
+    EXPECT_EQ(SuffissoPassword(""), "");
+}
+
+struct IniDiLavoro : ::testing::Test {
+    QTemporaryDir cartella;
+    RisposteScriptate risposte;
+    QString principale;
+    void SetUp() override
+    {
+        principale = cartella.filePath("orvwin.ini");
+        Scrivi(principale, "[Parametri Generali]\r\nNumIni=2\r\nOrdIniDBase=base.ini\r\n[Lista File Ini]\r\n1OrdIniDBase=uno.ini\r\n2OrdIniDBase=/altrove/due.ini\r\n");
+    }
+};
+
+TEST_F(IniDiLavoro, SceltaConNumIni)
+{
+    risposte.AccodaTesto(QString("2"));
+    EXPECT_EQ(SceltaIniLavoro(principale, risposte).value(), "/altrove/due.ini");
+    ASSERT_EQ(risposte.domande.size(), 1);
+    EXPECT_EQ(risposte.titoli[0], "Scelta dell'INI");
+    EXPECT_EQ(risposte.proposte[0], "0");
+    EXPECT_EQ(risposte.domande[0], "Numero di ini scelto\n(da 0 a 2)\n1 -> uno.ini\n2 -> /altrove/due.ini");
+
+    for (const std::optional<QString>& risposta : {std::optional<QString>("0"), std::optional<QString>(""),
+                                                   std::optional<QString>("abc"), std::optional<QString>(),
+                                                   std::optional<QString>("5")}) {
+        risposte.AccodaTesto(risposta);
+        EXPECT_EQ(SceltaIniLavoro(principale, risposte).value(), cartella.filePath("base.ini"));
+    }
+    risposte.AccodaTesto(QString("1"));
+    EXPECT_EQ(SceltaIniLavoro(principale, risposte).value(), cartella.filePath("uno.ini")) << "relative to the main INI";
+}
+
+TEST_F(IniDiLavoro, NumIniZeroNonChiedeNulla)
+{
+    Scrivi(principale, "[Parametri Generali]\nNumIni=0\nOrdIniDBase=base.ini\n");
+    EXPECT_EQ(SceltaIniLavoro(principale, risposte).value(), cartella.filePath("base.ini"));
+    EXPECT_TRUE(risposte.domande.isEmpty());
+    Scrivi(principale, "[Parametri Generali]\nNumIni=0\n");
+    EXPECT_FALSE(SceltaIniLavoro(principale, risposte).has_value());
+}
+
+TEST_F(IniDiLavoro, RicercaDelFilePrincipale)
+{
+    LuoghiIni luoghi;
+    luoghi.cartellaSistema = cartella.filePath("sistema");
+    luoghi.cartellaProgramma = cartella.filePath("programma");
+    luoghi.cartellaCorrente = cartella.path();
+    EXPECT_EQ(CercaIniPrincipale(luoghi).value(), principale);
+    QDir().mkpath(luoghi.cartellaProgramma + "/main");
+    Scrivi(luoghi.cartellaProgramma + "/main/orvwin.ini", "");
+    EXPECT_EQ(CercaIniPrincipale(luoghi).value(), luoghi.cartellaProgramma + "/main/orvwin.ini");
+    luoghi.fileInstallazione = cartella.filePath("OrvWinInst.ini");
+    Scrivi(luoghi.fileInstallazione, "[Setup]\nIniPrincipale=/da/installazione.ini\n");
+    EXPECT_EQ(CercaIniPrincipale(luoghi).value(), "/da/installazione.ini");
+    luoghi.switchI = principale;
+    EXPECT_EQ(CercaIniPrincipale(luoghi).value(), principale);
+    luoghi = LuoghiIni{};
+    luoghi.cartellaCorrente = cartella.filePath("vuota");
+    EXPECT_FALSE(CercaIniPrincipale(luoghi).has_value());
+}
+
+struct AperturaDitta : IniDiLavoro {
+    MenuFinto menu;
+    QString db;
+    ContestoConnessione Contesto()
+    {
+        ContestoConnessione c;
+        c.menu = &menu;
+        c.messaggi = &risposte;
+        c.domande = &risposte;
+        c.iniPrincipale = principale;
+        c.nomeDb = db;
+        return c;
+    }
+    void SetUp() override
+    {
+        IniDiLavoro::SetUp();
+        Scrivi(principale, "[Parametri Generali]\nNumIni=0\nOrdIniDBase=base.ini\nVisParam=db1\n");
+        Scrivi(cartella.filePath("base.ini"), "[Base]\nDirQuiva=/dati\n");  // no "NomeDB": the menu names the database
+        db = cartella.filePath("ditta.db");
+        ASSERT_EQ(QProcess::execute("sqlite3", {db, "create table Monete(moneta text, NumDec int); insert into Monete values('Euro',2);"}), 0);
+    }
+};
+
+TEST_F(AperturaDitta, VisParamMostraIParametriEApre)
+{
+    ContestoConnessione c = Contesto();
+    risposte.AccodaRisposta(1);
+    ASSERT_EQ(ApriConnessionePrimaria(c), 0);
+    ASSERT_TRUE(c.link);
+    ASSERT_EQ(risposte.messaggi.size(), 1);
+    EXPECT_EQ(risposte.messaggi[0].testo, "Parametri letti:\nFile dei parametri: " + cartella.filePath("base.ini") + "\nDatabase: " + db + "\nTipo Connessione: ");
+    EXPECT_EQ(risposte.messaggi[0].risposte, (QStringList{"&Si", "&No", "&Annulla"}));
+}
+
+TEST_F(AperturaDitta, VisParamNoRichiedeEAnnullaChiude)
+{
+    ContestoConnessione c = Contesto();
+    risposte.AccodaRisposta(2);
+    risposte.AccodaRisposta(3);
+    EXPECT_EQ(ApriConnessionePrimaria(c), -1);
+    EXPECT_EQ(risposte.messaggi.size(), 2);
+    EXPECT_FALSE(c.link);
+}
+
+TEST_F(AperturaDitta, ErroriDiApertura)
+{
+    Scrivi(principale, "[Parametri Generali]\nNumIni=0\nOrdIniDBase=base.ini\n");
+    ContestoConnessione c = Contesto();
+    c.nomeDb = cartella.filePath("manca.db");
+    EXPECT_EQ(ApriConnessionePrimaria(c), -1);
+    ASSERT_EQ(risposte.messaggi.size(), 1);
+    EXPECT_TRUE(risposte.messaggi[0].testo.startsWith("Errore 3024 nell'apertura del database.\nCorreggere e riprovare. ("));
+    EXPECT_FALSE(QFile::exists(c.nomeDb)) << "a wrong name must not create an empty database";
+
+    Scrivi(principale, "[Parametri Generali]\nNumIni=0\n");
+    c = Contesto();
+    EXPECT_EQ(ApriConnessionePrimaria(c), -1);
+    EXPECT_EQ(risposte.messaggi.last().testo, "File di inizializzazione non trovato\no con informazioni non corrette.\nCorreggere e rieseguire il programma.");
+
+    c = Contesto();
+    c.iniPrincipale.clear();
+    c.luoghi.cartellaCorrente = cartella.filePath("niente");
+    EXPECT_EQ(ApriConnessionePrimaria(c), -1);
+    EXPECT_EQ(risposte.messaggi.last().testo, "File ini non trovato\nSistemare e rieseguire");
+}
+
+TEST_F(AperturaDitta, DatabaseDanneggiatoVieneRecuperato)
+{
+    Scrivi(principale, "[Parametri Generali]\nNumIni=0\nOrdIniDBase=base.ini\n");
+    // Enough rows to span many pages, then a page of the table overwritten.
+    ASSERT_EQ(QProcess::execute("sqlite3", {db, "create table Righe(id integer primary key, testo text);"
+                                                "with recursive n(i) as (select 1 union all select i+1 from n where i<3000) "
+                                                "insert into Righe select i, printf('riga %05d con un po'' di testo', i) from n;"}),
+              0);
+    {
+        QFile f(db);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(4096 * 20 + 100);
+        f.write(QByteArray(3000, '\xAB'));
+    }
+    ASSERT_FALSE(FormUtility::DatabaseIntegro(db));
+
+    ContestoConnessione c = Contesto();
+    risposte.AccodaRisposta(2);  // Annulla
+    EXPECT_EQ(ApriConnessionePrimaria(c), -1);
+    EXPECT_EQ(risposte.messaggi[0].testo, "Errore nell'apertura del database " + db + "\nVuoi tentare di recuperarlo");
+    EXPECT_TRUE(risposte.messaggi[1].testo.startsWith("Errore 3343 nell'apertura del database."));
+
+    c = Contesto();
+    risposte.AccodaRisposta(1);  // Ok: repair
+    ASSERT_EQ(ApriConnessionePrimaria(c), 0) << risposte.Testi().join(" | ").toStdString();
+    EXPECT_TRUE(FormUtility::DatabaseIntegro(db));
+    EXPECT_TRUE(QFile::exists(db + ".danneggiato"));
+    QProcess conta;
+    conta.start("sqlite3", {db, "select count(*) > 2000 from Righe; select count(*) from Monete;"});
+    conta.waitForFinished();
+    EXPECT_EQ(conta.readAllStandardOutput().trimmed(), "1\n1");
+}
+
+}  // namespace
