@@ -135,14 +135,23 @@ void frmRicValBase::MostraPagina()
         txt[r]->setText(usata ? m_risposte[n] : QString());
     }
     const bool piuPagine = NumeroPagine() > 1;
+    // With several pages every page keeps the size of a full one.
+    for (int r = 0; r < RighePagina; ++r)
+        for (QWidget* w : {static_cast<QWidget*>(Lab[r]), static_cast<QWidget*>(txt[r])}) {
+            QSizePolicy politica = w->sizePolicy();
+            politica.setRetainSizeWhenHidden(piuPagine);
+            w->setSizePolicy(politica);
+        }
     ComIndietro->setVisible(piuPagine);
     ComAvanti->setVisible(piuPagine);
     LabPagina->setVisible(piuPagine);
     ComIndietro->setEnabled(m_pagina > 0);
     ComAvanti->setEnabled(m_pagina + 1 < NumeroPagine());
     LabPagina->setText(QStringLiteral("Pagina %1 di %2").arg(m_pagina + 1).arg(NumeroPagine()));
-    if (!m_richieste.empty())
+    if (!m_richieste.empty()) {
         txt[0]->setFocus();
+        txt[0]->selectAll();
+    }
     adjustSize();
 }
 
