@@ -1,11 +1,15 @@
 #include "ConsoleMessaggi.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 int ConsoleMessaggi::msgCom(const QString& testo, const QStringList& risposte)
 {
     Q_UNUSED(risposte);
-    std::fprintf(stderr, "\r\033[K%s\n", testo.toUtf8().constData());
+    // On a terminal the progress line is cleared first.
+    if (isatty(STDERR_FILENO))
+        std::fputs("\r\033[K", stderr);
+    std::fprintf(stderr, "%s\n", testo.toUtf8().constData());
     std::fflush(stderr);
     return 1;
 }

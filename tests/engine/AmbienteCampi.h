@@ -2,8 +2,8 @@
 // An engine on a scratch SQLite file with the definition tables, a message
 // window that records what it is shown, and helpers to build field records
 // and read back the error rows.
+#include "AmbienteProva.h"
 #include "DatabaseLink.h"
-#include "FinestraMessaggi.h"
 #include "ScQuiva.h"
 #include "TabelleQuiva.h"
 
@@ -12,16 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-class MessaggiRegistrati : public FinestraMessaggi {
-public:
-    QStringList mostrati;
-    int msgCom(const QString& testo, const QStringList&) override
-    {
-        mostrati << testo;
-        return 1;
-    }
-};
 
 class AmbienteCampi : public ::testing::Test {
 protected:
