@@ -32,13 +32,13 @@ QString ScQuiva::ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pg
 {
     const QString& tabella = m_slot[piCodTab].tabella;
     const QString& f = pgcampo.osNomeCampo;
-    const QString spec = pgcampo.osDefault.mid(1);
-    const qsizetype dueP = spec.indexOf(QLatin1Char(':'));
-    const QString dimensione = dueP >= 0 ? spec.left(dueP) : spec;
+    const QString formato = pgcampo.osDefault.mid(1);
+    const qsizetype dueP = formato.indexOf(QLatin1Char(':'));
+    const QString dimensione = dueP >= 0 ? formato.left(dueP) : formato;
 
     std::vector<CampoGruppo> gruppi;
     if (dueP >= 0) {
-        for (const QString& nome : FormUtility::Split(spec.mid(dueP + 1), QStringLiteral(","))) {
+        for (const QString& nome : FormUtility::Split(formato.mid(dueP + 1), QStringLiteral(","))) {
             if (nome.isEmpty())
                 continue;
             const ScQuivaCampi* campo = Campo(tabella + QLatin1Char('.') + nome);

@@ -322,27 +322,28 @@ bool ApriMaschera(const QString& nome, bool primo, const QString& parametri, con
     return MostraMaschera(maschera, chiave, chiLancia, keySecLancia, paramLancia.isEmpty() ? parametri : paramLancia);
 }
 
-void Programma::ApriMascheraMenu(const QString& nome)
+// Reads the menu's launch object again; false after showing the error.
+bool Programma::RileggiLancio()
 {
     try {
         if (Menu())
             lancio = Menu()->Lancio();
+        return true;
     } catch (const std::exception& errore) {
         messaggi.MsgErrfrm(errore);
-        return;
+        return false;
     }
-    ApriMaschera(nome, false, parametriLancio, lancio.osChiLancia, lancio.osKeySecLancia, lancio.osParamLancia);
+}
+
+void Programma::ApriMascheraMenu(const QString& nome)
+{
+    if (RileggiLancio())
+        ApriMaschera(nome, false, parametriLancio, lancio.osChiLancia, lancio.osKeySecLancia, lancio.osParamLancia);
 }
 
 void Programma::Attiva()
 {
-    try {
-        if (Menu())
-            lancio = Menu()->Lancio();
-    } catch (const std::exception& errore) {
-        messaggi.MsgErrfrm(errore);
-        return;
-    }
-    ApriMaschera(FormUtility::LeggiSwitch(lancio.osParam, QLatin1Char('F')), false, parametriLancio, lancio.osChiLancia,
-                 lancio.osKeySecLancia, lancio.osParamLancia);
+    if (RileggiLancio())
+        ApriMaschera(FormUtility::LeggiSwitch(lancio.osParam, QLatin1Char('F')), false, parametriLancio,
+                     lancio.osChiLancia, lancio.osKeySecLancia, lancio.osParamLancia);
 }

@@ -86,6 +86,7 @@ public:
     // The closing routine: closes every screen that agrees, then ends the
     // program. False when a screen stays open.
     bool ChiusuraProgramma(int modo);
+    bool RileggiLancio();
 
     // ProgrammaComandi
     int NumeroMaschereAperte() const override;
