@@ -3,29 +3,26 @@
 #include "FinestraMenu.h"
 #include "ServerMenu.h"
 
+#include <CLI/CLI.hpp>
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QFileInfo>
 #include <QMessageBox>
 
 int main(int argc, char** argv)
 {
+    CLI::App cli{"Menu principale per Quiva."};
+    std::string config = ConfigurazioneMenu::PercorsoPredefinito().toStdString();
+    std::string ditta;
+    std::string avvia;
+    cli.add_option("--config", config, "File di configurazione del menu")->capture_default_str();
+    cli.add_option("--ditta", ditta, "Database della ditta (crea la configurazione se manca)");
+    cli.add_option("--avvia", avvia, "Avvia subito Quiva sulla maschera indicata");
+    CLI11_PARSE(cli, argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quiva-menu"));
-    QCommandLineParser opzioni;
-    opzioni.setApplicationDescription(QStringLiteral("Menu principale per Quiva"));
-    opzioni.addHelpOption();
-    QCommandLineOption config(QStringLiteral("config"), QStringLiteral("File di configurazione del menu."), QStringLiteral("file"),
-                              ConfigurazioneMenu::PercorsoPredefinito());
-    QCommandLineOption ditta(QStringLiteral("ditta"), QStringLiteral("Database della ditta (crea la configurazione se manca)."),
-                             QStringLiteral("file"));
-    QCommandLineOption avvia(QStringLiteral("avvia"), QStringLiteral("Avvia subito Quiva sulla maschera indicata."), QStringLiteral("maschera"));
-    opzioni.addOptions({config, ditta, avvia});
-    opzioni.process(app);
-
-    ConfigurazioneMenu configurazione(opzioni.value(config));
-    if (opzioni.isSet(ditta))
-        configurazione.CreaPredefinita(opzioni.value(ditta));
+    ConfigurazioneMenu configurazione(QString::fromStdString(config));
+    if (!ditta.empty())
+        configurazione.CreaPredefinita(QString::fromStdString(ditta));
     ServerMenu server(configurazione);
     QString errore;
     if (!server.Avvia(&errore)) {
@@ -34,7 +31,7 @@ int main(int argc, char** argv)
     }
     FinestraMenu finestra(configurazione, server);
     finestra.show();
-    if (opzioni.isSet(avvia))
-        finestra.Avvia(opzioni.value(avvia));
+    if (!avvia.empty())
+        finestra.Avvia(QString::fromStdString(avvia));
     return app.exec();
 }
