@@ -45,10 +45,7 @@ void Recordset::Apri(const QString& sqlJet, const QVariantList& valori)
         }
     }
     m_corrente = &lettura;
-    m_tabella = lettura.tabella;
-    m_conRiga = lettura.conRiga;
-    m_colonne = lettura.colonne;
-    const int n = static_cast<int>(m_colonne.size());
+    const int n = static_cast<int>(lettura.colonne.size());
     while (q.Successivo()) {
         std::vector<QVariant> riga(n);
         for (int c = 0; c < n; ++c)
@@ -84,6 +81,12 @@ Recordset::Lettura& Recordset::Prepara(const QString& sqlJet)
     return lettura;
 }
 
+const Recordset::Lettura& Recordset::Corrente() const
+{
+    static const Lettura nessuna;
+    return m_corrente ? *m_corrente : nessuna;
+}
+
 void Recordset::Successivo()
 {
     if (!Fine())
@@ -107,7 +110,7 @@ int Recordset::IndiceColonna(const QString& colonna) const
 QVariant Recordset::Leggi(const QString& colonna) const
 {
     const int c = IndiceColonna(colonna);
-    if (c < 0 || (m_conRiga && c == 0))
+    if (c < 0 || (Corrente().conRiga && c == 0))
         throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
     if (Fine())
         throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
@@ -116,22 +119,22 @@ QVariant Recordset::Leggi(const QString& colonna) const
 
 void Recordset::AggiungiNuovo()
 {
-    if (m_tabella.isEmpty())
+    if (Corrente().tabella.isEmpty())
         throw ErroreRun(3027, QStringLiteral("Impossibile aggiornare: il record set è di sola lettura"));
     m_stato = Stato::Aggiunta;
-    m_nuovi.assign(m_colonne.size(), QVariant());
-    m_impostati.fill('0', m_colonne.size());
+    m_nuovi.assign(Corrente().colonne.size(), QVariant());
+    m_impostati.fill('0', Corrente().colonne.size());
 }
 
 void Recordset::Modifica()
 {
-    if (m_tabella.isEmpty())
+    if (Corrente().tabella.isEmpty())
         throw ErroreRun(3027, QStringLiteral("Impossibile aggiornare: il record set è di sola lettura"));
     if (Fine())
         throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
     m_stato = Stato::Modifica;
-    m_nuovi.assign(m_colonne.size(), QVariant());
-    m_impostati.fill('0', m_colonne.size());
+    m_nuovi.assign(Corrente().colonne.size(), QVariant());
+    m_impostati.fill('0', Corrente().colonne.size());
 }
 
 void Recordset::Imposta(const QString& colonna, const QVariant& valore)
@@ -139,7 +142,7 @@ void Recordset::Imposta(const QString& colonna, const QVariant& valore)
     if (m_stato == Stato::Nessuno)
         throw ErroreRun(3020, QStringLiteral("Aggiornamento o annullamento senza AddNew o Edit"));
     const int c = IndiceColonna(colonna);
-    if (c < 0 || (m_conRiga && c == 0))
+    if (c < 0 || (Corrente().conRiga && c == 0))
         throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
     const ColonnaSchema* schema = m_corrente->schema[c];
     QVariant v = valore;
@@ -188,15 +191,15 @@ void Recordset::Inserisci()
     Comando* comando = it == m_corrente->inserimenti.end() ? nullptr : it.value().get();
     if (!comando) {
         QStringList nomi, segni;
-        for (int c = 0; c < m_colonne.size(); ++c)
+        for (int c = 0; c < Corrente().colonne.size(); ++c)
             if (m_impostati[c] == '1') {
-                nomi << NomeColonnaSql(m_colonne[c]);
+                nomi << NomeColonnaSql(Corrente().colonne[c]);
                 segni << QStringLiteral("?");
             }
         const QString sql = nomi.isEmpty()
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_tabella)
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Corrente().tabella)
                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(m_tabella, nomi.join(QStringLiteral(", ")), segni.join(QStringLiteral(", ")));
+                                      .arg(Corrente().tabella, nomi.join(QStringLiteral(", ")), segni.join(QStringLiteral(", ")));
         comando = &Prepara(m_corrente->inserimenti, sql);
     }
     EseguiScrittura(*comando, -1);
@@ -204,7 +207,7 @@ void Recordset::Inserisci()
 
 void Recordset::Cambia()
 {
-    if (!m_conRiga || Fine())
+    if (!Corrente().conRiga || Fine())
         throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
     if (!m_impostati.contains('1'))
         return;
@@ -212,16 +215,16 @@ void Recordset::Cambia()
     Comando* comando = it == m_corrente->modifiche.end() ? nullptr : it.value().get();
     if (!comando) {
         QStringList assegnazioni;
-        for (int c = 0; c < m_colonne.size(); ++c)
+        for (int c = 0; c < Corrente().colonne.size(); ++c)
             if (m_impostati[c] == '1')
-                assegnazioni << NomeColonnaSql(m_colonne[c]) + QStringLiteral(" = ?");
+                assegnazioni << NomeColonnaSql(Corrente().colonne[c]) + QStringLiteral(" = ?");
         const QString identita = m_db.Dialetto() == DialettoDb::Sqlite ? QStringLiteral("rowid")
                                                                        : QStringLiteral("ctid::text");
         comando = &Prepara(m_corrente->modifiche, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                           .arg(m_tabella, assegnazioni.join(QStringLiteral(", ")), identita));
+                                           .arg(Corrente().tabella, assegnazioni.join(QStringLiteral(", ")), identita));
     }
     EseguiScrittura(*comando, m_posizione);
-    for (int c = 0; c < m_colonne.size(); ++c)
+    for (int c = 0; c < m_impostati.size(); ++c)
         if (m_impostati[c] == '1')
             m_righe[m_posizione][c] = m_nuovi[c];
 }
@@ -231,7 +234,7 @@ void Recordset::Cambia()
 void Recordset::EseguiScrittura(Comando& comando, int riga)
 {
     int segno = 0;
-    for (int c = 0; c < m_colonne.size(); ++c)
+    for (int c = 0; c < m_impostati.size(); ++c)
         if (m_impostati[c] == '1')
             comando.Lega(segno++, m_nuovi[c]);
     if (riga >= 0)

@@ -28,12 +28,12 @@ public:
     int Posizione() const { return m_posizione; }
     void Successivo();
 
-    const QStringList& Colonne() const { return m_colonne; }
+    const QStringList& Colonne() const { return Corrente().colonne; }
     int IndiceColonna(const QString& colonna) const;  // -1 when missing
-    bool ConIdentita() const { return m_conRiga; }    // column 0 is the row identity
+    bool ConIdentita() const { return Corrente().conRiga; }  // column 0 is the row identity
     QVariant Valore(int riga, int colonna) const { return m_righe[riga][colonna]; }
     QVariant Leggi(const QString& colonna) const;
-    const QString& Tabella() const { return m_tabella; }
+    const QString& Tabella() const { return Corrente().tabella; }
 
     void AggiungiNuovo();
     void Modifica();
@@ -57,6 +57,8 @@ private:
     };
 
     Lettura& Prepara(const QString& sqlJet);
+    // The statement the set was last opened with (an empty one before that).
+    const Lettura& Corrente() const;
     Comando& Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql);
     void Inserisci();
     void EseguiScrittura(Comando& comando, int riga);
@@ -66,9 +68,6 @@ private:
     DatabaseLink& m_db;
     QHash<QString, std::shared_ptr<Lettura>> m_letture;  // by Jet text
     Lettura* m_corrente = nullptr;
-    QString m_tabella;
-    bool m_conRiga = false;
-    QStringList m_colonne;
     std::vector<std::vector<QVariant>> m_righe;
     int m_posizione = 0;
     Stato m_stato = Stato::Nessuno;

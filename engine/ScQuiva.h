@@ -96,7 +96,6 @@ public:
     qint16 SaltaInizio() const { return m_saltaInizio; }
     const QString& QueryFinale(int i) const { return m_queryFin[i - 1]; }
     long ErroriScritti() const { return m_errori; }
-    bool FileAlloraFisso() const { return m_fisso; }
 
     // --- Test hooks (field location and value reading) ---
     // Adds a field record as the definition reader would (no key marking).
