@@ -54,33 +54,28 @@ public:
     void Lega(int indice, const QVariant& valore) override
     {
         const int i = indice + 1;
-        switch (valore.typeId()) {
-        case QMetaType::UnknownType:
-        case QMetaType::Nullptr:
+        if (valore.isNull()) {  // an invalid variant or a null value of any type
             sqlite3_bind_null(m_stmt, i);
             return;
+        }
+        switch (valore.typeId()) {
         case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::LongLong:
         case QMetaType::Short:
         case QMetaType::Long:
         case QMetaType::Bool:
-            if (valore.isNull())
-                sqlite3_bind_null(m_stmt, i);
-            else
-                sqlite3_bind_int64(m_stmt, i, valore.toLongLong());
+            sqlite3_bind_int64(m_stmt, i, valore.toLongLong());
             return;
         case QMetaType::Double:
         case QMetaType::Float:
-            if (valore.isNull())
-                sqlite3_bind_null(m_stmt, i);
-            else
-                sqlite3_bind_double(m_stmt, i, valore.toDouble());
+            sqlite3_bind_double(m_stmt, i, valore.toDouble());
             return;
         case QMetaType::QDate:
             Data(i, valore.toDate());
             return;
         case QMetaType::QString: {
+            // A null text is stored as null, the empty text as such.
             const QString* testo = static_cast<const QString*>(valore.constData());
             if (testo->isNull())
                 sqlite3_bind_null(m_stmt, i);
@@ -89,10 +84,7 @@ public:
             return;
         }
         default:
-            if (valore.isNull())
-                sqlite3_bind_null(m_stmt, i);
-            else
-                Testo(i, valore.toString());
+            Testo(i, valore.toString());
         }
     }
 
