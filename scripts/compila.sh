@@ -3,5 +3,7 @@
 set -euo pipefail
 radice="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QUIVA_BUILD:-$radice/build}"
-cmake -S "$radice" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+lanciatore=()
+command -v ccache >/dev/null && lanciatore=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$radice" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${lanciatore[@]}" >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
