@@ -116,7 +116,7 @@ void PreparaMaschera(Maschera& maschera, const QString& listaNoColore, const Opz
     for (QLabel* etichetta : maschera.findChildren<QLabel*>())
         etichetta->setBuddy(nullptr);  // "&" is plain text
     maschera.setWindowTitle(DecoraTitolo(maschera.windowTitle()));
-    InstallaFiltroTastiera();
+    UsaTastieraComune(maschera);
     if (opzioni.soloLettura)
         maschera.oiAbilRW = AbilitazioneScrittura(maschera.osParamLancia);
     if (opzioni.scala) {

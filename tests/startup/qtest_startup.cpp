@@ -9,9 +9,11 @@
 #include "RisposteScriptate.h"
 #include "ServerMenu.h"
 #include "Tastiera.h"
+#include "frmAiuto.h"
 #include "frmMsgCom.h"
 #include "scMenuComandiClie.h"
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -130,6 +132,126 @@ private slots:
         QVERIFY(!arrivato);
         programma.maschere.clear();
         delete m;
+    }
+
+    // Real key events reach the handler with the classic codes.
+    void codiciDeiTastiVeri_data()
+    {
+        QTest::addColumn<int>("tasto");
+        QTest::addColumn<int>("modificatori");
+        QTest::addColumn<int>("codice");
+        QTest::addColumn<int>("shift");
+        const int nessuno = Qt::NoModifier, tastierino = Qt::KeypadModifier;
+        QTest::newRow("Home") << int(Qt::Key_Home) << nessuno << 36 << 0;
+        QTest::newRow("End") << int(Qt::Key_End) << nessuno << 35 << 0;
+        QTest::newRow("sinistra") << int(Qt::Key_Left) << nessuno << 37 << 0;
+        QTest::newRow("giu") << int(Qt::Key_Down) << nessuno << 40 << 0;
+        QTest::newRow("PagSu") << int(Qt::Key_PageUp) << nessuno << 33 << 0;
+        QTest::newRow("Ins") << int(Qt::Key_Insert) << nessuno << 45 << 0;
+        QTest::newRow("Canc") << int(Qt::Key_Delete) << nessuno << 46 << 0;
+        QTest::newRow("F2") << int(Qt::Key_F2) << nessuno << 113 << 0;
+        QTest::newRow("F12") << int(Qt::Key_F12) << nessuno << 123 << 0;
+        QTest::newRow("lettera") << int(Qt::Key_A) << int(Qt::ShiftModifier) << 65 << 1;
+        QTest::newRow("cifra") << int(Qt::Key_7) << nessuno << 55 << 0;
+        QTest::newRow("tastierino 5") << int(Qt::Key_5) << tastierino << 101 << 0;
+        QTest::newRow("tastierino *") << int(Qt::Key_Asterisk) << tastierino << 106 << 0;
+        QTest::newRow("tastierino decimale") << int(Qt::Key_Period) << tastierino << 110 << 0;
+        QTest::newRow("Alt+destra") << int(Qt::Key_Right) << int(Qt::AltModifier) << 39 << 4;
+    }
+    void codiciDeiTastiVeri()
+    {
+        QFETCH(int, tasto);
+        QFETCH(int, modificatori);
+        QWidget finestra;
+        UsaTastieraComune(finestra);
+        auto* campo = new QLineEdit(&finestra);
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        campo->setFocus();
+        QTest::keyClick(campo, Qt::Key(tasto), Qt::KeyboardModifiers(modificatori));
+        QTEST(StatoTastiera::Programma().ultimoTasto, "codice");
+        QTEST(StatoTastiera::Programma().ultimoShift, "shift");
+    }
+
+    // A modifier pressed alone does nothing (no macro asked for Ctrl);
+    // Ctrl+Alt+Shift+\ arrives as the backslash key and sets the
+    // case-sensitive search.
+    void modificatoriESensibilitaMaiuscole()
+    {
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        auto menu = std::make_unique<MenuFinto>();
+        MenuFinto* finto = menu.get();
+        programma.menuComandi = std::make_unique<scMenuComandiClie>(std::move(menu), programma);
+        QWidget finestra;
+        UsaTastieraComune(finestra);
+        auto* campo = new QLineEdit(&finestra);
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        campo->setFocus();
+        StatoTastiera::Programma().ultimoTasto = -1;
+        QTest::keyClick(campo, Qt::Key_Control, Qt::ControlModifier);
+        QTest::keyClick(campo, Qt::Key_Shift, Qt::ShiftModifier);
+        QTest::keyClick(campo, Qt::Key_Alt, Qt::AltModifier);
+        QCOMPARE(StatoTastiera::Programma().ultimoTasto, -1);
+        QVERIFY(finto->chiamate.isEmpty());
+
+        const auto tutti = Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier;
+        QTest::keyClick(campo, Qt::Key_Bar, tutti);
+        QCOMPARE(StatoTastiera::Programma().modoConfronto, 0);
+        QTest::keyClick(campo, Qt::Key_Backslash, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(StatoTastiera::Programma().modoConfronto, 1);
+        QCOMPARE(campo->text(), QString());
+    }
+
+    // Any window can take the shared handling: Enter moves on and presses a
+    // focused button, Escape is swallowed, F1 opens the window's topic.
+    void tastieraComuneSuUnaFinestraQualsiasi()
+    {
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        programma.fileHelp = "quiva";
+        QDialog finestra;
+        UsaTastieraComune(finestra, 3750);
+        auto* primo = new QLineEdit(&finestra);
+        auto* secondo = new QLineEdit(&finestra);
+        auto* ok = new QPushButton("&Ok", &finestra);
+        ok->setAutoDefault(false);
+        auto* l = new QVBoxLayout(&finestra);
+        l->addWidget(primo);
+        l->addWidget(secondo);
+        l->addWidget(ok);
+        bool premuto = false;
+        connect(ok, &QPushButton::clicked, [&] { premuto = true; });
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        primo->setFocus();
+        QTest::keyClick(primo, Qt::Key_Return);
+        QTRY_VERIFY(secondo->hasFocus());
+        QTest::keyClick(secondo, Qt::Key_Escape);
+        QVERIFY(finestra.isVisible());
+        QTest::keyClick(secondo, Qt::Key_Enter, Qt::KeypadModifier);
+        QTRY_VERIFY(ok->hasFocus());
+        QTest::keyClick(ok, Qt::Key_Return);
+        QVERIFY(premuto);
+
+        QTest::keyClick(ok, Qt::Key_F1);
+        frmAiuto* aiuto = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* a = qobject_cast<frmAiuto*>(w); a && a->isVisible())
+                aiuto = a;
+        QVERIFY(aiuto);
+        QCOMPARE(aiuto->ArgomentoCorrente(), QString("errori"));
+        aiuto->close();
+    }
+
+    void paginaDiAiutoPerContesto()
+    {
+        const QList<QPair<int, QString>> attesi{{3700, "quivamento"}, {3701, "batch"},     {3750, "errori"},
+                                                {3600, "tracciati"},  {3610, "tracciati"}, {3620, "tracciati"},
+                                                {0, "indice"},        {3000, "indice"}};
+        for (const auto& [contesto, argomento] : attesi)
+            QCOMPARE(PagineAiuto::ArgomentoDelContesto(contesto), argomento);
     }
 
     void macroCtrl()
