@@ -2,13 +2,17 @@
 // replace, "/RO", and the start-up against a real menu server.
 #include "Avvio.h"
 #include "ConfigurazioneMenu.h"
+#include "DatabaseLink.h"
+#include "ErroreRun.h"
 #include "GestioneMaschere.h"
 #include "Maschera.h"
 #include "MenuFinto.h"
 #include "Programma.h"
 #include "RisposteScriptate.h"
 #include "ServerMenu.h"
+#include "TabelleQuiva.h"
 #include "Tastiera.h"
+#include "frmQuiva.h"
 #include "frmAiuto.h"
 #include "frmMsgCom.h"
 #include "scMenuComandiClie.h"
@@ -18,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -47,6 +52,51 @@ public:
     }
 };
 
+class MascheraGuasta : public Maschera {
+public:
+    void Carica() override { throw ErroreRun(3078, "Tabella QuivaMancante inesistente"); }
+};
+
+// A company database with the load tables and a menu server in this process.
+struct MenuDiProva {
+    QTemporaryDir cartella;
+    ConfigurazioneMenu configurazione{cartella.filePath("quiva-menu.ini")};
+    std::unique_ptr<ServerMenu> server;
+
+    MenuDiProva()
+    {
+        const QString db = cartella.filePath("ditta.db");
+        QProcess::execute("sqlite3", {db, "create table Monete(moneta text, NumDec int, NumDecGest int, Operatore text, Cee text);"
+                                          "insert into Monete values('L.',0,2,'/','N');"});
+        CreaTabelleQuiva(*DatabaseLink::ApriFile(db));
+        QProcess::execute("sqlite3", {db, "insert into QuivaFile (Codice, Descrizione) values ('A', 'Articoli');"});
+        configurazione.Scrivi("Menu", "Id", QString("prova%1").arg(QCoreApplication::applicationPid()));
+        configurazione.CreaPredefinita(db);
+        configurazione.Scrivi("Ditta", "Ditta.Moneta", "L.");
+    }
+    void Avvia(const QString& maschera, const QString& parametri)
+    {
+        server = std::make_unique<ServerMenu>(configurazione);
+        QVERIFY(server->Avvia());
+        server->ImpostaLancio(maschera, parametri);
+    }
+    QString RigaComando(const QString& maschera) const
+    {
+        return "/M" + configurazione.IdMenu() + " /PQUIVA /F" + maschera;
+    }
+};
+
+// Runs the event loop until the program ends (true) or 5 seconds pass.
+bool Finisce(Programma& programma)
+{
+    QEventLoop ciclo;
+    programma.alTermine = [&] { ciclo.exit(0); };
+    QTimer::singleShot(5000, &ciclo, [&] { ciclo.exit(1); });
+    const bool finito = ciclo.exec() == 0;
+    programma.alTermine = {};
+    return finito && programma.terminato;
+}
+
 }  // namespace
 
 class TestAvvio : public QObject {
@@ -55,7 +105,8 @@ class TestAvvio : public QObject {
 private slots:
     void init()
     {
-        RegistroMaschere::Registra("frmQuiva", [] { return new MascheraProva; });
+        RegistroMaschere::Registra("frmProva", [] { return new MascheraProva; });
+        RegistroMaschere::Registra("frmGuasta", [] { return new MascheraGuasta; });
         StatoTastiera::Programma() = StatoTastiera{};
     }
 
@@ -362,27 +413,15 @@ private slots:
 
     void avvioControUnMenuVero()
     {
-        QTemporaryDir cartella;
-        const QString db = cartella.filePath("ditta.db");
-        QCOMPARE(QProcess::execute("sqlite3", {db, "create table Monete(moneta text, NumDec int, NumDecGest int, Operatore text, Cee text);"
-                                                   "insert into Monete values('L.',0,2,'/','N');"}),
-                 0);
-        ConfigurazioneMenu configurazione(cartella.filePath("quiva-menu.ini"));
-        configurazione.Scrivi("Menu", "Id", QString("prova%1").arg(QCoreApplication::applicationPid()));
-        configurazione.CreaPredefinita(db);
-        configurazione.Scrivi("Ditta", "Ditta.Moneta", "L.");
-        configurazione.Scrivi("Valori", "VersMenu", "1.06");
-        configurazione.Scrivi("Personale.Quiva", "SoloAsci", "S");
-        ServerMenu server(configurazione);
-        QVERIFY(server.Avvia());
-        server.ImpostaLancio("frmQuiva", "12 RO");
+        MenuDiProva menu;
+        menu.configurazione.Scrivi("Valori", "VersMenu", "1.06");
+        menu.configurazione.Scrivi("Personale.Quiva", "SoloAsci", "S");
+        menu.Avvia("frmQuiva", "12 RO");
 
         RisposteScriptate risposte;
         Programma programma(risposte, risposte);
-        bool finito = false;
-        programma.alTermine = [&] { finito = true; };
-        QSignalSpy registrato(&server, &ServerMenu::Registrato);
-        QVERIFY(AvvioProgramma(programma, "/M" + configurazione.IdMenu() + " /PQUIVA 12 RO /FFRMQUIVA"));
+        QSignalSpy registrato(menu.server.get(), &ServerMenu::Registrato);
+        QVERIFY(AvvioProgramma(programma, "/M" + menu.configurazione.IdMenu() + " /PQUIVA 12 RO /FFRMQUIVA"));
         QCOMPARE(risposte.Testi(), QStringList{});
         QCOMPARE(registrato.size(), 1);
         QCOMPARE(registrato[0][1].toString(), QString("12 RO"));
@@ -390,35 +429,116 @@ private slots:
         QCOMPARE(programma.ditta.MonetaDitta().numDec, 0);
         QCOMPARE(programma.soloAsci, QString("S"));
         QCOMPARE(programma.fileHelp, QString("quiva"));
-        QCOMPARE(programma.dirSorgenti, cartella.path());
+        QCOMPARE(programma.dirSorgenti, menu.cartella.path());
         QCOMPARE(programma.dataMinima, QString("01/01/1900"));
 
-        Maschera* m = programma.MascheraDiNome("frmQuiva");
-        QVERIFY(m);
-        QCOMPARE(m->oiAbilRW, 0);
-        QCOMPARE(m->osParamLancia, QString("12 RO"));
+        // The real load dialog, view-only: it refuses to load.
+        auto* f = qobject_cast<frmQuiva*>(programma.MascheraDiNome("frmQuiva"));
+        QVERIFY(f);
+        QCOMPARE(f->oiAbilRW, 0);
+        QCOMPARE(f->osParamLancia, QString("12 RO"));
+        QCOMPARE(f->dbgQuiva->model()->rowCount(), 1);
+        f->dbgQuiva->selectRow(0);
+        f->ComOk->click();
+        QCOMPARE(risposte.Testi(), QStringList{"Quivamento non consentito: il programma è aperto in sola consultazione"});
+        risposte.messaggi.clear();
 
         // Commands from the menu.
-        QSignalSpy esiti(&server, &ServerMenu::EsitoComando);
-        server.InviaComando("esiste");
-        server.InviaComando("FINE");
-        server.InviaComando("sconosciuto");
+        QSignalSpy esiti(menu.server.get(), &ServerMenu::EsitoComando);
+        menu.server->InviaComando("esiste");
+        menu.server->InviaComando("FINE");
+        menu.server->InviaComando("sconosciuto");
         QTRY_COMPARE(esiti.size(), 3);
         QCOMPARE(esiti[0][2].value<QJsonValue>().toBool(), true);
         QCOMPARE(esiti[1][2].value<QJsonValue>().toString(), QString("No Chiudi"));
         QCOMPARE(esiti[2][2].value<QJsonValue>().toString(), QString(""));
 
         // "attiva" for an unknown screen.
-        server.ImpostaLancio("frmInesistente", "");
-        server.InviaComando("attiva");
+        menu.server->ImpostaLancio("frmInesistente", "");
+        menu.server->InviaComando("attiva");
         QTRY_COMPARE(esiti.size(), 4);
         QCOMPARE(risposte.Testi(), QStringList{"La form richiesta e' inesistente"});
 
         // Closing the last screen shows the menu and ends the program.
-        QSignalSpy mostra(&server, &ServerMenu::MostraRichiesto);
-        m->close();
-        QTRY_VERIFY(finito);
+        QSignalSpy mostra(menu.server.get(), &ServerMenu::MostraRichiesto);
+        f->close();
+        QVERIFY(Finisce(programma));
         QCOMPARE(mostra.size(), 1);
+    }
+
+    // Whatever way the start-up goes, no process is left without a window.
+    void avvioSenzaMascheraFinisce()
+    {
+        MenuDiProva menu;
+        menu.Avvia("frmInesistente", "");
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        QVERIFY(!AvvioProgramma(programma, menu.RigaComando("frmInesistente")));
+        QCOMPARE(risposte.Testi(), QStringList{"La form richiesta e' inesistente"});
+        QVERIFY(Finisce(programma));
+    }
+
+    void avvioConMascheraGuastaFinisce()
+    {
+        MenuDiProva menu;
+        menu.Avvia("frmGuasta", "");
+        QSignalSpy avvisi(menu.server.get(), &ServerMenu::Avviso);
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        QVERIFY(!AvvioProgramma(programma, menu.RigaComando("frmGuasta")));
+        QTRY_COMPARE(avvisi.size(), 1);
+        QVERIFY(avvisi[0][0].toString().startsWith("Errore(3078): Tabella QuivaMancante inesistente"));
+        QCOMPARE(risposte.Testi(), QStringList{"Impossibile aprire il programma richiesto"});
+        QVERIFY(!programma.caricamentoFallito);
+        QVERIFY(Finisce(programma));
+    }
+
+    // A screen that failed to load leaves no trace: the next screen's
+    // "Esci" still tells the menu and ends the program.
+    void dopoUnaMascheraGuastaEsciChiude()
+    {
+        MenuDiProva menu;
+        menu.Avvia("frmProva", "");
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        QVERIFY(AvvioProgramma(programma, menu.RigaComando("frmProva")));
+        QSignalSpy esiti(menu.server.get(), &ServerMenu::EsitoComando);
+        menu.server->ImpostaLancio("frmGuasta", "");
+        menu.server->InviaComando("attiva");
+        QTRY_COMPARE(esiti.size(), 1);
+        QCOMPARE(risposte.Testi(), QStringList{"Impossibile aprire il programma richiesto"});
+
+        QSignalSpy mostra(menu.server.get(), &ServerMenu::MostraRichiesto);
+        programma.MascheraDiNome("frmProva")->close();
+        QVERIFY(Finisce(programma));
+        QCOMPARE(mostra.size(), 1);
+    }
+
+    void menuChiusoIlProgrammaFinisce()
+    {
+        MenuDiProva menu;
+        menu.Avvia("frmProva", "");
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        QVERIFY(AvvioProgramma(programma, menu.RigaComando("frmProva")));
+        QPointer<Maschera> m = programma.MascheraDiNome("frmProva");
+        QVERIFY(m);
+        menu.server.reset();
+        QVERIFY(Finisce(programma));
+        QTRY_VERIFY(!m);
+        QCOMPARE(risposte.Testi(), QStringList{});
+    }
+
+    void valoreErratoDelMenuMostrato()
+    {
+        MenuDiProva menu;
+        menu.configurazione.Scrivi("Valori", "NomeDBAzie", "Err: ditta 12 non trovata");
+        menu.Avvia("frmProva", "");
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        QVERIFY(!AvvioProgramma(programma, menu.RigaComando("frmProva")));
+        QCOMPARE(risposte.Testi(), QStringList{"Err: ditta 12 non trovata"});
+        QVERIFY(Finisce(programma));
     }
 };
 
