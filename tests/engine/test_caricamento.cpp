@@ -5,21 +5,6 @@
 
 namespace {
 
-class ProgressoCheFerma : public ProgressMonitor {
-public:
-    long fermaA = -1;
-    QStringList messaggi;
-    void Avanza(long posizione, const QString& messaggio) override
-    {
-        if (!messaggio.isNull())
-            messaggi << messaggio;
-        if (posizione == fermaA && messaggio.isNull())
-            StatoElaborazione.store(Stato::Interrotto);
-    }
-    void Conta(long, long) override {}
-    void VisibileEtichetta(const QString&, bool) override {}
-};
-
 class Caricare : public ::testing::Test {
 protected:
     AmbienteProva ambiente;

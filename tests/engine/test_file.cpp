@@ -35,18 +35,6 @@ TEST(LettoreRighe, TheFirstLineEndDecidesWhetherABareLfEndsALine)
         EXPECT_EQ(Righe(ambiente, contenuto), attese) << contenuto.toStdString();
 }
 
-class ProgressoCheFerma : public ProgressMonitor {
-public:
-    long fermaA = -1;
-    void Avanza(long posizione, const QString& messaggio) override
-    {
-        if (posizione == fermaA && messaggio.isNull())
-            StatoElaborazione.store(Stato::Interrotto);
-    }
-    void Conta(long, long) override {}
-    void VisibileEtichetta(const QString&, bool) override {}
-};
-
 class File : public ::testing::Test {
 protected:
     AmbienteProva ambiente;
