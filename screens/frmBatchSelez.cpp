@@ -116,10 +116,11 @@ bool frmBatchSelez::CambiaBatch(int riga, QString& valore)
         QTimer::singleShot(0, this, [this, cella, valore] {
             dbgQuiva->setCurrentIndex(cella);
             dbgQuiva->edit(cella);
-            if (auto* editor = dbgQuiva->viewport()->findChild<QLineEdit*>()) {
-                editor->setText(valore);
-                editor->selectAll();
-            }
+            for (auto* editor : dbgQuiva->viewport()->findChildren<QLineEdit*>())
+                if (editor->isVisible()) {
+                    editor->setText(valore);
+                    editor->selectAll();
+                }
         });
         return false;
     }
