@@ -68,7 +68,9 @@ int main(int argc, char** argv)
                    "File di configurazione del menu: parametri della ditta (monete, cambio lire/euro)");
     std::vector<std::string> impostati;
     bool batch = false;
-    cli.add_option("--set", impostati, "Risposta a un valore base richiesto: CODICE.NomeCampo=VALORE (ripetibile)");
+    // One answer per --set, so that the codes can follow it.
+    cli.add_option("--set", impostati, "Risposta a un valore base richiesto: CODICE.NomeCampo=VALORE (ripetibile)")
+        ->allow_extra_args(false);
     cli.add_flag("--batch", batch,
                  "Risponde ai valori base non indicati con --set con le costanti batch (CostBatch); "
                  "senza codici carica tutte le definizioni con Batch = S, in ordine di codice");

@@ -66,9 +66,10 @@ void frmBatchSelez::Carica()
     helpContext = ContestoHelp;
     oiLoadOk = -1;
     OpzioniMaschera opzioni;
-    opzioni.soloLettura = false;
     opzioni.scala = true;
     PreparaMaschera(*this, QString(), opzioni);
+    if (oiAbilRW == 0)  // launched with "/RO": nothing can be changed
+        dbgQuiva->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PrepGrid();
     oiLoadOk = 1;
 }
@@ -182,6 +183,7 @@ void frmBatchSelez::comDettagli_Click()
         auto* dettaglio = new frmBatchSelezDett(m_ctx, *this);
         dettaglio->osKeySec = osKeySec;
         dettaglio->osCodice = codice;
+        dettaglio->oiAbilRW = oiAbilRW;
         oiInDett = 1;
         m_dettaglio = dettaglio;
         dettaglio->Carica();

@@ -48,6 +48,8 @@ void frmBatchSelezDett::Carica()
     opzioni.silenziosa = true;
     PreparaMaschera(*this, QString(), opzioni);
     setWindowTitle(windowTitle() + QStringLiteral(" - ") + osCodice);
+    if (oiAbilRW == 0)  // as the batch screen was launched
+        dbgQuiva->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PrepGrid();
     oiLoadOk = 1;
 }

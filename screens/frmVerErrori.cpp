@@ -86,7 +86,6 @@ void frmVerErrori::Carica()
     helpContext = ContestoHelp;
     oiLoadOk = -1;
     OpzioniMaschera opzioni;
-    opzioni.soloLettura = false;
     opzioni.scala = true;
     PreparaMaschera(*this, QString(), opzioni);
     ImpostaCombo();
@@ -171,6 +170,10 @@ void frmVerErrori::comOk_Click()
     if (codice.compare(NessunaScelta, Qt::CaseInsensitive) == 0) {
         m_ctx.messaggi.msgCom(QStringLiteral("Nessun quivamento ha registrato degli errori"), {Ok});
         CobCodice->setFocus();
+        return;
+    }
+    if (oiAbilRW == 0) {  // launched with "/RO"
+        m_ctx.messaggi.msgCom(QStringLiteral("Cancellazione non consentita: il programma è aperto in sola consultazione"), {Ok});
         return;
     }
     if (m_ctx.messaggi.msgCom(QStringLiteral("Confermi cancellazione messaggi di errore"),
