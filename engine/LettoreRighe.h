@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <optional>
 
 class LettoreRighe {
 public:
@@ -18,8 +19,13 @@ public:
     explicit LettoreRighe(const QString& percorso);
     // False at the end of the file; a failed read raises ErroreRun 57.
     bool Leggi(QString& riga);
+    // The next line's bytes as they stand in the file, without its line end;
+    // valid until the next read.
+    bool LeggiByte(QByteArrayView& riga);
 
     static QString Decodifica(const char* dati, qsizetype lunghezza);
+    // The text in Windows-1252, nothing when a character has no code there.
+    static std::optional<QByteArray> CodificaWindows1252(QStringView testo);
 
 private:
     bool Riempi();
