@@ -274,6 +274,14 @@ void DatabaseLink::ConfermaTransazione()
     m_inTransazione = false;
 }
 
+void DatabaseLink::AnnullaTransazione()
+{
+    if (!m_inTransazione)
+        return;
+    Database().rollback();
+    m_inTransazione = false;
+}
+
 LottoScritture::LottoScritture(DatabaseLink& db, int righePerLotto, int millisecondiPerLotto)
     : m_db(db), m_righePerLotto(righePerLotto), m_millisecondi(millisecondiPerLotto)
 {

@@ -6,6 +6,7 @@
 #include "FileIni.h"
 #include "FormUtility.h"
 #include "MenuDaFile.h"
+#include "OpzioniDefinizioni.h"
 #include "RisposteValBase.h"
 #include "ScQuiva.h"
 #include "StatoElaborazione.h"
@@ -65,6 +66,8 @@ int main(int argc, char** argv)
     bool batch = false;
     cli.add_option("--set", impostati, "Risposta a un valore base richiesto: CODICE.NomeCampo=VALORE (ripetibile)");
     cli.add_flag("--batch", batch, "Risponde ai valori base non indicati con --set con le costanti batch (CostBatch)");
+    OpzioniDefinizioni definizioni;
+    definizioni.Aggiungi(cli);
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& errore) {
@@ -83,6 +86,9 @@ int main(int argc, char** argv)
                         {QStringLiteral("&Ok")});
         return 1;
     }
+
+    if (definizioni.Richieste())
+        return definizioni.Esegui(*db, messaggi);
 
     ContestoQuiva contesto{*db, messaggi, ImpostazioniDitta{}, {}, {}, false};
     if (!percorsoMenu.empty()) {
