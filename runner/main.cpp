@@ -64,7 +64,9 @@ int main(int argc, char** argv)
                    "File di configurazione del menu: parametri della ditta (monete, cambio lire/euro)");
     std::vector<std::string> impostati;
     bool batch = false;
-    cli.add_option("--set", impostati, "Risposta a un valore base richiesto: CODICE.NomeCampo=VALORE (ripetibile)");
+    // One value per --set, so that the codes after it stay codes.
+    cli.add_option("--set", impostati, "Risposta a un valore base richiesto: CODICE.NomeCampo=VALORE (ripetibile)")
+        ->allow_extra_args(false);
     cli.add_flag("--batch", batch, "Risponde ai valori base non indicati con --set con le costanti batch (CostBatch)");
     OpzioniDefinizioni definizioni;
     definizioni.Aggiungi(cli);

@@ -1,30 +1,15 @@
 // Definitions as text files: export from one company, import into another,
 // load with the imported copy; and what an import refuses.
 #include "AmbienteProva.h"
+#include "EseguiQuivaLoad.h"
 #include "FileDefinizione.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Esito {
-    int stato;
-    QString uscita;
-    QString errori;
-};
-
-Esito Esegui(const QStringList& argomenti)
-{
-    QProcess processo;
-    processo.start(QStringLiteral(QUIVA_LOAD), argomenti);
-    processo.waitForFinished(60000);
-    return {processo.exitCode(), QString::fromUtf8(processo.readAllStandardOutput()),
-            QString::fromUtf8(processo.readAllStandardError())};
-}
 
 QByteArray Contenuto(const QString& percorso)
 {
