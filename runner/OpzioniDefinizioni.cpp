@@ -14,12 +14,9 @@ void OpzioniDefinizioni::Aggiungi(CLI::App& cli)
     cli.add_flag("--sostituisci", m_sostituisci, "Con --importa: sostituisce una definizione con lo stesso codice")->needs(importa);
 
     CLI::Option* codici = cli.get_option("codici");
-    codici->required(false);
     cli.parse_complete_callback([this, codici] {
         if (Richieste() && codici->count() > 0)
             throw CLI::ValidationError("codici", "--esporta e --importa non caricano: togliere i codici");
-        if (!Richieste() && codici->count() == 0)
-            throw CLI::RequiredError("codici");
     });
 }
 

@@ -11,8 +11,7 @@ class FinestraMessaggi;
 
 class OpzioniDefinizioni {
 public:
-    // Adds the options; the positional "codici" becomes required only when
-    // neither command is given.
+    // Adds the options; codes to load ("codici") are refused with them.
     void Aggiungi(CLI::App& cli);
     bool Richieste() const { return !m_esporta.empty() || !m_importa.empty(); }
     // Runs the command asked for; the exit status of the program.
