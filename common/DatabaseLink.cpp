@@ -340,6 +340,14 @@ void DatabaseLink::ConfermaTransazione()
     m_inTransazione = false;
 }
 
+void DatabaseLink::AnnullaTransazione()
+{
+    if (!m_inTransazione || m_prova)
+        return;  // a trial is rolled back as a whole at its end
+    Database().rollback();
+    m_inTransazione = false;
+}
+
 void DatabaseLink::IniziaProva()
 {
     if (m_prova)

@@ -101,10 +101,20 @@ QString FileInstallazione()
     return sostituto.isEmpty() ? QStringLiteral("/etc/quiva/OrvWinInst.ini") : sostituto;
 }
 
+QString NascondiPassword(const QString& testo)
+{
+    static const QRegularExpression chiave(QStringLiteral(R"(\b(pwd|password)(\s*=\s*)(\{[^}]*\}?|[^;]*))"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QString risultato = testo;
+    risultato.replace(chiave, QStringLiteral("\\1\\2****"));
+    return risultato;
+}
+
 QString TestoCodiceErrore(int codice)
 {
     switch (codice) {
     case CodiciErrore::MenuNonInEsecuzione: return QStringLiteral("Il menu principale non risponde");
+    case CodiciErrore::MenuRifiutato: return QStringLiteral("Collegamento con il menu rifiutato");
     case CodiciErrore::MemoriaEsaurita: return QStringLiteral("Memoria esaurita");
     case CodiciErrore::FileNonTrovato: return QStringLiteral("File non trovato");
     case CodiciErrore::PercorsoNonTrovato: return QStringLiteral("Percorso non trovato");

@@ -6,6 +6,7 @@
 
 namespace CodiciErrore {
 constexpr int MenuNonInEsecuzione = 9001;  // the menu cannot be reached
+constexpr int MenuRifiutato = 9002;        // the menu's socket is not private to this user
 constexpr int FileDatabaseInesistente = 3024;
 }
 
@@ -42,6 +43,10 @@ QString CartellaSistema();
 // The installation file that names the main INI (classic place: the root of
 // the system disk). QUIVA_INSTALLAZIONE overrides it.
 QString FileInstallazione();
+
+// A connection text fit to show: the values of its password keys ("pwd",
+// "password", in any case, braced or not) replaced by asterisks.
+QString NascondiPassword(const QString& testo);
 
 // Italian text of an internal error code.
 QString TestoCodiceErrore(int codice);

@@ -8,6 +8,7 @@
 #include "FormUtility.h"
 #include "FormUtilityAvvio.h"
 #include "MenuDaFile.h"
+#include "OpzioniDefinizioni.h"
 #include "Prova.h"
 #include "RisposteValBase.h"
 #include "ScQuiva.h"
@@ -72,6 +73,8 @@ int main(int argc, char** argv)
                    "Scrive in questo file le righe scartate della definizione (un solo codice) senza caricare nulla");
     cli.add_flag("--prova", prova,
                  "Prova: esegue i caricamenti e annulla tutto alla fine; mostra le righe che sarebbero caricate e scartate");
+    OpzioniDefinizioni definizioni;
+    definizioni.Aggiungi(cli);
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& errore) {
@@ -84,7 +87,7 @@ int main(int argc, char** argv)
     };
     if ((!fileSorgente.empty() || !fileScarti.empty()) && codici.size() != 1)
         return rifiuta("--file e --scarti vogliono un solo codice");
-    if (codici.empty() && !batch)
+    if (codici.empty() && !batch && !definizioni.Richieste())
         return rifiuta("Indicare i codici delle definizioni da caricare (o --batch)");
 
     ConsoleMessaggi messaggi;
@@ -101,6 +104,9 @@ int main(int argc, char** argv)
                         {QStringLiteral("&Ok")});
         return 1;
     }
+
+    if (definizioni.Richieste())
+        return definizioni.Esegui(*db, messaggi);
 
     ContestoQuiva contesto{*db, messaggi, ImpostazioniDitta{}, {}, {}, false};
     if (!percorsoMenu.empty()) {

@@ -131,7 +131,7 @@ namespace {
 void MessaggioErroreApertura(FinestraMessaggi& messaggi, int numero, const QString& descrizione)
 {
     messaggi.msgCom(QStringLiteral("Errore ") + QString::number(numero) + QStringLiteral(" nell'apertura del database.") + QLatin1Char('\n')
-                        + QStringLiteral("Correggere e riprovare. (") + descrizione + QStringLiteral(") "),
+                        + QStringLiteral("Correggere e riprovare. (") + FormUtility::NascondiPassword(descrizione) + QStringLiteral(") "),
                     {Ok});
 }
 
@@ -273,8 +273,9 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
 
         if (VisualizzaParametri(FileIni::Leggi(c.iniPrincipale).Valore(QStringLiteral("Parametri Generali"), QStringLiteral("VisParam")).value_or(QString()))) {
             const int scelta = messaggi.msgCom(QStringLiteral("Parametri letti:") + QLatin1Char('\n') + QStringLiteral("File dei parametri: ")
-                                                   + c.iniLavoro + QLatin1Char('\n') + QStringLiteral("Database: ") + c.nomeDb + QLatin1Char('\n')
-                                                   + QStringLiteral("Tipo Connessione: ") + c.testoConnessione,
+                                                   + c.iniLavoro + QLatin1Char('\n') + QStringLiteral("Database: ") + FormUtility::NascondiPassword(c.nomeDb)
+                                                   + QLatin1Char('\n') + QStringLiteral("Tipo Connessione: ")
+                                                   + FormUtility::NascondiPassword(c.testoConnessione),
                                                {QStringLiteral("&Si"), QStringLiteral("&No"), QStringLiteral("&Annulla")});
             if (scelta == 2)
                 continue;
