@@ -130,9 +130,9 @@ namespace {
 
 void MessaggioErroreApertura(FinestraMessaggi& messaggi, int numero, const QString& descrizione)
 {
-    messaggi.msgCom(QStringLiteral("Errore ") + QString::number(numero) + QStringLiteral(" nell'apertura del database.") + QLatin1Char('\n')
+    messaggi.MsgBox(QStringLiteral("Errore ") + QString::number(numero) + QStringLiteral(" nell'apertura del database.") + QLatin1Char('\n')
                         + QStringLiteral("Correggere e riprovare. (") + descrizione + QStringLiteral(") "),
-                    {Ok});
+                    {Ok}, IconaMessaggio::Errore);
 }
 
 // Opens a database file; a damaged file is offered for repair and, once
@@ -151,9 +151,9 @@ std::unique_ptr<DatabaseLink> ApriFileDatabase(const QString& percorso, Finestra
         } catch (const ErroreRun& errore) {
             if (errore.numero() != CodiciErrore::DatabaseDanneggiato)
                 throw;
-            const int scelta = messaggi.msgCom(QStringLiteral("Errore nell'apertura del database ") + percorso + QLatin1Char('\n')
+            const int scelta = messaggi.MsgBox(QStringLiteral("Errore nell'apertura del database ") + percorso + QLatin1Char('\n')
                                                    + QStringLiteral("Vuoi tentare di recuperarlo"),
-                                               {Ok, QStringLiteral("&Annulla")});
+                                               {Ok, QStringLiteral("&Annulla")}, IconaMessaggio::Domanda);
             QString esito;
             if (scelta != 1 || !FormUtility::RiparaDatabase(percorso, &esito))
                 throw ErroreRun(errore.numero(), esito.isEmpty() ? errore.descrizione() : errore.descrizione() + QStringLiteral(" - ") + esito);
@@ -219,13 +219,14 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
     // A value the menu could not give: its text says why.
     for (const QString* valore : {&c.iniPrincipale, &c.nomeDb, &c.connect})
         if (ValoreErrato(*valore)) {
-            messaggi.msgCom(valore->trimmed(), {Ok});
+            messaggi.MsgBox(valore->trimmed(), {Ok}, IconaMessaggio::Errore);
             return -1;
         }
     if (c.iniPrincipale.trimmed().isEmpty()) {
         const auto trovato = CercaIniPrincipale(c.luoghi);
         if (!trovato) {
-            messaggi.msgCom(QStringLiteral("File ini non trovato") + QLatin1Char('\n') + QStringLiteral("Sistemare e rieseguire"), {Ok});
+            messaggi.MsgBox(QStringLiteral("File ini non trovato") + QLatin1Char('\n') + QStringLiteral("Sistemare e rieseguire"), {Ok},
+                            IconaMessaggio::Errore);
             return -1;
         }
         c.iniPrincipale = *trovato;
@@ -234,10 +235,10 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
     for (;;) {
         const auto lavoro = SceltaIniLavoro(c.iniPrincipale, *c.domande);
         if (!lavoro) {
-            messaggi.msgCom(QStringLiteral("File di inizializzazione non trovato") + QLatin1Char('\n')
+            messaggi.MsgBox(QStringLiteral("File di inizializzazione non trovato") + QLatin1Char('\n')
                                 + QStringLiteral("o con informazioni non corrette.") + QLatin1Char('\n')
                                 + QStringLiteral("Correggere e rieseguire il programma."),
-                            {Ok});
+                            {Ok}, IconaMessaggio::Errore);
             return -1;
         }
         c.iniLavoro = *lavoro;
@@ -246,10 +247,10 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
         if (c.leggiChiaviDb) {
             const QString nomeDb = ini.Valore(c.sezione, QStringLiteral("NomeDB")).value_or(QString()).trimmed();
             if (nomeDb.isEmpty()) {
-                messaggi.msgCom(QStringLiteral("File di inizializzazioni: ") + c.iniLavoro + QStringLiteral(" non trovato ") + QLatin1Char('\n')
+                messaggi.MsgBox(QStringLiteral("File di inizializzazioni: ") + c.iniLavoro + QStringLiteral(" non trovato ") + QLatin1Char('\n')
                                     + QStringLiteral(" o con informazioni non corrette.") + QLatin1Char('\n')
                                     + QStringLiteral("Correggere e rieseguire il programma."),
-                                {Ok});
+                                {Ok}, IconaMessaggio::Errore);
                 return -1;
             }
             const QString drive = ini.Valore(c.sezione, QStringLiteral("DriveDB")).value_or(QString());
@@ -272,10 +273,11 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
         c.testoConnessione = apertura.testo;
 
         if (VisualizzaParametri(FileIni::Leggi(c.iniPrincipale).Valore(QStringLiteral("Parametri Generali"), QStringLiteral("VisParam")).value_or(QString()))) {
-            const int scelta = messaggi.msgCom(QStringLiteral("Parametri letti:") + QLatin1Char('\n') + QStringLiteral("File dei parametri: ")
+            const int scelta = messaggi.MsgBox(QStringLiteral("Parametri letti:") + QLatin1Char('\n') + QStringLiteral("File dei parametri: ")
                                                    + c.iniLavoro + QLatin1Char('\n') + QStringLiteral("Database: ") + c.nomeDb + QLatin1Char('\n')
                                                    + QStringLiteral("Tipo Connessione: ") + c.testoConnessione,
-                                               {QStringLiteral("&Si"), QStringLiteral("&No"), QStringLiteral("&Annulla")});
+                                               {QStringLiteral("&Si"), QStringLiteral("&No"), QStringLiteral("&Annulla")},
+                                               IconaMessaggio::Domanda);
             if (scelta == 2)
                 continue;
             if (scelta != 1)
