@@ -1,5 +1,6 @@
 #include "frmMsgCom.h"
 
+#include "GestioneMaschere.h"
 #include "Tastiera.h"
 #include "frmConn.h"
 
@@ -164,8 +165,7 @@ void frmMsgCom::Dimensiona(const QString& testo)
     int larghezza = 240;
     for (const QString& riga : testo.split(QLatin1Char('\n')))
         larghezza = qMax(larghezza, metrica.horizontalAdvance(riga) + 4);
-    const QFontMetrics metricaTitolo(QApplication::font("QMdiSubWindowTitleBar"));
-    larghezza = qMax(larghezza, metricaTitolo.horizontalAdvance(windowTitle()) + 120 - icona);
+    larghezza = qMax(larghezza, LarghezzaTitolo(windowTitle()) - icona);
     larghezza = qMin(larghezza, schermo.width() * 9 / 10 - icona - 40);
     txtMessaggio->setMinimumWidth(larghezza);
     txtMessaggio->setMaximumWidth(larghezza);
