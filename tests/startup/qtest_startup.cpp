@@ -331,6 +331,30 @@ private slots:
         aiuto->close();
     }
 
+    void coloriDelFuoco()
+    {
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        programma.generali.colBackGotFocus = 0x80FFFFu;  // 0x00BBGGRR: light yellow
+        programma.generali.colBackLostFocus = 0x80000005u;
+        QWidget finestra;
+        UsaTastieraComune(finestra);
+        auto* primo = new QLineEdit(&finestra);
+        auto* secondo = new QPlainTextEdit(&finestra);
+        auto* l = new QVBoxLayout(&finestra);
+        l->addWidget(primo);
+        l->addWidget(secondo);
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        QApplication::setActiveWindow(&finestra);
+        const QColor normale = QApplication::palette(primo).color(QPalette::Base);
+        primo->setFocus();
+        QTRY_COMPARE(primo->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x80));
+        secondo->setFocus();
+        QTRY_COMPARE(secondo->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x80));
+        QCOMPARE(primo->palette().color(QPalette::Base), normale);
+    }
+
     void paginaDiAiutoPerContesto()
     {
         const QList<QPair<int, QString>> attesi{{3700, "quivamento"}, {3701, "batch"},     {3750, "errori"},
