@@ -10,6 +10,7 @@
 #include "RichiestaTesto.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -135,8 +136,31 @@ void MessaggioErroreApertura(FinestraMessaggi& messaggi, int numero, const QStri
                     {Ok}, IconaMessaggio::Errore);
 }
 
+// After a repair that lost data: whether to go on with the partial copy.
+// Declined, the damaged original goes back in its place and the copy is
+// kept aside, so that nothing is opened as if it were whole.
+bool AccettaCopiaParziale(const QString& percorso, const QStringList& incomplete, FinestraMessaggi& messaggi)
+{
+    const QString copia = percorso + QStringLiteral(".danneggiato");
+    const QString parziale = percorso + QStringLiteral(".recuperato");
+    const int scelta = messaggi.MsgBox(QStringLiteral("Il database ") + percorso + QStringLiteral(" è stato recuperato solo in parte.\n")
+                                           + QStringLiteral("Tabelle incomplete:\n") + incomplete.join(QLatin1Char('\n'))
+                                           + QStringLiteral("\nL'originale danneggiato è conservato in ") + copia
+                                           + QStringLiteral("\nVuoi proseguire con la copia parziale?\n")
+                                           + QStringLiteral("(No: il programma termina, il database resta quello danneggiato e la copia parziale è in ")
+                                           + parziale + QLatin1Char(')'),
+                                       {QStringLiteral("&No"), QStringLiteral("&Si")}, IconaMessaggio::Domanda);
+    if (scelta == 2)
+        return true;
+    QFile::remove(parziale);
+    QFile::rename(percorso, parziale);
+    QFile::rename(copia, percorso);
+    return false;
+}
+
 // Opens a database file; a damaged file is offered for repair and, once
-// repaired, opened again.
+// repaired, opened again. Null when the user would not go on with a partial
+// repair (and has been told where the files are).
 std::unique_ptr<DatabaseLink> ApriFileDatabase(const QString& percorso, FinestraMessaggi& messaggi)
 {
     if (!QFileInfo(percorso).isFile())
@@ -155,8 +179,11 @@ std::unique_ptr<DatabaseLink> ApriFileDatabase(const QString& percorso, Finestra
                                                    + QStringLiteral("Vuoi tentare di recuperarlo"),
                                                {Ok, QStringLiteral("&Annulla")}, IconaMessaggio::Domanda);
             QString esito;
-            if (scelta != 1 || !FormUtility::RiparaDatabase(percorso, &esito))
+            QStringList incomplete;
+            if (scelta != 1 || !FormUtility::RiparaDatabase(percorso, &esito, &incomplete))
                 throw ErroreRun(errore.numero(), esito.isEmpty() ? errore.descrizione() : errore.descrizione() + QStringLiteral(" - ") + esito);
+            if (!incomplete.isEmpty() && !AccettaCopiaParziale(percorso, incomplete, messaggi))
+                return nullptr;
         }
     }
 }
@@ -296,6 +323,8 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
         }
         if (c.finestraConnessione)
             c.finestraConnessione(QString());
+        if (!c.link)
+            return -1;  // a partial repair the user would not use
         c.proprieta.insert(QStringLiteral("DbTipoSql:") + c.link->NomeConnessione(), c.link->Dialetto() != DialettoDb::Sqlite);
         return 0;
     }
