@@ -61,7 +61,10 @@ QString FormattaNumero(double valore, const QString& formato);
 // Repair of a damaged database file: the readable content is recovered into
 // a new file that replaces the damaged one; the damaged file is kept next to
 // it with the suffix ".danneggiato". True when the result opens cleanly.
-bool RiparaDatabase(const QString& percorso, QString* dettaglio = nullptr);
+// incomplete receives the tables that the damaged file declares and that
+// came back missing, with fewer rows, or from rows that could not be
+// counted ("Righe (2150 righe di 3000)").
+bool RiparaDatabase(const QString& percorso, QString* dettaglio = nullptr, QStringList* incomplete = nullptr);
 // True when the file is an SQLite database that passes a quick check.
 bool DatabaseIntegro(const QString& percorso, QString* dettaglio = nullptr);
 

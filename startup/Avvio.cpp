@@ -37,7 +37,7 @@ QString RigaComando(const QString& testo)
 
 void Messaggio(Programma& p, const QString& riga1, const QString& riga2)
 {
-    p.messaggi.msgCom(riga1 + QLatin1Char('\n') + riga2, {Ok});
+    p.messaggi.MsgBox(riga1 + QLatin1Char('\n') + riga2, {Ok}, IconaMessaggio::Errore);
 }
 
 bool ValoreErrato(const QString& valore)
