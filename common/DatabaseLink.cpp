@@ -274,6 +274,16 @@ void DatabaseLink::ConfermaTransazione()
     m_inTransazione = false;
 }
 
+void DatabaseLink::AnnullaTransazione()
+{
+    if (!m_inTransazione)
+        return;
+    m_inTransazione = false;
+    QSqlDatabase db = Database();
+    if (!db.rollback())
+        throw Errore(db.lastError());
+}
+
 LottoScritture::LottoScritture(DatabaseLink& db, int righePerLotto, int millisecondiPerLotto)
     : m_db(db), m_righePerLotto(righePerLotto), m_millisecondi(millisecondiPerLotto)
 {

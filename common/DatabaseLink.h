@@ -74,6 +74,8 @@ public:
     // Batched writes: one transaction spans many lines of a load.
     void IniziaTransazione();
     void ConfermaTransazione();
+    // Drops every write since IniziaTransazione.
+    void AnnullaTransazione();
     bool InTransazione() const { return m_inTransazione; }
 
 private:
