@@ -39,7 +39,7 @@ QIcon Icona(const QString& chiave)
         {"Trova", "edit-find", QStyle::SP_FileDialogDetailedView},
         {"Stampa", "document-print", QStyle::SP_DriveFDIcon},
         {"Chiudi", "window-close", QStyle::SP_DialogCloseButton},
-        {"Menu", "go-home", QStyle::SP_TitleBarMenuButton},
+        {"Menu", "go-home", QStyle::SP_DesktopIcon},
     };
     for (const Voce& v : voci)
         if (chiave == QLatin1String(v.chiave))

@@ -148,3 +148,10 @@ void ListPageLink::ListaIndietro()
     m_browser.Comando(QStringLiteral("Precedente"));
     PosizionaPagina();
 }
+
+int ControlloIntervallo(const QLineEdit& da, const QLineEdit& a)
+{
+    if (da.text().isEmpty() || a.text().isEmpty())
+        return 0;
+    return da.text().compare(a.text(), Qt::CaseInsensitive) > 0 ? 1 : 0;
+}

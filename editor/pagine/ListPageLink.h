@@ -4,6 +4,7 @@
 // ("Ricerca", "AzzSel", "Seleziona", "Torna") and the hand-over of the
 // chosen row to the calling page, which can also step through the list.
 #include "ClientePagina.h"
+#include "PageEditor.h"
 
 #include <QList>
 #include <QObject>
@@ -77,3 +78,7 @@ private:
 // A "like" pattern that matches texts beginning with testo: the pattern
 // characters of the typed text are taken literally.
 QString ModelloIniziaCon(const QString& testo);
+
+// Range check of two boxes compared as text (case ignored): 1 when both are
+// filled and the first comes after the second, 0 otherwise.
+int ControlloIntervallo(const QLineEdit& da, const QLineEdit& a);

@@ -184,6 +184,8 @@ void PageEditor::Esegui(const QString& chiave)
         if (!m_soloLettura)
             VariaChiave();
     } else if (chiave == QLatin1String("Lista")) {
+        if (!m_lista && apriLista)
+            apriLista();
         if (m_lista)
             m_lista->MostraLista();
         AggiornaBarra();

@@ -43,6 +43,8 @@ public:
     std::function<void(const QString&)> messaggioStato;
     void Iscrivi(int evento) { m_eventi.insert(evento); }
     void CollegaLista(ListaCollegata* lista) { m_lista = lista; }
+    // Creates the search list when "Lista" finds none linked.
+    std::function<void()> apriLista;
     // Nothing that writes runs; the write commands say why.
     void SolaLettura();
     bool InSolaLettura() const { return m_soloLettura; }
