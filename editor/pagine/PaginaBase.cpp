@@ -135,6 +135,11 @@ bool PaginaBase::ControllaPerSalvare()
         campo.txt->setFocus();
         return false;
     };
+    // Values that were never typed into (set by a mirror or a screen) are
+    // checked here too.
+    QString messaggio;
+    for (CampoPagina& c : m_campi.Tutti())
+        m_campi.Valida(c, messaggio);
     if (CampoPagina* errato = m_campi.PrimoErrato())
         return rifiuta(*errato, QStringLiteral("Valore non valido nel campo '") + errato->nome + QLatin1Char('\''));
     for (CampoPagina* c : m_campi.Chiave())
