@@ -18,6 +18,7 @@ class QSqlError;
 struct sqlite3;
 
 enum class DialettoDb { Sqlite, Postgres, Odbc };
+enum class LivelloIsolamento { LetturaNonConfermata, LetturaConfermata };
 
 // Declared shape of one column of a table.
 struct ColonnaSchema {
@@ -75,6 +76,8 @@ public:
     void IniziaTransazione();
     void ConfermaTransazione();
     bool InTransazione() const { return m_inTransazione; }
+    // Isolation of the transactions that follow, on a server source.
+    void ImpostaIsolamento(LivelloIsolamento livello);
 
 private:
     DatabaseLink(QString nome, DialettoDb dialetto);

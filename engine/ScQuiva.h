@@ -29,7 +29,7 @@ public:
         QString azzera;      // "S": empty the table before loading
         QString whereAzz;
         QString campi = QStringLiteral("*");
-        QString recordset;   // name of the open record set, empty when none
+        RecordsetAperto recordset;  // the open record set, if any
         qint16 flag = 0;     // 0 write, 1 skip this line, -1 last write hit a duplicate key
         QString listino;     // price list of the record being composed
         QString listinoPrec; // price list last looked up
@@ -43,7 +43,7 @@ public:
     ScQuiva& operator=(const ScQuiva&) = delete;
 
     QString osCodice;
-    ProgressMonitor* ogInElab = nullptr;
+    ProgressMonitor* ogInElab = nullptr;  // null shows nothing
     ValueStore* ogValDefault = nullptr;
 
     // Definition reader: 0 ready to load, -1 missing rows (message shown),
@@ -123,6 +123,7 @@ private:
     void SalvaSlotDopo(int t, const QString& psRiga);
     void EseguiQueryFinali();
     void ChiudiTutto();
+    ProgressMonitor& Progresso() const;
     QString ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pgcampo, int piCodTab);
     bool ModalitaE(const char* valore) const;
 

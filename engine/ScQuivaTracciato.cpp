@@ -48,46 +48,33 @@ QString ScQuiva::ConvEscape(const QString& testo)
 int ScQuiva::LeggiTracciato(const QString& psCodice)
 {
     osCodice = psCodice;
+    Progresso().Fase(FaseQuiva::Preparazione, psCodice);
     const QString sqlCodice = QStringLiteral(" Where Codice = ") + FormUtility::SqlLiteral(psCodice, TipiDato::String);
-    QString nome;
     try {
-        nome = m_rs.Apri(QStringLiteral("Select * from QuivaFile") + sqlCodice);
-        if (m_rs.Vuoto(nome)) {
-            m_rs.Chiudi(nome);
-            m_ctx.messaggi.msgCom(QStringLiteral("Mancano i dati per il codice ") + psCodice, {Ok});
-            return -1;
+        {
+            const RecordsetAperto testata(m_rs, QStringLiteral("Select * from QuivaFile") + sqlCodice);
+            if (m_rs.Vuoto(testata)) {
+                m_ctx.messaggi.msgCom(QStringLiteral("Mancano i dati per il codice ") + psCodice, {Ok});
+                return -1;
+            }
+            LeggiTestata(testata);
         }
-        LeggiTestata(nome);
-        m_rs.Chiudi(nome);
-
-        nome = m_rs.Apri(QStringLiteral("Select * from QuivaDettaglio") + sqlCodice
-                         + QStringLiteral(" Order by Codice, IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"));
-        if (m_rs.Vuoto(nome)) {
-            m_rs.Chiudi(nome);
-            m_ctx.messaggi.msgCom(QStringLiteral("Nessun dettaglio per il codice ") + psCodice, {Ok});
-            return -1;
+        {
+            const RecordsetAperto dettaglio(m_rs, QStringLiteral("Select * from QuivaDettaglio") + sqlCodice
+                                                      + QStringLiteral(" Order by Codice, IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"));
+            if (m_rs.Vuoto(dettaglio)) {
+                m_ctx.messaggi.msgCom(QStringLiteral("Nessun dettaglio per il codice ") + psCodice, {Ok});
+                return -1;
+            }
+            Progresso().Totale(m_rs.NumeroRighe(dettaglio));
+            LeggiCampi(dettaglio);
         }
-        if (ogInElab) {
-            ogInElab->VisibileEtichetta(QStringLiteral("LabErrori"), false);
-            ogInElab->VisibileEtichetta(QStringLiteral("LabDi"), true);
-            ogInElab->Conta(m_rs.NumeroRighe(nome), 0);
-        }
-        LeggiCampi(nome);
-        m_rs.Chiudi(nome);
         ImpCampiKey();
 
-        if (ogInElab)
-            ogInElab->Avanza(0, QStringLiteral("Verifica Conversioni"));
-        nome = m_rs.Apri(QStringLiteral("Select * from QuivaDecod") + sqlCodice);
-        LeggiDecodifiche(nome);
-        m_rs.Chiudi(nome);
-        if (ogInElab) {
-            ogInElab->VisibileEtichetta(QStringLiteral("LabErrori"), true);
-            ogInElab->VisibileEtichetta(QStringLiteral("LabDi"), false);
-        }
+        Progresso().Fase(FaseQuiva::VerificaConversioni, psCodice);
+        LeggiDecodifiche(RecordsetAperto(m_rs, QStringLiteral("Select * from QuivaDecod") + sqlCodice));
         return 0;
     } catch (const std::exception& errore) {
-        m_rs.Chiudi(nome);
         m_ctx.messaggi.MsgErrfrm(errore);
         return FormUtility::NumeroErrore(errore);
     }
@@ -133,8 +120,7 @@ void ScQuiva::LeggiCampi(const QString& rs)
 {
     auto leggi = [&](const char* colonna) { return m_rs.Leggi(rs, QLatin1String(colonna)); };
     for (; !m_rs.Fine(rs); m_rs.Successivo(rs)) {
-        if (ogInElab)
-            ogInElab->Avanza(m_rs.Posizione(rs) + 1);
+        Progresso().Posizione(m_rs.Posizione(rs) + 1);
         auto campo = std::make_unique<ScQuivaCampi>();
         const QString nomeCampo = leggi("NomeCampo");
         campo->osTabella = LeggiNomeTabella(nomeCampo);
@@ -171,11 +157,9 @@ void ScQuiva::LeggiCampi(const QString& rs)
 
 void ScQuiva::LeggiDecodifiche(const QString& rs)
 {
-    if (ogInElab)
-        ogInElab->Conta(m_rs.NumeroRighe(rs), 0);
+    Progresso().Totale(m_rs.NumeroRighe(rs));
     for (; !m_rs.Fine(rs); m_rs.Successivo(rs)) {
-        if (ogInElab)
-            ogInElab->Avanza(m_rs.Posizione(rs) + 1);
+        Progresso().Posizione(m_rs.Posizione(rs) + 1);
         const QString tabella = m_rs.Leggi(rs, QStringLiteral("Tabella"));
         const QString nomeCampo = m_rs.Leggi(rs, QStringLiteral("NomeCampo"));
         ScQuivaCampi* campo = Campo(tabella + QLatin1Char('.') + nomeCampo);
