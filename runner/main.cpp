@@ -2,12 +2,13 @@
 // way the load dialog does.
 #include "ConsoleMessaggi.h"
 #include "ConsoleProgress.h"
+#include "ContestoQuiva.h"
 #include "DatabaseLink.h"
+#include "EseguiDefinizioni.h"
 #include "FileIni.h"
 #include "FormUtility.h"
 #include "MenuDaFile.h"
 #include "RisposteValBase.h"
-#include "ScQuiva.h"
 #include "StatoElaborazione.h"
 #include "TabelleQuiva.h"
 #include "ValoriBaseConsole.h"
@@ -121,24 +122,11 @@ int main(int argc, char** argv)
 
     std::signal(SIGINT, Interruzione);
     ConsoleProgress progresso;
-    long errori = 0;
-    int esito = 0;
     StatoElaborazione.store(Stato::InCorso);
-    for (const std::string& codice : codici) {
-        if (StatoElaborazione.load() != Stato::InCorso)
-            break;
-        ScQuiva motore(contesto);
-        motore.ogInElab = &progresso;
-        motore.ogValDefault = &valori;
-        progresso.Avanza(0, QStringLiteral("Preparazione ") + QString::fromStdString(codice));
-        if (motore.LeggiTracciato(QString::fromStdString(codice)) != 0)
-            continue;
-        if (motore.QuivaDati(errori) != 0) {
-            esito = 1;
-            break;
-        }
-    }
+    const std::vector<EsitoDefinizione> esiti = EseguiDefinizioni(contesto, elencoCodici, progresso, valori);
     StatoElaborazione.store(Stato::Inattivo);
+    const long errori = ErroriTotali(esiti);
+    const int esito = !esiti.empty() && esiti.back().carico != 0 ? 1 : 0;
     if (errori != 0)
         Stampa(QStringLiteral("Elaborazione terminata con %1 errori\nmemorizzati nell'archivio 'ErroriQuivamento'").arg(errori));
     else

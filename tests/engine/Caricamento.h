@@ -2,8 +2,8 @@
 // Runs one definition the way the load dialog does, for the engine tests.
 #include "AmbienteProva.h"
 #include "ContestoQuiva.h"
+#include "EseguiDefinizioni.h"
 #include "ProgressMonitor.h"
-#include "ScQuiva.h"
 #include "StatoElaborazione.h"
 #include "ValueStore.h"
 
@@ -20,15 +20,11 @@ struct Caricamento {
     // result is returned.
     int Esegui(const QString& codice, ProgressMonitor* progresso = nullptr)
     {
-        ScQuiva motore(contesto);
-        motore.ogInElab = progresso;
-        motore.ogValDefault = &valori;
-        const int letto = motore.LeggiTracciato(codice);
-        if (letto != 0)
-            return letto;
         StatoElaborazione.store(Stato::InCorso);
-        const int esito = motore.QuivaDati(errori);
+        const std::vector<EsitoDefinizione> esiti =
+            EseguiDefinizioni(contesto, {codice}, progresso ? *progresso : ProgressMonitor::Muto(), valori);
         StatoElaborazione.store(Stato::Inattivo);
-        return esito;
+        errori += ErroriTotali(esiti);
+        return esiti.front().lettura != 0 ? esiti.front().lettura : esiti.front().carico;
     }
 };

@@ -5,19 +5,21 @@
 
 namespace {
 
-class ProgressoCheFerma : public ProgressMonitor {
+class ProgressoCheFerma : public ProgressMonitorMuto {
 public:
     long fermaA = -1;
     QStringList messaggi;
-    void Avanza(long posizione, const QString& messaggio) override
+    FaseQuiva fase = FaseQuiva::Preparazione;
+    void Fase(FaseQuiva f, const QString& nome) override
     {
-        if (!messaggio.isNull())
-            messaggi << messaggio;
-        if (posizione == fermaA && messaggio.isNull())
+        fase = f;
+        messaggi << TestoFase(f, nome);
+    }
+    void Posizione(long posizione) override
+    {
+        if (fase == FaseQuiva::Caricamento && posizione == fermaA)
             StatoElaborazione.store(Stato::Interrotto);
     }
-    void Conta(long, long) override {}
-    void VisibileEtichetta(const QString&, bool) override {}
 };
 
 class Caricare : public ::testing::Test {
