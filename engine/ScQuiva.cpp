@@ -17,11 +17,6 @@ ProgressMonitor& ScQuiva::Progresso() const
     return ogInElab ? *ogInElab : ProgressMonitor::Muto();
 }
 
-bool ScQuiva::ModalitaE(const char* valore) const
-{
-    return m_modalita.compare(QLatin1String(valore), Qt::CaseInsensitive) == 0;
-}
-
 void ScQuiva::ScriviErrore(const QString& psRiga, const QString& psErrore)
 {
     m_ctx.db.EseguiParametri(QStringLiteral("Insert into ErroriQuivamento (Tabella,Riga,Errore) Values (?, ?, ?)"),

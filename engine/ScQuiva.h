@@ -26,7 +26,7 @@ public:
     struct Slot {
         QString tabella;
         QString codTab;      // empty for slot 1
-        QString azzera;      // "S": empty the table before loading
+        bool azzera = false; // empty the table before loading
         QString whereAzz;
         QString campi = QStringLiteral("*");
         RecordsetAperto recordset;  // the open record set, if any
@@ -125,14 +125,22 @@ private:
     void ChiudiTutto();
     ProgressMonitor& Progresso() const;
     QString ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pgcampo, int piCodTab);
-    bool ModalitaE(const char* valore) const;
+    // "Modalita", read once: what a line does with a row that is or is not there.
+    enum class ModoScrittura {
+        InserisciOAggiorna,  // "0": add or change; a duplicate key retries as a change
+        SoloInserimento,     // "1": existing rows are left alone
+        SoloAggiornamento,   // "2": missing rows are not added
+        Altro,               // add or change; a duplicate key is an error
+    };
 
     ContestoQuiva& m_ctx;
     RecordsetManager m_rs;
     std::array<Slot, NumSlot + 1> m_slot;  // 1..5 are the slots; 0 serves lookups of code 0
     std::array<QString, 3> m_queryFin;
     QString m_modalita;
+    ModoScrittura m_modo = ModoScrittura::Altro;
     QString m_insVaria;
+    bool m_inserimentoLibero = false;  // InsVaria "I": every line adds rows, no key look-up
     QString m_separatore;
     QString m_origine;
     QString m_tipo;

@@ -60,7 +60,7 @@ int ScQuiva::QuivaDati(long& plErrori)
         }
         for (int i = 1; i <= NumSlot; ++i) {
             const Slot& s = m_slot[i];
-            if (s.usato() && s.azzera.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0) {
+            if (s.usato() && s.azzera) {
                 progresso.Fase(FaseQuiva::CancellazioneTabella, s.tabella);
                 SvuotaTabella(s);
             }
@@ -131,12 +131,11 @@ void ScQuiva::ElaboraRiga(const QString& riga)
 {
     for (int i = 1; i <= NumSlot; ++i)
         m_slot[i].flag = 0;
-    const bool inserimentoLibero = m_insVaria.compare(QLatin1String("I"), Qt::CaseInsensitive) == 0;
     for (int i = 1; i <= NumSlot; ++i) {
         Slot& s = m_slot[i];
         if (!s.usato())
             continue;
-        if (inserimentoLibero) {
+        if (m_inserimentoLibero) {
             m_rs.AggiungiNuovo(s.recordset);
             continue;
         }
@@ -146,12 +145,12 @@ void ScQuiva::ElaboraRiga(const QString& riga)
             continue;
         }
         if (m_rs.Vuoto(s.recordset)) {
-            if (ModalitaE("2"))
+            if (m_modo == ModoScrittura::SoloAggiornamento)
                 s.flag = 1;
             else
                 m_rs.AggiungiNuovo(s.recordset);
         } else {
-            if (ModalitaE("1"))
+            if (m_modo == ModoScrittura::SoloInserimento)
                 s.flag = 1;
             else
                 m_rs.Modifica(s.recordset);
@@ -159,7 +158,7 @@ void ScQuiva::ElaboraRiga(const QString& riga)
     }
     if (CompRecord(riga) != -1)
         return;
-    if (!ModalitaE("0")) {
+    if (m_modo != ModoScrittura::InserisciOAggiorna) {
         ScriviErrore(riga, QStringLiteral("Chiave doppia"));
         return;
     }

@@ -12,6 +12,12 @@ qint16 Intero16(const QString& testo)
 {
     return static_cast<qint16>(std::clamp<long long>(FormUtility::TestoAIntero(testo), -32768, 32767));
 }
+
+// A stored yes/no flag: "S" is yes, anything else no.
+bool SiNo(const QString& testo)
+{
+    return testo.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0;
+}
 }  // namespace
 
 QString ScQuiva::ConvEscape(const QString& testo)
@@ -88,7 +94,7 @@ void ScQuiva::LeggiTestata(const QString& rs)
     Slot& primo = m_slot[1];
     primo.tabella = leggi(QStringLiteral("Tabella"));
     primo.codTab.clear();
-    primo.azzera = leggi(QStringLiteral("Azzera"));
+    primo.azzera = SiNo(leggi(QStringLiteral("Azzera")));
     primo.whereAzz = leggi(QStringLiteral("WhereAzz"));
     primo.campi = campi(leggi(QStringLiteral("Campi")));
     for (int i = 0; i < 3; ++i)
@@ -96,18 +102,27 @@ void ScQuiva::LeggiTestata(const QString& rs)
     m_modalita = leggi(QStringLiteral("Modalita"));
     const QString separatore = leggi(QStringLiteral("Separatore"));
     m_separatore = separatore.isEmpty() ? QStringLiteral("\t") : ConvEscape(separatore);
-    if (ModalitaE("0") || ModalitaE("1"))
+    if (m_modalita == u'0')
+        m_modo = ModoScrittura::InserisciOAggiorna;
+    else if (m_modalita == u'1')
+        m_modo = ModoScrittura::SoloInserimento;
+    else if (m_modalita == u'2')
+        m_modo = ModoScrittura::SoloAggiornamento;
+    else
+        m_modo = ModoScrittura::Altro;
+    if (m_modo == ModoScrittura::InserisciOAggiorna || m_modo == ModoScrittura::SoloInserimento)
         m_insVaria = leggi(QStringLiteral("InsVaria"));
-    else if (ModalitaE("2"))
+    else if (m_modo == ModoScrittura::SoloAggiornamento)
         m_insVaria = QStringLiteral("V");
     else
         m_insVaria.clear();
+    m_inserimentoLibero = m_insVaria.compare(QLatin1String("I"), Qt::CaseInsensitive) == 0;
     m_origine = QuivaPathCompleta(leggi(QStringLiteral("Origine")));
     for (int i = 2; i <= NumSlot; ++i) {
         Slot& s = m_slot[i];
         s.tabella = leggi(QStringLiteral("Tabella%1").arg(i));
         s.codTab = leggi(QStringLiteral("CodTab%1").arg(i));
-        s.azzera = leggi(QStringLiteral("Azzera%1").arg(i));
+        s.azzera = SiNo(leggi(QStringLiteral("Azzera%1").arg(i)));
         s.whereAzz = leggi(QStringLiteral("WhereAzz%1").arg(i)).trimmed();
         s.campi = campi(leggi(QStringLiteral("Campi%1").arg(i)));
     }
