@@ -20,8 +20,11 @@ std::vector<EsitoDefinizione> EseguiDefinizioni(ContestoQuiva& contesto, const Q
             motore.ogInElab = &progresso;
             motore.ogValDefault = &valori;
             esito.lettura = motore.LeggiTracciato(esito.codice);
-            if (esito.lettura == 0)
+            if (esito.lettura == 0) {
+                if (osservatore.letta)
+                    osservatore.letta(i, motore);
                 esito.carico = motore.QuivaDati(esito.errori);
+            }
         }
         esiti.push_back(esito);
         if (osservatore.dopo)

@@ -8,6 +8,7 @@
 
 struct ContestoQuiva;
 class ProgressMonitor;
+class ScQuiva;
 class ValueStore;
 
 // How one definition of the list went.
@@ -19,7 +20,8 @@ struct EsitoDefinizione {
 };
 
 struct OsservatoreDefinizioni {
-    std::function<void(int indice)> prima;  // before the definition at indice is read
+    std::function<void(int indice)> prima;                // before the definition at indice is read
+    std::function<void(int indice, ScQuiva& motore)> letta;  // read, not loaded yet
     std::function<void(int indice, const EsitoDefinizione& esito)> dopo;
 };
 
