@@ -8,6 +8,7 @@
 #include "EseguiDefinizioni.h"
 #include "FileIni.h"
 #include "FormUtility.h"
+#include "FormUtilityAvvio.h"
 #include "MenuDaFile.h"
 #include "Prova.h"
 #include "RisposteValBase.h"
@@ -35,16 +36,6 @@ void Interruzione(int)
     if (StatoElaborazione.load() == Stato::Interrotto)
         _exit(130);
     StatoElaborazione.store(Stato::Interrotto);
-}
-
-// The source-file folder: "DirQuiva" with "DriveDB" in front unless it is
-// already absolute.
-QString CartellaQuiva(const QString& drive, const QString& cartella)
-{
-    if (cartella.startsWith(QLatin1String("\\\\")) || cartella.startsWith(QLatin1Char('/'))
-        || (cartella.size() >= 2 && cartella[1] == u':'))
-        return cartella;
-    return drive + cartella;
 }
 
 void Stampa(const QString& testo)
@@ -125,7 +116,7 @@ int main(int argc, char** argv)
     if (!percorsoIni.empty()) {
         const FileIni ini = FileIni::Leggi(QString::fromStdString(percorsoIni));
         contesto.driveDB = ini.Valore(QStringLiteral("Base"), QStringLiteral("DriveDB")).value_or(QString());
-        contesto.dirQuiva = CartellaQuiva(contesto.driveDB,
+        contesto.dirQuiva = FormUtility::CartellaConDrive(contesto.driveDB,
                                           ini.Valore(QStringLiteral("Base"), QStringLiteral("DirQuiva")).value_or(QString()));
     }
 

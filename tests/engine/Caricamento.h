@@ -7,6 +7,25 @@
 #include "StatoElaborazione.h"
 #include "ValueStore.h"
 
+// Records the progress messages and confirms a stop when the accepted-line
+// count reaches fermaA.
+class ProgressoCheFerma : public ProgressMonitorMuto {
+public:
+    long fermaA = -1;
+    QStringList messaggi;
+    FaseQuiva fase = FaseQuiva::Preparazione;
+    void Fase(FaseQuiva f, const QString& nome) override
+    {
+        fase = f;
+        messaggi << TestoFase(f, nome);
+    }
+    void Posizione(long posizione) override
+    {
+        if (fase == FaseQuiva::Caricamento && posizione == fermaA)
+            StatoElaborazione.store(Stato::Interrotto);
+    }
+};
+
 struct Caricamento {
     AmbienteProva& ambiente;
     MessaggiRegistrati messaggi;
