@@ -415,3 +415,12 @@ void LottoScritture::Conferma()
     m_righe = 0;
     m_tempo.restart();
 }
+
+void DatabaseLink::ImpostaIsolamento(LivelloIsolamento livello)
+{
+    const QString nome = livello == LivelloIsolamento::LetturaNonConfermata ? QStringLiteral("READ UNCOMMITTED")
+                                                                            : QStringLiteral("READ COMMITTED");
+    QSqlQuery istruzione(Database());
+    if (!istruzione.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL ") + nome))
+        throw Errore(istruzione.lastError());
+}

@@ -41,30 +41,22 @@ int RaccoltaValBase::RicValDefault(RecordsetManager& rs, const QString& codice, 
                         + FormUtility::SqlLiteral(codice, TipiDato::String)
                         + QStringLiteral(" And left([Default],1) = ") + FormUtility::SqlLiteral(QString(Paragrafo), TipiDato::String)
                         + QStringLiteral(" Order by IIf(IsNull([OrdCampo]),999999,Val([OrdCampo]))");
-    const QString nome = rs.Apri(sql);
-    int esito = 0;
-    try {
-        for (; !rs.Fine(nome); rs.Successivo(nome)) {
-            RichiestaBase r;
-            r.codice = rs.Leggi(nome, QStringLiteral("Codice"));
-            r.nomeCampo = rs.Leggi(nome, QStringLiteral("NomeCampo"));
-            r.costBatch = rs.Leggi(nome, QStringLiteral("CostBatch"));
-            const QString descrizione = rs.Leggi(nome, QStringLiteral("Default"));
-            if (!AnalizzaRichiesta(descrizione, r)) {
-                errore = QStringLiteral("Definizione ") + codice + QStringLiteral(", campo ") + r.nomeCampo
-                         + QStringLiteral(": manca il \"#\" che chiude il contatore nel default \"") + descrizione
-                         + QLatin1Char('"');
-                esito = -1;
-                break;
-            }
-            m_richieste.push_back(std::move(r));
+    const RecordsetAperto nome(rs, sql);
+    for (; !rs.Fine(nome); rs.Successivo(nome)) {
+        RichiestaBase r;
+        r.codice = rs.Leggi(nome, QStringLiteral("Codice"));
+        r.nomeCampo = rs.Leggi(nome, QStringLiteral("NomeCampo"));
+        r.costBatch = rs.Leggi(nome, QStringLiteral("CostBatch"));
+        const QString descrizione = rs.Leggi(nome, QStringLiteral("Default"));
+        if (!AnalizzaRichiesta(descrizione, r)) {
+            errore = QStringLiteral("Definizione ") + codice + QStringLiteral(", campo ") + r.nomeCampo
+                     + QStringLiteral(": manca il \"#\" che chiude il contatore nel default \"") + descrizione
+                     + QLatin1Char('"');
+            return -1;
         }
-    } catch (...) {
-        rs.Chiudi(nome);
-        throw;
+        m_richieste.push_back(std::move(r));
     }
-    rs.Chiudi(nome);
-    return esito;
+    return 0;
 }
 
 int RaccoltaValBase::Indice(const QString& chiave) const

@@ -16,27 +16,30 @@ ConsoleProgress::~ConsoleProgress()
     }
 }
 
-void ConsoleProgress::Avanza(long posizione, const QString& messaggio)
+void ConsoleProgress::Fase(FaseQuiva fase, const QString& nome)
 {
-    m_posizione = posizione;
-    const bool nuovoMessaggio = !messaggio.isNull() && messaggio != m_messaggio;
-    if (nuovoMessaggio)
-        m_messaggio = messaggio;
-    Disegna(nuovoMessaggio);
+    m_messaggio = TestoFase(fase, nome);
+    m_conTotale = FaseConTotale(fase);
+    m_posizione = 0;
+    Disegna(true);
 }
 
-void ConsoleProgress::Conta(long conteggio, long)
+void ConsoleProgress::Posizione(long posizione)
 {
-    m_conteggio = conteggio;
+    m_posizione = posizione;
     Disegna(false);
 }
 
-void ConsoleProgress::VisibileEtichetta(const QString& etichetta, bool visibile)
+void ConsoleProgress::Totale(long totale)
 {
-    if (etichetta == QLatin1String("LabErrori"))
-        m_errori = visibile;
-    else if (etichetta == QLatin1String("LabDi"))
-        m_errori = !visibile;
+    m_totale = totale;
+    Disegna(false);
+}
+
+void ConsoleProgress::Errori(long errori)
+{
+    m_errori = errori;
+    Disegna(false);
 }
 
 void ConsoleProgress::Disegna(bool subito)
@@ -44,8 +47,8 @@ void ConsoleProgress::Disegna(bool subito)
     if (!m_terminale || (!subito && m_tempo.elapsed() < 100))
         return;
     m_tempo.restart();
-    const QString riga = m_errori ? QStringLiteral("%1  Letti: %2  Errori: %3").arg(m_messaggio).arg(m_posizione).arg(m_conteggio)
-                                  : QStringLiteral("%1  Letti: %2 di %3").arg(m_messaggio).arg(m_posizione).arg(m_conteggio);
+    const QString riga = m_conTotale ? QStringLiteral("%1  Letti: %2 di %3").arg(m_messaggio).arg(m_posizione).arg(m_totale)
+                                     : QStringLiteral("%1  Letti: %2  Errori: %3").arg(m_messaggio).arg(m_posizione).arg(m_errori);
     std::fprintf(stderr, "\r\033[K%s", riga.toUtf8().constData());
     std::fflush(stderr);
 }

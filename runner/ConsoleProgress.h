@@ -9,9 +9,10 @@ class ConsoleProgress : public ProgressMonitor {
 public:
     ConsoleProgress();
     ~ConsoleProgress() override;
-    void Avanza(long posizione, const QString& messaggio = QString()) override;
-    void Conta(long conteggio, long secondo = 0) override;
-    void VisibileEtichetta(const QString& etichetta, bool visibile) override;
+    void Fase(FaseQuiva fase, const QString& nome) override;
+    void Posizione(long posizione) override;
+    void Totale(long totale) override;
+    void Errori(long errori) override;
 
 private:
     void Disegna(bool subito);
@@ -19,7 +20,8 @@ private:
     bool m_terminale;
     QElapsedTimer m_tempo;
     QString m_messaggio;
+    bool m_conTotale = false;
     long m_posizione = 0;
-    long m_conteggio = 0;
-    bool m_errori = true;  // the second counter counts errors ("LabErrori")
+    long m_totale = 0;
+    long m_errori = 0;
 };

@@ -2,8 +2,10 @@
 // way the load dialog does.
 #include "ConsoleMessaggi.h"
 #include "ConsoleProgress.h"
+#include "ContestoQuiva.h"
 #include "DatabaseLink.h"
 #include "ElencoBatch.h"
+#include "EseguiDefinizioni.h"
 #include "FileIni.h"
 #include "FormUtility.h"
 #include "FormUtilityAvvio.h"
@@ -165,30 +167,22 @@ int main(int argc, char** argv)
 
     std::signal(SIGINT, Interruzione);
     ConsoleProgress progresso;
-    long errori = 0;
-    int esito = 0;
     StatoElaborazione.store(Stato::InCorso);
-    for (const QString& codice : elencoCodici) {
-        if (StatoElaborazione.load() != Stato::InCorso)
-            break;
-        ScQuiva motore(contesto);
-        ProgressoProva conteggio(progresso);
-        motore.ogInElab = &conteggio;
-        motore.ogValDefault = &valori;
-        progresso.Avanza(0, QStringLiteral("Preparazione ") + codice);
-        if (motore.LeggiTracciato(codice) != 0)
-            continue;
-        if (!fileSorgente.empty())
-            motore.SostituisciOrigine(QFileInfo(QString::fromStdString(fileSorgente)).absoluteFilePath());
-        const int risultato = motore.QuivaDati(errori);
-        if (prova)
-            Stampa(RapportoProva(*db, codice, conteggio.Righe()));
-        if (risultato != 0) {
-            esito = 1;
-            break;
-        }
+    ProgressoProva conteggio(progresso);
+    OsservatoreDefinizioni osservatore;
+    if (!fileSorgente.empty()) {
+        const QString origine = QFileInfo(QString::fromStdString(fileSorgente)).absoluteFilePath();
+        osservatore.letta = [origine](int, ScQuiva& motore) { motore.SostituisciOrigine(origine); };
     }
+    if (prova)
+        osservatore.dopo = [&](int, const EsitoDefinizione& esito) {
+            if (esito.lettura == 0)
+                Stampa(RapportoProva(*db, esito.codice, conteggio.Righe()));
+        };
+    const std::vector<EsitoDefinizione> esiti = EseguiDefinizioni(contesto, elencoCodici, conteggio, valori, osservatore);
     StatoElaborazione.store(Stato::Inattivo);
+    const long errori = ErroriTotali(esiti);
+    const int esito = !esiti.empty() && esiti.back().carico != 0 ? 1 : 0;
     if (prova) {
         transazioneProva.reset();
         Stampa(QStringLiteral("Prova terminata: il database non è stato modificato"));

@@ -1,10 +1,10 @@
 #include "frmQuiva.h"
 
+#include "EseguiDefinizioni.h"
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
 #include "ModelloRecordset.h"
 #include "Programma.h"
-#include "ScQuiva.h"
 #include "StatoElaborazione.h"
 #include "ValueStore.h"
 #include "frmQuivInElab.h"
@@ -273,24 +273,17 @@ void frmQuiva::ComOk_Click()
         StatoElaborazione.store(Stato::InCorso);
         PosizionaProgresso();
         m_progresso->Apri(Titolo, QStringLiteral("Quivamento"));
-        m_progresso->VisibileEtichetta(QStringLiteral("LabDi"), true);
 
-        long errori = 0;
-        bool ferma = false;
-        while (!ferma && StatoElaborazione.load() != Stato::Interrotto && !m_ordine.isEmpty()) {
-            const int riga = m_ordine.first();
-            {
-                ScQuiva motore(m_ctx);
-                SpostaRigaCorrente(riga);
-                motore.ogInElab = m_progresso;
-                motore.ogValDefault = ogValDefault.get();
-                const QString codice = ValoreRiga(riga, QStringLiteral("Codice"));
-                m_progresso->Avanza(0, QStringLiteral("Preparazione ") + codice);
-                if (motore.LeggiTracciato(codice) == 0 && motore.QuivaDati(errori) != 0)
-                    ferma = true;
-            }
-            TogliDallaSelezione(riga);
-        }
+        // Each definition becomes the current row while it runs and leaves
+        // the selection when it is done.
+        const QList<int> righe = m_ordine;
+        QStringList codici;
+        for (int riga : righe)
+            codici << ValoreRiga(riga, QStringLiteral("Codice"));
+        OsservatoreDefinizioni osservatore;
+        osservatore.prima = [&](int i) { SpostaRigaCorrente(righe[i]); };
+        osservatore.dopo = [&](int i, const EsitoDefinizione&) { TogliDallaSelezione(righe[i]); };
+        const long errori = ErroriTotali(EseguiDefinizioni(m_ctx, codici, *m_progresso, *ogValDefault, osservatore));
         ogValDefault.reset();
         m_progresso->Chiudi();
 

@@ -369,28 +369,25 @@ std::unique_ptr<DatabaseLink> ApriDbOdbc(const QString& nome, const QString& ute
 
 namespace {
 
-void Isolamento(DatabaseLink& db, const QHash<QString, QVariant>& proprieta, const char* livello)
+void Isolamento(DatabaseLink& db, const QHash<QString, QVariant>& proprieta, LivelloIsolamento livello)
 {
-    if (!proprieta.value(QStringLiteral("DbTipoSql:") + db.NomeConnessione()).toBool())
-        return;
-    QSqlQuery istruzione(db.Database());
-    if (!istruzione.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL ") + QString::fromLatin1(livello)))
-        throw db.Errore(istruzione.lastError());
+    if (proprieta.value(QStringLiteral("DbTipoSql:") + db.NomeConnessione()).toBool())
+        db.ImpostaIsolamento(livello);
 }
 
 }  // namespace
 
 void IsolamentoLetturaNonConfermata(DatabaseLink& db, const QHash<QString, QVariant>& proprieta)
 {
-    Isolamento(db, proprieta, "READ UNCOMMITTED");
+    Isolamento(db, proprieta, LivelloIsolamento::LetturaNonConfermata);
 }
 
 void IsolamentoLetturaConfermata(DatabaseLink& db, const QHash<QString, QVariant>& proprieta)
 {
-    Isolamento(db, proprieta, "READ COMMITTED");
+    Isolamento(db, proprieta, LivelloIsolamento::LetturaConfermata);
 }
 
 void IsolamentoRipristina(DatabaseLink& db, const QHash<QString, QVariant>& proprieta)
 {
-    Isolamento(db, proprieta, "READ COMMITTED");
+    Isolamento(db, proprieta, LivelloIsolamento::LetturaConfermata);
 }
