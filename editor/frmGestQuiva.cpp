@@ -11,7 +11,9 @@
 #include "MenuServer.h"
 #include "PageEditor.h"
 #include "Programma.h"
+#include "frmGeQuivDett.h"
 #include "frmGestQuivLis.h"
+#include "frmTrasform.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -518,7 +520,27 @@ void frmGestQuiva::ComDett_Click()
     osCodTab4 = txt[140]->text();
     osTabella5 = txt[160]->text();
     osCodTab5 = txt[170]->text();
-    m_ctx.messaggi.msgCom(QStringLiteral("La gestione dei dettagli dei campi non è ancora disponibile"), {Ok});
+    const TabelleDefinizione testata{osCodice,
+                                     {osTabella, osTabella2, osTabella3, osTabella4, osTabella5},
+                                     {QString(), osCodTab2, osCodTab3, osCodTab4, osCodTab5}};
+    auto* dettagli = new frmGeQuivDett(m_ctx, testata, this);
+    dettagli->osKeySec = osKeySec;
+    dettagli->osParamLancia = osParamLancia;
+    ApriModale(dettagli);
+}
+
+void frmGestQuiva::ApriModale(Maschera* maschera)
+{
+    try {
+        maschera->Carica();
+    } catch (const std::exception& errore) {
+        m_ctx.messaggi.MsgErrfrm(errore, QLatin1Char('\n') + maschera->windowTitle());
+        delete maschera;
+        return;
+    }
+    maschera->setWindowModality(Qt::ApplicationModal);
+    maschera->show();
+    maschera->activateWindow();
 }
 
 void frmGestQuiva::ComTrasf_Click(int n)
@@ -527,5 +549,13 @@ void frmGestQuiva::ComTrasf_Click(int n)
         m_ctx.messaggi.msgCom(QStringLiteral("Non è stata inserita la Tabella corrispondente"), {Ok});
         return;
     }
-    m_ctx.messaggi.msgCom(QStringLiteral("La gestione delle trasformazioni non è ancora disponibile"), {Ok});
+    auto* trasformazioni = new frmTrasform(m_ctx, this);
+    trasformazioni->osKeyAttivazione = QStringLiteral("frmTrasform");
+    trasformazioni->osParam = osParamLancia;
+    trasformazioni->oiAbilRW = AbilitazioneScrittura(trasformazioni->osParam);
+    trasformazioni->osKeySec = osKeySec;
+    trasformazioni->osCodice = txt[10]->text();
+    trasformazioni->osTabella = txt[ComboTabella[n]]->text();
+    trasformazioni->TabellaStd(QStringLiteral("QuivaDecod"), QStringLiteral("QuivaDecod"), 3, false, false);
+    ApriModale(trasformazioni);
 }

@@ -82,6 +82,8 @@ private:
     void Cob_Click(int indice);
     void AbilitaSpecchi();
     QString Letterale(const QString& codice) const;
+    // Loads a screen opened from here and shows it modally.
+    void ApriModale(Maschera* maschera);
 
     ContestoEditor m_ctx;
     PageEditor* m_pagina = nullptr;
