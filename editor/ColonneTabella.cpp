@@ -38,7 +38,11 @@ QList<ColonnaTabella> ColonneTabella(DatabaseLink& db, const QString& tabella)
     if (tabella.trimmed().isEmpty())
         return colonne;
     const QSqlRecord record = db.Database().record(tabella);
-    for (int c = 0; c < record.count(); ++c)
-        colonne << ColonnaTabella{record.fieldName(c), NomeTipo(record.field(c))};
+    for (int c = 0; c < record.count(); ++c) {
+        // A date column may read as text (SQLite): its declaration tells.
+        const ColonnaSchema* schema = db.Schema(tabella).Colonna(record.fieldName(c));
+        const bool data = schema && schema->data;
+        colonne << ColonnaTabella{record.fieldName(c), data ? QStringLiteral("Date") : NomeTipo(record.field(c))};
+    }
     return colonne;
 }

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateTime>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -131,6 +132,7 @@ frmGeQuivDett::frmGeQuivDett(const ContestoEditor& contesto, const TabelleDefini
     lf->addWidget(new QLabel(QStringLiteral("CodiceTabella:"), fisso));
     lf->addWidget(NuovaCasella(15));
     txt[15]->setMaxLength(1);
+    txt[15]->installEventFilter(this);
     txt[15]->setMaximumWidth(Twip(600));
     lf->addStretch(1);
     txtRiga = new QLineEdit(fisso);
@@ -185,7 +187,10 @@ frmGeQuivDett::frmGeQuivDett(const ContestoEditor& contesto, const TabelleDefini
     resize(Twip(12500), Twip(8800));
 }
 
-frmGeQuivDett::~frmGeQuivDett() = default;
+frmGeQuivDett::~frmGeQuivDett()
+{
+    delete m_pagina;  // before the grid it drives
+}
 
 QLineEdit* frmGeQuivDett::NuovaCasella(int indice)
 {
@@ -202,6 +207,7 @@ QComboBox* frmGeQuivDett::NuovoCombo(int indice, bool modificabile)
     combo->setEditable(modificabile);
     if (modificabile) {
         combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->completer()->setCompletionMode(QCompleter::InlineCompletion);
         combo->lineEdit()->installEventFilter(this);
     }
     if (indice == 210)
@@ -299,7 +305,7 @@ void frmGeQuivDett::ButtonComando(const QString& psKey)
     // The value being typed in the fixed code or the column combo is taken
     // first, as the page does for its own boxes.
     const QWidget* attivo = QApplication::focusWidget();
-    if (attivo == Cob[20]->lineEdit())
+    if (attivo == Cob[20] || attivo == Cob[20]->lineEdit())
         cob_LostFocus(20);
     const bool scrive = psKey == QLatin1String("Salva");
     if (attivo == txt[15] && !txt[15]->isReadOnly() && !txt15_LostFocus() && scrive)
@@ -423,13 +429,13 @@ void frmGeQuivDett::cob_LostFocus(int indice)
 {
     if (indice != 20 || txt[20]->isReadOnly())
         return;
-    const QString prima = txt[20]->text();
     ScriviNomeCampo();
-    // Types follow the column only when the column changed: a type chosen
-    // by hand stays.
-    if (txt[20]->text() == prima && !prima.isEmpty())
+    // Types follow the column only when the column changed since the row
+    // was shown: a type chosen by hand stays.
+    if (txt[20]->text() == m_nomeTipi)
         return;
-    if (txt[20]->text().contains(QLatin1Char('|'))) {
+    m_nomeTipi = txt[20]->text();
+    if (m_nomeTipi.contains(QLatin1Char('|'))) {
         txt[30]->setText(QStringLiteral("string"));
         txt[40]->setText(QStringLiteral("string"));
     } else {
@@ -487,6 +493,7 @@ int frmGeQuivDett::PersLPaDop(int evento, const QVariantList& parametri)
     (void)parametri;
     if (evento == EventiPagina::RigaNuova || evento == EventiPagina::RigaMostrata) {
         const QString tabella = m_tabellaCorrente;
+        m_nomeTipi = txt[20]->text();
         MostraNomeCampo();
         CercaTab();
         if (m_tabellaCorrente != tabella)
@@ -532,7 +539,7 @@ bool frmGeQuivDett::eventFilter(QObject* oggetto, QEvent* evento)
     if (evento->type() == QEvent::FocusOut && m_pagina && !m_pagina->InComando()) {
         if (oggetto == txt[15] && !txt[15]->isReadOnly())
             txt15_LostFocus();
-        else if (oggetto == Cob[20]->lineEdit() && !Cob[20]->view()->isVisible())
+        else if (oggetto == Cob[20] && !Cob[20]->view()->isVisible())
             cob_LostFocus(20);
     } else if (evento->type() == QEvent::KeyPress) {
         const auto* tasto = static_cast<QKeyEvent*>(evento);

@@ -86,4 +86,5 @@ private:
     TabelleDefinizione m_testata;
     LinePageEditor* m_pagina = nullptr;
     QString m_tabellaCorrente;
+    QString m_nomeTipi;  // stored name the types were last taken for
 };

@@ -98,7 +98,10 @@ frmTrasform::frmTrasform(const ContestoEditor& contesto, QWidget* parent) : Masc
     dbgRiga->installEventFilter(this);
     layout->addWidget(dbgRiga, 1);
 
-    LisCampo = new QListWidget(dbgRiga->viewport());
+    // A window of its own, so that Enter and Escape reach it rather than the
+    // screen's keyboard handling.
+    LisCampo = new QListWidget(this);
+    LisCampo->setWindowFlags(Qt::Popup);
     LisCampo->setObjectName(QStringLiteral("LisCampo"));
     LisCampo->hide();
     LisCampo->installEventFilter(this);
@@ -106,7 +109,10 @@ frmTrasform::frmTrasform(const ContestoEditor& contesto, QWidget* parent) : Masc
     resize(Twip(9600), Twip(6500));
 }
 
-frmTrasform::~frmTrasform() = default;
+frmTrasform::~frmTrasform()
+{
+    delete m_browser;  // before the grid it drives
+}
 
 void frmTrasform::TabellaStd(const QString& psNomeLin, const QString& psTabella, int piNumKey, bool pbAbilita, bool pbSql)
 {
@@ -252,8 +258,9 @@ void frmTrasform::ApriLisCampo()
         return;
     const QModelIndex indice = m_browser->Modello().index(std::max(m_browser->Riga() - 1, 0), colonna);
     const QRect cella = dbgRiga->visualRect(indice);
-    LisCampo->setGeometry(cella.left(), cella.top(), std::max(cella.width(), Twip(2500)),
-                          std::min(Twip(3000), dbgRiga->viewport()->height() - cella.top()));
+    LisCampo->setGeometry(QRect(dbgRiga->viewport()->mapToGlobal(cella.topLeft()),
+                                QSize(std::max(cella.width(), Twip(2500)),
+                                      std::max(std::min(Twip(3000), dbgRiga->viewport()->height() - cella.top()), Twip(1200)))));
     const QList<QListWidgetItem*> voce = LisCampo->findItems(indice.data().toString(), Qt::MatchFixedString);
     LisCampo->setCurrentRow(voce.isEmpty() ? 0 : LisCampo->row(voce.first()));
     LisCampo->show();
@@ -284,8 +291,8 @@ bool frmTrasform::eventFilter(QObject* oggetto, QEvent* evento)
                 dbgRiga->setFocus();
                 return true;
             }
-        } else if (evento->type() == QEvent::FocusOut) {
-            LisCampo->hide();
+        } else if (evento->type() == QEvent::Hide && !dbgRiga->hasFocus()) {
+            dbgRiga->setFocus();
         }
     } else if (oggetto == dbgRiga && evento->type() == QEvent::KeyPress && !CellaInModifica()) {
         const auto* tasto = static_cast<QKeyEvent*>(evento);
