@@ -77,6 +77,11 @@ public:
     // Drops every write since IniziaTransazione.
     void AnnullaTransazione();
     bool InTransazione() const { return m_inTransazione; }
+    // A trial: from here to AnnullaProva every statement runs in one
+    // transaction that no commit ends and that is rolled back at the end.
+    void IniziaProva();
+    void AnnullaProva();
+    bool InProva() const { return m_prova; }
 
 private:
     DatabaseLink(QString nome, DialettoDb dialetto);
@@ -86,9 +91,22 @@ private:
     QString m_nome;
     DialettoDb m_dialetto;
     bool m_inTransazione = false;
+    bool m_prova = false;
     QHash<QString, std::shared_ptr<const SchemaTabella>> m_schemi;
     QHash<QString, std::shared_ptr<Comando>> m_comandi;
     sqlite3* m_sqlite = nullptr;
+};
+
+// A trial run for as long as it lives: nothing written meanwhile stays.
+class ProvaSenzaScritture {
+public:
+    explicit ProvaSenzaScritture(DatabaseLink& db);
+    ~ProvaSenzaScritture();
+    ProvaSenzaScritture(const ProvaSenzaScritture&) = delete;
+    ProvaSenzaScritture& operator=(const ProvaSenzaScritture&) = delete;
+
+private:
+    DatabaseLink& m_db;
 };
 
 // Keeps a load's writes in one transaction committed in batches: by count of

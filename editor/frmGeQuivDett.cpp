@@ -7,6 +7,7 @@
 #include "FormUtility.h"
 #include "GestioneMaschere.h"
 #include "LinePageEditor.h"
+#include "ListBrowser.h"
 #include "MenuPagina.h"
 
 #include <QApplication>
@@ -216,6 +217,8 @@ QComboBox* frmGeQuivDett::NuovoCombo(int indice, bool modificabile)
     NuovaCasella(indice)->hide();
     Cob.insert(indice, combo);
     connect(combo, &QComboBox::activated, this, [this, indice] { cob_Click(indice); });
+    if (modificabile)  // the stored name follows the typing
+        connect(combo, &QComboBox::editTextChanged, this, &frmGeQuivDett::ScriviNomeCampo);
     return combo;
 }
 
@@ -243,27 +246,23 @@ void frmGeQuivDett::Carica()
     txt[10]->setText(m_testata.osCodice);
     m_tabellaCorrente = m_testata.tabelle[0];
     txtTabella->setText(m_tabellaCorrente);
-    m_pagina = new LinePageEditor(*this, *this, *dbgRiga, m_ctx.db, m_ctx.messaggi);
+    m_pagina = new LinePageEditor(*this, *this, m_ctx.messaggi, m_ctx.db);
     m_pagina->ImpostaTabella(QStringLiteral("QuivaDettaglio"));
     RegistraCampi();
     m_pagina->Fisso(10);
+    m_pagina->ImpostaGriglia(*dbgRiga, txtRiga);
     m_pagina->ImpostaBarra(tolComandi);
-    m_pagina->ImpostaContatore(txtRiga);
-    m_pagina->ImpostaEtichettaOperazione(lblTipOpe);
     m_pagina->messaggioStato = [this](const QString& testo) { lblMessaggio->setText(testo); };
-    m_pagina->controlloCampo = [this](int indice) { return ControllaCampo(indice); };
-    m_pagina->inoltraComando = [this](const QString& chiave) { ButtonComando(chiave); };
-    m_pagina->Iscrivi(EventiPagina::RigaMostrata);
-    m_pagina->Iscrivi(EventiPagina::RigaNuova);
-    m_pagina->Avvia();
+    m_pagina->Campi().controllo = [this](int indice, const QString& valore) { return ControllaCampo(indice, valore); };
+    for (int evento : {EventiPagina::RigaMostrata, EventiPagina::RigaNuova, EventiPagina::Stato})
+        m_pagina->Iscrivi(evento);
     if (oiAbilRW != 1)
         m_pagina->SolaLettura();
-    m_pagina->SettaRecordset(PrepSql());
-    m_pagina->PersColonne(Larghezze);
+    m_pagina->Avvia();
     CompCampiCombo();
     tolComandi->Abilita(QStringLiteral("Duplica"), false);
     tolComandi->Blocca({QStringLiteral("Duplica")}, QStringLiteral("non disponibile"));
-    if (oiAbilRW == 1 && m_pagina->Conteggio() == 0)
+    if (oiAbilRW == 1 && m_pagina->Browser().Conteggio() == 0)
         CreaRigheCampi();
     AggSpecchi();
     AbilitaSpecchi();
@@ -302,22 +301,15 @@ void frmGeQuivDett::MenuFrm()
 
 void frmGeQuivDett::ButtonComando(const QString& psKey)
 {
-    // The value being typed in the fixed code or the column combo is taken
-    // first, as the page does for its own boxes.
-    const QWidget* attivo = QApplication::focusWidget();
-    if (attivo == Cob[20] || attivo == Cob[20]->lineEdit())
-        cob_LostFocus(20);
-    const bool scrive = psKey == QLatin1String("Salva");
-    if (attivo == txt[15] && !txt[15]->isReadOnly() && !txt15_LostFocus() && scrive)
-        return;
-    if (scrive && !txt[15]->isReadOnly() && !CercaTab()) {
-        m_ctx.messaggi.msgCom(QStringLiteral("Codice tabella non valido"), {Ok});
-        return;
-    }
     m_pagina->Comando(psKey);
 }
 
-QString frmGeQuivDett::PrepSql() const
+void frmGeQuivDett::PersColonne()
+{
+    m_pagina->Browser().PersColonne(Larghezze);
+}
+
+QString frmGeQuivDett::PrepSql()
 {
     // Val: the order is stored as text and compared as a number.
     return QStringLiteral("Select Codice") + QStringLiteral(", NomeCampo") + QStringLiteral(", OrdCampo")
@@ -353,11 +345,14 @@ void frmGeQuivDett::CompCampiCombo()
 {
     QComboBox* combo = Cob[20];
     const QString testo = combo->currentText();
+    const bool mostrando = m_mostrando;
+    m_mostrando = true;
     combo->clear();
     for (const ColonnaTabella& c : ColonneTabella(m_ctx.db, m_tabellaCorrente))
         combo->addItem(c.nome);
     combo->setCurrentIndex(-1);
     combo->setEditText(testo);
+    m_mostrando = mostrando;
     CompComboTipi(Cob[30]);
     CompComboTipi(Cob[40]);
     AggSpecchi();
@@ -370,12 +365,15 @@ void frmGeQuivDett::CompComboTipi(QComboBox* combo)
                      QStringLiteral("Currency"), QStringLiteral("Date"), QStringLiteral("String")});
 }
 
-QString frmGeQuivDett::ControllaCampo(int indice) const
+QString frmGeQuivDett::ControllaCampo(int indice, const QString& valore)
 {
-    if (indice == 160 && !UnoDi(txt[160]->text(), QStringLiteral(" */%")))
+    if (indice == 160 && !UnoDi(valore, QStringLiteral(" */%")))
         return QStringLiteral("Valori Validi: ' */%'");
-    if (indice == 180 && !UnoDi(txt[180]->text(), QStringLiteral(" LV")))
+    if (indice == 180 && !UnoDi(valore, QStringLiteral(" LV")))
         return QStringLiteral("Valori Validi: ' LV'");
+    // The table code of the name must be one of the definition's.
+    if (indice == 20 && !txt[20]->isReadOnly() && !CercaTab())
+        return QStringLiteral("Codice tabella non valido");
     return {};
 }
 
@@ -401,17 +399,21 @@ bool frmGeQuivDett::txt15_LostFocus()
 
 void frmGeQuivDett::ScriviNomeCampo()
 {
+    if (m_mostrando || txt[20]->isReadOnly())
+        return;
     const QString colonna = Cob[20]->currentText();
-    txt[20]->setText(txt[15]->text().isEmpty() ? colonna : txt[15]->text() + QLatin1Char(' ') + colonna);
+    txt[20]->setText(txt[15]->text().isEmpty() || colonna.isEmpty() ? colonna : txt[15]->text() + QLatin1Char(' ') + colonna);
 }
 
 void frmGeQuivDett::MostraNomeCampo()
 {
+    m_mostrando = true;
     const QString nome = txt[20]->text();
     const bool secondaria = nome.size() > 1 && nome[1] == QLatin1Char(' ');
     txt[15]->setText(secondaria ? nome.left(1) : QString());
     Cob[20]->setCurrentIndex(-1);
     Cob[20]->setEditText(secondaria ? nome.mid(2) : nome);
+    m_mostrando = false;
 }
 
 void frmGeQuivDett::cob_Click(int indice)
@@ -475,8 +477,8 @@ void frmGeQuivDett::AbilitaSpecchi()
 
 int frmGeQuivDett::PersLPaPri(int evento, const QVariantList& parametri)
 {
-    (void)parametri;
-    if (evento == EventiPagina::RigaNuova) {
+    if (evento == EventiPagina::RigaNuova && parametri.value(0).toInt() == 0) {
+        m_mostrando = true;
         txt[15]->clear();
         Cob[20]->setCurrentIndex(-1);
         Cob[20]->setEditText(QString());
@@ -484,14 +486,18 @@ int frmGeQuivDett::PersLPaPri(int evento, const QVariantList& parametri)
         Cob[40]->setCurrentIndex(-1);
         Cob[210]->setCurrentIndex(0);
         Che[140]->setChecked(false);
+        m_mostrando = false;
     }
     return 0;
 }
 
 int frmGeQuivDett::PersLPaDop(int evento, const QVariantList& parametri)
 {
-    (void)parametri;
-    if (evento == EventiPagina::RigaNuova || evento == EventiPagina::RigaMostrata) {
+    if (evento == EventiPagina::Stato) {
+        lblTipOpe->setText(parametri.value(0).toInt() == 2 ? QStringLiteral("Inserimento")
+                           : parametri.value(0).toInt() == 1 ? QStringLiteral("Variazione") : QString());
+        AbilitaSpecchi();
+    } else if (evento == EventiPagina::RigaNuova || evento == EventiPagina::RigaMostrata) {
         const QString tabella = m_tabellaCorrente;
         m_nomeTipi = txt[20]->text();
         MostraNomeCampo();

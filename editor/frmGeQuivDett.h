@@ -4,14 +4,13 @@
 // stored field name joins a table code and a column of that table; the
 // column combo offers the columns of the table the code stands for. A
 // definition without rows gets one row per column of its main table.
-#include "ClientePagina.h"
 #include "ContestoEditor.h"
+#include "LinePageEditor.h"
 #include "Maschera.h"
 
 #include <QMap>
 
 class BarraComandi;
-class LinePageEditor;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -26,7 +25,7 @@ struct TabelleDefinizione {
     QString codici[5];
 };
 
-class frmGeQuivDett : public Maschera, public ClientePagina {
+class frmGeQuivDett : public Maschera, public ClienteRighe {
     Q_OBJECT
 public:
     static constexpr int ContestoHelp = 3610;
@@ -38,7 +37,9 @@ public:
     bool PuoChiudere(QString& motivo) override;
 
     void ButtonComando(const QString& psKey);
-    QString PrepSql() const;
+    // ClienteRighe
+    QString PrepSql() override;
+    void PersColonne() override;
     bool CercaTab();
     void CompCampiCombo();
     static void CompComboTipi(QComboBox* combo);
@@ -73,7 +74,7 @@ private:
     QComboBox* NuovoCombo(int indice, bool modificabile);
     QCheckBox* NuovaSpunta(int indice);
     void RegistraCampi();
-    QString ControllaCampo(int indice) const;
+    QString ControllaCampo(int indice, const QString& valore);
     bool txt15_LostFocus();
     void cob_Click(int indice);
     void cob_LostFocus(int indice);
@@ -86,5 +87,6 @@ private:
     TabelleDefinizione m_testata;
     LinePageEditor* m_pagina = nullptr;
     QString m_tabellaCorrente;
-    QString m_nomeTipi;  // stored name the types were last taken for
+    QString m_nomeTipi;
+    bool m_mostrando = false;  // the row is being shown: mirrors do not write  // stored name the types were last taken for
 };

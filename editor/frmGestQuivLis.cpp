@@ -141,6 +141,7 @@ void frmGestQuivLis::Carica()
         return DirezioneRicerca::Primo;
     });
     tolComandi->Abilita(QStringLiteral("VaiA"), false);
+    PersColonne();
 
     connect(tolComandi, &BarraComandi::Comando, this, &frmGestQuivLis::ButtonComando);
     connect(ComCerca, &QPushButton::clicked, this, [this] { ButtonComando(QStringLiteral("Cerca")); });

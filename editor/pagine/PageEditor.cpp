@@ -13,46 +13,16 @@
 #include <QLineEdit>
 #include <QTimer>
 
-namespace {
-const QString Ok = QStringLiteral("&Ok");
-const QString Si = QStringLiteral("&Si");
-const QString No = QStringLiteral("&No");
-const QString Rinuncia = QStringLiteral("&Annulla");
-
-// Marks a command in progress for as long as it lives.
-struct InCorso {
-    bool& flag;
-    explicit InCorso(bool& f) : flag(f) { flag = true; }
-    ~InCorso() { flag = false; }
-};
-}  // namespace
-
 PageEditor::PageEditor(QWidget& schermo, ClientePagina& cliente, FinestraMessaggi& messaggi, RichiestaTesto* domande)
-    : QObject(&schermo), m_schermo(schermo), m_cliente(cliente), m_messaggi(messaggi), m_domande(domande)
+    : PaginaBase(schermo, cliente, messaggi), m_domande(domande)
 {
 }
 
 PageEditor::~PageEditor() = default;
 
-void PageEditor::ImpostaBarra(BarraComandi* barra)
-{
-    m_barra = barra;
-    connect(barra, &BarraComandi::Comando, this, &PageEditor::Comando);
-}
-
-void PageEditor::SolaLettura()
-{
-    m_soloLettura = true;
-    if (m_barra)
-        m_barra->Blocca(ComandiScrittura(), QStringLiteral("non disponibile: maschera aperta in sola lettura"));
-    ImpostaStato(m_flagOpe);
-}
-
 void PageEditor::Avvia()
 {
-    for (CampoPagina& c : m_campi.Tutti())
-        c.txt->installEventFilter(this);
-    InstallaTastiPagina(m_schermo, *this);
+    AvviaBase();
     Prepara(0);
 }
 
@@ -72,90 +42,6 @@ ArchivioPagina& PageEditor::Archivio()
         m_archivio = std::make_unique<ArchivioPagina>(*m_db, m_tabella, ColonneChiave());
     }
     return *m_archivio;
-}
-
-QString PageEditor::VarDati() const
-{
-    return m_flagOpe == 0 ? QString() : m_campi.VarDati();
-}
-
-int PageEditor::Prima(int evento, const QVariantList& parametri)
-{
-    return m_eventi.contains(evento) ? m_cliente.PersPagPri(evento, parametri) : 0;
-}
-
-void PageEditor::Dopo(int evento, const QVariantList& parametri)
-{
-    if (m_eventi.contains(evento))
-        m_cliente.PersPagDop(evento, parametri);
-}
-
-void PageEditor::Avviso(const QString& testo)
-{
-    m_messaggi.msgCom(testo, {Ok});
-}
-
-void PageEditor::Stato(const QString& testo)
-{
-    if (messaggioStato)
-        messaggioStato(testo);
-}
-
-bool PageEditor::eventFilter(QObject* oggetto, QEvent* evento)
-{
-    if (evento->type() == QEvent::FocusIn) {
-        QPointer<QLineEdit> casella = qobject_cast<QLineEdit*>(oggetto);
-        QTimer::singleShot(0, this, [casella] {
-            if (casella && casella->hasFocus())
-                SelezionaTesto(casella);
-        });
-    } else if (evento->type() == QEvent::FocusOut && !m_inComando) {
-        if (CampoPagina* campo = m_campi.DiCasella(oggetto))
-            Uscito(*campo);
-    }
-    return false;
-}
-
-bool PageEditor::Uscito(CampoPagina& campo)
-{
-    QString messaggio;
-    if (m_campi.Valida(campo, messaggio)) {
-        if (!m_campi.PrimoErrato())
-            Stato(QString());
-        return true;
-    }
-    Stato(messaggio);
-    return false;
-}
-
-void PageEditor::Comando(const QString& chiave)
-{
-    if (m_inComando)
-        return;
-    QPointer<QLineEdit> attivo = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    if (CampoPagina* campo = attivo ? m_campi.DiCasella(attivo) : nullptr)
-        Uscito(*campo);
-    else
-        attivo = nullptr;
-    {
-        InCorso inCorso(m_inComando);
-        try {
-            Esegui(chiave);
-        } catch (const std::exception& errore) {
-            m_messaggi.MsgErrfrm(errore);
-        }
-    }
-    if (!attivo || chiave == QLatin1String("Chiudi"))
-        return;
-    // The focus goes back to the box once the command's own events are over.
-    QTimer::singleShot(0, this, [attivo] {
-        if (attivo && attivo->isVisible() && attivo->isEnabled() && attivo->window()->isActiveWindow()
-            && (!QApplication::focusWidget() || QApplication::focusWidget() == attivo
-                || QApplication::focusWidget()->window() != attivo->window() || !QApplication::focusWidget()->isVisible())) {
-            attivo->setFocus();
-            SelezionaTesto(attivo);
-        }
-    });
 }
 
 void PageEditor::Esegui(const QString& chiave)
@@ -269,9 +155,9 @@ void PageEditor::MostraRiga(const QVariantMap& riga)
     Dopo(EventiPagina::Mostrato, {1});
 }
 
-void PageEditor::ImpostaStato(int stato)
+void PageEditor::StatoCambiato()
 {
-    m_flagOpe = stato;
+    const int stato = m_flagOpe;
     // Fields take typing for a search, a new row, or a change when allowed;
     // the key of a shown row only after "VarKey".
     for (CampoPagina& c : m_campi.Tutti()) {
@@ -284,7 +170,6 @@ void PageEditor::ImpostaStato(int stato)
         m_etichetta->setText(stato == 0 ? QStringLiteral("Ricerca") : stato == 1 ? QStringLiteral("Variazione")
                                                                               : QStringLiteral("Inserimento"));
     AggiornaBarra();
-    Dopo(EventiPagina::Stato, {stato});
     Dopo(EventiPagina::ChiaveBloccata, {m_chiaveAperta ? 1 : 0});
 }
 
@@ -303,47 +188,9 @@ void PageEditor::AggiornaBarra()
     m_barra->Abilita(QStringLiteral("ListaAvanti"), listaAperta);
 }
 
-bool PageEditor::ChiediSalvataggio()
-{
-    if (VarDati().isEmpty() || m_soloLettura)
-        return true;
-    switch (m_messaggi.msgCom(QStringLiteral("Dati variati (") + VarDati() + QStringLiteral(").\nSalvare le modifiche?"),
-                              {Si, No, Rinuncia})) {
-    case 1: return Salva();
-    case 2: return true;
-    default: return false;
-    }
-}
-
-bool PageEditor::ControllaPerSalvare()
-{
-    auto rifiuta = [this](CampoPagina& campo, const QString& testo) {
-        m_campi.Colora(campo, true);
-        Avviso(testo);
-        campo.txt->setFocus();
-        return false;
-    };
-    if (CampoPagina* errato = m_campi.PrimoErrato())
-        return rifiuta(*errato, QStringLiteral("Valore non valido nel campo '") + errato->nome + QLatin1Char('\''));
-    for (CampoPagina* c : m_campi.Chiave())
-        if (c->txt->text().trimmed().isEmpty())
-            return rifiuta(*c, QStringLiteral("Il campo chiave '") + c->nome + QStringLiteral("' è obbligatorio"));
-    if (CampoPagina* vuoto = m_campi.ObbligatorioVuoto())
-        return rifiuta(*vuoto, QStringLiteral("Il campo '") + vuoto->nome + QStringLiteral("' è obbligatorio"));
-    return true;
-}
-
-QVariantMap PageEditor::ValoriDaScrivere()
-{
-    QVariantMap valori;
-    for (const CampoPagina& c : m_campi.Tutti())
-        valori.insert(c.colonna, m_campi.ValoreDaScrivere(c));
-    return valori;
-}
-
 bool PageEditor::Salva()
 {
-    if (m_flagOpe == 0)
+    if (m_flagOpe == 0 || (m_flagOpe == 1 && VarDati().isEmpty()))
         return true;
     if (m_flagOpe == 2)
         m_campi.ApplicaPredefiniti();
@@ -375,7 +222,7 @@ void PageEditor::Cancella()
         return;
     if (m_messaggi.msgCom(QStringLiteral("Confermi la cancellazione del dato ") + m_chiaveCorrente.join(QStringLiteral(" / "))
                               + QLatin1Char('?'),
-                          {Si, No})
+                          {QStringLiteral("&Si"), QStringLiteral("&No")})
         != 1)
         return;
     int esito = 0;
@@ -470,11 +317,6 @@ void PageEditor::Naviga(ArchivioPagina::Verso verso)
         MostraRiga(*riga);
     else
         Stato(verso == ArchivioPagina::Verso::Precedente ? QStringLiteral("Inizio archivio") : QStringLiteral("Fine archivio"));
-}
-
-bool PageEditor::PuoChiudere()
-{
-    return ChiediSalvataggio();
 }
 
 bool PageEditor::Posiziona(const QStringList& chiave)

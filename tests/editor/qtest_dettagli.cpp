@@ -4,6 +4,7 @@
 #include "DatabaseLink.h"
 #include "LinePageEditor.h"
 #include "ListBrowser.h"
+#include "ListBrowser.h"
 #include "RisposteScriptate.h"
 #include "TabelleQuiva.h"
 #include "frmGeQuivDett.h"
@@ -166,17 +167,17 @@ private slots:
                               QStringLiteral("Conto|String|String|A"), QStringLiteral("Importo|Double|Double|A"),
                               QStringLiteral("Data|Date|Date|A"), QStringLiteral("Note|String|String|A"),
                               QStringLiteral("Gruppo|Mastro|Conto|string|string|A")}));
-        QCOMPARE(f->Pagina().Conteggio(), 7);
+        QCOMPARE(f->Pagina().Browser().Conteggio(), 7);
         QCOMPARE(f->txt[10]->text(), QStringLiteral("D1"));
         QVERIFY(f->txt[10]->isReadOnly());
         // Opening it again finds the rows and creates nothing more; read-only
         // never creates any.
         f.reset();
         f = ApriDettagli(Testata(QStringLiteral("D1")));
-        QCOMPARE(f->Pagina().Conteggio(), 7);
+        QCOMPARE(f->Pagina().Browser().Conteggio(), 7);
         f.reset();
         f = ApriDettagli(Testata(QStringLiteral("D2")), QStringLiteral("/RO"));
-        QCOMPARE(f->Pagina().Conteggio(), 0);
+        QCOMPARE(f->Pagina().Browser().Conteggio(), 0);
         QVERIFY(Righe(QStringLiteral("Select * from QuivaDettaglio where Codice = 'D2'")).isEmpty());
         QVERIFY(!f->tolComandi->Disponibile(QStringLiteral("Nuovo")));
     }
@@ -244,14 +245,14 @@ private slots:
         Clic(f->tolComandi, QStringLiteral("Nuovo"));
         f->txt[20]->setText(QStringLiteral("Gruppo"));
         Clic(f->tolComandi, QStringLiteral("Salva"));
-        QVERIFY(messaggi->Mostrato(QStringLiteral("Esiste già un dato con questa chiave")));
+        QVERIFY(messaggi->Mostrato(QStringLiteral("Esiste già una riga con questa chiave")));
         Clic(f->tolComandi, QStringLiteral("Annulla"));
         // Deleting asks first.
         messaggi->AccodaRisposta(2);
         Clic(f->tolComandi, QStringLiteral("Cancella"));
-        QCOMPARE(f->Pagina().Conteggio(), 4);
+        QCOMPARE(f->Pagina().Browser().Conteggio(), 4);
         Clic(f->tolComandi, QStringLiteral("Cancella"));
-        QCOMPARE(f->Pagina().Conteggio(), 3);
+        QCOMPARE(f->Pagina().Browser().Conteggio(), 3);
     }
 
     void trasformazioniDiUnaTabella()
@@ -349,7 +350,7 @@ void ProvaDettagli::definizioneCompletaCaricataDaQuivaLoad()
     QVERIFY(dettagli->isModal());
     dettagli->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(dettagli));
-    QCOMPARE(dettagli->Pagina().Conteggio(), 3);
+    QCOMPARE(dettagli->Pagina().Browser().Conteggio(), 3);
     // Rows by name: Codice, Nome, Provincia; the key and the field numbers.
     const char* numeri[] = {"K1", "2", "3"};
     for (int r = 0; r < 3; ++r) {

@@ -6,6 +6,7 @@
 #include "DatabaseLink.h"
 #include "ErroreRun.h"
 #include "ListBrowser.h"
+#include "LinePageEditor.h"
 #include "ListPageLink.h"
 #include "PageEditor.h"
 #include "RisposteScriptate.h"
@@ -100,6 +101,53 @@ public:
 
 private:
     DatabaseLink& m_db;
+};
+
+// A line page over the rows of one order (Righe), the order number fixed.
+class SchermoRighe : public QWidget, public ClienteRighe {
+public:
+    SchermoRighe(DatabaseLink& db, RisposteScriptate& messaggi)
+    {
+        auto* layout = new QVBoxLayout(this);
+        barra = new BarraComandi(Comandi, this);
+        griglia = new QTableView(this);
+        layout->addWidget(barra);
+        layout->addWidget(griglia);
+        for (QLineEdit** casella : {&ordine, &articolo, &qta}) {
+            *casella = new QLineEdit(this);
+            layout->addWidget(*casella);
+        }
+        ordine->setText(QStringLiteral("7"));
+        pagina = new LinePageEditor(*this, *this, messaggi, db);
+        pagina->ImpostaGriglia(*griglia, nullptr);
+        pagina->ImpostaTabella(QStringLiteral("Righe"));
+        pagina->Registra(10, ordine, QStringLiteral("Ordine"), QStringLiteral("Ordine"), Attributi(1, false, TipiDato::String, 0, {}));
+        pagina->Registra(20, articolo, QStringLiteral("Articolo"), QStringLiteral("Articolo"), Attributi(2, false, TipiDato::String, 0, {}));
+        pagina->Registra(30, qta, QStringLiteral("Qta"), QStringLiteral("Quantità"), Attributi(0, false, TipiDato::Long, -4, QStringLiteral("1")));
+        pagina->Fisso(10);
+        pagina->ImpostaBarra(barra);
+        pagina->Iscrivi(EventiPagina::RigaNuova);
+        pagina->Iscrivi(EventiPagina::RigaMostrata);
+        pagina->Avvia();
+    }
+    QString PrepSql() override
+    {
+        return QStringLiteral("Select Ordine, Articolo, Qta from Righe where Ordine = '7' order by Articolo");
+    }
+    int PersPagDop(int evento, const QVariantList& parametri) override
+    {
+        eventi << QStringLiteral("dopo %1 %2").arg(evento).arg(parametri.value(0).toInt());
+        return 0;
+    }
+    void ChiudiFrm() override {}
+    void MenuFrm() override {}
+    void Clic(const QString& comando) { QTest::mouseClick(barra->widgetForAction(barra->Azione(comando)), Qt::LeftButton); }
+
+    BarraComandi* barra;
+    QTableView* griglia;
+    QLineEdit *ordine, *articolo, *qta;
+    LinePageEditor* pagina;
+    QStringList eventi;
 };
 
 }  // namespace
@@ -367,6 +415,60 @@ private slots:
         Tasto(s->descr, Qt::Key_F10);
         QCOMPARE(s->pagina->oiFlagOpe(), 0);
         QCOMPARE(Righe(QStringLiteral("SELECT Descr FROM Articoli WHERE Codice = 'A'")), QStringList{"Primo"});
+    }
+
+    void paginaARighe()
+    {
+        Sql(QStringLiteral("CREATE TABLE Righe (Ordine VARCHAR(5), Articolo VARCHAR(10), Qta INTEGER)"));
+        Sql(QStringLiteral("INSERT INTO Righe VALUES ('7', 'B', 2), ('7', 'A', 1), ('8', 'A', 5)"));
+        SchermoRighe r(*db, *messaggi);
+        r.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&r));
+        QCOMPARE(r.pagina->Browser().Conteggio(), 2);
+        QCOMPARE(r.articolo->text(), QStringLiteral("A"));
+        QVERIFY(r.ordine->isReadOnly() && r.articolo->isReadOnly() && !r.qta->isReadOnly());
+        QCOMPARE(r.pagina->Attributi(30)->dimensione, -4);
+        // Down in the grid moves the panel to the next row.
+        r.griglia->setFocus();
+        QTest::keyClick(r.griglia, Qt::Key_Down);
+        QCOMPARE(r.articolo->text(), QStringLiteral("B"));
+        QVERIFY(r.eventi.contains(QStringLiteral("dopo 16 1")));
+        // A change, then a click on another row: asked, saved.
+        r.qta->setText(QStringLiteral("-3"));
+        messaggi->AccodaRisposta(1);
+        QTest::mouseClick(r.griglia->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          r.griglia->visualRect(r.griglia->model()->index(0, 1)).center());
+        QCOMPARE(messaggi->messaggi.size(), 1);
+        QCOMPARE(Righe(QStringLiteral("SELECT Articolo, Qta FROM Righe WHERE Ordine = '7' ORDER BY Articolo")), (QStringList{"A|1", "B|-3"}));
+        QCOMPARE(r.articolo->text(), QStringLiteral("A"));
+        // A new row keeps the fixed order number and takes the default.
+        r.Clic(QStringLiteral("Nuovo"));
+        QVERIFY(r.eventi.contains(QStringLiteral("dopo 8 0")));
+        QCOMPARE(r.ordine->text(), QStringLiteral("7"));
+        QCOMPARE(r.qta->text(), QStringLiteral("1"));
+        r.articolo->setText(QStringLiteral("B"));
+        r.Clic(QStringLiteral("Salva"));
+        QCOMPARE(messaggi->Testi().last(), QStringLiteral("Esiste già una riga con questa chiave"));
+        r.articolo->setText(QStringLiteral("C"));
+        r.qta->setText(QStringLiteral("12345"));  // more digits than the size allows
+        r.Clic(QStringLiteral("Salva"));
+        QCOMPARE(messaggi->Testi().last(), QStringLiteral("Valore non valido nel campo 'Quantità'"));
+        r.qta->setText(QStringLiteral("4"));
+        r.Clic(QStringLiteral("Salva"));
+        QCOMPARE(Righe(QStringLiteral("SELECT Articolo, Qta FROM Righe WHERE Ordine = '7' ORDER BY Articolo")),
+                 (QStringList{"A|1", "B|-3", "C|4"}));
+        QCOMPARE(r.articolo->text(), QStringLiteral("C"));
+        QCOMPARE(r.pagina->Browser().Riga(), 3);
+        messaggi->AccodaRisposta(1);
+        r.Clic(QStringLiteral("Cancella"));
+        QCOMPARE(Righe(QStringLiteral("SELECT COUNT(*) FROM Righe")), QStringList{"3"});
+        QCOMPARE(r.articolo->text(), QStringLiteral("B"));
+        // F10 saves and stays on the line page.
+        r.qta->setFocus();
+        r.qta->setText(QStringLiteral("9"));
+        QTest::keyClick(r.qta, Qt::Key_F10);
+        QCOMPARE(Righe(QStringLiteral("SELECT Qta FROM Righe WHERE Ordine = '7' AND Articolo = 'B'")), QStringList{"9"});
+        QCOMPARE(r.pagina->oiFlagOpe(), 1);
     }
 
     void listaOrdinaCercaEModifica()
