@@ -114,7 +114,14 @@ void DatabaseLink::Prepara()
         }
     }
     QSqlQuery q(db);
-    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    // The first read of the file: a database held by another writer says so
+    // here, after the busy wait. Other failures (read-only media) are no
+    // reason to refuse it.
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
+        const ErroreRun errore = Errore(q.lastError());
+        if (errore.numero() == CodiciErrore::DatabaseInUso)
+            throw errore;
+    }
     q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
 
@@ -152,6 +159,10 @@ ErroreRun DatabaseLink::Errore(const QSqlError& errore) const
     const QString testo = errore.text().trimmed();
     if (m_dialetto == DialettoDb::Sqlite) {
         const QString codice = errore.nativeErrorCode();
+        const int primario = codice.toInt() & 0xff;
+        if (primario == SQLITE_BUSY || primario == SQLITE_LOCKED)
+            return ErroreRun(CodiciErrore::DatabaseInUso,
+                             QStringLiteral("Database in uso da un altro programma (%1)").arg(testo));
         if (testo.contains(QLatin1String("UNIQUE constraint failed"), Qt::CaseInsensitive)
             || codice == QLatin1String("2067") || codice == QLatin1String("1555"))
             return ErroreRun(CodiciErrore::ChiaveDoppia,
@@ -173,6 +184,15 @@ bool DatabaseLink::EsisteTabella(const QString& tabella)
 {
     if (m_schemi.contains(tabella.toLower()))
         return true;
+    if (m_dialetto == DialettoDb::Sqlite) {
+        // A database locked by another program must not look empty.
+        QSqlQuery q(Database());
+        q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE"));
+        q.addBindValue(tabella);
+        if (!q.exec())
+            throw Errore(q.lastError());
+        return q.next();
+    }
     for (const QString& nome : Database().tables())
         if (nome.compare(tabella, Qt::CaseInsensitive) == 0)
             return true;
@@ -255,6 +275,50 @@ void DatabaseLink::DimenticaSchema()
     m_schemi.clear();
 }
 
+namespace {
+
+// True when an index of the table starts with exactly these columns (in any
+// order), each compared without case.
+bool IndiceCaseFreeEsiste(QSqlDatabase db, const QString& tabella, const QStringList& colonne)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT i.name, c.name, c.coll FROM pragma_index_list(?) i "
+                             "JOIN pragma_index_xinfo(i.name) c WHERE c.key = 1 AND c.seqno < ? ORDER BY i.name"));
+    q.addBindValue(tabella);
+    q.addBindValue(colonne.size());
+    if (!q.exec())
+        return false;
+    QHash<QString, int> trovate;  // per index, leading columns that serve
+    while (q.next())
+        if (colonne.contains(q.value(1).toString(), Qt::CaseInsensitive)
+            && q.value(2).toString().compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0)
+            ++trovate[q.value(0).toString()];
+    for (int n : std::as_const(trovate))
+        if (n == colonne.size())
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void DatabaseLink::IndiceSenzaMaiuscole(const QString& tabella, const QStringList& colonne)
+{
+    if (m_dialetto != DialettoDb::Sqlite || colonne.isEmpty())
+        return;
+    QSqlDatabase db = Database();
+    if (IndiceCaseFreeEsiste(db, tabella, colonne))
+        return;
+    QStringList definizione;
+    for (const QString& c : colonne)
+        definizione << QLatin1Char('[') + c + QStringLiteral("] COLLATE NOCASE");
+    const QString nome = QStringLiteral("quiva_nocase_") + tabella + QLatin1Char('_') + colonne.join(QLatin1Char('_'));
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS [%1] ON [%2] (%3)")
+                    .arg(nome, tabella, definizione.join(QStringLiteral(", ")))))
+        qWarning("Indice %s non creato: %s", qPrintable(nome), qPrintable(q.lastError().text()));
+}
+
 void DatabaseLink::IniziaTransazione()
 {
     if (m_inTransazione)
@@ -279,11 +343,9 @@ void DatabaseLink::ConfermaTransazione()
 void DatabaseLink::AnnullaTransazione()
 {
     if (!m_inTransazione || m_prova)
-        return;
+        return;  // a trial is rolled back as a whole at its end
+    Database().rollback();
     m_inTransazione = false;
-    QSqlDatabase db = Database();
-    if (!db.rollback())
-        throw Errore(db.lastError());
 }
 
 void DatabaseLink::IniziaProva()

@@ -63,10 +63,16 @@ public:
     const SchemaTabella& Schema(const QString& tabella) { return *SchemaCondiviso(tabella); }
     // The same, kept alive for as long as the caller holds it.
     std::shared_ptr<const SchemaTabella> SchemaCondiviso(const QString& tabella);
+    // Raises ErroreRun when the database cannot be read (locked, damaged).
     bool EsisteTabella(const QString& tabella);
     int DimensioneColonna(const QString& tabella, const QString& colonna);
     QStringList ColonnePrimarie(const QString& tabella);
     void DimenticaSchema();
+    // Keeps look-ups by these columns on an index although they ignore case:
+    // on SQLite a case-free index named "quiva_nocase_..." is created when no
+    // index can serve them. Best effort: a failure leaves the look-up slower,
+    // never wrong.
+    void IndiceSenzaMaiuscole(const QString& tabella, const QStringList& colonne);
 
     // Error of the database as a run-time error with its normalised number.
     ErroreRun Errore(const QSqlError& errore) const;

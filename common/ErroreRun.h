@@ -10,6 +10,7 @@ constexpr int MemoriaEsaurita = 7;
 constexpr int DivisionePerZero = 11;
 constexpr int TipoNonCorrispondente = 13;
 constexpr int FileNonTrovato = 53;
+constexpr int ErroreLetturaFile = 57;  // a read of an open file failed
 constexpr int ErroreAccessoPercorso = 75;
 constexpr int PercorsoNonTrovato = 76;
 constexpr int ChiaveDoppia = 3022;
@@ -17,6 +18,7 @@ constexpr int ErroreOdbc = 3146;
 constexpr int ValoreTroppoGrande = 3163;
 constexpr int CampoInesistente = 3265;
 constexpr int DatabaseDanneggiato = 3343;
+constexpr int DatabaseInUso = 3260;    // locked by another program
 constexpr int ErroreDatabase = 3000;   // any other failure of the database
 constexpr int ErroreGenerico = 5;      // anything that has no number of its own
 }

@@ -86,6 +86,10 @@ bool LettoreRighe::Riempi()
     m_buffer.resize(prima + Blocco);
     const qint64 letti = m_file.read(m_buffer.data() + prima, Blocco);
     m_buffer.resize(prima + std::max<qint64>(letti, 0));
+    if (letti < 0)
+        throw ErroreRun(CodiciErrore::ErroreLetturaFile, QStringLiteral("Errore nella lettura del file: %1 (%2)")
+                                                              .arg(QDir::toNativeSeparators(m_file.fileName()),
+                                                                   m_file.errorString()));
     if (letti <= 0)
         m_fineFile = true;
     return letti > 0;
@@ -112,12 +116,16 @@ bool LettoreRighe::LeggiByte(QByteArrayView& riga)
                 continue;
             }
         }
-        // The first CR or LF: look for LF, then for a CR before it.
-        const char* fine = static_cast<const char*>(std::memchr(dati, '\n', disponibili));
+        // The first line end: a CR, or an LF when the file ends lines at LF.
+        const char* fine = m_fine == FineRiga::SoloCr
+                               ? nullptr
+                               : static_cast<const char*>(std::memchr(dati, '\n', disponibili));
         const qsizetype finoA = fine ? fine - dati : disponibili;
         if (const void* cr = std::memchr(dati, '\r', finoA))
             fine = static_cast<const char*>(cr);
         if (fine) {
+            if (m_fine == FineRiga::DaDecidere)
+                m_fine = *fine == '\r' ? FineRiga::SoloCr : FineRiga::AncheLf;
             const qsizetype lunghezza = fine - dati;
             riga = QByteArrayView(dati, lunghezza);
             m_inizio += lunghezza + 1;

@@ -128,6 +128,8 @@ private:
     void ChiudiTutto();
     QString ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pgcampo, int piCodTab);
     bool ModalitaE(const char* valore) const;
+    // InsVaria "I": every line is added without a key look-up.
+    bool InserimentoLibero() const { return m_insVaria.compare(QLatin1String("I"), Qt::CaseInsensitive) == 0; }
 
     ContestoQuiva& m_ctx;
     RecordsetManager m_rs;

@@ -4,6 +4,8 @@
 #include "RecordsetManager.h"
 #include "ValueStore.h"
 
+#include <QRegularExpression>
+
 namespace {
 const QChar Paragrafo(0x00A7);  // "§"
 }
@@ -71,6 +73,21 @@ int RaccoltaValBase::Indice(const QString& chiave) const
         if (m_richieste[n].Chiave().compare(chiave, Qt::CaseInsensitive) == 0)
             return static_cast<int>(n);
     return -1;
+}
+
+QString RaccoltaValBase::ControllaContatori(const QStringList& risposte, int* indice) const
+{
+    static const QRegularExpression intero(QStringLiteral("^[+-]?[0-9]{1,18}$"));
+    for (size_t n = 0; n < m_richieste.size(); ++n) {
+        const QString risposta = risposte.value(static_cast<qsizetype>(n)).trimmed();
+        if (!m_richieste[n].contatore || intero.match(risposta).hasMatch())
+            continue;
+        if (indice)
+            *indice = static_cast<int>(n);
+        return QStringLiteral("Il valore di partenza di \"") + m_richieste[n].etichetta
+               + QStringLiteral("\" deve essere un numero intero: \"") + risposta + QLatin1Char('"');
+    }
+    return {};
 }
 
 void RaccoltaValBase::Memorizza(const QStringList& risposte, ValueStore& store) const

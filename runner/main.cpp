@@ -6,7 +6,9 @@
 #include "ElencoBatch.h"
 #include "FileIni.h"
 #include "FormUtility.h"
+#include "FormUtilityAvvio.h"
 #include "MenuDaFile.h"
+#include "OpzioniDefinizioni.h"
 #include "Prova.h"
 #include "RisposteValBase.h"
 #include "ScQuiva.h"
@@ -33,16 +35,6 @@ void Interruzione(int)
     if (StatoElaborazione.load() == Stato::Interrotto)
         _exit(130);
     StatoElaborazione.store(Stato::Interrotto);
-}
-
-// The source-file folder: "DirQuiva" with "DriveDB" in front unless it is
-// already absolute.
-QString CartellaQuiva(const QString& drive, const QString& cartella)
-{
-    if (cartella.startsWith(QLatin1String("\\\\")) || cartella.startsWith(QLatin1Char('/'))
-        || (cartella.size() >= 2 && cartella[1] == u':'))
-        return cartella;
-    return drive + cartella;
 }
 
 void Stampa(const QString& testo)
@@ -81,6 +73,8 @@ int main(int argc, char** argv)
                    "Scrive in questo file le righe scartate della definizione (un solo codice) senza caricare nulla");
     cli.add_flag("--prova", prova,
                  "Prova: esegue i caricamenti e annulla tutto alla fine; mostra le righe che sarebbero caricate e scartate");
+    OpzioniDefinizioni definizioni;
+    definizioni.Aggiungi(cli);
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& errore) {
@@ -93,7 +87,7 @@ int main(int argc, char** argv)
     };
     if ((!fileSorgente.empty() || !fileScarti.empty()) && codici.size() != 1)
         return rifiuta("--file e --scarti vogliono un solo codice");
-    if (codici.empty() && !batch)
+    if (codici.empty() && !batch && !definizioni.Richieste())
         return rifiuta("Indicare i codici delle definizioni da caricare (o --batch)");
 
     ConsoleMessaggi messaggi;
@@ -111,6 +105,9 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    if (definizioni.Richieste())
+        return definizioni.Esegui(*db, messaggi);
+
     ContestoQuiva contesto{*db, messaggi, ImpostazioniDitta{}, {}, {}, false};
     if (!percorsoMenu.empty()) {
         try {
@@ -123,7 +120,7 @@ int main(int argc, char** argv)
     if (!percorsoIni.empty()) {
         const FileIni ini = FileIni::Leggi(QString::fromStdString(percorsoIni));
         contesto.driveDB = ini.Valore(QStringLiteral("Base"), QStringLiteral("DriveDB")).value_or(QString());
-        contesto.dirQuiva = CartellaQuiva(contesto.driveDB,
+        contesto.dirQuiva = FormUtility::CartellaConDrive(contesto.driveDB,
                                           ini.Valore(QStringLiteral("Base"), QStringLiteral("DirQuiva")).value_or(QString()));
     }
 

@@ -186,6 +186,15 @@ int frmQuiva::ChiediValBase()
     frmRicValBase& finestra = *m_finestraValori;
     finestra.Imposta(m_raccolta);
     finestra.obOk = false;
+    finestra.controllo = [this, &finestra](const QStringList& risposte) {
+        int n = -1;
+        const QString rifiuto = m_raccolta.ControllaContatori(risposte, &n);
+        if (rifiuto.isEmpty())
+            return true;
+        m_ctx.messaggi.msgCom(rifiuto, {Ok});
+        finestra.MostraRisposta(n);
+        return false;
+    };
     finestra.exec();
     if (!finestra.obOk)
         return 1;
@@ -227,24 +236,22 @@ void frmQuiva::ComOk_Click()
         return;
     }
 
-    bool progressoAperto = false;
     m_inElaborazione = true;
-    // Whatever way the click ends, the dialog goes back to idle.
+    // Whatever way the click ends, the dialog goes back to idle and no
+    // progress window is left on screen.
     struct FineClick {
         frmQuiva& f;
-        bool& progressoAperto;
         ~FineClick()
         {
             f.m_finestraValori.reset();
             f.m_raccolta.Svuota();
             f.ogValDefault.reset();
-            if (progressoAperto)
-                f.m_progresso->Chiudi();
+            f.m_progresso->Chiudi();
             f.Occupato(false);
             StatoElaborazione.store(Stato::Inattivo);
             f.m_inElaborazione = false;
         }
-    } fine{*this, progressoAperto};
+    } fine{*this};
 
     try {
         // Base values of every selected definition, then one window for all.
@@ -266,7 +273,6 @@ void frmQuiva::ComOk_Click()
         StatoElaborazione.store(Stato::InCorso);
         PosizionaProgresso();
         m_progresso->Apri(Titolo, QStringLiteral("Quivamento"));
-        progressoAperto = true;
         m_progresso->VisibileEtichetta(QStringLiteral("LabDi"), true);
 
         long errori = 0;
@@ -287,7 +293,6 @@ void frmQuiva::ComOk_Click()
         }
         ogValDefault.reset();
         m_progresso->Chiudi();
-        progressoAperto = false;
 
         if (errori != 0)
             m_ctx.messaggi.msgCom(QStringLiteral("Elaborazione terminata con ") + QString::number(errori)
@@ -300,9 +305,7 @@ void frmQuiva::ComOk_Click()
         dbgQuiva->setFocus();
     } catch (const std::exception& errore) {
         unsetCursor();
-        if (progressoAperto)
-            m_progresso->Chiudi();
-        progressoAperto = false;
+        m_progresso->Chiudi();
         m_ctx.messaggi.MsgErrfrm(errore);
     }
 }
@@ -324,13 +327,19 @@ void frmQuiva::ComAnnulla_Click()
 
 bool frmQuiva::PuoChiudere(QString& motivo)
 {
-    // Refused while this dialog's run is on the way, also in the moment
-    // between a confirmed stop and the end of the run.
+    // Refused while this dialog's run is on the way (from the prompts to the
+    // end notice), also between a confirmed stop and the end of the run.
     if (StatoElaborazione.load() == Stato::InCorso || m_inElaborazione) {
         motivo = QStringLiteral("Quivamento in corso");
-        if (m_inElaborazione)
-            m_progresso->Mostra();
         return false;
     }
     return true;
+}
+
+void frmQuiva::closeEvent(QCloseEvent* evento)
+{
+    // A close refused during the load brings its progress forward.
+    if (m_inElaborazione && StatoElaborazione.load() != Stato::Inattivo)
+        m_progresso->Mostra();
+    Maschera::closeEvent(evento);
 }

@@ -37,7 +37,7 @@ QString RigaComando(const QString& testo)
 
 void Messaggio(Programma& p, const QString& riga1, const QString& riga2)
 {
-    p.messaggi.msgCom(riga1 + QLatin1Char('\n') + riga2, {Ok});
+    p.messaggi.MsgBox(riga1 + QLatin1Char('\n') + riga2, {Ok}, IconaMessaggio::Errore);
 }
 
 bool ValoreErrato(const QString& valore)
@@ -95,21 +95,6 @@ QStringList ArgomentiAddSeg(double versMenu, const QString& testoLancio, const Q
     if (versMenu >= 1.07 - 1e-9)
         return {testoLancio, prepProcCorr};
     return {testoLancio};
-}
-
-QString CartellaConDrive(const QString& drive, const QString& cartella)
-{
-    const QString c = FormUtility::PercorsoLocale(cartella);
-    const QString d = FormUtility::PercorsoLocale(drive);
-    if (c.startsWith(QLatin1String("//")) || (c.size() > 1 && c.at(1) == QLatin1Char(':')) || d.isEmpty())
-        return c;
-    if (c.isEmpty())
-        return d;
-    if (d.endsWith(QLatin1Char('/')) && c.startsWith(QLatin1Char('/')))
-        return d + c.mid(1);
-    if (!d.endsWith(QLatin1Char('/')) && !c.startsWith(QLatin1Char('/')) && !d.endsWith(QLatin1Char(':')))
-        return d + QLatin1Char('/') + c;
-    return d + c;
 }
 
 ScalaturaVideo LeggiScalatura(const std::function<QString(const QString&, const QString&)>& leggi, double fattoreSchermo)
@@ -178,9 +163,12 @@ bool AvvioProgramma(Programma& p, const QString& testo)
         CollegaComandi(p);
         p.Menu()->Registra(p.idMenu, p.idProgramma, p.parametriLancio);
         p.prepProcCorr = p.Menu()->ImpostazioneUtente(QStringLiteral("PrepProcCorr"), QStringLiteral("Tutti"));
-    } catch (const std::exception&) {
+    } catch (const std::exception& errore) {
         p.menuComandi.reset();
-        Messaggio(p, QStringLiteral("Il menu principale non è in esecuzione"), QStringLiteral("Questo programma non può essere eseguito autonomamente"));
+        if (FormUtility::NumeroErrore(errore) == CodiciErrore::MenuRifiutato)
+            Messaggio(p, FormUtility::TestoCodiceErrore(CodiciErrore::MenuRifiutato), FormUtility::DescrizioneErrore(errore));
+        else
+            Messaggio(p, QStringLiteral("Il menu principale non è in esecuzione"), QStringLiteral("Questo programma non può essere eseguito autonomamente"));
         ChiudiProgramma();
         return false;
     }
@@ -255,7 +243,7 @@ bool AvvioProgramma(Programma& p, const QString& testo)
         QString immagini = FormUtility::LeggiIni(p.iniLavoro, QStringLiteral("Base"), QStringLiteral("DirImgEmail"), QString(), &trovato);
         if (!trovato)
             immagini = p.LeggiIni(QStringLiteral("Base"), QStringLiteral("DirImmagini"));
-        p.dirImmagini = CartellaConDrive(p.driveDB, immagini);
+        p.dirImmagini = FormUtility::CartellaConDrive(p.driveDB, immagini);
 
         // 12. Help and decoding component.
         p.help = std::make_unique<ComponenteHelp>(p.scala.help, p.principale.get(), p.Menu(), p.db.get());
@@ -311,7 +299,7 @@ bool InizializzaProgramma(Programma& p)
         return false;
     p.driveDB = p.LeggiIni(QStringLiteral("Base"), QStringLiteral("DriveDB"));
     p.dirQuiva = p.LeggiIni(QStringLiteral("Base"), QStringLiteral("DirQuiva"));
-    p.dirSorgenti = CartellaConDrive(p.driveDB, p.dirQuiva);
+    p.dirSorgenti = FormUtility::CartellaConDrive(p.driveDB, p.dirQuiva);
     p.soloAsci = p.Menu()->ValorePersonale(QStringLiteral("Quiva"), QStringLiteral("SoloAsci"));
     return true;
 }

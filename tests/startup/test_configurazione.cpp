@@ -56,8 +56,11 @@ TEST(ImpostazioniGenerali, VersMenuDecideGliArgomentiDiAddSeg)
 
 TEST(ImpostazioniGenerali, CartellaConDrive)
 {
-    EXPECT_EQ(CartellaConDrive("/srv/dati", "quiva"), "/srv/dati/quiva");
-    EXPECT_EQ(CartellaConDrive("/srv/dati", "/quiva"), "/srv/dati/quiva");
+    using FormUtility::CartellaConDrive;
+    EXPECT_EQ(CartellaConDrive("/srv/dati", "quiva/"), "/srv/dati/quiva/");
+    EXPECT_EQ(CartellaConDrive("/srv/dati/", "quiva"), "/srv/dati/quiva");
+    EXPECT_EQ(CartellaConDrive("/srv/dati", "/quiva"), "/quiva");  // already absolute
+    EXPECT_EQ(CartellaConDrive("C:", "quiva"), "C:/quiva");
     EXPECT_EQ(CartellaConDrive("C:", "\\quiva"), "C:/quiva");
     EXPECT_EQ(CartellaConDrive("C:", "D:\\quiva"), "D:/quiva");
     EXPECT_EQ(CartellaConDrive("/srv", "\\\\server\\quiva"), "//server/quiva");
@@ -259,13 +262,59 @@ TEST_F(AperturaDitta, DatabaseDanneggiatoVieneRecuperato)
 
     c = Contesto();
     risposte.AccodaRisposta(1);  // Ok: repair
+    risposte.AccodaRisposta(2);  // Si: go on with what was recovered
     ASSERT_EQ(ApriConnessionePrimaria(c), 0) << risposte.Testi().join(" | ").toStdString();
+    EXPECT_TRUE(risposte.messaggi.last().testo.contains("Tabelle incomplete:\nRighe (")) << risposte.messaggi.last().testo.toStdString();
     EXPECT_TRUE(FormUtility::DatabaseIntegro(db));
     EXPECT_TRUE(QFile::exists(db + ".danneggiato"));
     QProcess conta;
     conta.start("sqlite3", {db, "select count(*) > 2000 from Righe; select count(*) from Monete;"});
     conta.waitForFinished();
     EXPECT_EQ(conta.readAllStandardOutput().trimmed(), "1\n1");
+}
+
+// The root page of a table lost: the table comes back empty or not at all,
+// and the user is told before anything opens.
+TEST_F(AperturaDitta, RecuperoParzialeNonNascondeLaPerdita)
+{
+    Scrivi(principale, "[Parametri Generali]\nNumIni=0\nOrdIniDBase=base.ini\n");
+    ASSERT_EQ(QProcess::execute("sqlite3", {db, "create table Righe(id integer primary key, testo text);"
+                                                "with recursive n(i) as (select 1 union all select i+1 from n where i<3000) "
+                                                "insert into Righe select i, printf('riga %05d con un po'' di testo', i) from n;"}),
+              0);
+    QProcess radice;
+    radice.start("sqlite3", {db, "select rootpage from sqlite_master where name = 'Righe'; pragma page_size;"});
+    radice.waitForFinished();
+    const QList<QByteArray> valori = radice.readAllStandardOutput().trimmed().split('\n');
+    ASSERT_EQ(valori.size(), 2);
+    const qint64 pagina = valori[0].toLongLong(), dimensione = valori[1].toLongLong();
+    {
+        QFile f(db);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek((pagina - 1) * dimensione);
+        f.write(QByteArray(dimensione, '\xCD'));
+    }
+
+    // Declined: the damaged file stays where it was, the copy is kept aside.
+    ContestoConnessione c = Contesto();
+    risposte.AccodaRisposta(1);  // Ok: repair
+    EXPECT_EQ(ApriConnessionePrimaria(c), -1);
+    ASSERT_EQ(risposte.messaggi.size(), 2);
+    const QString domanda = risposte.messaggi[1].testo;
+    EXPECT_TRUE(domanda.contains("recuperato solo in parte")) << domanda.toStdString();
+    EXPECT_TRUE(domanda.contains("\nRighe (")) << domanda.toStdString();
+    EXPECT_FALSE(domanda.contains("Monete")) << domanda.toStdString();
+    EXPECT_TRUE(domanda.contains(db + ".danneggiato")) << domanda.toStdString();
+    EXPECT_EQ(risposte.messaggi[1].risposte, (QStringList{"&No", "&Si"}));
+    EXPECT_FALSE(FormUtility::DatabaseIntegro(db));
+    EXPECT_TRUE(QFile::exists(db + ".recuperato"));
+
+    // Accepted: the partial copy opens.
+    c = Contesto();
+    risposte.AccodaRisposta(1);
+    risposte.AccodaRisposta(2);
+    ASSERT_EQ(ApriConnessionePrimaria(c), 0) << risposte.Testi().join(" | ").toStdString();
+    EXPECT_TRUE(FormUtility::DatabaseIntegro(db));
 }
 
 }  // namespace
