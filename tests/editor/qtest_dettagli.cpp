@@ -315,6 +315,10 @@ private slots:
     }
 
     void definizioneCompletaCaricataDaQuivaLoad();
+
+private:
+    // Runs quiva-load on the definition CLI of a company; the rows of verifica.
+    QStringList CaricaConQuivaLoad(const QString& ditta, const QString& verifica);
 };
 
 // Header, fields from the table's columns, one translation, all on screen;
@@ -372,21 +376,63 @@ void ProvaDettagli::definizioneCompletaCaricataDaQuivaLoad()
     Clic(trasf->tolComandi, QStringLiteral("Chiudi"));
     QCOMPARE(Righe(QStringLiteral("Select NomeCampo, NumCampo, OrdCampo from QuivaDettaglio order by OrdCampo")),
              QStringList({QStringLiteral("Codice|K1|1"), QStringLiteral("Nome|2|2"), QStringLiteral("Provincia|3|3")}));
+    QCOMPARE(Righe(QStringLiteral("Select * from QuivaDecod")), QStringList{QStringLiteral("CLI|Clienti|Provincia|co|CO")});
 
+    testata.reset();
+    const QStringList attese{QStringLiteral("C1|Rossi|CO"), QStringLiteral("C2|Bianchi|mi")};
+    QCOMPARE(CaricaConQuivaLoad(QStringLiteral("ditta.db"), QStringLiteral("Select * from Clienti order by Codice")), attese);
+
+    // Out to a file from the header editor, into a fresh company, loaded again.
+    const QString file = cartella->filePath(QStringLiteral("CLI.json"));
+    testata = std::make_unique<frmGestQuiva>(Contesto());
+    testata->setAttribute(Qt::WA_DeleteOnClose, false);
+    testata->Carica();
+    testata->sceltaFile = [&](bool, const QString&) { return file; };
+    QVERIFY(!testata->ComEsporta->isEnabled());
+    testata->txt[10]->setText(QStringLiteral("CLI"));
+    testata->ButtonComando(QStringLiteral("Ricerca"));
+    QTest::mouseClick(testata->ComEsporta, Qt::LeftButton);
+    QVERIFY(QFile::exists(file));
+    testata.reset();
+    db = DatabaseLink::ApriFile(cartella->filePath(QStringLiteral("nuova.db")));
+    CreaTabelleQuiva(*db);
+    Sql(QStringLiteral("CREATE TABLE Clienti (Codice VARCHAR(10) PRIMARY KEY, Nome VARCHAR(30), Provincia VARCHAR(2))"));
+    testata = std::make_unique<frmGestQuiva>(Contesto());
+    testata->setAttribute(Qt::WA_DeleteOnClose, false);
+    testata->Carica();
+    testata->sceltaFile = [&](bool, const QString&) { return file; };
+    QTest::mouseClick(testata->ComImporta, Qt::LeftButton);
+    QCOMPARE(testata->txt[20]->text(), QStringLiteral("Clienti"));
+    QCOMPARE(testata->Pagina().oiFlagOpe(), 1);
+    // A second import asks before replacing; "No" leaves it as it is.
+    Sql(QStringLiteral("Update QuivaDecod set ValDest = 'XX'"));
+    messaggi->AccodaRisposta(2);
+    QTest::mouseClick(testata->ComImporta, Qt::LeftButton);
+    QVERIFY(messaggi->Mostrato(QStringLiteral("La definizione CLI esiste già")));
+    QCOMPARE(Righe(QStringLiteral("Select ValDest from QuivaDecod")), QStringList{QStringLiteral("XX")});
+    messaggi->AccodaRisposta(1);
+    QTest::mouseClick(testata->ComImporta, Qt::LeftButton);
+    QCOMPARE(Righe(QStringLiteral("Select ValDest from QuivaDecod")), QStringList{QStringLiteral("CO")});
+    testata.reset();
+    QCOMPARE(CaricaConQuivaLoad(QStringLiteral("nuova.db"), QStringLiteral("Select * from Clienti order by Codice")), attese);
+}
+
+QStringList ProvaDettagli::CaricaConQuivaLoad(const QString& ditta, const QString& verifica)
+{
     QFile ini(cartella->filePath(QStringLiteral("quiva.ini")));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
+    if (!ini.open(QIODevice::WriteOnly))
+        return {QStringLiteral("INI non scritto")};
     ini.write("[base]\r\nDriveDB=\r\nDirQuiva=" + cartella->path().toUtf8() + "/\r\n");
     ini.close();
-    testata.reset();
     db.reset();
     QProcess carica;
-    carica.start(QStringLiteral(QUIVA_LOAD), {QStringLiteral("--db"), cartella->filePath(QStringLiteral("ditta.db")),
-                                              QStringLiteral("--ini"), ini.fileName(), QStringLiteral("CLI")});
-    QVERIFY(carica.waitForFinished(60000));
-    QVERIFY2(carica.exitCode() == 0, carica.readAllStandardError().constData());
-    db = DatabaseLink::ApriFile(cartella->filePath(QStringLiteral("ditta.db")));
-    QCOMPARE(Righe(QStringLiteral("Select * from Clienti order by Codice")),
-             QStringList({QStringLiteral("C1|Rossi|CO"), QStringLiteral("C2|Bianchi|mi")}));
+    carica.start(QStringLiteral(QUIVA_LOAD), {QStringLiteral("--db"), cartella->filePath(ditta), QStringLiteral("--ini"),
+                                              ini.fileName(), QStringLiteral("CLI")});
+    carica.waitForFinished(60000);
+    db = DatabaseLink::ApriFile(cartella->filePath(ditta));
+    if (carica.exitCode() != 0)
+        return {QString::fromUtf8(carica.readAllStandardError())};
+    return Righe(verifica);
 }
 
 QTEST_MAIN(ProvaDettagli)
