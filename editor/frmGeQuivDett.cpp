@@ -10,7 +10,6 @@
 #include "ListBrowser.h"
 #include "MenuPagina.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -134,6 +133,7 @@ frmGeQuivDett::frmGeQuivDett(const ContestoEditor& contesto, const TabelleDefini
     lf->addWidget(NuovaCasella(15));
     txt[15]->setMaxLength(1);
     txt[15]->installEventFilter(this);
+    connect(txt[15], &QLineEdit::textEdited, this, &frmGeQuivDett::ScriviNomeCampo);
     txt[15]->setMaximumWidth(Twip(600));
     lf->addStretch(1);
     txtRiga = new QLineEdit(fisso);
