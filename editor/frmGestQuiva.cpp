@@ -4,6 +4,7 @@
 #include "BarraComandi.h"
 #include "Configurazione.h"
 #include "DatabaseLink.h"
+#include "FileDefinizione.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
 #include "GestioneMaschere.h"
@@ -11,11 +12,15 @@
 #include "MenuServer.h"
 #include "PageEditor.h"
 #include "Programma.h"
+#include "frmGeQuivDett.h"
 #include "frmGestQuivLis.h"
+#include "frmTrasform.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFileDialog>
+#include <QHBoxLayout>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -158,6 +163,18 @@ frmGestQuiva::frmGestQuiva(const ContestoEditor& contesto, QWidget* parent) : Ma
     ComDett->setObjectName(QStringLiteral("ComDett"));
     ComDett->setAutoDefault(false);
     comune->addWidget(ComDett, 3, 5);
+    // The definition as a text file, out to another company or in from one.
+    ComEsporta = new QPushButton(QStringLiteral("Esporta su file..."), this);
+    ComEsporta->setObjectName(QStringLiteral("ComEsporta"));
+    ComImporta = new QPushButton(QStringLiteral("Importa da file..."), this);
+    ComImporta->setObjectName(QStringLiteral("ComImporta"));
+    auto* file = new QHBoxLayout;
+    file->addStretch(1);
+    for (QPushButton* b : {ComEsporta, ComImporta}) {
+        b->setAutoDefault(false);
+        file->addWidget(b);
+    }
+    comune->addLayout(file, 7, 0, 1, 6);
     comune->setColumnStretch(1, 1);
     comune->setColumnStretch(3, 1);
     layout->addLayout(comune);
@@ -186,6 +203,13 @@ frmGestQuiva::frmGestQuiva(const ContestoEditor& contesto, QWidget* parent) : Ma
     layout->addWidget(staMessaggi);
 
     connect(ComDett, &QPushButton::clicked, this, &frmGestQuiva::ComDett_Click);
+    connect(ComEsporta, &QPushButton::clicked, this, &frmGestQuiva::ComEsporta_Click);
+    connect(ComImporta, &QPushButton::clicked, this, &frmGestQuiva::ComImporta_Click);
+    sceltaFile = [this](bool salva, const QString& proposta) {
+        const QString filtro = QStringLiteral("Definizioni (*.json);;Tutti i file (*)");
+        return salva ? QFileDialog::getSaveFileName(this, QStringLiteral("Esporta definizione"), proposta, filtro)
+                     : QFileDialog::getOpenFileName(this, QStringLiteral("Importa definizione"), proposta, filtro);
+    };
     for (int n = 0; n < 5; ++n)
         connect(ComTrasf[n], &QPushButton::clicked, this, [this, n] { ComTrasf_Click(n); });
     resize(Twip(11500), Twip(8200));
@@ -304,6 +328,8 @@ void frmGestQuiva::Carica()
     m_pagina->Avvia();
     if (oiAbilRW == 0) {
         m_pagina->SolaLettura();
+        ComImporta->setEnabled(false);
+        ComImporta->setToolTip(QStringLiteral("non disponibile: maschera aperta in sola lettura"));
         lblMessaggio->setText(QStringLiteral("Sola lettura: nessuna modifica possibile"));
     }
     CompListaTabella();
@@ -382,6 +408,7 @@ int frmGestQuiva::PersPagDop(int evento, const QVariantList& parametri)
     case EventiPagina::Stato: {
         const bool riga = primo == 1;
         ComDett->setEnabled(riga);
+        ComEsporta->setEnabled(riga);
         for (QPushButton* b : ComTrasf)
             b->setEnabled(riga);
         AbilitaSpecchi();
@@ -518,7 +545,27 @@ void frmGestQuiva::ComDett_Click()
     osCodTab4 = txt[140]->text();
     osTabella5 = txt[160]->text();
     osCodTab5 = txt[170]->text();
-    m_ctx.messaggi.msgCom(QStringLiteral("La gestione dei dettagli dei campi non è ancora disponibile"), {Ok});
+    const TabelleDefinizione testata{osCodice,
+                                     {osTabella, osTabella2, osTabella3, osTabella4, osTabella5},
+                                     {QString(), osCodTab2, osCodTab3, osCodTab4, osCodTab5}};
+    auto* dettagli = new frmGeQuivDett(m_ctx, testata, this);
+    dettagli->osKeySec = osKeySec;
+    dettagli->osParamLancia = osParamLancia;
+    ApriModale(dettagli);
+}
+
+void frmGestQuiva::ApriModale(Maschera* maschera)
+{
+    try {
+        maschera->Carica();
+    } catch (const std::exception& errore) {
+        m_ctx.messaggi.MsgErrfrm(errore, QLatin1Char('\n') + maschera->windowTitle());
+        delete maschera;
+        return;
+    }
+    maschera->setWindowModality(Qt::ApplicationModal);
+    maschera->show();
+    maschera->activateWindow();
 }
 
 void frmGestQuiva::ComTrasf_Click(int n)
@@ -527,5 +574,43 @@ void frmGestQuiva::ComTrasf_Click(int n)
         m_ctx.messaggi.msgCom(QStringLiteral("Non è stata inserita la Tabella corrispondente"), {Ok});
         return;
     }
-    m_ctx.messaggi.msgCom(QStringLiteral("La gestione delle trasformazioni non è ancora disponibile"), {Ok});
+    auto* trasformazioni = new frmTrasform(m_ctx, this);
+    trasformazioni->osKeyAttivazione = QStringLiteral("frmTrasform");
+    trasformazioni->osParam = osParamLancia;
+    trasformazioni->oiAbilRW = AbilitazioneScrittura(trasformazioni->osParam);
+    trasformazioni->osKeySec = osKeySec;
+    trasformazioni->osCodice = txt[10]->text();
+    trasformazioni->osTabella = txt[ComboTabella[n]]->text();
+    trasformazioni->TabellaStd(QStringLiteral("QuivaDecod"), QStringLiteral("QuivaDecod"), 3, false, false);
+    ApriModale(trasformazioni);
+}
+
+void frmGestQuiva::ComEsporta_Click()
+{
+    const QString codice = txt[10]->text();
+    const QString file = sceltaFile(true, codice + QStringLiteral(".json"));
+    if (file.isEmpty() || !m_pagina->PuoChiudere())
+        return;
+    if (EsportaDefinizione(m_ctx.db, m_ctx.messaggi, codice, file) == 0)
+        lblMessaggio->setText(QStringLiteral("Definizione esportata in ") + file);
+}
+
+void frmGestQuiva::ComImporta_Click()
+{
+    if (oiAbilRW == 0 || !m_pagina->PuoChiudere())
+        return;
+    const QString file = sceltaFile(false, QString());
+    if (file.isEmpty())
+        return;
+    auto sostituisci = [this](const QString& codice) {
+        return m_ctx.messaggi.msgCom(QStringLiteral("La definizione ") + codice
+                                         + QStringLiteral(" esiste già: sostituirla con quella del file?"),
+                                     {QStringLiteral("&Si"), QStringLiteral("&No")})
+               == 1;
+    };
+    QString codice;
+    if (ImportaDefinizione(m_ctx.db, m_ctx.messaggi, file, sostituisci, &codice) != 0)
+        return;
+    m_pagina->Posiziona({codice});
+    lblMessaggio->setText(QStringLiteral("Definizione ") + codice + QStringLiteral(" importata"));
 }

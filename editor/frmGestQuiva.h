@@ -11,6 +11,7 @@
 
 #include <QMap>
 #include <QPointer>
+#include <functional>
 
 class BarraComandi;
 class PageEditor;
@@ -49,6 +50,10 @@ public:
     void SistemaPagina(int piIndex, bool pbSetFocus);
     void ComDett_Click();
     void ComTrasf_Click(int n);
+    void ComEsporta_Click();
+    void ComImporta_Click();
+    // Chooses the file of an export (salva) or an import; empty: cancelled.
+    std::function<QString(bool salva, const QString& proposta)> sceltaFile;
 
     PageEditor& Pagina() { return *m_pagina; }
     frmGestQuivLis* Lista() const { return m_lista; }
@@ -63,6 +68,8 @@ public:
     QMap<int, QCheckBox*> CheAzz;
     QTabWidget* TasPagine;
     QPushButton* ComDett;
+    QPushButton* ComEsporta;
+    QPushButton* ComImporta;
     QPushButton* ComTrasf[5];
     QLabel* lblTipOpe;
     QLabel* lblMessaggio;
@@ -82,6 +89,8 @@ private:
     void Cob_Click(int indice);
     void AbilitaSpecchi();
     QString Letterale(const QString& codice) const;
+    // Loads a screen opened from here and shows it modally.
+    void ApriModale(Maschera* maschera);
 
     ContestoEditor m_ctx;
     PageEditor* m_pagina = nullptr;

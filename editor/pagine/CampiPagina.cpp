@@ -135,6 +135,15 @@ bool CampiPagina::Valida(CampoPagina& campo, QString& messaggio)
         ok = false;
         messaggio = QStringLiteral("Data non valida");
     }
+    campo.avviso = false;
+    if (ok && controllo) {
+        const QString rifiuto = controllo(campo.indice, campo.txt->text());
+        campo.avviso = !rifiuto.isEmpty();
+        if (campo.avviso) {
+            ok = false;
+            messaggio = rifiuto;
+        }
+    }
     Colora(campo, !ok);
     return ok;
 }

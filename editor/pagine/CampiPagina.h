@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QVariantMap>
+#include <functional>
 
 class QLineEdit;
 
@@ -29,6 +30,7 @@ struct CampoPagina {
     QString nome;           // display name used in messages
     AttributiCampo attributi;
     bool errato = false;    // value refused when the field was left
+    bool avviso = false;    // refused by the screen's own check: said in the message window
 };
 
 struct ColoriPagina {
@@ -51,6 +53,9 @@ public:
     QStringList ValoriChiave();
 
     ColoriPagina colori;
+    // The screen's own check of a field's value, after the type checks: a
+    // non-empty answer refuses the value with that message.
+    std::function<QString(int indice, const QString& valore)> controllo;
 
     void Svuota();
     // Empty fields take their default.

@@ -92,7 +92,10 @@ bool PaginaBase::Uscito(CampoPagina& campo)
             Stato(QString());
         return true;
     }
-    Stato(messaggio);
+    if (campo.avviso)
+        Avviso(messaggio);
+    else
+        Stato(messaggio);
     return false;
 }
 

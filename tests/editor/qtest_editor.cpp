@@ -9,6 +9,7 @@
 #include "RisposteScriptate.h"
 #include "TabelleQuiva.h"
 #include "frmGestQuivLis.h"
+#include "frmGeQuivDett.h"
 #include "frmGestQuiva.h"
 
 #include <QAction>
@@ -273,9 +274,11 @@ private slots:
         QTest::mouseClick(f->ComTrasf[2], Qt::LeftButton);
         QCOMPARE(messaggi->Testi().last(), QStringLiteral("Non è stata inserita la Tabella corrispondente"));
         QTest::mouseClick(f->ComDett, Qt::LeftButton);
-        QVERIFY(messaggi->Testi().last().contains(QStringLiteral("non è ancora disponibile")));
         QCOMPARE(f->osCodice, QStringLiteral("A"));
         QCOMPARE(f->osTabella, QStringLiteral("Clienti"));
+        auto* dettagli = f->findChild<frmGeQuivDett*>();
+        QVERIFY(dettagli && dettagli->isVisible() && dettagli->isModal());
+        dettagli->close();
     }
 
     void cancellazioneConLeRighe()
