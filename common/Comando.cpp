@@ -19,13 +19,13 @@ public:
     {
         m_query.setForwardOnly(true);
         if (!m_query.prepare(sql))
-            throw m_db.Errore(m_query.lastError());
+            throw m_db.Errore(m_query);
     }
     void Lega(int indice, const QVariant& valore) override { m_query.bindValue(indice, valore); }
     void Esegui() override
     {
         if (!m_query.exec())
-            throw m_db.Errore(m_query.lastError());
+            throw m_db.Errore(m_query);
         m_record = m_query.record();
     }
     bool Successivo() override { return m_query.next(); }
