@@ -209,8 +209,13 @@ void TraduciLike(QList<Pezzo>& pezzi, qsizetype i)
 // form that the program's lower-case indexes serve.
 void ConfrontiSenzaMaiuscole(QList<Pezzo>& pezzi, QList<ColonnaConfrontata>* colonneUguaglianza)
 {
+    bool assegnazioni = false;  // inside "Update T Set a = x, b = y"
     for (qsizetype i = 0; i < pezzi.size(); ++i) {
-        if (pezzi[i].colonnaTesto.colonna.isEmpty())
+        if (E(pezzi[i], "set"))
+            assegnazioni = true;
+        else if (E(pezzi[i], "where"))
+            assegnazioni = false;
+        if (assegnazioni || pezzi[i].colonnaTesto.colonna.isEmpty())
             continue;
         qsizetype op = Prossimo(pezzi, i + 1);
         if (op >= pezzi.size())
