@@ -1,6 +1,7 @@
 // The data access layer on SQLite: stored Jet statements, the functions they
 // use, record sets and the error numbers callers test.
 #include "AmbienteProva.h"
+#include "CatalogoNomi.h"
 #include "FormUtility.h"
 #include "RecordsetManager.h"
 #include "TraduttoreJet.h"
@@ -29,6 +30,41 @@ TEST(TraduciJet, DeleteFormsAndNamesThatAreKeywordsHere)
     // Nothing inside a literal is touched.
     EXPECT_EQ(Sqlite("Insert into L Values ('Delete * from Default & left(')"),
               QStringLiteral("Insert into L Values ('Delete * from Default & left(')"));
+}
+
+// A server that holds "clienti" (created unquoted) and "QuivaDettaglio" with
+// a quoted "Default" column.
+QString Server(const char* jet, QList<ColonnaConfrontata>* confrontate = nullptr)
+{
+    CatalogoNomi catalogo;
+    catalogo.tabelle = {{"clienti", "clienti"}, {"quivadettaglio", "QuivaDettaglio"}};
+    catalogo.colonne["clienti"] = {{"codice", {"codice", true}}, {"fido", {"fido", false}}};
+    catalogo.colonne["quivadettaglio"] = {{"default", {"Default", true}}, {"ordcampo", {"OrdCampo", true}}};
+    return TraduciJet(QString::fromUtf8(jet), DialettoDb::Postgres, &catalogo, confrontate);
+}
+
+TEST(TraduciJet, ServerNamesFunctionsPatternsAndCaseFreeComparisons)
+{
+    QList<ColonnaConfrontata> confrontate;
+    EXPECT_EQ(Server("Select * from CLIENTI Where Codice = ? And Fido = 3", &confrontate),
+              QStringLiteral("Select * from \"clienti\" Where lower(\"codice\") = lower(?) And \"fido\" = 3"));
+    ASSERT_EQ(confrontate.size(), 1);
+    EXPECT_EQ(confrontate[0].tabella + '.' + confrontate[0].colonna, QStringLiteral("clienti.codice"));
+    // Assignments keep what they are given.
+    EXPECT_EQ(Server("Update Clienti Set Codice = 'X' Where Codice <> 'y'"),
+              QStringLiteral("Update \"clienti\" Set \"codice\" = 'X' Where lower(\"codice\") <> lower('y')"));
+    EXPECT_EQ(Server("Select * from QuivaDettaglio Order by IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"),
+              QStringLiteral("Select * from \"QuivaDettaglio\" Order by "
+                             "quiva.iif(quiva.isnull(\"OrdCampo\"),999999,quiva.val(\"OrdCampo\"))"));
+    EXPECT_EQ(Server("Select Default, Mid(x, 2) & Trim(y) from QuivaDettaglio"),
+              QStringLiteral("Select \"Default\", quiva.mid(x, 2) || quiva.trim(y) from \"QuivaDettaglio\""));
+    EXPECT_EQ(Server("Select max(Codice) from Clienti Where Codice like 'C*' and x not like ?"),
+              QStringLiteral("Select max(\"codice\") from \"clienti\" Where \"codice\" ~* quiva.modello('C*') "
+                             "and x  !~* quiva.modello(?)"));
+    // T2 is not in the catalog: its column is left to the server.
+    EXPECT_EQ(Server("Delete Clienti.* From Clienti Inner Join T2 On Clienti.Codice = T2.C"),
+              QStringLiteral("DELETE FROM \"clienti\" WHERE ctid IN (SELECT \"clienti\".ctid FROM \"clienti\" "
+                             "Inner Join T2 On \"clienti\".\"codice\" = T2.C)"));
 }
 
 class BancaDati : public ::testing::Test {
