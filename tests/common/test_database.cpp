@@ -149,6 +149,37 @@ TEST_F(BancaDati, RecordSetWritesAndTheErrorsCallersTest)
     rs.Chiudi(QStringLiteral("mai-aperto"));  // does nothing
 }
 
+TEST_F(BancaDati, RowIdentityFollowsAKeyChangeAndNeedsAKeyOnAServer)
+{
+    ambiente.Sql(QStringLiteral("INSERT INTO T (Codice, Qta) VALUES ('K1', 1)"));
+    RecordsetManager rs(ambiente.Db());
+    const QString nome = rs.Apri(QStringLiteral("Select * from T Where Codice = 'K1'"));
+    rs.Modifica(nome);
+    rs.Imposta(nome, QStringLiteral("Codice"), QStringLiteral("K2"));
+    rs.Aggiorna(nome);
+    rs.Modifica(nome);  // the same row, now under its new key
+    rs.Imposta(nome, QStringLiteral("Qta"), 2);
+    rs.Aggiorna(nome);
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Qta FROM T")), QStringList{QStringLiteral("K2|2")});
+
+    ambiente.Sql(QStringLiteral("CREATE TABLE L (Nota VARCHAR(10))"));
+    const QString libero = rs.Apri(QStringLiteral("Select * from L"));
+    rs.AggiungiNuovo(libero);
+    rs.Imposta(libero, QStringLiteral("Nota"), QStringLiteral("a"));
+    rs.Aggiorna(libero);
+    rs.Riapri(libero, QStringLiteral("Select * from L"));
+    ASSERT_FALSE(rs.Vuoto(libero));
+    if (DatabaseProva::SuServer()) {
+        // No stable identity without a primary key: changes are refused.
+        EXPECT_THROW(rs.Modifica(libero), ErroreRun);
+    } else {
+        rs.Modifica(libero);
+        rs.Imposta(libero, QStringLiteral("Nota"), QStringLiteral("b"));
+        rs.Aggiorna(libero);
+        EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT Nota FROM L")).toString(), QStringLiteral("b"));
+    }
+}
+
 TEST_F(BancaDati, SchemaSizesAndPrimaryColumns)
 {
     ambiente.Sql(QStringLiteral("CREATE TABLE K (B INTEGER, A VARCHAR(3), PRIMARY KEY (A, B))"));
