@@ -317,17 +317,33 @@ SchemaTabella DatabaseLink::LeggiSchema(const QString& tabella)
             schema.colonne.push_back({q.value(0).toString(), DimensioneDichiarata(tipo), TipoTesto(tipo),
                                       TipoData(tipo), q.value(2).toInt()});
         }
-    } else if (m_dialetto == DialettoDb::Postgres) {
-        return LeggiSchemaServer(tabella);
     } else {
-        q.prepare(QStringLiteral(
-            "SELECT c.column_name, c.data_type, coalesce(c.character_maximum_length, 0), "
-            "coalesce((SELECT k.ordinal_position FROM information_schema.key_column_usage k "
-            "JOIN information_schema.table_constraints t ON t.constraint_name = k.constraint_name "
-            "AND t.table_name = k.table_name WHERE t.constraint_type = 'PRIMARY KEY' "
-            "AND k.table_name = c.table_name AND k.column_name = c.column_name), 0) "
-            "FROM information_schema.columns c WHERE lower(c.table_name) = lower(?) ORDER BY c.ordinal_position"));
-        q.addBindValue(tabella);
+        // The catalog's spelling of the table on a server; the standard
+        // information schema of any other source.
+        const QString* nome = m_dialetto == DialettoDb::Postgres ? Catalogo().Tabella(tabella) : &tabella;
+        if (!nome)
+            throw ErroreRun(CodiciErrore::ErroreDatabase,
+                            QStringLiteral("La tabella '%1' non esiste nel database").arg(tabella));
+        schema.nome = *nome;
+        if (m_dialetto == DialettoDb::Postgres) {
+            q.prepare(QStringLiteral(
+                "SELECT a.attname, pg_catalog.format_type(a.atttypid, NULL), "
+                "CASE WHEN a.atttypmod > 4 AND t.typcategory = 'S' THEN a.atttypmod - 4 ELSE 0 END, "
+                "coalesce(array_position(i.indkey::int2[], a.attnum) + 1, 0) "
+                "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
+                "LEFT JOIN pg_catalog.pg_index i ON i.indrelid = a.attrelid AND i.indisprimary "
+                "WHERE a.attrelid = ?::regclass AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"));
+            q.addBindValue(Quota(*nome));
+        } else {
+            q.prepare(QStringLiteral(
+                "SELECT c.column_name, c.data_type, coalesce(c.character_maximum_length, 0), "
+                "coalesce((SELECT k.ordinal_position FROM information_schema.key_column_usage k "
+                "JOIN information_schema.table_constraints t ON t.constraint_name = k.constraint_name "
+                "AND t.table_name = k.table_name WHERE t.constraint_type = 'PRIMARY KEY' "
+                "AND k.table_name = c.table_name AND k.column_name = c.column_name), 0) "
+                "FROM information_schema.columns c WHERE lower(c.table_name) = lower(?) ORDER BY c.ordinal_position"));
+            q.addBindValue(tabella);
+        }
         if (!q.exec())
             throw Errore(q);
         while (q.next()) {
@@ -339,36 +355,6 @@ SchemaTabella DatabaseLink::LeggiSchema(const QString& tabella)
     if (schema.colonne.empty())
         throw ErroreRun(CodiciErrore::ErroreDatabase,
                         QStringLiteral("La tabella '%1' non esiste nel database").arg(tabella));
-    return schema;
-}
-
-// Columns in their order with declared text sizes and the primary key, for
-// the table that the catalog finds under the name without regard to case.
-SchemaTabella DatabaseLink::LeggiSchemaServer(const QString& tabella)
-{
-    const QString* nome = Catalogo().Tabella(tabella);
-    if (!nome)
-        throw ErroreRun(CodiciErrore::ErroreDatabase,
-                        QStringLiteral("La tabella '%1' non esiste nel database").arg(tabella));
-    SchemaTabella schema;
-    schema.nome = *nome;
-    QSqlQuery q(Database());
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral(
-        "SELECT a.attname, pg_catalog.format_type(a.atttypid, NULL), "
-        "CASE WHEN a.atttypmod > 4 AND t.typcategory = 'S' THEN a.atttypmod - 4 ELSE 0 END, "
-        "coalesce(array_position(i.indkey::int2[], a.attnum) + 1, 0) "
-        "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
-        "LEFT JOIN pg_catalog.pg_index i ON i.indrelid = a.attrelid AND i.indisprimary "
-        "WHERE a.attrelid = ?::regclass AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"));
-    q.addBindValue(Quota(*nome));
-    if (!q.exec())
-        throw Errore(q);
-    while (q.next()) {
-        const QString tipo = q.value(1).toString();
-        schema.colonne.push_back({q.value(0).toString(), q.value(2).toInt(), TipoTesto(tipo), TipoData(tipo),
-                                  q.value(3).toInt()});
-    }
     return schema;
 }
 

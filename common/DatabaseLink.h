@@ -91,7 +91,6 @@ private:
     DatabaseLink(QString nome, DialettoDb dialetto);
     void Prepara();
     SchemaTabella LeggiSchema(const QString& tabella);
-    SchemaTabella LeggiSchemaServer(const QString& tabella);
     // Tables and columns of a server, read once until the schema is forgotten.
     const CatalogoNomi& Catalogo();
     void IndiceSenzaMaiuscole(const QList<ColonnaConfrontata>& colonne);
