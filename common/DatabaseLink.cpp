@@ -62,7 +62,9 @@ DatabaseLink::~DatabaseLink()
     {
         QSqlDatabase db = QSqlDatabase::database(m_nome, false);
         if (db.isOpen()) {
-            if (m_inTransazione)
+            if (m_inTransazione && m_prova)
+                db.rollback();
+            else if (m_inTransazione)
                 db.commit();
             db.close();
         }
@@ -397,7 +399,7 @@ void DatabaseLink::IniziaTransazione()
 
 void DatabaseLink::ConfermaTransazione()
 {
-    if (!m_inTransazione)
+    if (!m_inTransazione || m_prova)
         return;
     QSqlDatabase db = Database();
     if (!db.commit()) {
@@ -407,6 +409,43 @@ void DatabaseLink::ConfermaTransazione()
         throw Errore(errore);
     }
     m_inTransazione = false;
+}
+
+void DatabaseLink::IniziaProva()
+{
+    if (m_prova)
+        return;
+    ConfermaTransazione();
+    QSqlDatabase db = Database();
+    if (!db.transaction())
+        throw Errore(db.lastError());
+    m_inTransazione = true;
+    m_prova = true;
+}
+
+void DatabaseLink::AnnullaProva()
+{
+    if (!m_prova)
+        return;
+    m_prova = false;
+    m_inTransazione = false;
+    QSqlDatabase db = Database();
+    if (!db.rollback())
+        throw Errore(db.lastError());
+}
+
+ProvaSenzaScritture::ProvaSenzaScritture(DatabaseLink& db) : m_db(db)
+{
+    m_db.IniziaProva();
+}
+
+ProvaSenzaScritture::~ProvaSenzaScritture()
+{
+    try {
+        m_db.AnnullaProva();
+    } catch (const ErroreRun&) {
+        // the connection's own end rolls back what is left
+    }
 }
 
 LottoScritture::LottoScritture(DatabaseLink& db, int righePerLotto, int millisecondiPerLotto)

@@ -86,6 +86,11 @@ public:
     void IniziaTransazione();
     void ConfermaTransazione();
     bool InTransazione() const { return m_inTransazione; }
+    // A trial: from here to AnnullaProva every statement runs in one
+    // transaction that no commit ends and that is rolled back at the end.
+    void IniziaProva();
+    void AnnullaProva();
+    bool InProva() const { return m_prova; }
 
 private:
     DatabaseLink(QString nome, DialettoDb dialetto);
@@ -99,11 +104,24 @@ private:
     QString m_nome;
     DialettoDb m_dialetto;
     bool m_inTransazione = false;
+    bool m_prova = false;
     QHash<QString, std::shared_ptr<const SchemaTabella>> m_schemi;
     QHash<QString, std::shared_ptr<Comando>> m_comandi;
     sqlite3* m_sqlite = nullptr;
     std::optional<CatalogoNomi> m_catalogo;
     QSet<QString> m_indici;  // lower-case indexes already ensured
+};
+
+// A trial run for as long as it lives: nothing written meanwhile stays.
+class ProvaSenzaScritture {
+public:
+    explicit ProvaSenzaScritture(DatabaseLink& db);
+    ~ProvaSenzaScritture();
+    ProvaSenzaScritture(const ProvaSenzaScritture&) = delete;
+    ProvaSenzaScritture& operator=(const ProvaSenzaScritture&) = delete;
+
+private:
+    DatabaseLink& m_db;
 };
 
 // Keeps a load's writes in one transaction committed in batches: by count of

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -45,6 +46,23 @@ QString LettoreRighe::Decodifica(const char* dati, qsizetype n)
     return testo;
 }
 
+std::optional<QByteArray> LettoreRighe::CodificaWindows1252(QStringView testo)
+{
+    QByteArray byte(testo.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        const char16_t c = testo[i].unicode();
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            byte[i] = static_cast<char>(c);
+            continue;
+        }
+        const char16_t* trovato = std::find(std::begin(Cp1252), std::end(Cp1252), c);
+        if (trovato == std::end(Cp1252))
+            return std::nullopt;
+        byte[i] = static_cast<char>(0x80 + (trovato - std::begin(Cp1252)));
+    }
+    return byte;
+}
+
 LettoreRighe::LettoreRighe(const QString& percorso) : m_file(percorso)
 {
     const QFileInfo info(percorso);
@@ -75,6 +93,15 @@ bool LettoreRighe::Riempi()
 
 bool LettoreRighe::Leggi(QString& riga)
 {
+    QByteArrayView byte;
+    if (!LeggiByte(byte))
+        return false;
+    riga = Decodifica(byte.data(), byte.size());
+    return true;
+}
+
+bool LettoreRighe::LeggiByte(QByteArrayView& riga)
+{
     for (;;) {
         const char* dati = m_buffer.constData() + m_inizio;
         qsizetype disponibili = m_buffer.size() - m_inizio;
@@ -92,7 +119,7 @@ bool LettoreRighe::Leggi(QString& riga)
             fine = static_cast<const char*>(cr);
         if (fine) {
             const qsizetype lunghezza = fine - dati;
-            riga = Decodifica(dati, lunghezza);
+            riga = QByteArrayView(dati, lunghezza);
             m_inizio += lunghezza + 1;
             if (*fine == '\r')
                 m_dopoCr = true;
@@ -103,7 +130,7 @@ bool LettoreRighe::Leggi(QString& riga)
             if (disponibili == 0)
                 return false;
             const qsizetype lunghezza = std::min(disponibili, LunghezzaMassima);
-            riga = Decodifica(m_buffer.constData() + m_inizio, lunghezza);
+            riga = QByteArrayView(m_buffer.constData() + m_inizio, lunghezza);
             m_inizio += lunghezza;
             return true;
         }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <optional>
 
 class LettoreRighe {
 public:
@@ -14,8 +15,13 @@ public:
     // Raises ErroreRun 53 (missing file), 76 (missing folder) or 75.
     explicit LettoreRighe(const QString& percorso);
     bool Leggi(QString& riga);
+    // The next line's bytes as they stand in the file, without its line end;
+    // valid until the next read.
+    bool LeggiByte(QByteArrayView& riga);
 
     static QString Decodifica(const char* dati, qsizetype lunghezza);
+    // The text in Windows-1252, nothing when a character has no code there.
+    static std::optional<QByteArray> CodificaWindows1252(QStringView testo);
 
 private:
     bool Riempi();

@@ -53,6 +53,9 @@ public:
     // number of the error that ended the load. Adds the rejected lines to
     // plErrori.
     int QuivaDati(long& plErrori);
+    // Loads another file than the definition's Origine; call it after
+    // LeggiTracciato.
+    void SostituisciOrigine(const QString& percorso) { m_origine = percorso; }
     static QString ConvEscape(const QString& testo);
 
     // Table routing and keys.
