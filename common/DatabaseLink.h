@@ -2,19 +2,24 @@
 // The one open connection to the company database. Every difference between
 // the database engines (SQLite file, data source through ODBC) stays here and
 // in RecordsetManager: callers speak the Jet dialect that definitions store.
+#include "CatalogoNomi.h"
 #include "ErroreRun.h"
+#include "TraduttoreJet.h"
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Comando;
 class QSqlError;
+class QSqlQuery;
 struct sqlite3;
 
 enum class DialettoDb { Sqlite, Postgres, Odbc };
@@ -51,8 +56,12 @@ public:
     DialettoDb Dialetto() const { return m_dialetto; }
     const QString& NomeConnessione() const { return m_nome; }
 
-    // Jet statement to the engine's own SQL.
-    QString Traduci(const QString& sqlJet) const;
+    // Jet statement to the engine's own SQL. On a server, the text columns
+    // a statement compares with "=" get a lower-case index of the program's
+    // the first time, so that case-free look-ups keep using an index.
+    QString Traduci(const QString& sqlJet);
+    // A table or column name as the engine takes it verbatim.
+    QString Quota(const QString& nome) const;
     // Runs one action statement (Jet dialect); raises ErroreRun on failure.
     void Esegui(const QString& sqlJet);
     // Runs one statement with bound values ("?" markers); the statement is
@@ -77,6 +86,8 @@ public:
 
     // Error of the database as a run-time error with its normalised number.
     ErroreRun Errore(const QSqlError& errore) const;
+    // The same for a failed query, with the data source's SQLSTATE.
+    ErroreRun Errore(const QSqlQuery& query) const;
 
     // Batched writes: one transaction spans many lines of a load.
     void IniziaTransazione();
@@ -96,6 +107,10 @@ private:
     DatabaseLink(QString nome, DialettoDb dialetto);
     void Prepara();
     SchemaTabella LeggiSchema(const QString& tabella);
+    // Tables and columns of a server, read once until the schema is forgotten.
+    const CatalogoNomi& Catalogo();
+    void IndiceSenzaMaiuscole(const QList<ColonnaConfrontata>& colonne);
+    ErroreRun ErroreServer(const QSqlError& errore, const QString& statoSql) const;
 
     QString m_nome;
     DialettoDb m_dialetto;
@@ -104,6 +119,8 @@ private:
     QHash<QString, std::shared_ptr<const SchemaTabella>> m_schemi;
     QHash<QString, std::shared_ptr<Comando>> m_comandi;
     sqlite3* m_sqlite = nullptr;
+    std::optional<CatalogoNomi> m_catalogo;
+    QSet<QString> m_indici;  // lower-case indexes already ensured
 };
 
 // A trial run for as long as it lives: nothing written meanwhile stays.

@@ -31,7 +31,8 @@ public:
 
     const QStringList& Colonne() const { return Corrente().colonne; }
     int IndiceColonna(const QString& colonna) const;  // -1 when missing
-    bool ConIdentita() const { return Corrente().conRiga; }  // column 0 is the row identity
+    // The first columns hold the row identity (row number or primary key).
+    int Identita() const { return static_cast<int>(Corrente().chiave.size()); }
     QVariant Valore(int riga, int colonna) const { return m_righe[riga][colonna]; }
     QVariant Leggi(const QString& colonna) const;
     const QString& Tabella() const { return Corrente().tabella; }
@@ -49,7 +50,7 @@ private:
     struct Lettura {
         std::unique_ptr<Comando> query;
         QString tabella;            // updatable table, empty otherwise
-        bool conRiga = false;       // first column is the row identity
+        QStringList chiave;         // identity columns, quoted, read first
         QStringList colonne;
         QHash<QString, int> indice; // lower-case column name -> index
         QHash<QString, int> nomiUsati; // column names as callers spell them
@@ -66,8 +67,6 @@ private:
     void Inserisci();
     void EseguiScrittura(Comando& comando, int riga);
     void Cambia();
-    QString NomeColonnaSql(const QString& colonna) const;
-    QString Identita() const;
 
     DatabaseLink& m_db;
     QHash<QString, std::shared_ptr<Lettura>> m_letture;  // by Jet text
