@@ -202,46 +202,139 @@ void TraduciLike(QList<Pezzo>& pezzi, qsizetype i)
         }
     }
     pezzi.insert(std::min(fine, pezzi.size() - 1) + 1, {Pezzo::Altro, QStringLiteral(")")});
-    pezzi.insert(modello, {Pezzo::Altro, QStringLiteral("quiva.modello(")});
+    pezzi.insert(modello, {Pezzo::Altro, QStringLiteral("(")});
+    pezzi.insert(modello, {Pezzo::Altro, QStringLiteral("quiva.modello")});
 }
 
-// "col = value" on a text column compares without regard to case, in the
-// form that the program's lower-case indexes serve.
+// Queries and action statements; a table's definition is left as written.
+bool IstruzioneConConfronti(const QList<Pezzo>& pezzi, qsizetype primo)
+{
+    return primo < pezzi.size()
+           && (E(pezzi[primo], "select") || E(pezzi[primo], "update") || E(pezzi[primo], "delete")
+               || E(pezzi[primo], "insert"));
+}
+
+// The pieces [inizio, fine] of a simple operand that a case-free comparison
+// can lower: a text literal, a "?" marker or a text column (possibly
+// qualified by its table).
+struct Operando {
+    qsizetype inizio = 0;
+    qsizetype fine = 0;
+};
+
+std::optional<Operando> OperandoSemplice(const QList<Pezzo>& pezzi, qsizetype k)
+{
+    if (k >= pezzi.size())
+        return std::nullopt;
+    const Pezzo& p = pezzi[k];
+    if (p.tipo == Pezzo::Letterale || p.testo == QLatin1String("?") || !p.colonnaTesto.colonna.isEmpty())
+        return Operando{k, k};
+    if (p.tipo != Pezzo::Altro && k + 2 < pezzi.size() && pezzi[k + 1].testo == QLatin1String(".")
+        && !pezzi[k + 2].colonnaTesto.colonna.isEmpty())
+        return Operando{k, k + 2};
+    return std::nullopt;
+}
+
+void Abbassa(QList<Pezzo>& pezzi, const Operando& o)
+{
+    pezzi[o.inizio].testo.prepend(QStringLiteral("lower("));
+    pezzi[o.fine].testo.append(QLatin1Char(')'));
+}
+
+// The operands on the right of a comparison that starts at op: one for
+// "=", "<>", "!=", "<", ">", "<=", ">=", two for "between a and b", every
+// item of a list for "in (...)". Empty when the right side is anything else
+// (a number, an expression, a sub-query): the comparison is left as written.
+QList<Operando> OperandiDestri(const QList<Pezzo>& pezzi, qsizetype op, bool* uguaglianza)
+{
+    auto carattere = [&](qsizetype k, const char* c) {
+        return k < pezzi.size() && pezzi[k].tipo == Pezzo::Altro && pezzi[k].testo == QLatin1String(c);
+    };
+    auto uno = [&](qsizetype k) {
+        const auto o = OperandoSemplice(pezzi, Prossimo(pezzi, k));
+        return o ? QList<Operando>{*o} : QList<Operando>{};
+    };
+    *uguaglianza = false;
+    if (carattere(op, "=")) {
+        *uguaglianza = true;
+        return uno(op + 1);
+    }
+    if (carattere(op, "<") || carattere(op, ">") || carattere(op, "!")) {
+        const bool doppio = carattere(op + 1, "=") || (carattere(op, "<") && carattere(op + 1, ">"));
+        if (carattere(op, "!") && !doppio)
+            return {};
+        return uno(op + (doppio ? 2 : 1));
+    }
+    if (E(pezzi[op], "between")) {
+        const auto da = OperandoSemplice(pezzi, Prossimo(pezzi, op + 1));
+        if (!da)
+            return {};
+        const qsizetype e = Prossimo(pezzi, da->fine + 1);
+        if (e >= pezzi.size() || !E(pezzi[e], "and"))
+            return {};
+        const auto a = OperandoSemplice(pezzi, Prossimo(pezzi, e + 1));
+        return a ? QList<Operando>{*da, *a} : QList<Operando>{};
+    }
+    if (!E(pezzi[op], "in"))
+        return {};
+    qsizetype k = Prossimo(pezzi, op + 1);
+    if (!carattere(k, "("))
+        return {};
+    QList<Operando> elenco;
+    for (;;) {
+        const auto o = OperandoSemplice(pezzi, Prossimo(pezzi, k + 1));
+        if (!o)
+            return {};
+        elenco << *o;
+        k = Prossimo(pezzi, o->fine + 1);
+        if (carattere(k, ")"))
+            return elenco;
+        if (!carattere(k, ","))
+            return {};
+    }
+}
+
+// Comparisons of a text column ("=", "<>", "<", "between", "in (...)", with
+// or without "not") ignore case: both sides go through lower(), the form
+// that the program's lower-case indexes serve. The assignments of an
+// UPDATE's SET list are not comparisons.
 void ConfrontiSenzaMaiuscole(QList<Pezzo>& pezzi, QList<ColonnaConfrontata>* colonneUguaglianza)
 {
-    bool assegnazioni = false;  // inside "Update T Set a = x, b = y"
+    const qsizetype primo = Prossimo(pezzi, 0);
+    if (!IstruzioneConConfronti(pezzi, primo))
+        return;
+    const bool aggiornamento = E(pezzi[primo], "update");
+    int profondita = 0;
+    bool inSet = false;
     for (qsizetype i = 0; i < pezzi.size(); ++i) {
-        if (E(pezzi[i], "set"))
-            assegnazioni = true;
-        else if (E(pezzi[i], "where"))
-            assegnazioni = false;
-        if (assegnazioni || pezzi[i].colonnaTesto.colonna.isEmpty())
+        const Pezzo& p = pezzi[i];
+        if (p.testo == QLatin1String("("))
+            ++profondita;
+        else if (p.testo == QLatin1String(")"))
+            --profondita;
+        else if (profondita == 0 && aggiornamento && E(p, "set"))
+            inSet = true;
+        else if (profondita == 0 && E(p, "where"))
+            inSet = false;
+        if ((inSet && profondita == 0) || p.colonnaTesto.colonna.isEmpty())
             continue;
         qsizetype op = Prossimo(pezzi, i + 1);
+        if (op < pezzi.size() && E(pezzi[op], "not"))
+            op = Prossimo(pezzi, op + 1);
         if (op >= pezzi.size())
             continue;
-        const bool uguale = pezzi[op].testo == QLatin1String("=");
-        const bool diverso = pezzi[op].testo == QLatin1String("<") && op + 1 < pezzi.size()
-                             && pezzi[op + 1].testo == QLatin1String(">");
-        if (!uguale && !diverso)
-            continue;
-        const qsizetype valore = Prossimo(pezzi, op + (diverso ? 2 : 1));
-        if (valore >= pezzi.size())
-            continue;
-        const Pezzo& v = pezzi[valore];
-        const bool semplice = v.tipo == Pezzo::Letterale || v.testo == QLatin1String("?") || !v.colonnaTesto.colonna.isEmpty();
-        if (!semplice)
+        bool uguaglianza = false;
+        const QList<Operando> destri = OperandiDestri(pezzi, op, &uguaglianza);
+        if (destri.isEmpty())
             continue;
         // A qualified "T.col" keeps its table in front of the column.
-        qsizetype inizio = i;
-        if (i >= 2 && pezzi[i - 1].testo == QLatin1String("."))
-            inizio = i - 2;
-        if (uguale && colonneUguaglianza)
-            colonneUguaglianza->append(pezzi[i].colonnaTesto);
-        pezzi[inizio].testo.prepend(QStringLiteral("lower("));
-        pezzi[i].testo.append(QLatin1Char(')'));
-        pezzi[valore].testo = QStringLiteral("lower(") + pezzi[valore].testo + QLatin1Char(')');
-        i = valore;
+        const qsizetype inizio = i >= 2 && pezzi[i - 1].testo == QLatin1String(".") ? i - 2 : i;
+        if (uguaglianza && colonneUguaglianza)
+            colonneUguaglianza->append(p.colonnaTesto);
+        Abbassa(pezzi, {inizio, i});
+        for (const Operando& o : destri)
+            Abbassa(pezzi, o);
+        i = destri.last().fine;
     }
 }
 
@@ -302,9 +395,7 @@ void ConfrontiCollati(QList<Pezzo>& pezzi, DialettoDb dialetto)
 {
     const QString collazione = CollazioneSenzaMaiuscole(dialetto);
     const qsizetype primo = Prossimo(pezzi, 0);
-    if (collazione.isEmpty() || primo >= pezzi.size()
-        || !(E(pezzi[primo], "select") || E(pezzi[primo], "update") || E(pezzi[primo], "delete")
-             || E(pezzi[primo], "insert")))
+    if (collazione.isEmpty() || !IstruzioneConConfronti(pezzi, primo))
         return;
     int profondita = 0;
     bool inSet = false;

@@ -72,6 +72,23 @@ TEST(TraduciJet, ServerNamesFunctionsPatternsAndCaseFreeComparisons)
     // Assignments keep what they are given.
     EXPECT_EQ(Server("Update Clienti Set Codice = 'X' Where Codice <> 'y'"),
               QStringLiteral("Update \"clienti\" Set \"codice\" = 'X' Where lower(\"codice\") <> lower('y')"));
+    // Every comparison of a text column with text ignores case; numbers,
+    // expressions and sub-queries on the right are left to the server.
+    const std::pair<const char*, const char*> confronti[] = {
+        {"Select * from Clienti Where Codice >= ? And Codice != Clienti.Codice",
+         "Select * from \"clienti\" Where lower(\"codice\") >= lower(?) And lower(\"codice\") != "
+         "lower(\"clienti\".\"codice\")"},
+        {"Select * from Clienti Where Codice not In ('a', ?) Or Codice Between 'b' And 'c'",
+         "Select * from \"clienti\" Where lower(\"codice\") not In (lower('a'), lower(?)) Or lower(\"codice\") "
+         "Between lower('b') And lower('c')"},
+        {"Select * from Clienti Where Codice In (Select Codice from Clienti) And Codice < 5",
+         "Select * from \"clienti\" Where \"codice\" In (Select \"codice\" from \"clienti\") And \"codice\" < 5"},
+        {"Update Clienti Set Codice = IIf(Codice = 'a', 'b', Codice) Where Fido > 1",
+         "Update \"clienti\" Set \"codice\" = quiva.iif(lower(\"codice\") = lower('a'), 'b', \"codice\") Where "
+         "\"fido\" > 1"},
+    };
+    for (const auto& [jet, atteso] : confronti)
+        EXPECT_EQ(Server(jet), QString::fromUtf8(atteso)) << jet;
     EXPECT_EQ(Server("Select * from QuivaDettaglio Order by IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"),
               QStringLiteral("Select * from \"QuivaDettaglio\" Order by "
                              "quiva.iif(quiva.isnull(\"OrdCampo\"),999999,quiva.val(\"OrdCampo\"))"));
