@@ -5,7 +5,8 @@
 # the ODBC connection text in QUIVA_PROVA_ODBC and the socket folder in
 # QUIVA_PROVA_PGHOST. The server is stopped and its folder removed on every
 # exit. Exits 77 (a skipped test) when the server is not installed, unless
-# CI is set.
+# CI is set. The folder is made under QUIVA_PG_RADICE when given, so that a
+# caller can stop what a killed run left behind (see scripts/test.sh).
 #   scripts/server-prova.sh COMMAND [ARGS...]
 set -euo pipefail
 
@@ -17,7 +18,7 @@ if [ -z "$bin" ] || [ ! -x "$bin/postgres" ] || [ -z "$driver" ]; then
   exit 77
 fi
 
-cartella="$(mktemp -d "${TMPDIR:-/tmp}/quiva-pg.XXXXXX")"
+cartella="$(mktemp -d "${QUIVA_PG_RADICE:-${TMPDIR:-/tmp}}/quiva-pg.XXXXXX")"
 chmod 755 "$cartella"
 dati="$cartella/dati"
 come=()
@@ -28,19 +29,22 @@ if [ "$(id -u)" -eq 0 ]; then
   chown "$utente" "$cartella"
   come=(runuser -u "$utente" --)
 fi
+# The server's tools run from its own folder: the caller's may be closed to
+# the server's user.
+server() { (cd "$cartella" && "${come[@]}" "$@"); }
 
 ferma() {
-  "${come[@]}" "$bin/pg_ctl" -D "$dati" -m immediate -w -t 20 stop >/dev/null 2>&1 || true
+  server "$bin/pg_ctl" -D "$dati" -m immediate -w -t 20 stop >/dev/null 2>&1 || true
   rm -rf "$cartella"
 }
 trap ferma EXIT
 trap 'exit 130' INT TERM
 
-"${come[@]}" "$bin/initdb" -D "$dati" -U quiva --auth=trust -E UTF8 --locale=C.UTF-8 --no-sync >"$cartella/initdb.log" 2>&1 \
+server "$bin/initdb" -D "$dati" -U quiva --auth=trust -E UTF8 --locale=C.UTF-8 --no-sync >"$cartella/initdb.log" 2>&1 \
   || { cat "$cartella/initdb.log" >&2; exit 1; }
 # Unix socket only; no TCP listener. Durability is not needed for a scratch
 # server, speed is.
-"${come[@]}" "$bin/pg_ctl" -D "$dati" -w -t 30 -l "$cartella/server.log" \
+server "$bin/pg_ctl" -D "$dati" -w -t 30 -l "$cartella/server.log" \
   -o "-c listen_addresses='' -c unix_socket_directories='$cartella' -c fsync=off -c synchronous_commit=off -c full_page_writes=off" \
   start >/dev/null || { cat "$cartella/server.log" >&2; exit 1; }
 "$bin/psql" -h "$cartella" -U quiva -d postgres -qAt -c "CREATE DATABASE ditta" >/dev/null
