@@ -36,6 +36,7 @@ public:
     }
     void Esegui() override
     {
+        m_db.InviaRaccolte();
         if (!m_query.exec())
             throw m_db.Errore(m_query);
         m_record = m_query.record();

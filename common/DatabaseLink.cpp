@@ -3,6 +3,7 @@
 #include "Comando.h"
 #include "FunzioniJetPostgres.h"
 #include "FunzioniJetSqlite.h"
+#include "ScrittureRaccolte.h"
 #include "StatoOdbc.h"
 #include "TraduttoreJet.h"
 
@@ -58,6 +59,14 @@ DatabaseLink::DatabaseLink(QString nome, DialettoDb dialetto) : m_nome(std::move
 
 DatabaseLink::~DatabaseLink()
 {
+    if (m_bloccoAperto && m_inTransazione && !m_prova) {
+        try {
+            ChiudiBlocco();
+        } catch (...) {
+            // what could not be sent is rolled back with the connection
+        }
+    }
+    m_raccolte.reset();
     m_comandi.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_nome, false);
@@ -224,6 +233,7 @@ const CatalogoNomi& DatabaseLink::Catalogo()
 
 void DatabaseLink::Esegui(const QString& sqlJet)
 {
+    InviaRaccolte();
     QSqlQuery q(Database());
     if (!q.exec(Traduci(sqlJet)))
         throw Errore(q);
@@ -463,6 +473,13 @@ void DatabaseLink::IniziaTransazione()
 
 void DatabaseLink::ConfermaTransazione()
 {
+    if (m_bloccoAperto) {
+        try {
+            ChiudiBlocco();
+        } catch (const BloccoDaRipetere&) {
+            throw ErroreRun(CodiciErrore::ErroreOdbc, QStringLiteral("Righe raccolte non scritte sul server"));
+        }
+    }
     if (!m_inTransazione || m_prova)
         return;
     QSqlDatabase db = Database();
@@ -477,6 +494,8 @@ void DatabaseLink::ConfermaTransazione()
 
 void DatabaseLink::AnnullaTransazione()
 {
+    if (m_bloccoAperto)
+        AnnullaBlocco();
     if (!m_inTransazione || m_prova)
         return;  // a trial is rolled back as a whole at its end
     Database().rollback();
@@ -538,9 +557,10 @@ LottoScritture::~LottoScritture()
 
 void LottoScritture::FineRiga()
 {
-    if (++m_righe < m_righePerLotto && (m_righe % 256 != 0 || m_tempo.elapsed() < m_millisecondi))
-        return;
-    Conferma();
+    ++m_righe;
+    m_dovuta = m_dovuta || m_righe >= m_righePerLotto || (m_righe % 256 == 0 && m_tempo.elapsed() >= m_millisecondi);
+    if (m_dovuta && !m_db.BloccoAperto())
+        Conferma();
 }
 
 void LottoScritture::Conferma()
@@ -548,6 +568,7 @@ void LottoScritture::Conferma()
     m_db.ConfermaTransazione();
     m_db.IniziaTransazione();
     m_righe = 0;
+    m_dovuta = false;
     m_tempo.restart();
 }
 
@@ -558,4 +579,61 @@ void DatabaseLink::ImpostaIsolamento(LivelloIsolamento livello)
     QSqlQuery istruzione(Database());
     if (!istruzione.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL ") + nome))
         throw Errore(istruzione.lastError());
+}
+
+bool DatabaseLink::IniziaBlocco()
+{
+    if (m_dialetto != DialettoDb::Postgres || !m_inTransazione || m_bloccoAperto)
+        return false;
+    QSqlQuery q(Database());
+    if (!q.exec(QStringLiteral("SAVEPOINT quiva_blocco")))
+        return false;
+    if (!m_raccolte)
+        m_raccolte = std::make_unique<ScrittureRaccolte>(*this);
+    m_bloccoAperto = true;
+    return true;
+}
+
+void DatabaseLink::RaccogliInserimento(const QString& inserimento, std::vector<QVariant> valori)
+{
+    m_raccolte->Aggiungi(inserimento, std::move(valori));
+}
+
+void DatabaseLink::InviaRaccolte()
+{
+    if (!m_bloccoAperto || m_inInvio || m_raccolte->Vuote())
+        return;
+    m_inInvio = true;
+    try {
+        m_raccolte->Invia();
+    } catch (const ErroreRun&) {
+        m_inInvio = false;
+        AnnullaBlocco();
+        throw BloccoDaRipetere{};
+    }
+    m_inInvio = false;
+}
+
+void DatabaseLink::ChiudiBlocco()
+{
+    if (!m_bloccoAperto)
+        return;
+    InviaRaccolte();
+    m_bloccoAperto = false;
+    Istruzione(QStringLiteral("RELEASE SAVEPOINT quiva_blocco"));
+}
+
+void DatabaseLink::AnnullaBlocco()
+{
+    m_raccolte->Scarta();
+    m_bloccoAperto = false;
+    Istruzione(QStringLiteral("ROLLBACK TO SAVEPOINT quiva_blocco"));
+    Istruzione(QStringLiteral("RELEASE SAVEPOINT quiva_blocco"));
+}
+
+void DatabaseLink::Istruzione(const QString& sql)
+{
+    QSqlQuery q(Database());
+    if (!q.exec(sql))
+        throw Errore(q);
 }

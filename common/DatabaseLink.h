@@ -20,6 +20,7 @@
 class Comando;
 class QSqlError;
 class QSqlQuery;
+class ScrittureRaccolte;
 struct sqlite3;
 
 enum class DialettoDb { Sqlite, Postgres, Odbc };
@@ -103,6 +104,23 @@ public:
     void AnnullaProva();
     bool InProva() const { return m_prova; }
 
+    // A block of a load's lines on a server, inside the load's transaction:
+    // the rows that record sets add are gathered and sent as multi-row
+    // inserts, and any other statement sends them first, so that every read
+    // sees them. When sending fails the block's writes are undone and
+    // BloccoDaRipetere is raised: the caller runs the block's lines again one
+    // by one. IniziaBlocco is false where nothing is gathered (a database
+    // file, no transaction, a block already open).
+    bool IniziaBlocco();
+    void ChiudiBlocco();
+    bool BloccoAperto() const { return m_bloccoAperto; }
+    // Gathers one row while a block is open: "INSERT INTO t (a, b...)" and
+    // a value per column.
+    void RaccogliInserimento(const QString& inserimento, std::vector<QVariant> valori);
+    // Sends the gathered rows; every statement of the connection calls it
+    // first.
+    void InviaRaccolte();
+
 private:
     DatabaseLink(QString nome, DialettoDb dialetto);
     void Prepara();
@@ -111,6 +129,8 @@ private:
     const CatalogoNomi& Catalogo();
     void IndiceSenzaMaiuscole(const QList<ColonnaConfrontata>& colonne);
     ErroreRun ErroreServer(const QSqlError& errore, const QString& statoSql) const;
+    void AnnullaBlocco();
+    void Istruzione(const QString& sql);
 
     QString m_nome;
     DialettoDb m_dialetto;
@@ -121,6 +141,9 @@ private:
     sqlite3* m_sqlite = nullptr;
     std::optional<CatalogoNomi> m_catalogo;
     QSet<QString> m_indici;  // lower-case indexes already ensured
+    std::unique_ptr<ScrittureRaccolte> m_raccolte;  // kept across blocks with its statements
+    bool m_bloccoAperto = false;
+    bool m_inInvio = false;
 };
 
 // A trial run for as long as it lives: nothing written meanwhile stays.
@@ -143,7 +166,8 @@ public:
     ~LottoScritture();
     LottoScritture(const LottoScritture&) = delete;
     LottoScritture& operator=(const LottoScritture&) = delete;
-    // Called between lines: commits when the batch is full or old enough.
+    // Called between lines: commits when the batch is full or old enough,
+    // and no block of lines is open.
     void FineRiga();
     void Conferma();
 
@@ -152,5 +176,6 @@ private:
     int m_righePerLotto;
     int m_millisecondi;
     int m_righe = 0;
+    bool m_dovuta = false;  // a commit waits for the open block to close
     QElapsedTimer m_tempo;
 };

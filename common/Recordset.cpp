@@ -233,21 +233,42 @@ void Recordset::Aggiorna()
     m_stato = Stato::Nessuno;
 }
 
+// "INSERT INTO t (a, b...)" for the columns that were set.
+const QString& Recordset::InizioInserimento()
+{
+    QString& inizio = m_corrente->inizi[m_impostati];
+    if (inizio.isEmpty()) {
+        QStringList nomi;
+        for (int c = 0; c < Corrente().colonne.size(); ++c)
+            if (m_impostati[c] == '1')
+                nomi << m_db.Quota(Corrente().colonne[c]);
+        inizio = QStringLiteral("INSERT INTO %1 (%2)").arg(m_db.Quota(Corrente().tabella), nomi.join(QStringLiteral(", ")));
+    }
+    return inizio;
+}
+
 void Recordset::Inserisci()
 {
+    const int impostate = static_cast<int>(m_impostati.count('1'));
+    if (impostate > 0 && m_db.BloccoAperto()) {
+        // Sent with the rest of the block's rows.
+        std::vector<QVariant> valori;
+        valori.reserve(static_cast<size_t>(impostate));
+        for (int c = 0; c < m_impostati.size(); ++c)
+            if (m_impostati[c] == '1')
+                valori.push_back(m_nuovi[c]);
+        m_db.RaccogliInserimento(InizioInserimento(), std::move(valori));
+        return;
+    }
     auto it = m_corrente->inserimenti.find(m_impostati);
     Comando* comando = it == m_corrente->inserimenti.end() ? nullptr : it.value().get();
     if (!comando) {
-        QStringList nomi, segni;
-        for (int c = 0; c < Corrente().colonne.size(); ++c)
-            if (m_impostati[c] == '1') {
-                nomi << m_db.Quota(Corrente().colonne[c]);
-                segni << QStringLiteral("?");
-            }
-        const QString sql = nomi.isEmpty()
+        QStringList segni;
+        for (int c = 0; c < impostate; ++c)
+            segni << QStringLiteral("?");
+        const QString sql = impostate == 0
                                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_db.Quota(Corrente().tabella))
-                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(m_db.Quota(Corrente().tabella), nomi.join(QStringLiteral(", ")), segni.join(QStringLiteral(", ")));
+                                : InizioInserimento() + QStringLiteral(" VALUES (%1)").arg(segni.join(QStringLiteral(", ")));
         comando = &Prepara(m_corrente->inserimenti, sql);
     }
     EseguiScrittura(*comando, -1);

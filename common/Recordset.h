@@ -57,6 +57,7 @@ private:
         std::shared_ptr<const SchemaTabella> schemaTabella;
         std::vector<const ColonnaSchema*> schema;  // declared shape per column, null when unknown
         QHash<QByteArray, std::shared_ptr<Comando>> inserimenti;  // by set of columns
+        QHash<QByteArray, QString> inizi;                         // "INSERT INTO t (a, b)" by set of columns
         QHash<QByteArray, std::shared_ptr<Comando>> modifiche;
     };
 
@@ -65,6 +66,7 @@ private:
     const Lettura& Corrente() const;
     Comando& Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql);
     void Inserisci();
+    const QString& InizioInserimento();
     void EseguiScrittura(Comando& comando, int riga);
     void Cambia();
 

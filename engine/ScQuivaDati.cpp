@@ -1,4 +1,5 @@
 // The load driver: preparation, the line loop, the final queries.
+#include "BloccoRighe.h"
 #include "DatabaseLink.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
@@ -6,6 +7,7 @@
 #include "ProgressMonitor.h"
 #include "ScQuiva.h"
 #include "StatoElaborazione.h"
+#include "ValueStore.h"
 
 #include <optional>
 
@@ -80,6 +82,8 @@ int ScQuiva::QuivaDati(long& plErrori)
         long letti = 0, accettati = 0;
         bool interrotto = false;
         QString riga;
+        BloccoRighe blocco(
+            m_ctx.db, [this](const QString& r) { CaricaRiga(r); }, [this] { return SalvaStato(); });
         try {
             for (;;) {
                 // The end of the file is looked for first: a stop confirmed
@@ -94,20 +98,22 @@ int ScQuiva::QuivaDati(long& plErrori)
                 if (letti <= m_saltaInizio || !RigaDaCaricare(riga))
                     continue;
                 ++accettati;
-                try {
-                    ElaboraRiga(riga);
-                } catch (const std::exception& errore) {
-                    ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
-                }
+                blocco.Riga(riga);
                 lotto->FineRiga();
                 progresso.Posizione(accettati);
             }
+            blocco.Chiudi();
             lotto->Conferma();
             if (!interrotto)
                 EseguiQueryFinali();
         } catch (const std::exception& errore) {
             // Only a failed read, the error log itself or the final queries
             // get here; what was written stays.
+            try {
+                blocco.Chiudi();
+            } catch (const std::exception&) {
+                // the error already caught is the one to report
+            }
             risultato = FormUtility::NumeroErrore(errore);
             if (risultato == CodiciErrore::ErroreLetturaFile)
                 m_ctx.messaggi.msgCom(FormUtility::DescrizioneErrore(errore), {QStringLiteral("&Ok")});
@@ -138,6 +144,28 @@ void ScQuiva::Prepara()
             m_ctx.db.IndiceSenzaMaiuscole(s.tabella, chiave);
         }
     }
+}
+
+void ScQuiva::CaricaRiga(const QString& riga)
+{
+    try {
+        ElaboraRiga(riga);
+    } catch (const std::exception& errore) {
+        ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
+    }
+}
+
+std::function<void()> ScQuiva::SalvaStato()
+{
+    std::optional<ValueStore> valori;
+    if (ogValDefault)
+        valori = *ogValDefault;
+    return [this, errori = m_errori, valori = std::move(valori)] {
+        m_errori = errori;
+        Progresso().Errori(m_errori);
+        if (valori)
+            *ogValDefault = *valori;
+    };
 }
 
 void ScQuiva::ElaboraRiga(const QString& riga)

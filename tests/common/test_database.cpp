@@ -4,6 +4,7 @@
 #include "CatalogoNomi.h"
 #include "FormUtility.h"
 #include "RecordsetManager.h"
+#include "ScrittureRaccolte.h"
 #include "TraduttoreJet.h"
 
 #include <gtest/gtest.h>
@@ -280,6 +281,41 @@ TEST_F(BancaDati, BatchedWritesSurviveAnErrorAndAreCommittedAtTheEnd)
     }
     EXPECT_FALSE(ambiente.Db().InTransazione());
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM T")).toInt(), 5);
+}
+
+// On a server a block's new rows wait and go out together; any other
+// statement sends them first, and a failure undoes the whole block. A commit
+// waits for the block to close. A database file writes at once.
+TEST_F(BancaDati, BlockOfGatheredRowsIsSentBeforeAnyOtherStatementAndUndoneAsAWhole)
+{
+    RecordsetManager rs(ambiente.Db());
+    const RecordsetAperto nuovi(rs, QStringLiteral("Select * from T Where 1 = 0"));
+    auto aggiungi = [&](const char* codice) {
+        rs.AggiungiNuovo(nuovi);
+        rs.Imposta(nuovi, QStringLiteral("Codice"), QString::fromUtf8(codice));
+        rs.Aggiorna(nuovi);
+    };
+    LottoScritture lotto(ambiente.Db(), 1);
+    ASSERT_EQ(ambiente.Db().IniziaBlocco(), DatabaseProva::SuServer());
+    if (!DatabaseProva::SuServer())
+        return;
+    ambiente.Db().EseguiParametri(QStringLiteral("INSERT INTO T (Codice) VALUES (?)"), {QStringLiteral("P")});
+    aggiungi("A");
+    aggiungi("B");
+    lotto.FineRiga();  // no commit inside a block
+    EXPECT_TRUE(ambiente.Db().BloccoAperto());
+    EXPECT_EQ(Uno("Select count(*) as r from T"), QStringLiteral("3"));
+    aggiungi("C");
+    aggiungi("P");
+    EXPECT_THROW(ambiente.Db().ChiudiBlocco(), BloccoDaRipetere);
+    EXPECT_FALSE(ambiente.Db().BloccoAperto());
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM T")).toInt(), 0);
+    // The transaction goes on: the lines run again one by one.
+    aggiungi("A");
+    EXPECT_THROW(aggiungi("P2345678"), ErroreRun);
+    lotto.FineRiga();
+    EXPECT_FALSE(ambiente.Db().BloccoAperto());
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM T")).toInt(), 1);
 }
 
 }  // namespace
