@@ -1,6 +1,7 @@
 #include "DatabaseLink.h"
 
 #include "Comando.h"
+#include "Credenziali.h"
 #include "FunzioniJetSqlite.h"
 #include "TraduttoreJet.h"
 
@@ -90,8 +91,11 @@ std::unique_ptr<DatabaseLink> DatabaseLink::ApriOdbc(const QString& connessione)
     std::unique_ptr<DatabaseLink> link(new DatabaseLink(NuovoNomeConnessione(), dialetto));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), link->m_nome);
     db.setDatabaseName(testo);
-    if (!db.open())
-        throw link->Errore(db.lastError());
+    if (!db.open()) {
+        const ErroreRun errore = link->Errore(db.lastError());
+        throw ErroreRun(errore.numero(),
+                        SenzaPassword(TestoSenzaPassword(errore.descrizione()), PasswordDelTesto(testo)));
+    }
     link->Prepara();
     return link;
 }
@@ -154,6 +158,9 @@ ErroreRun DatabaseLink::Errore(const QSqlError& errore) const
             || codice == QLatin1String("2067") || codice == QLatin1String("1555"))
             return ErroreRun(CodiciErrore::ChiaveDoppia,
                              QStringLiteral("Valore duplicato in un indice univoco (%1)").arg(errore.databaseText()));
+        if ((codice.toInt() & 0xff) == 13)  // SQLITE_FULL
+            return ErroreRun(CodiciErrore::DiscoPieno,
+                             QStringLiteral("Spazio esaurito per il database (%1)").arg(errore.databaseText()));
         if (codice == QLatin1String("11") || codice == QLatin1String("26")
             || testo.contains(QLatin1String("malformed"), Qt::CaseInsensitive)
             || testo.contains(QLatin1String("not a database"), Qt::CaseInsensitive))
@@ -290,11 +297,12 @@ LottoScritture::~LottoScritture()
     }
 }
 
-void LottoScritture::FineRiga()
+bool LottoScritture::FineRiga()
 {
     if (++m_righe < m_righePerLotto && (m_righe % 256 != 0 || m_tempo.elapsed() < m_millisecondi))
-        return;
+        return false;
     Conferma();
+    return true;
 }
 
 void LottoScritture::Conferma()

@@ -10,6 +10,7 @@ constexpr int MemoriaEsaurita = 7;
 constexpr int DivisionePerZero = 11;
 constexpr int TipoNonCorrispondente = 13;
 constexpr int FileNonTrovato = 53;
+constexpr int DiscoPieno = 61;
 constexpr int ErroreAccessoPercorso = 75;
 constexpr int PercorsoNonTrovato = 76;
 constexpr int ChiaveDoppia = 3022;

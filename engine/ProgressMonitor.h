@@ -15,6 +15,9 @@ public:
     virtual void Conta(long conteggio, long secondo = 0) = 0;
     // Show or hide one of the labels "LabErrori" and "LabDi".
     virtual void VisibileEtichetta(const QString& etichetta, bool visibile) = 0;
+    // The accepted lines whose writes are committed: a crash can no longer
+    // lose them. The first counter may run ahead by the open batch.
+    virtual void Salvate(long /*righe*/) {}
 };
 
 // A monitor that shows nothing.

@@ -70,6 +70,9 @@ int ScQuiva::QuivaDati(long& plErrori)
             }
         }
         Prepara();
+        lotto->Conferma();  // old error rows and emptied tables go before any new row
+        if (ogInElab)
+            ogInElab->Salvate(0);
     } catch (const std::exception& errore) {
         risultato = FormUtility::NumeroErrore(errore);
         if (risultato == CodiciErrore::FileNonTrovato || risultato == CodiciErrore::ErroreAccessoPercorso
@@ -101,10 +104,13 @@ int ScQuiva::QuivaDati(long& plErrori)
                 } catch (const std::exception& errore) {
                     ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
                 }
-                lotto->FineRiga();
+                if (lotto->FineRiga() && ogInElab)
+                    ogInElab->Salvate(accettati);
                 avanza(accettati);
             }
             lotto->Conferma();
+            if (ogInElab)
+                ogInElab->Salvate(accettati);
             if (!interrotto)
                 EseguiQueryFinali();
         } catch (const std::exception& errore) {

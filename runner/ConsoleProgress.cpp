@@ -1,5 +1,7 @@
 #include "ConsoleProgress.h"
 
+#include "Interruzione.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -18,6 +20,7 @@ ConsoleProgress::~ConsoleProgress()
 
 void ConsoleProgress::Avanza(long posizione, const QString& messaggio)
 {
+    Interruzione::PuntoSicuro();
     m_posizione = posizione;
     const bool nuovoMessaggio = !messaggio.isNull() && messaggio != m_messaggio;
     if (nuovoMessaggio)
@@ -28,6 +31,12 @@ void ConsoleProgress::Avanza(long posizione, const QString& messaggio)
 void ConsoleProgress::Conta(long conteggio, long)
 {
     m_conteggio = conteggio;
+    Disegna(false);
+}
+
+void ConsoleProgress::Salvate(long righe)
+{
+    m_salvate = righe;
     Disegna(false);
 }
 
@@ -44,8 +53,12 @@ void ConsoleProgress::Disegna(bool subito)
     if (!m_terminale || (!subito && m_tempo.elapsed() < 100))
         return;
     m_tempo.restart();
-    const QString riga = m_errori ? QStringLiteral("%1  Letti: %2  Errori: %3").arg(m_messaggio).arg(m_posizione).arg(m_conteggio)
-                                  : QStringLiteral("%1  Letti: %2 di %3").arg(m_messaggio).arg(m_posizione).arg(m_conteggio);
+    QString riga = m_errori ? QStringLiteral("%1  Letti: %2").arg(m_messaggio).arg(m_posizione)
+                            : QStringLiteral("%1  Letti: %2 di %3").arg(m_messaggio).arg(m_posizione).arg(m_conteggio);
+    if (m_errori && m_salvate >= 0)
+        riga += QStringLiteral("  Salvate: %1").arg(m_salvate);
+    if (m_errori)
+        riga += QStringLiteral("  Errori: %1").arg(m_conteggio);
     std::fprintf(stderr, "\r\033[K%s", riga.toUtf8().constData());
     std::fflush(stderr);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Progress of a load on a terminal: one line on the error stream, redrawn at
 // most ten times a second. Silent when the error stream is not a terminal.
+// Lines read and lines saved (committed) are shown apart. Every advance is a
+// point where a second Ctrl+C may end the program.
 #include "ProgressMonitor.h"
 
 #include <QElapsedTimer>
@@ -12,6 +14,7 @@ public:
     void Avanza(long posizione, const QString& messaggio = QString()) override;
     void Conta(long conteggio, long secondo = 0) override;
     void VisibileEtichetta(const QString& etichetta, bool visibile) override;
+    void Salvate(long righe) override;
 
 private:
     void Disegna(bool subito);
@@ -21,5 +24,6 @@ private:
     QString m_messaggio;
     long m_posizione = 0;
     long m_conteggio = 0;
+    long m_salvate = -1;  // -1 until the load starts writing
     bool m_errori = true;  // the second counter counts errors ("LabErrori")
 };

@@ -5,6 +5,7 @@
 #include "DatabaseLink.h"
 #include "FileIni.h"
 #include "FormUtility.h"
+#include "Interruzione.h"
 #include "MenuDaFile.h"
 #include "RisposteValBase.h"
 #include "ScQuiva.h"
@@ -15,20 +16,10 @@
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
-#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
-
-// First Ctrl+C asks the running load to stop between lines; the second ends
-// the program at once.
-void Interruzione(int)
-{
-    if (StatoElaborazione.load() == Stato::Interrotto)
-        _exit(130);
-    StatoElaborazione.store(Stato::Interrotto);
-}
 
 // The source-file folder: "DirQuiva" with "DriveDB" in front unless it is
 // already absolute.
@@ -119,7 +110,7 @@ int main(int argc, char** argv)
     if (!PreparaValoriBase(*db, messaggi, elencoCodici, opzioni, valori))
         return 1;
 
-    std::signal(SIGINT, Interruzione);
+    Interruzione::Installa(*db);
     ConsoleProgress progresso;
     long errori = 0;
     int esito = 0;

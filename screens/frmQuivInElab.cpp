@@ -51,6 +51,8 @@ frmQuivInElab::frmQuivInElab(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::W
     txtLetti = Numero("txtLetti", gruppo);
     LabDi = Etichetta(QStringLiteral("di"), "LabDi", gruppo);
     txtTotale = Numero("txtTotale", gruppo);
+    LabSalvate = Etichetta(QStringLiteral("Salvate:"), "LabSalvate", gruppo);
+    txtSalvate = Numero("txtSalvate", gruppo);
     LabErrori = Etichetta(QStringLiteral("Errori:"), "LabErrori", gruppo);
     txtErrori = Numero("txtErrori", gruppo);
     righe->addWidget(LabRecords);
@@ -59,6 +61,9 @@ frmQuivInElab::frmQuivInElab(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::W
     righe->addWidget(txtLetti);
     righe->addWidget(LabDi);
     righe->addWidget(txtTotale);
+    righe->addSpacing(Twip(200));
+    righe->addWidget(LabSalvate);
+    righe->addWidget(txtSalvate);
     righe->addStretch();
     righe->addWidget(LabErrori);
     righe->addWidget(txtErrori);
@@ -80,6 +85,7 @@ void frmQuivInElab::Apri(const QString& titolo, const QString& intestazione)
     LabMessaggio->clear();
     m_posizione = 0;
     m_conteggio = 0;
+    m_salvate = 0;
     Disponi();
     show();
     raise();
@@ -114,11 +120,19 @@ void frmQuivInElab::Conta(long conteggio, long)
     Aggiorna(false);
 }
 
+void frmQuivInElab::Salvate(long righe)
+{
+    m_salvate = righe;
+    Aggiorna(false);
+}
+
 void frmQuivInElab::VisibileEtichetta(const QString& etichetta, bool visibile)
 {
     if (etichetta.compare(QLatin1String("LabErrori"), Qt::CaseInsensitive) == 0) {
         LabErrori->setVisible(visibile);
         txtErrori->setVisible(visibile);
+        LabSalvate->setVisible(visibile);
+        txtSalvate->setVisible(visibile);
     } else if (etichetta.compare(QLatin1String("LabDi"), Qt::CaseInsensitive) == 0) {
         LabDi->setVisible(visibile);
         txtTotale->setVisible(visibile);
@@ -132,6 +146,7 @@ void frmQuivInElab::Disponi()
     txtLetti->setText(QString::number(m_posizione));
     txtTotale->setText(QString::number(m_conteggio));
     txtErrori->setText(QString::number(m_conteggio));
+    txtSalvate->setText(QString::number(m_salvate));
     if (barAvanzamento->isVisibleTo(this)) {
         barAvanzamento->setRange(0, static_cast<int>(std::max(0L, std::min<long>(m_conteggio, INT_MAX))));
         barAvanzamento->setValue(static_cast<int>(std::clamp<long>(m_posizione, 0, barAvanzamento->maximum())));

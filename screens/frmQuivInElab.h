@@ -1,6 +1,7 @@
 #pragma once
 // Progress window of a load: title, heading, message line and the counters
-// "Records" / "Letti:" / "di" / "Errori:". The engine drives it through
+// "Records" / "Letti:" / "di" / "Salvate:" / "Errori:". "Salvate" counts the
+// lines already committed, which a crash cannot lose. The engine drives it through
 // ProgressMonitor; between updates it lets the interface run, at most every
 // few tens of milliseconds, so that the stop button answers quickly without
 // slowing the load.
@@ -28,6 +29,7 @@ public:
     void Avanza(long posizione, const QString& messaggio = QString()) override;
     void Conta(long conteggio, long secondo = 0) override;
     void VisibileEtichetta(const QString& etichetta, bool visibile) override;
+    void Salvate(long righe) override;
 
     QLabel* LabIntestazione;
     QLabel* LabMessaggio;
@@ -36,6 +38,8 @@ public:
     QLabel* txtLetti;
     QLabel* LabDi;
     QLabel* txtTotale;
+    QLabel* LabSalvate;
+    QLabel* txtSalvate;
     QLabel* LabErrori;
     QLabel* txtErrori;
     QProgressBar* barAvanzamento;
@@ -50,5 +54,6 @@ private:
 
     long m_posizione = 0;
     long m_conteggio = 0;
+    long m_salvate = 0;
     QElapsedTimer m_tempo;
 };

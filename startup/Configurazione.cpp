@@ -1,5 +1,6 @@
 #include "Configurazione.h"
 
+#include "Credenziali.h"
 #include "DatabaseLink.h"
 #include "ErroreRun.h"
 #include "FileIni.h"
@@ -270,7 +271,7 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
         if (VisualizzaParametri(FileIni::Leggi(c.iniPrincipale).Valore(QStringLiteral("Parametri Generali"), QStringLiteral("VisParam")).value_or(QString()))) {
             const int scelta = messaggi.msgCom(QStringLiteral("Parametri letti:") + QLatin1Char('\n') + QStringLiteral("File dei parametri: ")
                                                    + c.iniLavoro + QLatin1Char('\n') + QStringLiteral("Database: ") + c.nomeDb + QLatin1Char('\n')
-                                                   + QStringLiteral("Tipo Connessione: ") + c.testoConnessione,
+                                                   + QStringLiteral("Tipo Connessione: ") + TestoSenzaPassword(c.testoConnessione),
                                                {QStringLiteral("&Si"), QStringLiteral("&No"), QStringLiteral("&Annulla")});
             if (scelta == 2)
                 continue;

@@ -1,25 +1,10 @@
 // The built quiva-load program, run end to end on a temporary database.
 #include "AmbienteProva.h"
+#include "EseguiQuivaLoad.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Esito {
-    int stato;
-    QString uscita;
-    QString errori;
-};
-
-Esito Esegui(const QStringList& argomenti)
-{
-    QProcess processo;
-    processo.start(QStringLiteral(QUIVA_LOAD), argomenti);
-    processo.waitForFinished(60000);
-    return {processo.exitCode(), QString::fromUtf8(processo.readAllStandardOutput()),
-            QString::fromUtf8(processo.readAllStandardError())};
-}
 
 class QuivaLoad : public ::testing::Test {
 protected:

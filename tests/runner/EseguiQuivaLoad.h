@@ -1,0 +1,20 @@
+#pragma once
+// Runs the built quiva-load program and collects what it printed.
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+struct Esito {
+    int stato;
+    QString uscita;
+    QString errori;
+};
+
+inline Esito Esegui(const QStringList& argomenti)
+{
+    QProcess processo;
+    processo.start(QStringLiteral(QUIVA_LOAD), argomenti);
+    processo.waitForFinished(60000);
+    return {processo.exitCode(), QString::fromUtf8(processo.readAllStandardOutput()),
+            QString::fromUtf8(processo.readAllStandardError())};
+}
