@@ -281,6 +281,14 @@ void DatabaseLink::ConfermaTransazione()
     m_inTransazione = false;
 }
 
+void DatabaseLink::AnnullaTransazione()
+{
+    if (!m_inTransazione)
+        return;
+    Database().rollback();
+    m_inTransazione = false;
+}
+
 LottoScritture::LottoScritture(DatabaseLink& db, int righePerLotto, int millisecondiPerLotto)
     : m_db(db), m_righePerLotto(righePerLotto), m_millisecondi(millisecondiPerLotto)
 {
@@ -311,4 +319,10 @@ void LottoScritture::Conferma()
     m_db.IniziaTransazione();
     m_righe = 0;
     m_tempo.restart();
+}
+
+void LottoScritture::Annulla()
+{
+    m_db.AnnullaTransazione();
+    m_righe = 0;
 }

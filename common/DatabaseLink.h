@@ -74,6 +74,7 @@ public:
     // Batched writes: one transaction spans many lines of a load.
     void IniziaTransazione();
     void ConfermaTransazione();
+    void AnnullaTransazione();
     bool InTransazione() const { return m_inTransazione; }
 
 private:
@@ -103,6 +104,8 @@ public:
     // then says true.
     bool FineRiga();
     void Conferma();
+    // Drops the open batch: a line was left half written.
+    void Annulla();
 
 private:
     DatabaseLink& m_db;

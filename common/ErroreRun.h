@@ -20,6 +20,13 @@ constexpr int CampoInesistente = 3265;
 constexpr int DatabaseDanneggiato = 3343;
 constexpr int ErroreDatabase = 3000;   // any other failure of the database
 constexpr int ErroreGenerico = 5;      // anything that has no number of its own
+
+// Errors after which no line can be written any more: a load ends on them
+// instead of recording them line after line.
+inline bool FermaCaricamento(int numero)
+{
+    return numero == DiscoPieno || numero == DatabaseDanneggiato;
+}
 }
 
 class ErroreRun : public std::exception {

@@ -85,7 +85,7 @@ int ScQuiva::QuivaDati(long& plErrori)
     if (risultato == 0) {
         avanza(0, QStringLiteral("Quivamento ") + osCodice);
         long letti = 0, accettati = 0;
-        bool interrotto = false;
+        bool interrotto = false, righeConcluse = false;
         QString riga;
         try {
             for (;;) {
@@ -102,6 +102,8 @@ int ScQuiva::QuivaDati(long& plErrori)
                 try {
                     ElaboraRiga(riga);
                 } catch (const std::exception& errore) {
+                    if (CodiciErrore::FermaCaricamento(FormUtility::NumeroErrore(errore)))
+                        throw;
                     ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
                 }
                 if (lotto->FineRiga() && ogInElab)
@@ -109,12 +111,17 @@ int ScQuiva::QuivaDati(long& plErrori)
                 avanza(accettati);
             }
             lotto->Conferma();
+            righeConcluse = true;
             if (ogInElab)
                 ogInElab->Salvate(accettati);
             if (!interrotto)
                 EseguiQueryFinali();
         } catch (const std::exception& errore) {
-            // Only the error log itself or the final queries get here.
+            // The error log itself, a fault that ends the load, or the final
+            // queries. A line left half written is not committed: the open
+            // batch goes, the committed ones stay.
+            if (!righeConcluse)
+                lotto->Annulla();
             risultato = FormUtility::NumeroErrore(errore);
             m_ctx.messaggi.MsgErrfrm(errore);
         }

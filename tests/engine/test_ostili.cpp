@@ -61,7 +61,7 @@ const CampoOstile campiOstili[] = {
     {"HugeFieldNumbers", {{"NumCampo", "2147483647"}}},
     {"NegativeFieldNumbers", {{"NumCampo", "-2147483648"}}},
     {"TemplateOfDeepBrackets", {{"NumCampo", QString(2000, u'{') + QStringLiteral("\u00a72") + QString(2000, u']')}}},
-    {"TemplateOfManyFieldReferences", {{"NumCampo", QStringLiteral("\u00a72[\u00a73]{\u00a74}").repeated(500)}}},
+    {"TemplateOfManyFieldReferences", {{"NumCampo", QStringLiteral("\u00a72[\u00a73]{\u00a74}").repeated(50)}}},
     {"SeparatorLongerThanTheLine", {{"NumCampo", "2"}, {"Riempie", QString(1000, u';')}}},
     {"SizeLimitsAtTheEdges", {{"Dimensione", -1}, {"LimiteDim", 2147483647}}},
     {"ProgressiveCodeOfAbsurdLength", {{"NumCampo", QString()}, {"Default", "^100000000,X"}}},
