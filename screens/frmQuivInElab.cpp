@@ -1,6 +1,8 @@
 #include "frmQuivInElab.h"
 
 #include "GestioneMaschere.h"
+#include "Tastiera.h"
+#include "frmQuiva.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -31,6 +33,7 @@ QLabel* Numero(const char* nome, QWidget* padre)
 frmQuivInElab::frmQuivInElab(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
 {
     setObjectName(QStringLiteral("frmQuivInElab"));
+    UsaTastieraComune(*this, frmQuiva::ContestoHelp);
     auto* layout = new QVBoxLayout(this);
     LabIntestazione = Etichetta(QString(), "LabIntestazione", this);
     QFont grassetto = LabIntestazione->font();

@@ -82,7 +82,6 @@ void frmQuiva::Carica()
     helpContext = ContestoHelp;
     oiLoadOk = -1;
     OpzioniMaschera opzioni;
-    opzioni.soloLettura = false;
     opzioni.scala = true;
     PreparaMaschera(*this, QString(), opzioni);
     PrepGrid();
@@ -221,6 +220,10 @@ void frmQuiva::ComOk_Click()
         return;
     if (m_ordine.isEmpty()) {
         m_ctx.messaggi.msgCom(QStringLiteral("Nessuna file selezionato da quivare"), {Ok});
+        return;
+    }
+    if (oiAbilRW == 0) {  // launched with "/RO": loading writes data
+        m_ctx.messaggi.msgCom(QStringLiteral("Quivamento non consentito: il programma è aperto in sola consultazione"), {Ok});
         return;
     }
 

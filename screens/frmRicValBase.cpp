@@ -2,6 +2,7 @@
 
 #include "GestioneMaschere.h"
 #include "Tastiera.h"
+#include "frmQuiva.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -27,6 +28,7 @@ frmRicValBase::frmRicValBase(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmRicValBase"));
     setWindowTitle(DecoraTitolo(QStringLiteral("Richiesta Valori Base")));
     setModal(true);
+    UsaTastieraComune(*this, frmQuiva::ContestoHelp);
     auto* layout = new QVBoxLayout(this);
     LabTitolo = new QLabel(QStringLiteral("Inserire i valori richiesti"), this);
     LabTitolo->setObjectName(QStringLiteral("LabTitolo"));

@@ -45,12 +45,17 @@ bool ValoreErrato(const QString& valore)
     return valore.left(4).compare(QLatin1String("Err:"), Qt::CaseInsensitive) == 0;
 }
 
-// Menu commands reach the dispatcher as the socket client receives them.
+// Menu commands reach the dispatcher as the socket client receives them;
+// when the menu goes away the program ends with it.
 void CollegaComandi(Programma& p)
 {
     auto* socket = dynamic_cast<MenuServerSocket*>(&p.menuComandi->ogMenuClient());
     if (!socket)
         return;
+    QObject::connect(socket, &MenuServerSocket::MenuPerso, socket, [&p] {
+        p.menuPerso = true;
+        ChiudiProgramma();
+    });
     socket->ImpostaGestoreComandi([&p](const QString& a, const QString& b, const QString& comando, const QJsonValue& parametri) {
         QVariant risposta;
         if (p.menuComandi)
@@ -268,8 +273,13 @@ bool AvvioProgramma(Programma& p, const QString& testo)
         p.lisClickNoSel = p.LeggiIni(QStringLiteral("Config"), QStringLiteral("LisClickNoSel"), QStringLiteral("N")).trimmed().compare(QLatin1String("S"), Qt::CaseInsensitive) == 0;
         p.dataMinima = menu.ValorePersonale(QStringLiteral("Tutti"), QStringLiteral("DataMinima"), QStringLiteral("01/01/1900"));
 
-        // 14. The requested screen.
+        // 14. The requested screen. Without it there is nothing to keep the
+        // program running: it ends once the user has read why.
         ApriMaschera(p.mascheraRichiesta, true, p.parametriLancio, p.lancio.osChiLancia, p.lancio.osKeySecLancia, p.lancio.osParamLancia);
+        if (p.NumeroMaschereAperte() == 0) {
+            ChiudiProgramma();
+            return false;
+        }
         return true;
     } catch (const std::bad_alloc&) {
         Messaggio(p, QStringLiteral("Memoria esaurita"), QStringLiteral("Chiudere qualche programma e riprovare"));

@@ -217,8 +217,12 @@ bool ValoreErrato(const QString& valore)
 int ApriConnessionePrimaria(ContestoConnessione& c)
 {
     FinestraMessaggi& messaggi = *c.messaggi;
-    if (ValoreErrato(c.iniPrincipale) || ValoreErrato(c.nomeDb) || ValoreErrato(c.connect))
-        return -1;  // the menu link failed
+    // A value the menu could not give: its text says why.
+    for (const QString* valore : {&c.iniPrincipale, &c.nomeDb, &c.connect})
+        if (ValoreErrato(*valore)) {
+            messaggi.msgCom(valore->trimmed(), {Ok});
+            return -1;
+        }
     if (c.iniPrincipale.trimmed().isEmpty()) {
         const auto trovato = CercaIniPrincipale(c.luoghi);
         if (!trovato) {

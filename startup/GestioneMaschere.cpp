@@ -116,7 +116,7 @@ void PreparaMaschera(Maschera& maschera, const QString& listaNoColore, const Opz
     for (QLabel* etichetta : maschera.findChildren<QLabel*>())
         etichetta->setBuddy(nullptr);  // "&" is plain text
     maschera.setWindowTitle(DecoraTitolo(maschera.windowTitle()));
-    InstallaFiltroTastiera();
+    UsaTastieraComune(maschera);
     if (opzioni.soloLettura)
         maschera.oiAbilRW = AbilitazioneScrittura(maschera.osParamLancia);
     if (opzioni.scala) {
@@ -162,8 +162,10 @@ bool MostraMaschera(Maschera* maschera, const QString& keySec, const QString& ke
                      didascalia, QLatin1Char('\n') + didascalia);
         ChiudiCaricamento(*maschera);
         delete maschera;
-        if (p)
+        if (p) {
+            p->caricamentoFallito = false;  // the failed screen is gone with its flag
             p->messaggi.msgCom(QStringLiteral("Impossibile aprire il programma richiesto"), {QStringLiteral("&Ok")});
+        }
         return false;
     }
     ChiudiCaricamento(*maschera);
@@ -216,11 +218,8 @@ void ChiudiMaschera(Maschera& maschera)
     if (!p)
         return;
     p->maschere.removeAll(QPointer<Maschera>(&maschera));
-    if (maschera.oiLoadOk != 1 || p->caricamentoFallito) {
-        p->caricamentoFallito = false;
-        return;
-    }
-    if (MenuServer* menu = p->Menu()) {
+    MenuServer* menu = p->menuPerso ? nullptr : p->Menu();
+    if (maschera.oiLoadOk == 1 && !p->caricamentoFallito && menu) {
         try {
             if (maschera.osKeyLancia.isEmpty())
                 menu->MostraMenu(QStringLiteral("Tutti"));
@@ -233,6 +232,7 @@ void ChiudiMaschera(Maschera& maschera)
         }
     }
     p->caricamentoFallito = false;
+    // No screen left: the program ends, however the last one went.
     if (p->NumeroMaschereAperte() == 0 && p->principale)
         p->principale->ChiudiProgramma();
 }

@@ -1,6 +1,7 @@
 #include "Maschera.h"
 
 #include "GestioneMaschere.h"
+#include "Tastiera.h"
 
 #include <QCloseEvent>
 #include <QHash>
@@ -8,6 +9,7 @@
 Maschera::Maschera(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    UsaTastieraComune(*this);
 }
 
 void Maschera::PassaA()

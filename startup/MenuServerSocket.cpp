@@ -14,6 +14,7 @@ MenuServerSocket::MenuServerSocket(QString idMenu, int attesaMs, QObject* parent
     : QObject(parent), m_idMenu(std::move(idMenu)), m_attesaMs(attesaMs)
 {
     connect(&m_socket, &QLocalSocket::readyRead, this, &MenuServerSocket::DatiArrivati);
+    connect(&m_socket, &QLocalSocket::disconnected, this, &MenuServerSocket::MenuPerso);
 }
 
 MenuServerSocket::~MenuServerSocket()

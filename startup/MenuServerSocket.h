@@ -23,6 +23,12 @@ public:
     void ImpostaGestoreComandi(GestoreComando gestore) { m_gestore = std::move(gestore); }
     bool Collegato() const { return m_socket.state() == QLocalSocket::ConnectedState; }
 
+signals:
+    // The menu closed the link (it ended, or it dropped this program).
+    void MenuPerso();
+
+public:
+
     void Registra(const QString& idMenu, const QString& idProgramma, const QString& parametri) override;
     QString ImpostazioneUtente(const QString& chiave, const QString& gruppo, const QStringList& altri) override;
     OggettoLancio Lancio() override;

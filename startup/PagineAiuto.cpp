@@ -1,19 +1,22 @@
 #include "frmAiuto.h"
 
-#include <QMap>
 #include <QStringList>
+
+#include <algorithm>
+#include <iterator>
 
 namespace PagineAiuto {
 namespace {
 
+// A page and the help contexts of the screens it explains.
 struct Pagina {
     const char* argomento;
-    int contesto;
+    int contesti[3];  // 0 where unused
     const char* html;
 };
 
 const Pagina Pagine[] = {
-    {"indice", 0, R"(<h2>Quiva - Guida</h2>
+    {"indice", {}, R"(<h2>Quiva - Guida</h2>
 <p>Quiva carica file di testo nelle tabelle del database della ditta secondo i tracciati
 memorizzati.</p>
 <ul>
@@ -23,20 +26,20 @@ memorizzati.</p>
 <li><a href="batch">Selezione per il quivamento batch</a></li>
 <li><a href="tastiera">Uso della tastiera</a></li>
 </ul>)"},
-    {"quivamento", 1000, R"(<h2>Quivamento dati</h2>
+    {"quivamento", {3700}, R"(<h2>Quivamento dati</h2>
 <p>Scegliere uno o piu' tracciati e premere il pulsante di quivamento. Prima del caricamento
 vengono chiesti i valori base previsti dal tracciato. Al termine viene indicato il numero di
 righe scartate, che si possono esaminare nella <a href="errori">verifica degli errori</a>.</p>)"},
-    {"tracciati", 2000, R"(<h2>Gestione dei tracciati</h2>
+    {"tracciati", {3600, 3610, 3620}, R"(<h2>Gestione dei tracciati</h2>
 <p>Un tracciato indica il file sorgente, fino a cinque tabelle di destinazione, la posizione
 di ogni campo nella riga, le decodifiche, i controlli e le query finali.</p>)"},
-    {"errori", 3000, R"(<h2>Verifica degli errori</h2>
+    {"errori", {3750}, R"(<h2>Verifica degli errori</h2>
 <p>Elenca le righe non caricate con il motivo dello scarto; si possono filtrare per tracciato
 e cancellare.</p>)"},
-    {"batch", 4000, R"(<h2>Selezione per il quivamento batch</h2>
+    {"batch", {3701}, R"(<h2>Selezione per il quivamento batch</h2>
 <p>Indica quali tracciati partecipano al quivamento non presidiato e quali risposte costanti
 sostituiscono le domande dei valori base.</p>)"},
-    {"tastiera", 5000, R"(<h2>Uso della tastiera</h2>
+    {"tastiera", {}, R"(<h2>Uso della tastiera</h2>
 <ul>
 <li><b>F1</b>: guida dell'argomento; <b>Ctrl+F1</b>: indice; <b>Alt+F1</b>: ricerca.</li>
 <li><b>Invio</b>: passa al campo successivo; <b>Maiusc+Invio</b>: al precedente. Nei campi su
@@ -52,10 +55,8 @@ senza distinzione fra maiuscole e minuscole, <b>Ctrl+Alt+Maiusc+\</b>: con disti
 
 QString ArgomentoDelContesto(int contesto)
 {
-    // Contexts are grouped by thousands: 1000-1999 the load dialog, ...
-    const int gruppo = contesto / 1000 * 1000;
     for (const Pagina& p : Pagine)
-        if (p.contesto == gruppo)
+        if (contesto != 0 && std::find(std::begin(p.contesti), std::end(p.contesti), contesto) != std::end(p.contesti))
             return QString::fromLatin1(p.argomento);
     return QStringLiteral("indice");
 }

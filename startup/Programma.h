@@ -61,6 +61,7 @@ public:
 
     QString chiavePrimaria, chiaveSecondaria, comandoProgramma, motivoNonChiusura;
     bool caricamentoFallito = false;  // a screen failed to load
+    bool menuPerso = false;           // the menu's link has closed
     bool terminato = false;
 
     ImpostazioniDitta ditta;

@@ -8,6 +8,7 @@
 #include "RichiestaTesto.h"
 #include "frmAiuto.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -35,31 +36,86 @@ ServiziTastiera ServiziTastiera::DelProgramma()
     return s;
 }
 
+namespace {
+
+// Keys of the numeric keypad: digits 96-105, then * + (separator) - . /
+int CodiceTastierino(int k)
+{
+    if (k >= Qt::Key_0 && k <= Qt::Key_9)
+        return CodiciTasto::ZeroTastierino + (k - Qt::Key_0);
+    switch (k) {
+    case Qt::Key_Asterisk: return 106;
+    case Qt::Key_Plus: return 107;
+    case Qt::Key_Minus: return 109;
+    case Qt::Key_Period:
+    case Qt::Key_Comma: return CodiciTasto::DecimaleTastierino;
+    case Qt::Key_Slash: return 111;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
 int CodiceTasto(const QKeyEvent& evento)
 {
     const int k = evento.key();
-    if (evento.modifiers() & Qt::KeypadModifier) {
-        if (k == Qt::Key_Period || k == Qt::Key_Comma || k == Qt::Key_Delete)
-            return CodiciTasto::DecimaleTastierino;
-    }
+    if (evento.modifiers() & Qt::KeypadModifier)
+        if (const int codice = CodiceTastierino(k))
+            return codice;
     if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
         return CodiciTasto::F1 + (k - Qt::Key_F1);
     switch (k) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
     case Qt::Key_Return:
     case Qt::Key_Enter: return CodiciTasto::Invio;
+    case Qt::Key_Shift: return CodiciTasto::Maiuscole;
+    case Qt::Key_Control: return CodiciTasto::Ctrl;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr: return CodiciTasto::Alt;
+    case Qt::Key_Pause: return 19;
+    case Qt::Key_CapsLock: return 20;
     case Qt::Key_Escape: return CodiciTasto::Esc;
+    case Qt::Key_Space: return 32;
     case Qt::Key_PageUp: return CodiciTasto::PagSu;
     case Qt::Key_PageDown: return CodiciTasto::PagGiu;
-    case Qt::Key_Backslash: return CodiciTasto::BarraRovescia;
-    case Qt::Key_Tab: return 9;
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Space: return 32;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Print: return 44;
+    case Qt::Key_Insert: return 45;
     case Qt::Key_Delete: return 46;
+    case Qt::Key_Meta: return 91;
+    case Qt::Key_Menu: return 93;
+    case Qt::Key_NumLock: return 144;
+    case Qt::Key_ScrollLock: return 145;
+    // The backslash key gives "|" with Shift: it is still the same key.
+    case Qt::Key_Backslash:
+    case Qt::Key_Bar: return CodiciTasto::BarraRovescia;
     default: break;
     }
-    if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9))
-        return k;
-    return k & 0xFFFF;
+    // Printable keys keep their character's code (letters as capitals).
+    return k > 0 && k < 0x100 ? k : 0;
+}
+
+bool SoloModificatore(const QKeyEvent& evento)
+{
+    switch (evento.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R: return true;
+    default: return false;
+    }
 }
 
 int StatoShift(const QKeyEvent& evento)
@@ -313,6 +369,8 @@ void SelezionaTesto(QWidget* campo)
 
 namespace {
 
+const char* const ProprietaTastiera = "tastieraComune";
+
 class FiltroTastiera : public QObject {
 public:
     using QObject::QObject;
@@ -327,14 +385,24 @@ protected:
         QWidget* fuoco = QApplication::focusWidget();
         if (!w || (fuoco ? w != fuoco : !w->isWindow()))
             return false;
-        auto* maschera = qobject_cast<Maschera*>(w->window());
-        if (!maschera)
+        QWidget* finestra = w->window();
+        if (!TastieraComune(finestra))
             return false;
         auto* tasto = static_cast<QKeyEvent*>(evento);
+        if (SoloModificatore(*tasto))
+            return false;
+        // Enter on a button presses it, as a user expects.
+        if ((tasto->key() == Qt::Key_Return || tasto->key() == Qt::Key_Enter) && StatoShift(*tasto) < 2)
+            if (auto* pulsante = qobject_cast<QAbstractButton*>(fuoco)) {
+                pulsante->click();
+                return true;
+            }
         StatoTastiera& stato = StatoTastiera::Programma();
         const ServiziTastiera servizi = ServiziTastiera::DelProgramma();
+        const auto* maschera = qobject_cast<const Maschera*>(finestra);
+        const int contesto = maschera ? maschera->helpContext : finestra->property("helpContext").toInt();
         int codice = CodiceTasto(*tasto);
-        if (GestTastiMaschera(codice, StatoShift(*tasto), QApplication::focusWidget(), maschera->helpContext, stato, servizi))
+        if (GestTastiMaschera(codice, StatoShift(*tasto), fuoco, contesto, stato, servizi))
             return true;
         const QString testo = tasto->text();
         if (testo.size() != 1)
@@ -356,11 +424,19 @@ protected:
 
 }  // namespace
 
-void InstallaFiltroTastiera()
+void UsaTastieraComune(QWidget& finestra, int contestoHelp)
 {
     static FiltroTastiera* filtro = nullptr;
+    finestra.setProperty(ProprietaTastiera, true);
+    if (contestoHelp != 0)
+        finestra.setProperty("helpContext", contestoHelp);
     if (filtro || !qApp)
         return;
     filtro = new FiltroTastiera(qApp);
     qApp->installEventFilter(filtro);
+}
+
+bool TastieraComune(const QWidget* finestra)
+{
+    return finestra && finestra->property(ProprietaTastiera).toBool();
 }

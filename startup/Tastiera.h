@@ -13,10 +13,14 @@ class RichiestaTesto;
 
 namespace CodiciTasto {
 constexpr int Invio = 13;
+constexpr int Maiuscole = 16;
+constexpr int Ctrl = 17;
+constexpr int Alt = 18;
 constexpr int Esc = 27;
 constexpr int PagSu = 33;
 constexpr int PagGiu = 34;
 constexpr int BarraRovescia = 92;
+constexpr int ZeroTastierino = 96;
 constexpr int DecimaleTastierino = 110;
 constexpr int F1 = 112;
 }
@@ -47,9 +51,13 @@ struct ServiziTastiera {
     static ServiziTastiera DelProgramma();
 };
 
-// Key code of a key event in the suite's numbering (letters and digits
-// their capital ASCII code, F1 112, keypad decimal 110...).
+// Key code of a key event in the suite's numbering: letters and digits
+// their capital ASCII code, Shift 16, Ctrl 17, Alt 18, Page Up 33 ... Down 40,
+// Insert 45, Delete 46, the keypad 96-111, F1 112 ... F24 135; 0 for a key
+// that has no code.
 int CodiceTasto(const QKeyEvent& evento);
+// A press of Shift, Ctrl, Alt or another modifier alone.
+bool SoloModificatore(const QKeyEvent& evento);
 // 1 Shift, 2 Ctrl, 4 Alt, summed.
 int StatoShift(const QKeyEvent& evento);
 
@@ -65,5 +73,11 @@ void SpostaFuoco(int passo, int shift, QWidget* attivo = nullptr);
 // Selects the whole text of a text field.
 void SelezionaTesto(QWidget* campo);
 
-// Key preview for every screen (installed once on the application).
-void InstallaFiltroTastiera();
+// A window takes the shared keyboard handling: every key pressed in it
+// goes through GestTastiMaschera and then FiltraTasto. Screens (Maschera)
+// take it when they are built; any other window of the program (dialogs,
+// the message window) calls this once, usually in its constructor.
+// contestoHelp is the window's F1 topic; a Maschera uses its helpContext
+// instead, and a control with its own "helpContext" property wins over both.
+void UsaTastieraComune(QWidget& finestra, int contestoHelp = 0);
+bool TastieraComune(const QWidget* finestra);

@@ -1,5 +1,7 @@
 #include "frmAiuto.h"
 
+#include "Tastiera.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +16,7 @@ frmAiuto::frmAiuto()
     setObjectName(QStringLiteral("frmAiuto"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Guida di Quiva"));
+    UsaTastieraComune(*this);
     auto* layout = new QHBoxLayout(this);
     auto* sinistra = new QVBoxLayout;
     txtCerca = new QLineEdit(this);

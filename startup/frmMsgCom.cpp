@@ -1,5 +1,7 @@
 #include "frmMsgCom.h"
 
+#include "Tastiera.h"
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -17,6 +19,7 @@ frmMsgCom::frmMsgCom(QWidget* parent) : QDialog(parent)
     setWindowTitle(QApplication::applicationDisplayName().isEmpty() ? QStringLiteral("Quiva")
                                                                     : QApplication::applicationDisplayName());
     setModal(true);
+    UsaTastieraComune(*this);
     auto* layout = new QVBoxLayout(this);
     LabMessaggio = new QLabel(this);
     LabMessaggio->setObjectName(QStringLiteral("LabMessaggio"));

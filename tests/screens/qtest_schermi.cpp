@@ -4,6 +4,7 @@
 #include "ContestoQuiva.h"
 #include "DatabaseLink.h"
 #include "GestioneMaschere.h"
+#include "Programma.h"
 #include "RisposteScriptate.h"
 #include "StatoElaborazione.h"
 #include "TabelleQuiva.h"
@@ -12,6 +13,7 @@
 #include "frmQuivInElab.h"
 #include "frmRicValBase.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -355,6 +357,37 @@ private slots:
         QCOMPARE(messaggi->Testi(), QStringList{Terminata});
         QVERIFY(!f->FinestraValori());
         QVERIFY(!f->ValDefault());  // released with the run
+        Idle();
+    }
+
+    // The prompt window has the program's keyboard: keypad comma, Enter to
+    // the next answer and then on "&Ok", Escape cancels nothing.
+    void tastieraDellaFinestraValori()
+    {
+        Programma programma(*messaggi, *messaggi);
+        programma.generali.tastierinoVirgola = QStringLiteral("S");
+        Definizione(QStringLiteral("A"), File(QStringLiteral("a.txt"), "A1;Uno\n"),
+                    {{"Numero", QString::fromUtf8("§Importo")}, {"Nota", QString::fromUtf8("§Nota")}});
+        Apri();
+        Clic(QStringLiteral("A"));
+        bool ancoraAperta = false;
+        AllaFinestra([&](frmRicValBase& w) {
+            QApplication::setActiveWindow(&w);
+            w.txt[0]->setFocus();
+            QTRY_VERIFY(w.txt[0]->hasFocus());
+            QTest::keyClicks(w.txt[0], QStringLiteral("12"));
+            QTest::keyClick(w.txt[0], Qt::Key_Period, Qt::KeypadModifier);
+            QTest::keyClick(w.txt[0], Qt::Key_5, Qt::KeypadModifier);
+            QTest::keyClick(w.txt[0], Qt::Key_Escape);
+            ancoraAperta = w.isVisible();
+            QTest::keyClick(w.txt[0], Qt::Key_Return);
+            QTest::keyClicks(w.txt[1], QStringLiteral("x"));
+            QTest::keyClick(w.txt[1], Qt::Key_Return);
+            QTest::keyClick(w.ComOk, Qt::Key_Return);
+        });
+        f->ComOk->click();
+        QVERIFY(ancoraAperta);
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Numero, Nota FROM Art")), QStringList{"A1|12,5|x"});
         Idle();
     }
 

@@ -2,20 +2,27 @@
 // replace, "/RO", and the start-up against a real menu server.
 #include "Avvio.h"
 #include "ConfigurazioneMenu.h"
+#include "DatabaseLink.h"
+#include "ErroreRun.h"
 #include "GestioneMaschere.h"
 #include "Maschera.h"
 #include "MenuFinto.h"
 #include "Programma.h"
 #include "RisposteScriptate.h"
 #include "ServerMenu.h"
+#include "TabelleQuiva.h"
 #include "Tastiera.h"
+#include "frmQuiva.h"
+#include "frmAiuto.h"
 #include "frmMsgCom.h"
 #include "scMenuComandiClie.h"
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -45,6 +52,51 @@ public:
     }
 };
 
+class MascheraGuasta : public Maschera {
+public:
+    void Carica() override { throw ErroreRun(3078, "Tabella QuivaMancante inesistente"); }
+};
+
+// A company database with the load tables and a menu server in this process.
+struct MenuDiProva {
+    QTemporaryDir cartella;
+    ConfigurazioneMenu configurazione{cartella.filePath("quiva-menu.ini")};
+    std::unique_ptr<ServerMenu> server;
+
+    MenuDiProva()
+    {
+        const QString db = cartella.filePath("ditta.db");
+        QProcess::execute("sqlite3", {db, "create table Monete(moneta text, NumDec int, NumDecGest int, Operatore text, Cee text);"
+                                          "insert into Monete values('L.',0,2,'/','N');"});
+        CreaTabelleQuiva(*DatabaseLink::ApriFile(db));
+        QProcess::execute("sqlite3", {db, "insert into QuivaFile (Codice, Descrizione) values ('A', 'Articoli');"});
+        configurazione.Scrivi("Menu", "Id", QString("prova%1").arg(QCoreApplication::applicationPid()));
+        configurazione.CreaPredefinita(db);
+        configurazione.Scrivi("Ditta", "Ditta.Moneta", "L.");
+    }
+    void Avvia(const QString& maschera, const QString& parametri)
+    {
+        server = std::make_unique<ServerMenu>(configurazione);
+        QVERIFY(server->Avvia());
+        server->ImpostaLancio(maschera, parametri);
+    }
+    QString RigaComando(const QString& maschera) const
+    {
+        return "/M" + configurazione.IdMenu() + " /PQUIVA /F" + maschera;
+    }
+};
+
+// Runs the event loop until the program ends (true) or 5 seconds pass.
+bool Finisce(Programma& programma)
+{
+    QEventLoop ciclo;
+    programma.alTermine = [&] { ciclo.exit(0); };
+    QTimer::singleShot(5000, &ciclo, [&] { ciclo.exit(1); });
+    const bool finito = ciclo.exec() == 0;
+    programma.alTermine = {};
+    return finito && programma.terminato;
+}
+
 }  // namespace
 
 class TestAvvio : public QObject {
@@ -53,7 +105,8 @@ class TestAvvio : public QObject {
 private slots:
     void init()
     {
-        RegistroMaschere::Registra("frmQuiva", [] { return new MascheraProva; });
+        RegistroMaschere::Registra("frmProva", [] { return new MascheraProva; });
+        RegistroMaschere::Registra("frmGuasta", [] { return new MascheraGuasta; });
         StatoTastiera::Programma() = StatoTastiera{};
     }
 
@@ -130,6 +183,126 @@ private slots:
         QVERIFY(!arrivato);
         programma.maschere.clear();
         delete m;
+    }
+
+    // Real key events reach the handler with the classic codes.
+    void codiciDeiTastiVeri_data()
+    {
+        QTest::addColumn<int>("tasto");
+        QTest::addColumn<int>("modificatori");
+        QTest::addColumn<int>("codice");
+        QTest::addColumn<int>("shift");
+        const int nessuno = Qt::NoModifier, tastierino = Qt::KeypadModifier;
+        QTest::newRow("Home") << int(Qt::Key_Home) << nessuno << 36 << 0;
+        QTest::newRow("End") << int(Qt::Key_End) << nessuno << 35 << 0;
+        QTest::newRow("sinistra") << int(Qt::Key_Left) << nessuno << 37 << 0;
+        QTest::newRow("giu") << int(Qt::Key_Down) << nessuno << 40 << 0;
+        QTest::newRow("PagSu") << int(Qt::Key_PageUp) << nessuno << 33 << 0;
+        QTest::newRow("Ins") << int(Qt::Key_Insert) << nessuno << 45 << 0;
+        QTest::newRow("Canc") << int(Qt::Key_Delete) << nessuno << 46 << 0;
+        QTest::newRow("F2") << int(Qt::Key_F2) << nessuno << 113 << 0;
+        QTest::newRow("F12") << int(Qt::Key_F12) << nessuno << 123 << 0;
+        QTest::newRow("lettera") << int(Qt::Key_A) << int(Qt::ShiftModifier) << 65 << 1;
+        QTest::newRow("cifra") << int(Qt::Key_7) << nessuno << 55 << 0;
+        QTest::newRow("tastierino 5") << int(Qt::Key_5) << tastierino << 101 << 0;
+        QTest::newRow("tastierino *") << int(Qt::Key_Asterisk) << tastierino << 106 << 0;
+        QTest::newRow("tastierino decimale") << int(Qt::Key_Period) << tastierino << 110 << 0;
+        QTest::newRow("Alt+destra") << int(Qt::Key_Right) << int(Qt::AltModifier) << 39 << 4;
+    }
+    void codiciDeiTastiVeri()
+    {
+        QFETCH(int, tasto);
+        QFETCH(int, modificatori);
+        QWidget finestra;
+        UsaTastieraComune(finestra);
+        auto* campo = new QLineEdit(&finestra);
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        campo->setFocus();
+        QTest::keyClick(campo, Qt::Key(tasto), Qt::KeyboardModifiers(modificatori));
+        QTEST(StatoTastiera::Programma().ultimoTasto, "codice");
+        QTEST(StatoTastiera::Programma().ultimoShift, "shift");
+    }
+
+    // A modifier pressed alone does nothing (no macro asked for Ctrl);
+    // Ctrl+Alt+Shift+\ arrives as the backslash key and sets the
+    // case-sensitive search.
+    void modificatoriESensibilitaMaiuscole()
+    {
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        auto menu = std::make_unique<MenuFinto>();
+        MenuFinto* finto = menu.get();
+        programma.menuComandi = std::make_unique<scMenuComandiClie>(std::move(menu), programma);
+        QWidget finestra;
+        UsaTastieraComune(finestra);
+        auto* campo = new QLineEdit(&finestra);
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        campo->setFocus();
+        StatoTastiera::Programma().ultimoTasto = -1;
+        QTest::keyClick(campo, Qt::Key_Control, Qt::ControlModifier);
+        QTest::keyClick(campo, Qt::Key_Shift, Qt::ShiftModifier);
+        QTest::keyClick(campo, Qt::Key_Alt, Qt::AltModifier);
+        QCOMPARE(StatoTastiera::Programma().ultimoTasto, -1);
+        QVERIFY(finto->chiamate.isEmpty());
+
+        const auto tutti = Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier;
+        QTest::keyClick(campo, Qt::Key_Bar, tutti);
+        QCOMPARE(StatoTastiera::Programma().modoConfronto, 0);
+        QTest::keyClick(campo, Qt::Key_Backslash, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(StatoTastiera::Programma().modoConfronto, 1);
+        QCOMPARE(campo->text(), QString());
+    }
+
+    // Any window can take the shared handling: Enter moves on and presses a
+    // focused button, Escape is swallowed, F1 opens the window's topic.
+    void tastieraComuneSuUnaFinestraQualsiasi()
+    {
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        programma.fileHelp = "quiva";
+        QDialog finestra;
+        UsaTastieraComune(finestra, 3750);
+        auto* primo = new QLineEdit(&finestra);
+        auto* secondo = new QLineEdit(&finestra);
+        auto* ok = new QPushButton("&Ok", &finestra);
+        ok->setAutoDefault(false);
+        auto* l = new QVBoxLayout(&finestra);
+        l->addWidget(primo);
+        l->addWidget(secondo);
+        l->addWidget(ok);
+        bool premuto = false;
+        connect(ok, &QPushButton::clicked, [&] { premuto = true; });
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        primo->setFocus();
+        QTest::keyClick(primo, Qt::Key_Return);
+        QTRY_VERIFY(secondo->hasFocus());
+        QTest::keyClick(secondo, Qt::Key_Escape);
+        QVERIFY(finestra.isVisible());
+        QTest::keyClick(secondo, Qt::Key_Enter, Qt::KeypadModifier);
+        QTRY_VERIFY(ok->hasFocus());
+        QTest::keyClick(ok, Qt::Key_Return);
+        QVERIFY(premuto);
+
+        QTest::keyClick(ok, Qt::Key_F1);
+        frmAiuto* aiuto = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* a = qobject_cast<frmAiuto*>(w); a && a->isVisible())
+                aiuto = a;
+        QVERIFY(aiuto);
+        QCOMPARE(aiuto->ArgomentoCorrente(), QString("errori"));
+        aiuto->close();
+    }
+
+    void paginaDiAiutoPerContesto()
+    {
+        const QList<QPair<int, QString>> attesi{{3700, "quivamento"}, {3701, "batch"},     {3750, "errori"},
+                                                {3600, "tracciati"},  {3610, "tracciati"}, {3620, "tracciati"},
+                                                {0, "indice"},        {3000, "indice"}};
+        for (const auto& [contesto, argomento] : attesi)
+            QCOMPARE(PagineAiuto::ArgomentoDelContesto(contesto), argomento);
     }
 
     void macroCtrl()
@@ -240,27 +413,15 @@ private slots:
 
     void avvioControUnMenuVero()
     {
-        QTemporaryDir cartella;
-        const QString db = cartella.filePath("ditta.db");
-        QCOMPARE(QProcess::execute("sqlite3", {db, "create table Monete(moneta text, NumDec int, NumDecGest int, Operatore text, Cee text);"
-                                                   "insert into Monete values('L.',0,2,'/','N');"}),
-                 0);
-        ConfigurazioneMenu configurazione(cartella.filePath("quiva-menu.ini"));
-        configurazione.Scrivi("Menu", "Id", QString("prova%1").arg(QCoreApplication::applicationPid()));
-        configurazione.CreaPredefinita(db);
-        configurazione.Scrivi("Ditta", "Ditta.Moneta", "L.");
-        configurazione.Scrivi("Valori", "VersMenu", "1.06");
-        configurazione.Scrivi("Personale.Quiva", "SoloAsci", "S");
-        ServerMenu server(configurazione);
-        QVERIFY(server.Avvia());
-        server.ImpostaLancio("frmQuiva", "12 RO");
+        MenuDiProva menu;
+        menu.configurazione.Scrivi("Valori", "VersMenu", "1.06");
+        menu.configurazione.Scrivi("Personale.Quiva", "SoloAsci", "S");
+        menu.Avvia("frmQuiva", "12 RO");
 
         RisposteScriptate risposte;
         Programma programma(risposte, risposte);
-        bool finito = false;
-        programma.alTermine = [&] { finito = true; };
-        QSignalSpy registrato(&server, &ServerMenu::Registrato);
-        QVERIFY(AvvioProgramma(programma, "/M" + configurazione.IdMenu() + " /PQUIVA 12 RO /FFRMQUIVA"));
+        QSignalSpy registrato(menu.server.get(), &ServerMenu::Registrato);
+        QVERIFY(AvvioProgramma(programma, "/M" + menu.configurazione.IdMenu() + " /PQUIVA 12 RO /FFRMQUIVA"));
         QCOMPARE(risposte.Testi(), QStringList{});
         QCOMPARE(registrato.size(), 1);
         QCOMPARE(registrato[0][1].toString(), QString("12 RO"));
@@ -268,35 +429,116 @@ private slots:
         QCOMPARE(programma.ditta.MonetaDitta().numDec, 0);
         QCOMPARE(programma.soloAsci, QString("S"));
         QCOMPARE(programma.fileHelp, QString("quiva"));
-        QCOMPARE(programma.dirSorgenti, cartella.path());
+        QCOMPARE(programma.dirSorgenti, menu.cartella.path());
         QCOMPARE(programma.dataMinima, QString("01/01/1900"));
 
-        Maschera* m = programma.MascheraDiNome("frmQuiva");
-        QVERIFY(m);
-        QCOMPARE(m->oiAbilRW, 0);
-        QCOMPARE(m->osParamLancia, QString("12 RO"));
+        // The real load dialog, view-only: it refuses to load.
+        auto* f = qobject_cast<frmQuiva*>(programma.MascheraDiNome("frmQuiva"));
+        QVERIFY(f);
+        QCOMPARE(f->oiAbilRW, 0);
+        QCOMPARE(f->osParamLancia, QString("12 RO"));
+        QCOMPARE(f->dbgQuiva->model()->rowCount(), 1);
+        f->dbgQuiva->selectRow(0);
+        f->ComOk->click();
+        QCOMPARE(risposte.Testi(), QStringList{"Quivamento non consentito: il programma è aperto in sola consultazione"});
+        risposte.messaggi.clear();
 
         // Commands from the menu.
-        QSignalSpy esiti(&server, &ServerMenu::EsitoComando);
-        server.InviaComando("esiste");
-        server.InviaComando("FINE");
-        server.InviaComando("sconosciuto");
+        QSignalSpy esiti(menu.server.get(), &ServerMenu::EsitoComando);
+        menu.server->InviaComando("esiste");
+        menu.server->InviaComando("FINE");
+        menu.server->InviaComando("sconosciuto");
         QTRY_COMPARE(esiti.size(), 3);
         QCOMPARE(esiti[0][2].value<QJsonValue>().toBool(), true);
         QCOMPARE(esiti[1][2].value<QJsonValue>().toString(), QString("No Chiudi"));
         QCOMPARE(esiti[2][2].value<QJsonValue>().toString(), QString(""));
 
         // "attiva" for an unknown screen.
-        server.ImpostaLancio("frmInesistente", "");
-        server.InviaComando("attiva");
+        menu.server->ImpostaLancio("frmInesistente", "");
+        menu.server->InviaComando("attiva");
         QTRY_COMPARE(esiti.size(), 4);
         QCOMPARE(risposte.Testi(), QStringList{"La form richiesta e' inesistente"});
 
         // Closing the last screen shows the menu and ends the program.
-        QSignalSpy mostra(&server, &ServerMenu::MostraRichiesto);
-        m->close();
-        QTRY_VERIFY(finito);
+        QSignalSpy mostra(menu.server.get(), &ServerMenu::MostraRichiesto);
+        f->close();
+        QVERIFY(Finisce(programma));
         QCOMPARE(mostra.size(), 1);
+    }
+
+    // Whatever way the start-up goes, no process is left without a window.
+    void avvioSenzaMascheraFinisce()
+    {
+        MenuDiProva menu;
+        menu.Avvia("frmInesistente", "");
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        QVERIFY(!AvvioProgramma(programma, menu.RigaComando("frmInesistente")));
+        QCOMPARE(risposte.Testi(), QStringList{"La form richiesta e' inesistente"});
+        QVERIFY(Finisce(programma));
+    }
+
+    void avvioConMascheraGuastaFinisce()
+    {
+        MenuDiProva menu;
+        menu.Avvia("frmGuasta", "");
+        QSignalSpy avvisi(menu.server.get(), &ServerMenu::Avviso);
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        QVERIFY(!AvvioProgramma(programma, menu.RigaComando("frmGuasta")));
+        QTRY_COMPARE(avvisi.size(), 1);
+        QVERIFY(avvisi[0][0].toString().startsWith("Errore(3078): Tabella QuivaMancante inesistente"));
+        QCOMPARE(risposte.Testi(), QStringList{"Impossibile aprire il programma richiesto"});
+        QVERIFY(!programma.caricamentoFallito);
+        QVERIFY(Finisce(programma));
+    }
+
+    // A screen that failed to load leaves no trace: the next screen's
+    // "Esci" still tells the menu and ends the program.
+    void dopoUnaMascheraGuastaEsciChiude()
+    {
+        MenuDiProva menu;
+        menu.Avvia("frmProva", "");
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        QVERIFY(AvvioProgramma(programma, menu.RigaComando("frmProva")));
+        QSignalSpy esiti(menu.server.get(), &ServerMenu::EsitoComando);
+        menu.server->ImpostaLancio("frmGuasta", "");
+        menu.server->InviaComando("attiva");
+        QTRY_COMPARE(esiti.size(), 1);
+        QCOMPARE(risposte.Testi(), QStringList{"Impossibile aprire il programma richiesto"});
+
+        QSignalSpy mostra(menu.server.get(), &ServerMenu::MostraRichiesto);
+        programma.MascheraDiNome("frmProva")->close();
+        QVERIFY(Finisce(programma));
+        QCOMPARE(mostra.size(), 1);
+    }
+
+    void menuChiusoIlProgrammaFinisce()
+    {
+        MenuDiProva menu;
+        menu.Avvia("frmProva", "");
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        QVERIFY(AvvioProgramma(programma, menu.RigaComando("frmProva")));
+        QPointer<Maschera> m = programma.MascheraDiNome("frmProva");
+        QVERIFY(m);
+        menu.server.reset();
+        QVERIFY(Finisce(programma));
+        QTRY_VERIFY(!m);
+        QCOMPARE(risposte.Testi(), QStringList{});
+    }
+
+    void valoreErratoDelMenuMostrato()
+    {
+        MenuDiProva menu;
+        menu.configurazione.Scrivi("Valori", "NomeDBAzie", "Err: ditta 12 non trovata");
+        menu.Avvia("frmProva", "");
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        QVERIFY(!AvvioProgramma(programma, menu.RigaComando("frmProva")));
+        QCOMPARE(risposte.Testi(), QStringList{"Err: ditta 12 non trovata"});
+        QVERIFY(Finisce(programma));
     }
 };
 
