@@ -60,7 +60,9 @@ DatabaseLink::~DatabaseLink()
     {
         QSqlDatabase db = QSqlDatabase::database(m_nome, false);
         if (db.isOpen()) {
-            if (m_inTransazione)
+            if (m_inTransazione && m_prova)
+                db.rollback();
+            else if (m_inTransazione)
                 db.commit();
             db.close();
         }
@@ -116,7 +118,14 @@ void DatabaseLink::Prepara()
         }
     }
     QSqlQuery q(db);
-    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    // The first read of the file: a database held by another writer says so
+    // here, after the busy wait. Other failures (read-only media) are no
+    // reason to refuse it.
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
+        const ErroreRun errore = Errore(q.lastError());
+        if (errore.numero() == CodiciErrore::DatabaseInUso)
+            throw errore;
+    }
     q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
 
@@ -154,11 +163,15 @@ ErroreRun DatabaseLink::Errore(const QSqlError& errore) const
     const QString testo = errore.text().trimmed();
     if (m_dialetto == DialettoDb::Sqlite) {
         const QString codice = errore.nativeErrorCode();
+        const int primario = codice.toInt() & 0xff;
+        if (primario == SQLITE_BUSY || primario == SQLITE_LOCKED)
+            return ErroreRun(CodiciErrore::DatabaseInUso,
+                             QStringLiteral("Database in uso da un altro programma (%1)").arg(testo));
         if (testo.contains(QLatin1String("UNIQUE constraint failed"), Qt::CaseInsensitive)
             || codice == QLatin1String("2067") || codice == QLatin1String("1555"))
             return ErroreRun(CodiciErrore::ChiaveDoppia,
                              QStringLiteral("Valore duplicato in un indice univoco (%1)").arg(errore.databaseText()));
-        if ((codice.toInt() & 0xff) == 13)  // SQLITE_FULL
+        if (primario == SQLITE_FULL)
             return ErroreRun(CodiciErrore::DiscoPieno,
                              QStringLiteral("Spazio esaurito per il database (%1)").arg(errore.databaseText()));
         if (codice == QLatin1String("11") || codice == QLatin1String("26")
@@ -178,6 +191,15 @@ bool DatabaseLink::EsisteTabella(const QString& tabella)
 {
     if (m_schemi.contains(tabella.toLower()))
         return true;
+    if (m_dialetto == DialettoDb::Sqlite) {
+        // A database locked by another program must not look empty.
+        QSqlQuery q(Database());
+        q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE"));
+        q.addBindValue(tabella);
+        if (!q.exec())
+            throw Errore(q.lastError());
+        return q.next();
+    }
     for (const QString& nome : Database().tables())
         if (nome.compare(tabella, Qt::CaseInsensitive) == 0)
             return true;
@@ -260,6 +282,50 @@ void DatabaseLink::DimenticaSchema()
     m_schemi.clear();
 }
 
+namespace {
+
+// True when an index of the table starts with exactly these columns (in any
+// order), each compared without case.
+bool IndiceCaseFreeEsiste(QSqlDatabase db, const QString& tabella, const QStringList& colonne)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT i.name, c.name, c.coll FROM pragma_index_list(?) i "
+                             "JOIN pragma_index_xinfo(i.name) c WHERE c.key = 1 AND c.seqno < ? ORDER BY i.name"));
+    q.addBindValue(tabella);
+    q.addBindValue(colonne.size());
+    if (!q.exec())
+        return false;
+    QHash<QString, int> trovate;  // per index, leading columns that serve
+    while (q.next())
+        if (colonne.contains(q.value(1).toString(), Qt::CaseInsensitive)
+            && q.value(2).toString().compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0)
+            ++trovate[q.value(0).toString()];
+    for (int n : std::as_const(trovate))
+        if (n == colonne.size())
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void DatabaseLink::IndiceSenzaMaiuscole(const QString& tabella, const QStringList& colonne)
+{
+    if (m_dialetto != DialettoDb::Sqlite || colonne.isEmpty())
+        return;
+    QSqlDatabase db = Database();
+    if (IndiceCaseFreeEsiste(db, tabella, colonne))
+        return;
+    QStringList definizione;
+    for (const QString& c : colonne)
+        definizione << QLatin1Char('[') + c + QStringLiteral("] COLLATE NOCASE");
+    const QString nome = QStringLiteral("quiva_nocase_") + tabella + QLatin1Char('_') + colonne.join(QLatin1Char('_'));
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS [%1] ON [%2] (%3)")
+                    .arg(nome, tabella, definizione.join(QStringLiteral(", ")))))
+        qWarning("Indice %s non creato: %s", qPrintable(nome), qPrintable(q.lastError().text()));
+}
+
 void DatabaseLink::IniziaTransazione()
 {
     if (m_inTransazione)
@@ -269,7 +335,7 @@ void DatabaseLink::IniziaTransazione()
 
 void DatabaseLink::ConfermaTransazione()
 {
-    if (!m_inTransazione)
+    if (!m_inTransazione || m_prova)
         return;
     QSqlDatabase db = Database();
     if (!db.commit()) {
@@ -283,10 +349,47 @@ void DatabaseLink::ConfermaTransazione()
 
 void DatabaseLink::AnnullaTransazione()
 {
-    if (!m_inTransazione)
+    if (!m_inTransazione || m_prova)  // a trial is rolled back whole at its end
         return;
     Database().rollback();
     m_inTransazione = false;
+}
+
+void DatabaseLink::IniziaProva()
+{
+    if (m_prova)
+        return;
+    ConfermaTransazione();
+    QSqlDatabase db = Database();
+    if (!db.transaction())
+        throw Errore(db.lastError());
+    m_inTransazione = true;
+    m_prova = true;
+}
+
+void DatabaseLink::AnnullaProva()
+{
+    if (!m_prova)
+        return;
+    m_prova = false;
+    m_inTransazione = false;
+    QSqlDatabase db = Database();
+    if (!db.rollback())
+        throw Errore(db.lastError());
+}
+
+ProvaSenzaScritture::ProvaSenzaScritture(DatabaseLink& db) : m_db(db)
+{
+    m_db.IniziaProva();
+}
+
+ProvaSenzaScritture::~ProvaSenzaScritture()
+{
+    try {
+        m_db.AnnullaProva();
+    } catch (const ErroreRun&) {
+        // the connection's own end rolls back what is left
+    }
 }
 
 LottoScritture::LottoScritture(DatabaseLink& db, int righePerLotto, int millisecondiPerLotto)

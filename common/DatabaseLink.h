@@ -63,10 +63,16 @@ public:
     const SchemaTabella& Schema(const QString& tabella) { return *SchemaCondiviso(tabella); }
     // The same, kept alive for as long as the caller holds it.
     std::shared_ptr<const SchemaTabella> SchemaCondiviso(const QString& tabella);
+    // Raises ErroreRun when the database cannot be read (locked, damaged).
     bool EsisteTabella(const QString& tabella);
     int DimensioneColonna(const QString& tabella, const QString& colonna);
     QStringList ColonnePrimarie(const QString& tabella);
     void DimenticaSchema();
+    // Keeps look-ups by these columns on an index although they ignore case:
+    // on SQLite a case-free index named "quiva_nocase_..." is created when no
+    // index can serve them. Best effort: a failure leaves the look-up slower,
+    // never wrong.
+    void IndiceSenzaMaiuscole(const QString& tabella, const QStringList& colonne);
 
     // Error of the database as a run-time error with its normalised number.
     ErroreRun Errore(const QSqlError& errore) const;
@@ -76,6 +82,11 @@ public:
     void ConfermaTransazione();
     void AnnullaTransazione();
     bool InTransazione() const { return m_inTransazione; }
+    // A trial: from here to AnnullaProva every statement runs in one
+    // transaction that no commit ends and that is rolled back at the end.
+    void IniziaProva();
+    void AnnullaProva();
+    bool InProva() const { return m_prova; }
 
 private:
     DatabaseLink(QString nome, DialettoDb dialetto);
@@ -85,9 +96,22 @@ private:
     QString m_nome;
     DialettoDb m_dialetto;
     bool m_inTransazione = false;
+    bool m_prova = false;
     QHash<QString, std::shared_ptr<const SchemaTabella>> m_schemi;
     QHash<QString, std::shared_ptr<Comando>> m_comandi;
     sqlite3* m_sqlite = nullptr;
+};
+
+// A trial run for as long as it lives: nothing written meanwhile stays.
+class ProvaSenzaScritture {
+public:
+    explicit ProvaSenzaScritture(DatabaseLink& db);
+    ~ProvaSenzaScritture();
+    ProvaSenzaScritture(const ProvaSenzaScritture&) = delete;
+    ProvaSenzaScritture& operator=(const ProvaSenzaScritture&) = delete;
+
+private:
+    DatabaseLink& m_db;
 };
 
 // Keeps a load's writes in one transaction committed in batches: by count of

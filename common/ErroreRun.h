@@ -11,6 +11,7 @@ constexpr int DivisionePerZero = 11;
 constexpr int TipoNonCorrispondente = 13;
 constexpr int FileNonTrovato = 53;
 constexpr int DiscoPieno = 61;
+constexpr int ErroreLetturaFile = 57;  // a read of an open file failed
 constexpr int ErroreAccessoPercorso = 75;
 constexpr int PercorsoNonTrovato = 76;
 constexpr int ChiaveDoppia = 3022;
@@ -18,6 +19,7 @@ constexpr int ErroreOdbc = 3146;
 constexpr int ValoreTroppoGrande = 3163;
 constexpr int CampoInesistente = 3265;
 constexpr int DatabaseDanneggiato = 3343;
+constexpr int DatabaseInUso = 3260;    // locked by another program
 constexpr int ErroreDatabase = 3000;   // any other failure of the database
 constexpr int ErroreGenerico = 5;      // anything that has no number of its own
 
@@ -25,7 +27,7 @@ constexpr int ErroreGenerico = 5;      // anything that has no number of its own
 // instead of recording them line after line.
 inline bool FermaCaricamento(int numero)
 {
-    return numero == DiscoPieno || numero == DatabaseDanneggiato;
+    return numero == DiscoPieno || numero == DatabaseDanneggiato || numero == DatabaseInUso;
 }
 }
 

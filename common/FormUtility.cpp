@@ -106,6 +106,11 @@ std::optional<double> TestoADouble(QStringView testo)
     }
     bool cifre = false;
     bool virgola = false;
+    // A "." separates thousands: it follows one to three digits (or a group)
+    // and is followed by exactly three digits, before any decimal comma.
+    int cifreGruppo = 0;
+    bool punti = false;
+    auto gruppoChiuso = [&] { return !punti || cifreGruppo == 3; };
     for (; i < len; ++i) {
         const QChar c = testo[i];
         if (n >= 120)
@@ -113,12 +118,20 @@ std::optional<double> TestoADouble(QStringView testo)
         if (c >= u'0' && c <= u'9') {
             buffer[n++] = static_cast<char>(c.unicode());
             cifre = true;
+            ++cifreGruppo;
         } else if (c == u'.' && !virgola) {
-            continue;  // thousands separator
+            if (cifreGruppo == 0 || cifreGruppo > 3 || !gruppoChiuso())
+                return std::nullopt;
+            punti = true;
+            cifreGruppo = 0;
         } else if (c == u',' && !virgola) {
+            if (!gruppoChiuso())
+                return std::nullopt;
             virgola = true;
             buffer[n++] = '.';
         } else if ((c == u'e' || c == u'E') && cifre) {
+            if (!virgola && !gruppoChiuso())
+                return std::nullopt;
             buffer[n++] = 'e';
             ++i;
             if (i < len && (testo[i] == u'+' || testo[i] == u'-'))
@@ -135,7 +148,7 @@ std::optional<double> TestoADouble(QStringView testo)
             return std::nullopt;
         }
     }
-    if (!cifre)
+    if (!cifre || (!virgola && !gruppoChiuso()))
         return std::nullopt;
     double valore = 0;
     auto [fine, errore] = std::from_chars(buffer, buffer + n, valore);
@@ -234,6 +247,19 @@ std::optional<QDate> DataValida(int anno, int mese, int giorno)
     return data;
 }
 
+// ddmmyyyy, unless that gives a year outside 1800-2199 while yyyymmdd gives
+// a date inside it: "20021231" is the last day of 2002, "31129999" stays
+// the "no end" date.
+std::optional<QDate> DataOttoCifre(QStringView testo)
+{
+    auto nelSecolo = [](const std::optional<QDate>& data) { return data && data->year() >= 1800 && data->year() <= 2199; };
+    const auto giornoPrima = DataValida(testo.mid(4, 4).toInt(), testo.mid(2, 2).toInt(), testo.left(2).toInt());
+    if (nelSecolo(giornoPrima))
+        return giornoPrima;
+    const auto annoPrima = DataValida(testo.left(4).toInt(), testo.mid(4, 2).toInt(), testo.mid(6, 2).toInt());
+    return nelSecolo(annoPrima) ? annoPrima : giornoPrima;
+}
+
 }  // namespace
 
 std::optional<QDate> TestoAData(QStringView testo)
@@ -241,7 +267,7 @@ std::optional<QDate> TestoAData(QStringView testo)
     testo = testo.trimmed();
     if (SoloCifre(testo)) {
         if (testo.size() == 8)
-            return DataValida(testo.mid(4, 4).toInt(), testo.mid(2, 2).toInt(), testo.left(2).toInt());
+            return DataOttoCifre(testo);
         if (testo.size() == 6)
             return DataValida(AnnoCompleto(testo.mid(4, 2)), testo.mid(2, 2).toInt(), testo.left(2).toInt());
         return std::nullopt;

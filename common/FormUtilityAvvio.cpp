@@ -54,6 +54,22 @@ QString PercorsoLocale(const QString& percorso)
     return p;
 }
 
+QString CartellaConDrive(const QString& drive, const QString& cartella)
+{
+    const QString grezza = cartella.trimmed();
+    const bool assoluta = grezza.startsWith(QLatin1Char('/')) || grezza.startsWith(QLatin1String("\\\\"))
+                          || (grezza.size() > 1 && grezza[1] == u':');
+    const QString c = PercorsoLocale(cartella);
+    QString d = PercorsoLocale(drive);
+    if (assoluta || d.isEmpty())
+        return c;
+    if (c.isEmpty())
+        return d;
+    while (d.endsWith(QLatin1Char('/')))
+        d.chop(1);
+    return d + QLatin1Char('/') + (c.startsWith(QLatin1Char('/')) ? c.mid(1) : c);
+}
+
 QString ComponiPercorso(const QString& nomeDb, const QString& drive, const QString& cartella)
 {
     QString nome = PercorsoLocale(nomeDb);

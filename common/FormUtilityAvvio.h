@@ -25,6 +25,12 @@ QString OpzioneLancio(const QString& parametri, const QString& opzione);
 // separators turned into "/".
 QString PercorsoLocale(const QString& percorso);
 
+// A folder of the configuration ("DirQuiva", "DirImmagini") with the drive
+// ("DriveDB") in front, joined by one separator, unless the folder is
+// already absolute: it begins with "/" or "\\", or has ":" as its second
+// character. The result uses "/" separators.
+QString CartellaConDrive(const QString& drive, const QString& cartella);
+
 // Full path of a database file from its name, a drive and a folder. A name
 // that is already absolute is kept; otherwise drive, folder and name are
 // joined with single separators.

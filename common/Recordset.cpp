@@ -17,6 +17,15 @@ QString SoloNome(QString nome)
     return nome;
 }
 
+// A null text is written as the empty text (see Imposta), so it is looked
+// up as the empty text too: a row written with it is found again.
+QVariant ValoreCercato(const QVariant& valore)
+{
+    if (valore.typeId() == QMetaType::QString && valore.toString().isNull())
+        return QStringLiteral("");
+    return valore;
+}
+
 }  // namespace
 
 Recordset::Recordset(DatabaseLink& db) : m_db(db) {}
@@ -29,7 +38,7 @@ void Recordset::Apri(const QString& sqlJet, const QVariantList& valori)
     Lettura& lettura = Prepara(sqlJet);
     Comando& q = *lettura.query;
     for (int i = 0; i < valori.size(); ++i)
-        q.Lega(i, valori[i]);
+        q.Lega(i, ValoreCercato(valori[i]));
     m_righe.clear();
     m_posizione = 0;
     m_corrente = nullptr;

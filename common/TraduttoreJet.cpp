@@ -132,6 +132,70 @@ QString TraduciDelete(QList<Pezzo> pezzi, DialettoDb dialetto)
         .arg(tabella, riga, Unisci(pezzi, iTabella));
 }
 
+// Text comparisons ignore letter case whatever collation the company's
+// tables were created with: the left operand of every comparison gets the
+// dialect's case-free collation. Empty for a dialect that compares without
+// case on its own.
+QString CollazioneSenzaMaiuscole(DialettoDb dialetto)
+{
+    return dialetto == DialettoDb::Sqlite ? QStringLiteral(" COLLATE NOCASE") : QString();
+}
+
+bool InizioConfronto(const QList<Pezzo>& pezzi, qsizetype i)
+{
+    const Pezzo& p = pezzi[i];
+    if (p.tipo == Pezzo::Parola)
+        return E(p, "in") || E(p, "between");
+    if (p.tipo != Pezzo::Altro || p.testo.size() != 1 || !QStringLiteral("=<>!").contains(p.testo))
+        return false;
+    if (i > 0 && pezzi[i - 1].tipo == Pezzo::Altro && QStringLiteral("=<>!").contains(pezzi[i - 1].testo))
+        return false;  // second character of "<>", "<=", ">=", "!="
+    return p.testo != QLatin1String("!") || (i + 1 < pezzi.size() && pezzi[i + 1].testo == QLatin1String("="));
+}
+
+// Index of the last piece before i that is not blank, -1 when none.
+qsizetype Precedente(const QList<Pezzo>& pezzi, qsizetype i)
+{
+    while (--i >= 0)
+        if (!(pezzi[i].tipo == Pezzo::Altro && pezzi[i].testo.trimmed().isEmpty()))
+            return i;
+    return -1;
+}
+
+// Only queries and the conditions of action statements are touched; the
+// assignments of an UPDATE's SET list are not comparisons.
+void ConfrontiSenzaMaiuscole(QList<Pezzo>& pezzi, DialettoDb dialetto)
+{
+    const QString collazione = CollazioneSenzaMaiuscole(dialetto);
+    const qsizetype primo = Prossimo(pezzi, 0);
+    if (collazione.isEmpty() || primo >= pezzi.size()
+        || !(E(pezzi[primo], "select") || E(pezzi[primo], "update") || E(pezzi[primo], "delete")
+             || E(pezzi[primo], "insert")))
+        return;
+    int profondita = 0;
+    bool inSet = false;
+    for (qsizetype i = primo; i < pezzi.size(); ++i) {
+        const Pezzo& p = pezzi[i];
+        if (p.testo == QLatin1String("("))
+            ++profondita;
+        else if (p.testo == QLatin1String(")"))
+            --profondita;
+        else if (profondita == 0 && E(p, "set") && E(pezzi[primo], "update"))
+            inSet = true;
+        else if (profondita == 0 && E(p, "where"))
+            inSet = false;
+        if ((inSet && profondita == 0) || !InizioConfronto(pezzi, i))
+            continue;
+        qsizetype sinistro = Precedente(pezzi, i);
+        if (sinistro >= 0 && E(pezzi[sinistro], "not"))
+            sinistro = Precedente(pezzi, sinistro);
+        if (sinistro < 0)
+            continue;
+        pezzi.insert(sinistro + 1, {Pezzo::Altro, collazione});
+        ++i;
+    }
+}
+
 }  // namespace
 
 QString TraduciJet(const QString& sql, DialettoDb dialetto)
@@ -152,6 +216,7 @@ QString TraduciJet(const QString& sql, DialettoDb dialetto)
             p.testo = QStringLiteral("||");
         }
     }
+    ConfrontiSenzaMaiuscole(pezzi, dialetto);
     const qsizetype primo = Prossimo(pezzi, 0);
     if (primo < pezzi.size() && E(pezzi[primo], "delete")) {
         pezzi.remove(0, primo);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -45,6 +46,23 @@ QString LettoreRighe::Decodifica(const char* dati, qsizetype n)
     return testo;
 }
 
+std::optional<QByteArray> LettoreRighe::CodificaWindows1252(QStringView testo)
+{
+    QByteArray byte(testo.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        const char16_t c = testo[i].unicode();
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            byte[i] = static_cast<char>(c);
+            continue;
+        }
+        const char16_t* trovato = std::find(std::begin(Cp1252), std::end(Cp1252), c);
+        if (trovato == std::end(Cp1252))
+            return std::nullopt;
+        byte[i] = static_cast<char>(0x80 + (trovato - std::begin(Cp1252)));
+    }
+    return byte;
+}
+
 LettoreRighe::LettoreRighe(const QString& percorso) : m_file(percorso)
 {
     const QFileInfo info(percorso);
@@ -54,6 +72,7 @@ LettoreRighe::LettoreRighe(const QString& percorso) : m_file(percorso)
         throw ErroreRun(CodiciErrore::FileNonTrovato, QStringLiteral("File non trovato"));
     if (info.isDir() || !m_file.open(QIODevice::ReadOnly))
         throw ErroreRun(CodiciErrore::ErroreAccessoPercorso, QStringLiteral("Errore di accesso al percorso/file"));
+    m_dimensione = m_file.isSequential() ? 0 : m_file.size();
 }
 
 bool LettoreRighe::Riempi()
@@ -68,12 +87,29 @@ bool LettoreRighe::Riempi()
     m_buffer.resize(prima + Blocco);
     const qint64 letti = m_file.read(m_buffer.data() + prima, Blocco);
     m_buffer.resize(prima + std::max<qint64>(letti, 0));
+    if (letti < 0)
+        throw ErroreRun(CodiciErrore::ErroreLetturaFile, QStringLiteral("Errore nella lettura del file: %1 (%2)")
+                                                              .arg(QDir::toNativeSeparators(m_file.fileName()),
+                                                                   m_file.errorString()));
+    if (letti == 0 && m_file.pos() < m_dimensione)
+        throw ErroreRun(CodiciErrore::ErroreLetturaFile,
+                        QStringLiteral("Errore nella lettura del file: %1 (il file si è accorciato durante la lettura)")
+                            .arg(QDir::toNativeSeparators(m_file.fileName())));
     if (letti <= 0)
         m_fineFile = true;
     return letti > 0;
 }
 
 bool LettoreRighe::Leggi(QString& riga)
+{
+    QByteArrayView byte;
+    if (!LeggiByte(byte))
+        return false;
+    riga = Decodifica(byte.data(), byte.size());
+    return true;
+}
+
+bool LettoreRighe::LeggiByte(QByteArrayView& riga)
 {
     for (;;) {
         const char* dati = m_buffer.constData() + m_inizio;
@@ -85,14 +121,18 @@ bool LettoreRighe::Leggi(QString& riga)
                 continue;
             }
         }
-        // The first CR or LF: look for LF, then for a CR before it.
-        const char* fine = static_cast<const char*>(std::memchr(dati, '\n', disponibili));
+        // The first line end: a CR, or an LF when the file ends lines at LF.
+        const char* fine = m_fine == FineRiga::SoloCr
+                               ? nullptr
+                               : static_cast<const char*>(std::memchr(dati, '\n', disponibili));
         const qsizetype finoA = fine ? fine - dati : disponibili;
         if (const void* cr = std::memchr(dati, '\r', finoA))
             fine = static_cast<const char*>(cr);
         if (fine) {
+            if (m_fine == FineRiga::DaDecidere)
+                m_fine = *fine == '\r' ? FineRiga::SoloCr : FineRiga::AncheLf;
             const qsizetype lunghezza = fine - dati;
-            riga = Decodifica(dati, lunghezza);
+            riga = QByteArrayView(dati, lunghezza);
             m_inizio += lunghezza + 1;
             if (*fine == '\r')
                 m_dopoCr = true;
@@ -103,7 +143,7 @@ bool LettoreRighe::Leggi(QString& riga)
             if (disponibili == 0)
                 return false;
             const qsizetype lunghezza = std::min(disponibili, LunghezzaMassima);
-            riga = Decodifica(m_buffer.constData() + m_inizio, lunghezza);
+            riga = QByteArrayView(m_buffer.constData() + m_inizio, lunghezza);
             m_inizio += lunghezza;
             return true;
         }

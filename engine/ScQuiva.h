@@ -53,6 +53,9 @@ public:
     // number of the error that ended the load. Adds the rejected lines to
     // plErrori.
     int QuivaDati(long& plErrori);
+    // Loads another file than the definition's Origine; call it after
+    // LeggiTracciato.
+    void SostituisciOrigine(const QString& percorso) { m_origine = percorso; }
     static QString ConvEscape(const QString& testo);
 
     // Table routing and keys.
@@ -125,6 +128,8 @@ private:
     void ChiudiTutto();
     QString ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pgcampo, int piCodTab);
     bool ModalitaE(const char* valore) const;
+    // InsVaria "I": every line is added without a key look-up.
+    bool InserimentoLibero() const { return m_insVaria.compare(QLatin1String("I"), Qt::CaseInsensitive) == 0; }
 
     ContestoQuiva& m_ctx;
     RecordsetManager m_rs;

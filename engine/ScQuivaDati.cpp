@@ -85,20 +85,23 @@ int ScQuiva::QuivaDati(long& plErrori)
     if (risultato == 0) {
         avanza(0, QStringLiteral("Quivamento ") + osCodice);
         long letti = 0, accettati = 0;
-        bool interrotto = false, righeConcluse = false;
+        bool interrotto = false, rigaAperta = false;
         QString riga;
         try {
             for (;;) {
+                // The end of the file is looked for first: a stop confirmed
+                // after the last line still lets the final queries run.
+                if (!file->Leggi(riga))
+                    break;
                 if (StatoElaborazione.load() != Stato::InCorso) {
                     interrotto = true;
                     break;
                 }
-                if (!file->Leggi(riga))
-                    break;
                 ++letti;
                 if (letti <= m_saltaInizio || !RigaDaCaricare(riga))
                     continue;
                 ++accettati;
+                rigaAperta = true;
                 try {
                     ElaboraRiga(riga);
                 } catch (const std::exception& errore) {
@@ -106,24 +109,27 @@ int ScQuiva::QuivaDati(long& plErrori)
                         throw;
                     ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
                 }
+                rigaAperta = false;
                 if (lotto->FineRiga() && ogInElab)
                     ogInElab->Salvate(accettati);
                 avanza(accettati);
             }
             lotto->Conferma();
-            righeConcluse = true;
             if (ogInElab)
                 ogInElab->Salvate(accettati);
             if (!interrotto)
                 EseguiQueryFinali();
         } catch (const std::exception& errore) {
-            // The error log itself, a fault that ends the load, or the final
-            // queries. A line left half written is not committed: the open
-            // batch goes, the committed ones stay.
-            if (!righeConcluse)
+            // A failed read, the error log itself, a fault that ends the
+            // load, or the final queries. A line left half written is not
+            // committed: the open batch goes, the committed ones stay.
+            if (rigaAperta)
                 lotto->Annulla();
             risultato = FormUtility::NumeroErrore(errore);
-            m_ctx.messaggi.MsgErrfrm(errore);
+            if (risultato == CodiciErrore::ErroreLetturaFile)
+                m_ctx.messaggi.msgCom(FormUtility::DescrizioneErrore(errore), {QStringLiteral("&Ok")});
+            else
+                m_ctx.messaggi.MsgErrfrm(errore);
         }
     }
 
@@ -140,8 +146,15 @@ void ScQuiva::Prepara()
         ogInElab->Avanza(0, QStringLiteral("Prepara Archivi di Inserimento ") + m_slot[1].tabella);
     for (int i = 1; i <= NumSlot; ++i) {
         Slot& s = m_slot[i];
-        if (s.usato())
-            s.recordset = m_rs.Apri(QStringLiteral("Select * from ") + s.tabella + QStringLiteral(" Where 1 = 0"));
+        if (!s.usato())
+            continue;
+        s.recordset = m_rs.Apri(QStringLiteral("Select * from ") + s.tabella + QStringLiteral(" Where 1 = 0"));
+        if (!InserimentoLibero()) {
+            QStringList chiave;
+            for (const ScQuivaCampi* campo : m_campiChiave[i])
+                chiave << campo->osNomeCampo;
+            m_ctx.db.IndiceSenzaMaiuscole(s.tabella, chiave);
+        }
     }
 }
 
@@ -149,7 +162,7 @@ void ScQuiva::ElaboraRiga(const QString& riga)
 {
     for (int i = 1; i <= NumSlot; ++i)
         m_slot[i].flag = 0;
-    const bool inserimentoLibero = m_insVaria.compare(QLatin1String("I"), Qt::CaseInsensitive) == 0;
+    const bool inserimentoLibero = InserimentoLibero();
     for (int i = 1; i <= NumSlot; ++i) {
         Slot& s = m_slot[i];
         if (!s.usato())
@@ -204,7 +217,9 @@ void ScQuiva::RiprovaComeAggiornamento(const QString& riga)
     }
     for (int i = 1; i <= NumSlot; ++i)
         m_slot[i].flag = m_slot[i].flag != 0 ? 0 : 1;
-    CompRecord(riga);
+    // A second duplicate key would otherwise drop the line without a trace.
+    if (CompRecord(riga) == -1)
+        ScriviErrore(riga, QStringLiteral("Chiave doppia"));
 }
 
 void ScQuiva::EseguiQueryFinali()

@@ -8,9 +8,17 @@
 namespace {
 const QString Ok = QStringLiteral("&Ok");
 
-qint16 Intero16(const QString& testo)
+// A 16-bit number of a definition; empty is 0. Anything else that is not
+// such a number stops the reading of the definition.
+qint16 Intero16(const QString& testo, const QString& codice, const QString& colonna)
 {
-    return static_cast<qint16>(std::clamp<long long>(FormUtility::TestoAIntero(testo), -32768, 32767));
+    if (testo.trimmed().isEmpty())
+        return 0;
+    if (const auto numero = FormUtility::TestoANumero(testo, TipiDato::Integer))
+        return static_cast<qint16>(numero->toInt());
+    throw ErroreRun(CodiciErrore::Overflow, QStringLiteral("Definizione %1, colonna %2: valore non valido (%3), "
+                                                           "atteso un numero intero tra -32768 e 32767")
+                                                .arg(codice, colonna, testo));
 }
 }  // namespace
 
@@ -124,7 +132,7 @@ void ScQuiva::LeggiTestata(const QString& rs)
         s.whereAzz = leggi(QStringLiteral("WhereAzz%1").arg(i)).trimmed();
         s.campi = campi(leggi(QStringLiteral("Campi%1").arg(i)));
     }
-    m_saltaInizio = Intero16(leggi(QStringLiteral("SaltaInizio")));
+    m_saltaInizio = Intero16(leggi(QStringLiteral("SaltaInizio")), osCodice, QStringLiteral("SaltaInizio"));
     m_tipo = leggi(QStringLiteral("Tipo"));
     m_fisso = m_tipo.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0;
 }
@@ -132,11 +140,15 @@ void ScQuiva::LeggiTestata(const QString& rs)
 void ScQuiva::LeggiCampi(const QString& rs)
 {
     auto leggi = [&](const char* colonna) { return m_rs.Leggi(rs, QLatin1String(colonna)); };
+    QString nomeCampo;
+    auto intero = [&](const char* colonna, const QString& testo) {
+        return Intero16(testo, osCodice, QStringLiteral("%1 del campo %2").arg(QLatin1String(colonna), nomeCampo));
+    };
     for (; !m_rs.Fine(rs); m_rs.Successivo(rs)) {
         if (ogInElab)
             ogInElab->Avanza(m_rs.Posizione(rs) + 1);
         auto campo = std::make_unique<ScQuivaCampi>();
-        const QString nomeCampo = leggi("NomeCampo");
+        nomeCampo = leggi("NomeCampo");
         campo->osTabella = LeggiNomeTabella(nomeCampo);
         campo->osNomeCampo = LeggiNomeCampo(nomeCampo);
         campo->osTabellaCampo = nomeCampo;
@@ -144,19 +156,19 @@ void ScQuiva::LeggiCampi(const QString& rs)
         campo->osTipoOrig = leggi("TipoOrig");
         campo->osTipoDest = leggi("TipoDest");
         campo->osNumCampo = leggi("NumCampo");
-        campo->setOiDimensione(&m_ctx.db, campo->osTabella, Intero16(leggi("Dimensione")));
+        campo->setOiDimensione(&m_ctx.db, campo->osTabella, intero("Dimensione", leggi("Dimensione")));
         campo->setOsNonVal(leggi("NonVal"));
         campo->setOsValValido(leggi("ValValido"));
         campo->osRiempie = leggi("Riempie");
         const QVariant quanto = m_rs.LeggiGrezzo(rs, QStringLiteral("Quanto"));
-        campo->oiQuanto = Intero16(quanto.toString());
+        campo->oiQuanto = intero("Quanto", quanto.toString());
         campo->oiNumDec = quanto.isNull() ? ScQuivaCampi::NumDecNonImpostato : campo->oiQuanto;
-        campo->oiInizio = Intero16(leggi("Inizio"));
-        campo->oiLunghezza = Intero16(leggi("Lunghezza"));
+        campo->oiInizio = intero("Inizio", leggi("Inizio"));
+        campo->oiLunghezza = intero("Lunghezza", leggi("Lunghezza"));
         campo->osDefault = leggi("Default");
         campo->os0toNull = leggi("Conv0ToNull");
         campo->osObbligatorio = leggi("Obbligatorio");
-        campo->oiLimiteDim = Intero16(leggi("LimiteDim"));
+        campo->oiLimiteDim = intero("LimiteDim", leggi("LimiteDim"));
         campo->osTipoOper = leggi("TipoOper");
         campo->osValoreOper = leggi("ValoreOper").trimmed();
         campo->osLireOValuta = leggi("LireOValuta");

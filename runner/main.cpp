@@ -3,12 +3,16 @@
 #include "ConsoleMessaggi.h"
 #include "ConsoleProgress.h"
 #include "DatabaseLink.h"
+#include "ElencoBatch.h"
 #include "FileIni.h"
 #include "FormUtility.h"
+#include "FormUtilityAvvio.h"
 #include "Interruzione.h"
 #include "MenuDaFile.h"
+#include "Prova.h"
 #include "RisposteValBase.h"
 #include "ScQuiva.h"
+#include "ScartiQuiva.h"
 #include "StatoElaborazione.h"
 #include "TabelleQuiva.h"
 #include "ValoriBaseConsole.h"
@@ -16,20 +20,12 @@
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <optional>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
-
-// The source-file folder: "DirQuiva" with "DriveDB" in front unless it is
-// already absolute.
-QString CartellaQuiva(const QString& drive, const QString& cartella)
-{
-    if (cartella.startsWith(QLatin1String("\\\\")) || cartella.startsWith(QLatin1Char('/'))
-        || (cartella.size() >= 2 && cartella[1] == u':'))
-        return cartella;
-    return drive + cartella;
-}
 
 void Stampa(const QString& testo)
 {
@@ -48,25 +44,47 @@ int main(int argc, char** argv)
     std::vector<std::string> codici;
     cli.add_option("--db", percorsoDb, "File del database della ditta")->required();
     cli.add_option("--ini", percorsoIni, "File INI con la sezione Base (DriveDB, DirQuiva)");
-    cli.add_option("codici", codici, "Codici delle definizioni da caricare, nell'ordine")->required();
+    cli.add_option("codici", codici, "Codici delle definizioni da caricare, nell'ordine");
     std::string percorsoMenu;
     cli.add_option("--config", percorsoMenu,
                    "File di configurazione del menu: parametri della ditta (monete, cambio lire/euro)");
     std::vector<std::string> impostati;
     bool batch = false;
-    cli.add_option("--set", impostati, "Risposta a un valore base richiesto: CODICE.NomeCampo=VALORE (ripetibile)");
-    cli.add_flag("--batch", batch, "Risponde ai valori base non indicati con --set con le costanti batch (CostBatch)");
+    // One answer per --set, so that the codes can follow it.
+    cli.add_option("--set", impostati, "Risposta a un valore base richiesto: CODICE.NomeCampo=VALORE (ripetibile)")
+        ->allow_extra_args(false);
+    cli.add_flag("--batch", batch,
+                 "Risponde ai valori base non indicati con --set con le costanti batch (CostBatch); "
+                 "senza codici carica tutte le definizioni con Batch = S, in ordine di codice");
+    std::string fileSorgente, fileScarti;
+    bool prova = false;
+    cli.add_option("--file", fileSorgente, "Carica questo file al posto dell'Origine della definizione (un solo codice)");
+    cli.add_option("--scarti", fileScarti,
+                   "Scrive in questo file le righe scartate della definizione (un solo codice) senza caricare nulla");
+    cli.add_flag("--prova", prova,
+                 "Prova: esegue i caricamenti e annulla tutto alla fine; mostra le righe che sarebbero caricate e scartate");
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& errore) {
         const int esito = cli.exit(errore);
         return esito == 0 ? 0 : 2;
     }
+    auto rifiuta = [](const char* testo) {
+        std::fprintf(stderr, "%s\n", testo);
+        return 2;
+    };
+    if ((!fileSorgente.empty() || !fileScarti.empty()) && codici.size() != 1)
+        return rifiuta("--file e --scarti vogliono un solo codice");
+    if (codici.empty() && !batch)
+        return rifiuta("Indicare i codici delle definizioni da caricare (o --batch)");
 
     ConsoleMessaggi messaggi;
     std::unique_ptr<DatabaseLink> db;
+    std::optional<ProvaSenzaScritture> transazioneProva;  // --prova: rolled back before the connection closes
     try {
         db = DatabaseLink::ApriFile(QString::fromStdString(percorsoDb));
+        if (prova)
+            transazioneProva.emplace(*db);
         CreaTabelleQuiva(*db);
     } catch (const std::exception& errore) {
         messaggi.msgCom(QStringLiteral("Errore nell'apertura del database %1: %2")
@@ -87,8 +105,31 @@ int main(int argc, char** argv)
     if (!percorsoIni.empty()) {
         const FileIni ini = FileIni::Leggi(QString::fromStdString(percorsoIni));
         contesto.driveDB = ini.Valore(QStringLiteral("Base"), QStringLiteral("DriveDB")).value_or(QString());
-        contesto.dirQuiva = CartellaQuiva(contesto.driveDB,
+        contesto.dirQuiva = FormUtility::CartellaConDrive(contesto.driveDB,
                                           ini.Valore(QStringLiteral("Base"), QStringLiteral("DirQuiva")).value_or(QString()));
+    }
+
+    if (!fileScarti.empty()) {
+        try {
+            const int righe = ScartiQuiva::Salva(contesto, QString::fromStdString(codici.front()),
+                                                 QString::fromStdString(fileScarti));
+            Stampa(QStringLiteral("%1 righe").arg(righe));
+            return 0;
+        } catch (const std::exception& errore) {
+            messaggi.MsgErrfrm(errore);
+            return 1;
+        }
+    }
+
+    QStringList elencoCodici;
+    for (const std::string& codice : codici)
+        elencoCodici << QString::fromStdString(codice);
+    if (elencoCodici.isEmpty()) {
+        elencoCodici = CodiciBatch(*db);
+        if (elencoCodici.isEmpty()) {
+            Stampa(QStringLiteral("Nessuna definizione da quivare in batch"));
+            return 0;
+        }
     }
 
     OpzioniValBase opzioni;
@@ -103,9 +144,6 @@ int main(int argc, char** argv)
         }
         opzioni.impostati.insert(coppia->first, coppia->second);
     }
-    QStringList elencoCodici;
-    for (const std::string& codice : codici)
-        elencoCodici << QString::fromStdString(codice);
     ValueStore valori;
     if (!PreparaValoriBase(*db, messaggi, elencoCodici, opzioni, valori))
         return 1;
@@ -115,22 +153,31 @@ int main(int argc, char** argv)
     long errori = 0;
     int esito = 0;
     StatoElaborazione.store(Stato::InCorso);
-    for (const std::string& codice : codici) {
+    for (const QString& codice : elencoCodici) {
         if (StatoElaborazione.load() != Stato::InCorso)
             break;
         ScQuiva motore(contesto);
-        motore.ogInElab = &progresso;
+        ProgressoProva conteggio(progresso);
+        motore.ogInElab = &conteggio;
         motore.ogValDefault = &valori;
-        progresso.Avanza(0, QStringLiteral("Preparazione ") + QString::fromStdString(codice));
-        if (motore.LeggiTracciato(QString::fromStdString(codice)) != 0)
+        progresso.Avanza(0, QStringLiteral("Preparazione ") + codice);
+        if (motore.LeggiTracciato(codice) != 0)
             continue;
-        if (motore.QuivaDati(errori) != 0) {
+        if (!fileSorgente.empty())
+            motore.SostituisciOrigine(QFileInfo(QString::fromStdString(fileSorgente)).absoluteFilePath());
+        const int risultato = motore.QuivaDati(errori);
+        if (prova)
+            Stampa(RapportoProva(*db, codice, conteggio.Righe()));
+        if (risultato != 0) {
             esito = 1;
             break;
         }
     }
     StatoElaborazione.store(Stato::Inattivo);
-    if (errori != 0)
+    if (prova) {
+        transazioneProva.reset();
+        Stampa(QStringLiteral("Prova terminata: il database non è stato modificato"));
+    } else if (errori != 0)
         Stampa(QStringLiteral("Elaborazione terminata con %1 errori\nmemorizzati nell'archivio 'ErroriQuivamento'").arg(errori));
     else
         Stampa(QStringLiteral("Elaborazione terminata"));

@@ -8,6 +8,7 @@ void ModelloRecordset::Imposta(const Recordset* rs)
     beginResetModel();
     m_rs = rs;
     m_salta = rs && rs->ConIdentita() ? 1 : 0;
+    m_modificati.clear();
     endResetModel();
 }
 
@@ -25,8 +26,11 @@ QVariant ModelloRecordset::data(const QModelIndex& indice, int ruolo) const
 {
     if (!m_rs || !indice.isValid() || indice.row() >= rowCount() || indice.column() >= columnCount())
         return {};
-    if (ruolo != Qt::DisplayRole && ruolo != Qt::ToolTipRole)
+    if (ruolo != Qt::DisplayRole && ruolo != Qt::ToolTipRole && ruolo != Qt::EditRole)
         return {};
+    const auto modificato = m_modificati.constFind({indice.row(), indice.column()});
+    if (modificato != m_modificati.cend())
+        return *modificato;
     const QVariant valore = m_rs->Valore(indice.row(), indice.column() + m_salta);
     return valore.isNull() ? QString() : FormUtility::TestoValore(valore);
 }
@@ -56,4 +60,30 @@ QString ModelloRecordset::Valore(int riga, const QString& colonna) const
     if (c < 0 || riga < 0 || riga >= rowCount())
         return {};
     return data(index(riga, c)).toString();
+}
+
+Qt::ItemFlags ModelloRecordset::flags(const QModelIndex& indice) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(indice);
+    if (indice.isValid() && m_modifica && m_modificabili.contains(headerData(indice.column(), Qt::Horizontal).toString(), Qt::CaseInsensitive))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool ModelloRecordset::setData(const QModelIndex& indice, const QVariant& valore, int ruolo)
+{
+    if (ruolo != Qt::EditRole || !(flags(indice) & Qt::ItemIsEditable))
+        return false;
+    QString testo = valore.toString();
+    if (!m_modifica(indice.row(), headerData(indice.column(), Qt::Horizontal).toString(), testo))
+        return false;
+    m_modificati.insert({indice.row(), indice.column()}, testo);
+    emit dataChanged(indice, indice);
+    return true;
+}
+
+void ModelloRecordset::ImpostaModificabili(const QStringList& colonne, Modifica modifica)
+{
+    m_modificabili = colonne;
+    m_modifica = std::move(modifica);
 }

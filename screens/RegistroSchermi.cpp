@@ -4,16 +4,31 @@
 #include "DatabaseLink.h"
 #include "Maschera.h"
 #include "Programma.h"
+#include "frmBatchSelez.h"
 #include "frmQuiva.h"
+#include "frmVerErrori.h"
 
-void RegistraSchermiQuivamento()
+namespace {
+
+// A screen of this library on the running program's company database.
+template <typename Schermo>
+void Registra(const char* nome)
 {
-    RegistroMaschere::Registra(QStringLiteral("frmQuiva"), []() -> Maschera* {
+    RegistroMaschere::Registra(QLatin1String(nome), []() -> Maschera* {
         Programma* p = Programma::Corrente();
         if (!p || !p->db)
             return nullptr;
         const ContestoQuiva contesto{*p->db, p->messaggi, p->ditta, p->driveDB, p->dirSorgenti,
                                      p->soloAsci.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0};
-        return new frmQuiva(contesto);
+        return new Schermo(contesto);
     });
+}
+
+}  // namespace
+
+void RegistraSchermiQuivamento()
+{
+    Registra<frmQuiva>("frmQuiva");
+    Registra<frmVerErrori>("frmVerErrori");
+    Registra<frmBatchSelez>("frmBatchSelez");
 }

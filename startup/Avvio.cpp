@@ -97,21 +97,6 @@ QStringList ArgomentiAddSeg(double versMenu, const QString& testoLancio, const Q
     return {testoLancio};
 }
 
-QString CartellaConDrive(const QString& drive, const QString& cartella)
-{
-    const QString c = FormUtility::PercorsoLocale(cartella);
-    const QString d = FormUtility::PercorsoLocale(drive);
-    if (c.startsWith(QLatin1String("//")) || (c.size() > 1 && c.at(1) == QLatin1Char(':')) || d.isEmpty())
-        return c;
-    if (c.isEmpty())
-        return d;
-    if (d.endsWith(QLatin1Char('/')) && c.startsWith(QLatin1Char('/')))
-        return d + c.mid(1);
-    if (!d.endsWith(QLatin1Char('/')) && !c.startsWith(QLatin1Char('/')) && !d.endsWith(QLatin1Char(':')))
-        return d + QLatin1Char('/') + c;
-    return d + c;
-}
-
 ScalaturaVideo LeggiScalatura(const std::function<QString(const QString&, const QString&)>& leggi, double fattoreSchermo)
 {
     auto numero = [&](const char* chiave, const char* predefinito) {
@@ -255,7 +240,7 @@ bool AvvioProgramma(Programma& p, const QString& testo)
         QString immagini = FormUtility::LeggiIni(p.iniLavoro, QStringLiteral("Base"), QStringLiteral("DirImgEmail"), QString(), &trovato);
         if (!trovato)
             immagini = p.LeggiIni(QStringLiteral("Base"), QStringLiteral("DirImmagini"));
-        p.dirImmagini = CartellaConDrive(p.driveDB, immagini);
+        p.dirImmagini = FormUtility::CartellaConDrive(p.driveDB, immagini);
 
         // 12. Help and decoding component.
         p.help = std::make_unique<ComponenteHelp>(p.scala.help, p.principale.get(), p.Menu(), p.db.get());
@@ -311,7 +296,7 @@ bool InizializzaProgramma(Programma& p)
         return false;
     p.driveDB = p.LeggiIni(QStringLiteral("Base"), QStringLiteral("DriveDB"));
     p.dirQuiva = p.LeggiIni(QStringLiteral("Base"), QStringLiteral("DirQuiva"));
-    p.dirSorgenti = CartellaConDrive(p.driveDB, p.dirQuiva);
+    p.dirSorgenti = FormUtility::CartellaConDrive(p.driveDB, p.dirQuiva);
     p.soloAsci = p.Menu()->ValorePersonale(QStringLiteral("Quiva"), QStringLiteral("SoloAsci"));
     return true;
 }

@@ -33,9 +33,6 @@ double NumeroVersione(const QString& testo);
 // Further values "AddSeg" is asked with: from menu 1.07 the launch text and
 // "PrepProcCorr", below it the launch text alone.
 QStringList ArgomentiAddSeg(double versMenu, const QString& testoLancio, const QString& prepProcCorr);
-// A folder with the drive in front, unless it begins with "\\" or "//" or
-// has ":" as its second character, or is already absolute.
-QString CartellaConDrive(const QString& drive, const QString& cartella);
 
 struct ScalaturaVideo;
 // Factors of section "Risoluzione Video"; fattoreSchermo is used where the

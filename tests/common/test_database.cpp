@@ -17,18 +17,37 @@ QString Sqlite(const char* jet)
 TEST(TraduciJet, DeleteFormsAndNamesThatAreKeywordsHere)
 {
     EXPECT_EQ(Sqlite("Delete * from ErroriQuivamento Where tabella = 'X'"),
-              QStringLiteral("DELETE FROM ErroriQuivamento Where tabella = 'X'"));
-    EXPECT_EQ(Sqlite("Delete T.* From T Where Anno = 2001"), QStringLiteral("DELETE FROM T Where Anno = 2001"));
+              QStringLiteral("DELETE FROM ErroriQuivamento Where tabella COLLATE NOCASE = 'X'"));
+    EXPECT_EQ(Sqlite("Delete T.* From T Where Anno = 2001"),
+              QStringLiteral("DELETE FROM T Where Anno COLLATE NOCASE = 2001"));
     EXPECT_EQ(Sqlite("Delete T1.* From T1 Inner Join T2 On T1.Id = T2.Id Where T2.X = 1"),
-              QStringLiteral("DELETE FROM T1 WHERE rowid IN (SELECT T1.rowid FROM T1 Inner Join T2 On T1.Id = "
-                             "T2.Id Where T2.X = 1)"));
+              QStringLiteral("DELETE FROM T1 WHERE rowid IN (SELECT T1.rowid FROM T1 Inner Join T2 On T1.Id COLLATE "
+                             "NOCASE = T2.Id Where T2.X COLLATE NOCASE = 1)"));
     EXPECT_EQ(Sqlite("Select * from D Where left(Default,1) = '\xc2\xa7'"),
-              QStringLiteral("Select * from D Where jet_left([Default],1) = '\u00a7'"));
+              QStringLiteral("Select * from D Where jet_left([Default],1) COLLATE NOCASE = '\u00a7'"));
     EXPECT_EQ(Sqlite("Select \"it's\" & x from T Where d = #01/31/2002#"),
-              QStringLiteral("Select 'it''s' || x from T Where d = '2002-01-31'"));
+              QStringLiteral("Select 'it''s' || x from T Where d COLLATE NOCASE = '2002-01-31'"));
     // Nothing inside a literal is touched.
     EXPECT_EQ(Sqlite("Insert into L Values ('Delete * from Default & left(')"),
               QStringLiteral("Insert into L Values ('Delete * from Default & left(')"));
+}
+
+// Every comparison a statement makes ignores letter case; assignments of an
+// update and statements that are not queries or writes stay as written.
+TEST(TraduciJet, ComparisonsIgnoreCase)
+{
+    const std::pair<const char*, const char*> casi[] = {
+        {"Select * from T Where A <> 'x' And B >= ? Or C != D",
+         "Select * from T Where A COLLATE NOCASE <> 'x' And B COLLATE NOCASE >= ? Or C COLLATE NOCASE != D"},
+        {"Select * from T Where A not in ('x') and B between 'a' and 'c'",
+         "Select * from T Where A COLLATE NOCASE not in ('x') and B COLLATE NOCASE between 'a' and 'c'"},
+        {"Update T Set A = 'x', B = IIf(C = 'y', 1, 2) Where D = 'z'",
+         "Update T Set A = 'x', B = IIf(C COLLATE NOCASE = 'y', 1, 2) Where D COLLATE NOCASE = 'z'"},
+        {"Insert into T Select * from U Where U.A = 'x'", "Insert into T Select * from U Where U.A COLLATE NOCASE = 'x'"},
+        {"Create Table T (A Integer Check (A = 1))", "Create Table T (A Integer Check (A = 1))"},
+    };
+    for (const auto& [jet, atteso] : casi)
+        EXPECT_EQ(Sqlite(jet), QString::fromUtf8(atteso)) << jet;
 }
 
 class BancaDati : public ::testing::Test {
@@ -95,21 +114,60 @@ TEST_F(BancaDati, RecordSetWritesAndTheErrorsCallersTest)
     rs.AggiungiNuovo(nome);
     EXPECT_EQ(numero([&] { rs.Imposta(nome, QStringLiteral("Manca"), 1); }), 3265);
     EXPECT_EQ(numero([&] { rs.Imposta(nome, QStringLiteral("Codice"), QStringLiteral("TROPPO")); }), 3163);
-    rs.Imposta(nome, QStringLiteral("Codice"), QStringLiteral("a1"));
-    EXPECT_EQ(numero([&] { rs.Aggiorna(nome); }), 0);  // codes compare with case here
-    rs.AggiungiNuovo(nome);
     rs.Imposta(nome, QStringLiteral("Codice"), QStringLiteral("A1"));
     EXPECT_EQ(numero([&] { rs.Aggiorna(nome); }), 3022);
 
-    // Edit through a key query re-opened on the same name.
-    rs.Riapri(nome, QStringLiteral("Select * from T Where Codice = ?"), {QStringLiteral("A1")});
-    ASSERT_FALSE(rs.Vuoto(nome));
+    // Edit through a key query re-opened on the same name; the key is found
+    // whatever its case.
+    rs.Riapri(nome, QStringLiteral("Select * from T Where Codice = ?"), {QStringLiteral("a1")});
+    ASSERT_EQ(rs.NumeroRighe(nome), 1);
     rs.Modifica(nome);
     rs.Imposta(nome, QStringLiteral("Qta"), 7);
     rs.Aggiorna(nome);
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT Qta FROM T WHERE Codice = 'A1'")).toInt(), 7);
     rs.Chiudi(nome);
     rs.Chiudi(QStringLiteral("mai-aperto"));  // does nothing
+}
+
+TEST_F(BancaDati, TextComparisonsIgnoreCaseOnTablesThatCompareWithCase)
+{
+    ambiente.Sql(QStringLiteral("INSERT INTO T (Codice, Descr) VALUES ('c001', 'Rossi'), ('C002', NULL), ('x', '')"));
+    const std::pair<const char*, const char*> casi[] = {
+        {"Select count(*) as r from T Where Codice = 'C001'", "1"},
+        {"Select count(*) as r from T Where Codice In ('C001', 'c002')", "2"},
+        {"Select count(*) as r from T Where Descr <> 'ROSSI'", "1"},
+        {"Select count(*) as r from T Where Codice like 'C*'", "2"},
+        {"Select max(Codice) as r from T Where Codice < 'D'", "c001"},
+    };
+    for (const auto& [jet, atteso] : casi)
+        EXPECT_EQ(Uno(jet), QString::fromUtf8(atteso)) << jet;
+    ambiente.Db().Esegui(QStringLiteral("Delete * from T Where Codice = 'X'"));
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM T")).toInt(), 2);
+
+    // A null text is looked up as the empty text it is stored as.
+    RecordsetManager rs(ambiente.Db());
+    const QString nome = rs.Apri(QStringLiteral("Select * from T Where Descr = ?"), {QString()});
+    EXPECT_TRUE(rs.Vuoto(nome));
+    ambiente.Sql(QStringLiteral("INSERT INTO T (Codice, Descr) VALUES ('y', '')"));
+    rs.Riapri(nome, QStringLiteral("Select * from T Where Descr = ?"), {QString()});
+    EXPECT_EQ(rs.NumeroRighe(nome), 1);
+}
+
+TEST_F(BancaDati, CaseFreeIndexKeepsKeyLookUpsOffATableScan)
+{
+    auto piano = [&](const char* jet) {
+        return ambiente.Righe(QStringLiteral("EXPLAIN QUERY PLAN ") + ambiente.Db().Traduci(QString::fromUtf8(jet)))
+            .join(QLatin1Char(' '));
+    };
+    ambiente.Sql(QStringLiteral("CREATE TABLE K (A VARCHAR(3), B INTEGER, C TEXT, PRIMARY KEY (A, B))"));
+    EXPECT_TRUE(piano("Select * from K Where A = 'x' And B = 1").contains(QLatin1String("SCAN")));
+    ambiente.Db().IndiceSenzaMaiuscole(QStringLiteral("K"), {QStringLiteral("A"), QStringLiteral("B")});
+    EXPECT_TRUE(piano("Select * from K Where A = 'x' And B = 1").contains(QLatin1String("USING INDEX quiva_nocase_K_A_B")));
+    // An index that already serves the look-up is used as it is.
+    ambiente.Sql(QStringLiteral("CREATE INDEX Proprio ON K (C COLLATE NOCASE)"));
+    ambiente.Db().IndiceSenzaMaiuscole(QStringLiteral("K"), {QStringLiteral("C")});
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name GLOB 'quiva_nocase_*'")).toInt(), 1);
+    EXPECT_TRUE(piano("Select * from K Where C = 'x'").contains(QLatin1String("USING INDEX Proprio")));
 }
 
 TEST_F(BancaDati, SchemaSizesAndPrimaryColumns)

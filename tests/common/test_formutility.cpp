@@ -20,6 +20,21 @@ TEST(TestoANumero, ItalianFormsAndRanges)
     EXPECT_DOUBLE_EQ(TestoANumero(u"1,23456", TipiDato::Currency)->toDouble(), 1.2346);
 }
 
+// "." only separates groups of three digits before the decimal comma; a
+// misplaced point makes the text no number at all.
+TEST(TestoADouble, PointOnlyBetweenGroupsOfThreeDigits)
+{
+    const std::pair<const char16_t*, double> numeri[] = {
+        {u"1.234", 1234},          {u"1.234.567", 1234567}, {u"-12.345,5", -12345.5},
+        {u"123.456,789", 123456.789}, {u"1234", 1234},     {u"1.000E2", 100000},
+    };
+    for (const auto& [testo, valore] : numeri)
+        EXPECT_EQ(TestoADouble(testo), valore) << QString::fromUtf16(testo).toStdString();
+    for (const char16_t* cattivo : {u"1.5", u"1936.27", u"12.34", u"1.2345", u"1234.567", u".5", u"1.", u"1..000",
+                                    u"1,5.000", u"1.23,4", u"1.5E3"})
+        EXPECT_FALSE(TestoADouble(cattivo)) << QString::fromUtf16(cattivo).toStdString();
+}
+
 TEST(TestoAData, AcceptedFormsAndImpossibleDates)
 {
     const QDate attesa(2002, 1, 31);
@@ -27,6 +42,24 @@ TEST(TestoAData, AcceptedFormsAndImpossibleDates)
         EXPECT_EQ(TestoAData(testo), attesa) << QString::fromUtf16(testo).toStdString();
     for (const char16_t* testo : {u"31/02/2002", u"00/01/2002", u"2002-13-01", u"3101200", u"31/01", u"ieri"})
         EXPECT_FALSE(TestoAData(testo)) << QString::fromUtf16(testo).toStdString();
+}
+
+// An eight-digit date is ddmmyyyy unless only yyyymmdd gives a year in
+// 1800-2199; a text that is a date under neither reading is not a date.
+TEST(TestoAData, EightDigitsReadTheSensibleWay)
+{
+    const std::pair<const char16_t*, QDate> date[] = {
+        {u"31122002", QDate(2002, 12, 31)}, {u"20021231", QDate(2002, 12, 31)},
+        {u"31129999", QDate(9999, 12, 31)}, {u"01011800", QDate(1800, 1, 1)},
+        {u"18000101", QDate(1800, 1, 1)},   {u"01010001", QDate()},
+        {u"20021331", QDate(1331, 2, 20)},  // a date only as ddmmyyyy
+    };
+    for (const auto& [testo, data] : date) {
+        const auto letta = TestoAData(testo);
+        EXPECT_EQ(letta.value_or(QDate()), data) << QString::fromUtf16(testo).toStdString();
+    }
+    for (const char16_t* cattivo : {u"99999999", u"00000000", u"31022002"})
+        EXPECT_FALSE(TestoAData(cattivo)) << QString::fromUtf16(cattivo).toStdString();
 }
 
 TEST(Arrotonda, HalvesAwayFromZeroOnDecimalAmounts)

@@ -7,6 +7,23 @@
 #include "StatoElaborazione.h"
 #include "ValueStore.h"
 
+// Records the progress messages and confirms a stop when the accepted-line
+// count reaches fermaA.
+class ProgressoCheFerma : public ProgressMonitor {
+public:
+    long fermaA = -1;
+    QStringList messaggi;
+    void Avanza(long posizione, const QString& messaggio) override
+    {
+        if (!messaggio.isNull())
+            messaggi << messaggio;
+        if (posizione == fermaA && messaggio.isNull())
+            StatoElaborazione.store(Stato::Interrotto);
+    }
+    void Conta(long, long) override {}
+    void VisibileEtichetta(const QString&, bool) override {}
+};
+
 struct Caricamento {
     AmbienteProva& ambiente;
     MessaggiRegistrati messaggi;

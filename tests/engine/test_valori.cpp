@@ -43,6 +43,18 @@ TEST_F(Valori, ConversioneNelTipoDiDestinazione)
     EXPECT_EQ(motore().ErroriScritti(), 3);
 }
 
+TEST_F(Valori, NumeriConPuntoFuoriPostoEDateAOttoCifre)
+{
+    EXPECT_EQ(Leggi(QString("20021231"), *NuovoCampo("1", "Date")).valore, QVariant(QDate(2002, 12, 31)));
+    EXPECT_EQ(Leggi(QString("31129999"), *NuovoCampo("1", "Date")).valore, QVariant(QDate(9999, 12, 31)));
+    EXPECT_EQ(Leggi(QString("1.500"), *NuovoCampo("1", "Long")).valore, QVariant(1500));
+    EXPECT_TRUE(Errori().isEmpty());
+    EXPECT_EQ(Leggi(QString("1.5"), *NuovoCampo("1", "Double")).esito, 1);
+    EXPECT_EQ(Leggi(QString("99999999"), *NuovoCampo("1", "Date")).esito, 1);
+    EXPECT_EQ(Errori(), QStringList({"Articoli.Codice: Tipo non valido (1.5)",
+                                     "Articoli.Codice: Tipo non valido (99999999)"}));
+}
+
 TEST_F(Valori, VuotiChiaviEObbligatori)
 {
     auto c = NuovoCampo("2");

@@ -94,8 +94,7 @@ TEST_F(Guasti, FullDiskEndsTheLoadKeepingWhatWasCommitted)
     umount(cartella.toLocal8Bit().constData());
 }
 
-// Enabled once a failed read ends the load with an error (work in progress on another branch).
-TEST_F(Guasti, DISABLED_SourceFileCutShortWhileReadIsAnErrorNotAnEnd)
+TEST_F(Guasti, SourceFileCutShortWhileReadIsAnErrorNotAnEnd)
 {
     QProcess processo;
     processo.start(QStringLiteral(QUIVA_LOAD), Argomenti(ambiente.Percorso(QStringLiteral("ditta.db"))));
@@ -123,8 +122,7 @@ TEST_F(Guasti, SourceFileRemovedWhileReadIsStillLoadedWhole)
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Log")).toInt(), 1);
 }
 
-// Enabled once a busy database ends the load with its message (work in progress on another branch).
-TEST_F(Guasti, DISABLED_DatabaseHeldByAnotherWriterEndsTheLoadWithoutLosingAnything)
+TEST_F(Guasti, DatabaseHeldByAnotherWriterEndsTheLoadWithoutLosingAnything)
 {
     ambiente.Sql(QStringLiteral("INSERT INTO Art VALUES ('PRIMA', 'resta')"));
     ambiente.Sql(QStringLiteral("BEGIN IMMEDIATE"));

@@ -2,6 +2,11 @@
 #include "AmbienteProva.h"
 #include "EseguiQuivaLoad.h"
 
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,6 +73,46 @@ TEST_F(QuivaLoad, ExitStatusTellsWrongCommandLinesAndFailedLoads)
     EXPECT_TRUE(esito.errori.contains(QStringLiteral("Mancano i dati per il codice NESSUNA")));
     EXPECT_TRUE(esito.errori.contains(QStringLiteral("Errore nell'apertura del file: \\ordini.txt")));
     EXPECT_EQ(esito.uscita, QStringLiteral("Elaborazione terminata\n"));
+}
+
+TEST_F(QuivaLoad, SourceFolderIsTheDriveFollowedByTheFolder)
+{
+    // DriveDB "<cartella>" and DirQuiva "dati/": the file is read from <cartella>/dati/.
+    QDir(ambiente.Percorso(QString())).mkdir(QStringLiteral("dati"));
+    QFile::rename(ambiente.Percorso(QStringLiteral("ordini.txt")), ambiente.Percorso(QStringLiteral("dati/ordini.txt")));
+    ambiente.FileSorgente(QStringLiteral("quiva.ini"),
+                          "[Base]\nDriveDB=" + ambiente.Percorso(QString()).toUtf8() + "\nDirQuiva=dati/\n");
+    const Esito esito = Esegui({QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db")),
+                                QStringLiteral("--ini"), ambiente.Percorso(QStringLiteral("quiva.ini")),
+                                QStringLiteral("ORD")});
+    EXPECT_EQ(esito.stato, 0) << esito.errori.toStdString();
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Ordini")).toInt(), 2);
+}
+
+TEST_F(QuivaLoad, DatabaseHeldByAnotherWriterIsReportedAndLeftAlone)
+{
+    const QString percorso = ambiente.Percorso(QStringLiteral("occupato.db"));
+    {
+        QSqlDatabase altro = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("altro"));
+        altro.setDatabaseName(percorso);
+        ASSERT_TRUE(altro.open());
+        QSqlQuery q(altro);
+        for (const char* sql : {"PRAGMA journal_mode=DELETE", "CREATE TABLE Clienti (Codice TEXT)",
+                                "PRAGMA locking_mode=EXCLUSIVE", "BEGIN EXCLUSIVE"})
+            ASSERT_TRUE(q.exec(QLatin1String(sql))) << sql;
+
+        const Esito esito = Esegui({QStringLiteral("--db"), percorso, QStringLiteral("ORD")});
+        EXPECT_EQ(esito.stato, 1);
+        EXPECT_TRUE(esito.errori.contains(QStringLiteral("in uso da un altro programma"))) << esito.errori.toStdString();
+
+        q.exec(QStringLiteral("ROLLBACK"));
+        q.exec(QStringLiteral("PRAGMA locking_mode=NORMAL"));
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT group_concat(name) FROM sqlite_master")) && q.next());
+        EXPECT_EQ(q.value(0).toString(), QStringLiteral("Clienti"));  // nothing was created
+        q.finish();
+        altro.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("altro"));
 }
 
 }  // namespace

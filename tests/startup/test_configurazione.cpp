@@ -57,8 +57,11 @@ TEST(ImpostazioniGenerali, VersMenuDecideGliArgomentiDiAddSeg)
 
 TEST(ImpostazioniGenerali, CartellaConDrive)
 {
-    EXPECT_EQ(CartellaConDrive("/srv/dati", "quiva"), "/srv/dati/quiva");
-    EXPECT_EQ(CartellaConDrive("/srv/dati", "/quiva"), "/srv/dati/quiva");
+    using FormUtility::CartellaConDrive;
+    EXPECT_EQ(CartellaConDrive("/srv/dati", "quiva/"), "/srv/dati/quiva/");
+    EXPECT_EQ(CartellaConDrive("/srv/dati/", "quiva"), "/srv/dati/quiva");
+    EXPECT_EQ(CartellaConDrive("/srv/dati", "/quiva"), "/quiva");  // already absolute
+    EXPECT_EQ(CartellaConDrive("C:", "quiva"), "C:/quiva");
     EXPECT_EQ(CartellaConDrive("C:", "\\quiva"), "C:/quiva");
     EXPECT_EQ(CartellaConDrive("C:", "D:\\quiva"), "D:/quiva");
     EXPECT_EQ(CartellaConDrive("/srv", "\\\\server\\quiva"), "//server/quiva");
