@@ -171,7 +171,7 @@ ErroreRun DatabaseLink::Errore(const QSqlError& errore) const
             || codice == QLatin1String("2067") || codice == QLatin1String("1555"))
             return ErroreRun(CodiciErrore::ChiaveDoppia,
                              QStringLiteral("Valore duplicato in un indice univoco (%1)").arg(errore.databaseText()));
-        if (primario == SQLITE_FULL)
+        if (primario == SQLITE_FULL || testo.contains(QLatin1String("disk is full"), Qt::CaseInsensitive))
             return ErroreRun(CodiciErrore::DiscoPieno,
                              QStringLiteral("Spazio esaurito per il database (%1)").arg(errore.databaseText()));
         if (codice == QLatin1String("11") || codice == QLatin1String("26")
@@ -349,8 +349,8 @@ void DatabaseLink::ConfermaTransazione()
 
 void DatabaseLink::AnnullaTransazione()
 {
-    if (!m_inTransazione || m_prova)  // a trial is rolled back whole at its end
-        return;
+    if (!m_inTransazione || m_prova)
+        return;  // a trial is rolled back as a whole at its end
     Database().rollback();
     m_inTransazione = false;
 }

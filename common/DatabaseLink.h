@@ -80,6 +80,7 @@ public:
     // Batched writes: one transaction spans many lines of a load.
     void IniziaTransazione();
     void ConfermaTransazione();
+    // Drops every write since IniziaTransazione.
     void AnnullaTransazione();
     bool InTransazione() const { return m_inTransazione; }
     // A trial: from here to AnnullaProva every statement runs in one
