@@ -14,7 +14,6 @@ cmake -S "$radice" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${lan
 cmake --build "$build" --parallel "$(nproc)" --target test_common test_engine test_runner
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:allocator_may_return_null=0"
-export LSAN_OPTIONS="suppressions=$radice/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 "$build/tests/test_common"

@@ -10,7 +10,8 @@ namespace {
 QByteArray LineeOstili()
 {
     QByteArray righe = "A1;uno;2;3,5;01/02/2024\n";
-    righe += QByteArray("A\0002;n\0ul;\0;\0\n", 15);
+    static const char nul[] = "A\0" "2;n\0ul;\0;\0\n";
+    righe += QByteArray(nul, sizeof nul - 1);
     righe += "A3;\xff\xfe\xc3(\xe2\x82;\xf0\x28\x8c\x28;\x80\n";             // invalid UTF-8
     righe += ";;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;\n";
     righe += "A4;" + QByteArray(4 * 1024 * 1024, 'm') + ";4\n";             // a line of megabytes
