@@ -1,9 +1,12 @@
 // Load benchmark: generates a delimited file of N lines, loads it with
 // quiva-load into a fresh SQLite database (plain insert, then keyed
 // insert-or-update with half the keys present) and imports the same file with
-// the sqlite3 shell's .import; prints lines per second, ratios and peak memory.
+// the sqlite3 shell's .import in the same run; prints lines per second, ratios
+// and peak memory.
 //
-//   quiva-bench-load [--righe N] [--quiva-load PATH] [--cartella DIR] [--tieni]
+// Sizes 300,000 and 1,000,000 lines unless --righe is given (repeatable).
+//
+//   quiva-bench-load [--righe N]... [--quiva-load PATH] [--cartella DIR] [--tieni]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +27,7 @@ namespace {
 
 struct Misura {
     double secondi = 0;
+    double secondiCpu = 0;  // user + system: fairer than wall time on a busy machine
     long piccoMemoriaKb = 0;
     int stato = 0;
 };
@@ -53,6 +57,7 @@ Misura Esegui(const std::vector<std::string>& argomenti, const std::string& ingr
     posix_spawn_file_actions_destroy(&azioni);
     Misura m;
     m.secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
+    m.secondiCpu = uso.ru_utime.tv_sec + uso.ru_stime.tv_sec + (uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
     m.piccoMemoriaKb = uso.ru_maxrss;
     m.stato = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
     return m;
@@ -112,42 +117,32 @@ std::string Definizione(const fs::path& sorgente, const char* insVaria)
     return sql;
 }
 
-}  // namespace
+// One size: the .import, the plain insert and the keyed load, with ratios.
+struct Risultato {
+    long righe;
+    Misura import, inserisci, chiave;
+};
 
-int main(int argc, char** argv)
+Risultato MisuraRighe(long righe, const std::string& quivaLoad, const fs::path& cartella)
 {
-    long righe = 1000000;
-    std::string quivaLoad = QUIVA_LOAD;
-    fs::path cartella = fs::temp_directory_path() / "quiva-bench";
-    bool tieni = false;  // keep the files, to profile a load afterwards
-    for (int i = 1; i < argc; ++i)
-        if (!std::strcmp(argv[i], "--tieni"))
-            tieni = true;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--righe"))
-            righe = std::atol(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--quiva-load"))
-            quivaLoad = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--cartella"))
-            cartella = argv[i + 1];
-    }
     fs::remove_all(cartella);
     fs::create_directories(cartella);
     const fs::path sorgente = cartella / "merce.txt";
     GeneraFile(sorgente, righe);
     std::printf("File: %ld righe, %.1f MB\n", righe, fs::file_size(sorgente) / 1e6);
+    Risultato r{righe, {}, {}, {}};
 
     // sqlite3 .import into an equally shaped table.
     const std::string dbImport = (cartella / "import.db").string();
     Sql(dbImport, std::string("PRAGMA journal_mode=WAL;\n") + TabellaDestinazione, cartella);
     const fs::path comandi = cartella / "import.cmd";
     std::ofstream(comandi) << ".mode csv\n.separator ;\n.import " << sorgente.string() << " Merce\n";
-    const Misura import = Esegui({"sqlite3", dbImport}, comandi.string());
+    r.import = Esegui({"sqlite3", dbImport}, comandi.string());
 
     // (a) plain insert.
     const std::string dbInserisci = (cartella / "inserisci.db").string();
     Sql(dbInserisci, Definizione(sorgente, "I"), cartella);
-    const Misura inserisci = Esegui({quivaLoad, "--db", dbInserisci, "MERCE"});
+    r.inserisci = Esegui({quivaLoad, "--db", dbInserisci, "MERCE"});
 
     // (b) keyed insert-or-update, half the keys already present.
     const std::string dbChiave = (cartella / "chiave.db").string();
@@ -156,16 +151,56 @@ int main(int argc, char** argv)
     GeneraFile(meta, righe / 2);
     std::ofstream(comandi) << ".mode csv\n.separator ;\n.import " << meta.string() << " Merce\n";
     Esegui({"sqlite3", dbChiave}, comandi.string());
-    const Misura chiave = Esegui({quivaLoad, "--db", dbChiave, "MERCE"});
+    r.chiave = Esegui({quivaLoad, "--db", dbChiave, "MERCE"});
 
     auto riga = [&](const char* nome, const Misura& m) {
-        std::printf("%-34s %8.2f s %10.0f righe/s %6.2fx .import  picco %6.1f MB  (uscita %d)\n", nome, m.secondi,
-                    righe / m.secondi, m.secondi / import.secondi, m.piccoMemoriaKb / 1024.0, m.stato);
+        std::printf("%-38s %8.2f s %10.0f righe/s %6.2fx .import  cpu %7.2f s %6.2fx  picco %6.1f MB  (uscita %d)\n",
+                    nome, m.secondi, righe / m.secondi, m.secondi / r.import.secondi, m.secondiCpu,
+                    m.secondiCpu / r.import.secondiCpu, m.piccoMemoriaKb / 1024.0, m.stato);
     };
-    riga("sqlite3 .import", import);
-    riga("quiva-load inserimento (I)", inserisci);
-    riga("quiva-load chiave, meta' presenti (V)", chiave);
+    riga("sqlite3 .import", r.import);
+    riga("quiva-load inserimento (I)", r.inserisci);
+    riga("quiva-load chiave, meta' presenti (V)", r.chiave);
+    return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<long> dimensioni;
+    std::string quivaLoad = QUIVA_LOAD;
+    fs::path cartella = fs::temp_directory_path() / "quiva-bench";
+    bool tieni = false;  // keep the files of the last size, to profile a load afterwards
+    for (int i = 1; i < argc; ++i)
+        if (!std::strcmp(argv[i], "--tieni"))
+            tieni = true;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (!std::strcmp(argv[i], "--righe"))
+            dimensioni.push_back(std::atol(argv[++i]));
+        else if (!std::strcmp(argv[i], "--quiva-load"))
+            quivaLoad = argv[++i];
+        else if (!std::strcmp(argv[i], "--cartella"))
+            cartella = argv[++i];
+    }
+    if (dimensioni.empty())
+        dimensioni = {300000, 1000000};
+
+    std::vector<Risultato> risultati;
+    for (long righe : dimensioni)
+        risultati.push_back(MisuraRighe(righe, quivaLoad, cartella));
     if (!tieni)
         fs::remove_all(cartella);
-    return inserisci.stato == 0 && chiave.stato == 0 ? 0 : 1;
+
+    // The peak memory must not grow with the file.
+    std::printf("\nRiepilogo (obiettivi: inserimento <= 1.25x, chiave <= 2.5x, picco < 64 MB e piatto)\n");
+    bool riuscito = true;
+    for (const Risultato& r : risultati) {
+        std::printf("%8ld righe: inserimento %.2fx (cpu %.2fx), chiave %.2fx (cpu %.2fx), picco %.1f / %.1f MB\n",
+                    r.righe, r.inserisci.secondi / r.import.secondi, r.inserisci.secondiCpu / r.import.secondiCpu,
+                    r.chiave.secondi / r.import.secondi, r.chiave.secondiCpu / r.import.secondiCpu,
+                    r.inserisci.piccoMemoriaKb / 1024.0, r.chiave.piccoMemoriaKb / 1024.0);
+        riuscito = riuscito && r.inserisci.stato == 0 && r.chiave.stato == 0;
+    }
+    return riuscito ? 0 : 1;
 }

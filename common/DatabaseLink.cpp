@@ -1,7 +1,6 @@
 #include "DatabaseLink.h"
 
 #include "Comando.h"
-#include "Credenziali.h"
 #include "FunzioniJetSqlite.h"
 #include "TraduttoreJet.h"
 
@@ -93,11 +92,8 @@ std::unique_ptr<DatabaseLink> DatabaseLink::ApriOdbc(const QString& connessione)
     std::unique_ptr<DatabaseLink> link(new DatabaseLink(NuovoNomeConnessione(), dialetto));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), link->m_nome);
     db.setDatabaseName(testo);
-    if (!db.open()) {
-        const ErroreRun errore = link->Errore(db.lastError());
-        throw ErroreRun(errore.numero(),
-                        SenzaPassword(TestoSenzaPassword(errore.descrizione()), PasswordDelTesto(testo)));
-    }
+    if (!db.open())
+        throw link->Errore(db.lastError());
     link->Prepara();
     return link;
 }
@@ -428,4 +424,13 @@ void LottoScritture::Annulla()
 {
     m_db.AnnullaTransazione();
     m_righe = 0;
+}
+
+void DatabaseLink::ImpostaIsolamento(LivelloIsolamento livello)
+{
+    const QString nome = livello == LivelloIsolamento::LetturaNonConfermata ? QStringLiteral("READ UNCOMMITTED")
+                                                                            : QStringLiteral("READ COMMITTED");
+    QSqlQuery istruzione(Database());
+    if (!istruzione.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL ") + nome))
+        throw Errore(istruzione.lastError());
 }

@@ -18,6 +18,7 @@ class QSqlError;
 struct sqlite3;
 
 enum class DialettoDb { Sqlite, Postgres, Odbc };
+enum class LivelloIsolamento { LetturaNonConfermata, LetturaConfermata };
 
 // Declared shape of one column of a table.
 struct ColonnaSchema {
@@ -83,6 +84,8 @@ public:
     // Drops every write since IniziaTransazione.
     void AnnullaTransazione();
     bool InTransazione() const { return m_inTransazione; }
+    // Isolation of the transactions that follow, on a server source.
+    void ImpostaIsolamento(LivelloIsolamento livello);
     // A trial: from here to AnnullaProva every statement runs in one
     // transaction that no commit ends and that is rolled back at the end.
     void IniziaProva();

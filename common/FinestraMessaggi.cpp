@@ -12,7 +12,7 @@ QString FinestraMessaggi::TestoErrore(int numero, const QString& descrizione, co
 
 void FinestraMessaggi::MsgErrfrm(int numero, const QString& descrizione, const QString& testo)
 {
-    msgCom(TestoErrore(numero, descrizione, testo), {QStringLiteral("&Ok")});
+    MsgBox(TestoErrore(numero, descrizione, testo), {QStringLiteral("&Ok")}, IconaMessaggio::Errore);
 }
 
 void FinestraMessaggi::MsgErrfrm(const std::exception& errore, const QString& testo)

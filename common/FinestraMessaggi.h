@@ -6,12 +6,21 @@
 #include <QStringList>
 #include <exception>
 
+enum class IconaMessaggio { Nessuna, Errore, Domanda };
+
 class FinestraMessaggi {
 public:
     virtual ~FinestraMessaggi() = default;
     // Shows testo with one button per answer caption ("&Ok", "&Si", ...) and
     // returns the number of the pressed answer, counting from 1.
     virtual int msgCom(const QString& testo, const QStringList& risposte) = 0;
+    // The same with the icon of an error or a question, where the window
+    // can show one.
+    virtual int MsgBox(const QString& testo, const QStringList& risposte, IconaMessaggio icona)
+    {
+        (void)icona;
+        return msgCom(testo, risposte);
+    }
     // Shows an unexpected error: "Errore(" number "): " description, followed
     // by " - " and testo when given; single answer "&Ok".
     void MsgErrfrm(int numero, const QString& descrizione, const QString& testo = {});

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -13,6 +14,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <functional>
 
 namespace FormUtility {
 
@@ -101,10 +103,20 @@ QString FileInstallazione()
     return sostituto.isEmpty() ? QStringLiteral("/etc/quiva/OrvWinInst.ini") : sostituto;
 }
 
+QString NascondiPassword(const QString& testo)
+{
+    static const QRegularExpression chiave(QStringLiteral(R"(\b(pwd|password)(\s*=\s*)(\{[^}]*\}?|[^;]*))"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QString risultato = testo;
+    risultato.replace(chiave, QStringLiteral("\\1\\2****"));
+    return risultato;
+}
+
 QString TestoCodiceErrore(int codice)
 {
     switch (codice) {
     case CodiciErrore::MenuNonInEsecuzione: return QStringLiteral("Il menu principale non risponde");
+    case CodiciErrore::MenuRifiutato: return QStringLiteral("Collegamento con il menu rifiutato");
     case CodiciErrore::MemoriaEsaurita: return QStringLiteral("Memoria esaurita");
     case CodiciErrore::FileNonTrovato: return QStringLiteral("File non trovato");
     case CodiciErrore::PercorsoNonTrovato: return QStringLiteral("Percorso non trovato");
@@ -182,7 +194,60 @@ bool DatabaseIntegro(const QString& percorso, QString* dettaglio)
     return integro;
 }
 
-bool RiparaDatabase(const QString& percorso, QString* dettaglio)
+namespace {
+
+// The tables a database file declares, with their row counts (-1 where the
+// rows cannot be counted).
+QMap<QString, long long> TabelleDichiarate(const QString& percorso)
+{
+    QMap<QString, long long> tabelle;
+    sqlite3* db = nullptr;
+    const QByteArray nome = QFile::encodeName(percorso);
+    if (sqlite3_open_v2(nome.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return tabelle;
+    }
+    auto esegui = [db](const QByteArray& sql, const std::function<void(sqlite3_stmt*)>& riga) {
+        sqlite3_stmt* istruzione = nullptr;
+        bool ok = sqlite3_prepare_v2(db, sql.constData(), -1, &istruzione, nullptr) == SQLITE_OK;
+        int passo = SQLITE_ROW;
+        while (ok && (passo = sqlite3_step(istruzione)) == SQLITE_ROW)
+            riga(istruzione);
+        sqlite3_finalize(istruzione);
+        return ok && passo == SQLITE_DONE;
+    };
+    esegui("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'", [&](sqlite3_stmt* s) {
+        tabelle.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))), -1);
+    });
+    for (auto t = tabelle.begin(); t != tabelle.end(); ++t) {
+        long long righe = -1;
+        const QByteArray sql = "SELECT count(*) FROM \"" + t.key().toUtf8().replace('"', "\"\"") + '"';
+        if (esegui(sql, [&](sqlite3_stmt* s) { righe = sqlite3_column_int64(s, 0); }))
+            t.value() = righe;
+    }
+    sqlite3_close(db);
+    return tabelle;
+}
+
+// What the repair lost, table by table.
+QStringList Perdite(const QMap<QString, long long>& prima, const QMap<QString, long long>& dopo)
+{
+    QStringList perdite;
+    for (auto t = prima.cbegin(); t != prima.cend(); ++t) {
+        const long long recuperate = dopo.value(t.key(), -1);
+        if (!dopo.contains(t.key()))
+            perdite << t.key() + QStringLiteral(" (non recuperata)");
+        else if (t.value() < 0)
+            perdite << t.key() + QStringLiteral(" (%1 righe recuperate, righe originali non leggibili)").arg(recuperate);
+        else if (recuperate < t.value())
+            perdite << t.key() + QStringLiteral(" (%1 righe di %2)").arg(recuperate).arg(t.value());
+    }
+    return perdite;
+}
+
+}  // namespace
+
+bool RiparaDatabase(const QString& percorso, QString* dettaglio, QStringList* incomplete)
 {
     auto esci = [&](const QString& motivo) {
         if (dettaglio)
@@ -226,6 +291,8 @@ bool RiparaDatabase(const QString& percorso, QString* dettaglio)
         QFile::remove(nuovo);
         return esci(QStringLiteral("Ricostruzione non riuscita: ") + QString::fromLocal8Bit(ricarica.readAllStandardError()).trimmed());
     }
+    if (incomplete)
+        *incomplete = Perdite(TabelleDichiarate(percorso), TabelleDichiarate(nuovo));
     const QString copia = percorso + QStringLiteral(".danneggiato");
     QFile::remove(copia);
     if (!QFile::rename(percorso, copia) || !QFile::rename(nuovo, percorso))

@@ -6,6 +6,7 @@
 
 namespace CodiciErrore {
 constexpr int MenuNonInEsecuzione = 9001;  // the menu cannot be reached
+constexpr int MenuRifiutato = 9002;        // the menu's socket is not private to this user
 constexpr int FileDatabaseInesistente = 3024;
 }
 
@@ -43,6 +44,10 @@ QString CartellaSistema();
 // the system disk). QUIVA_INSTALLAZIONE overrides it.
 QString FileInstallazione();
 
+// A connection text fit to show: the values of its password keys ("pwd",
+// "password", in any case, braced or not) replaced by asterisks.
+QString NascondiPassword(const QString& testo);
+
 // Italian text of an internal error code.
 QString TestoCodiceErrore(int codice);
 
@@ -56,7 +61,10 @@ QString FormattaNumero(double valore, const QString& formato);
 // Repair of a damaged database file: the readable content is recovered into
 // a new file that replaces the damaged one; the damaged file is kept next to
 // it with the suffix ".danneggiato". True when the result opens cleanly.
-bool RiparaDatabase(const QString& percorso, QString* dettaglio = nullptr);
+// incomplete receives the tables that the damaged file declares and that
+// came back missing, with fewer rows, or from rows that could not be
+// counted ("Righe (2150 righe di 3000)").
+bool RiparaDatabase(const QString& percorso, QString* dettaglio = nullptr, QStringList* incomplete = nullptr);
 // True when the file is an SQLite database that passes a quick check.
 bool DatabaseIntegro(const QString& percorso, QString* dettaglio = nullptr);
 

@@ -4,6 +4,8 @@
 #include "DatabaseLink.h"
 
 #include <QDate>
+
+#include <algorithm>
 #include <QRegularExpression>
 
 namespace {
@@ -80,9 +82,7 @@ Recordset::Lettura& Recordset::Prepara(const QString& sqlJet)
     const auto m = unaTabella.match(sql);
     if (m.hasMatch() && m_db.EsisteTabella(SoloNome(m.captured(2)))) {
         lettura.tabella = SoloNome(m.captured(2));
-        const QString identita = m_db.Dialetto() == DialettoDb::Sqlite ? QStringLiteral("rowid")
-                                                                       : QStringLiteral("ctid::text");
-        sql = QStringLiteral("SELECT %1 AS %2, %3").arg(identita, ColonnaRiga, sql.mid(m.capturedStart(1)));
+        sql = QStringLiteral("SELECT %1 AS %2, %3").arg(Identita(), ColonnaRiga, sql.mid(m.capturedStart(1)));
         lettura.conRiga = true;
     }
     lettura.query = Comando::Prepara(m_db, sql);
@@ -100,6 +100,26 @@ void Recordset::Successivo()
 {
     if (!Fine())
         ++m_posizione;
+}
+
+void Recordset::Posiziona(int riga)
+{
+    m_posizione = std::clamp(riga, 0, NumeroRighe());
+}
+
+QString Recordset::Identita() const
+{
+    return m_db.Dialetto() == DialettoDb::Sqlite ? QStringLiteral("rowid") : QStringLiteral("ctid::text");
+}
+
+void Recordset::Elimina()
+{
+    if (!Corrente().conRiga || Fine())
+        throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
+    m_stato = Stato::Nessuno;
+    m_db.EseguiParametri(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(Corrente().tabella, Identita()),
+                         {m_righe[m_posizione][0]});
+    m_righe.erase(m_righe.begin() + m_posizione);
 }
 
 int Recordset::IndiceColonna(const QString& colonna) const
@@ -227,10 +247,8 @@ void Recordset::Cambia()
         for (int c = 0; c < Corrente().colonne.size(); ++c)
             if (m_impostati[c] == '1')
                 assegnazioni << NomeColonnaSql(Corrente().colonne[c]) + QStringLiteral(" = ?");
-        const QString identita = m_db.Dialetto() == DialettoDb::Sqlite ? QStringLiteral("rowid")
-                                                                       : QStringLiteral("ctid::text");
         comando = &Prepara(m_corrente->modifiche, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                           .arg(Corrente().tabella, assegnazioni.join(QStringLiteral(", ")), identita));
+                                           .arg(Corrente().tabella, assegnazioni.join(QStringLiteral(", ")), Identita()));
     }
     EseguiScrittura(*comando, m_posizione);
     for (int c = 0; c < m_impostati.size(); ++c)

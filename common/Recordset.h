@@ -27,6 +27,7 @@ public:
     int NumeroRighe() const { return static_cast<int>(m_righe.size()); }
     int Posizione() const { return m_posizione; }
     void Successivo();
+    void Posiziona(int riga);  // 0-based; past the end means the end
 
     const QStringList& Colonne() const { return Corrente().colonne; }
     int IndiceColonna(const QString& colonna) const;  // -1 when missing
@@ -40,6 +41,8 @@ public:
     Stato StatoModifica() const { return m_stato; }
     void Imposta(const QString& colonna, const QVariant& valore);
     void Aggiorna();
+    // Deletes the current row from its table; the next row becomes current.
+    void Elimina();
 
 private:
     // One prepared statement the set has been opened with.
@@ -64,6 +67,7 @@ private:
     void EseguiScrittura(Comando& comando, int riga);
     void Cambia();
     QString NomeColonnaSql(const QString& colonna) const;
+    QString Identita() const;
 
     DatabaseLink& m_db;
     QHash<QString, std::shared_ptr<Lettura>> m_letture;  // by Jet text

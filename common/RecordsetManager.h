@@ -51,3 +51,43 @@ private:
     QHash<QString, std::shared_ptr<Recordset>> m_set;
     int m_progressivo = 0;
 };
+
+// A named record set that closes itself when it goes out of scope, also
+// after an error. Converts to its name for the manager's calls.
+class RecordsetAperto {
+public:
+    RecordsetAperto() = default;
+    RecordsetAperto(RecordsetManager& rs, const QString& sql, const QVariantList& valori = {})
+        : m_rs(&rs), m_nome(rs.Apri(sql, valori))
+    {
+    }
+    RecordsetAperto(RecordsetAperto&& altro) noexcept : m_rs(altro.m_rs), m_nome(std::move(altro.m_nome))
+    {
+        altro.m_nome.clear();
+    }
+    RecordsetAperto& operator=(RecordsetAperto&& altro) noexcept
+    {
+        if (this != &altro) {
+            Chiudi();
+            m_rs = altro.m_rs;
+            m_nome = std::move(altro.m_nome);
+            altro.m_nome.clear();
+        }
+        return *this;
+    }
+    ~RecordsetAperto() { Chiudi(); }
+
+    bool Aperto() const { return !m_nome.isEmpty(); }
+    const QString& Nome() const { return m_nome; }
+    operator const QString&() const { return m_nome; }
+    void Chiudi()
+    {
+        if (m_rs && !m_nome.isEmpty())
+            m_rs->Chiudi(m_nome);
+        m_nome.clear();
+    }
+
+private:
+    RecordsetManager* m_rs = nullptr;
+    QString m_nome;
+};

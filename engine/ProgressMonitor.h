@@ -1,29 +1,48 @@
 #pragma once
-// What the load engine drives on the progress window of a load. The desktop
-// progress window, the terminal bar of the headless runner and the tests
-// implement it. Every update must let pending interface events run.
+// What the load engine tells a progress display, in its own terms: the phase
+// of the work, how far it has gone, the total when one is known, the lines
+// rejected so far. The progress window, the terminal line of quiva-load and
+// the tests turn this into what they show. Every call must let pending
+// interface events run, so that a stop can be asked between lines.
 #include <QString>
+
+enum class FaseQuiva {
+    Preparazione,         // a definition's rows are read; nome = its code
+    VerificaConversioni,  // its decode rows are read
+    CancellazioneErrori,  // its old error rows are deleted
+    CancellazioneTabella, // a target table is emptied; nome = the table
+    PreparaArchivi,       // the target tables are opened; nome = the first
+    Caricamento,          // the lines of the file; nome = the definition
+    QueryFinali,          // the final queries run
+};
+
+// The message line of a phase, as the program shows it.
+QString TestoFase(FaseQuiva fase, const QString& nome);
+// True when the phase counts towards a total ("12 di 30"); otherwise the
+// display shows the rejected lines next to the position.
+bool FaseConTotale(FaseQuiva fase);
 
 class ProgressMonitor {
 public:
     virtual ~ProgressMonitor() = default;
-    // Advance the first counter to posizione; a non-null message replaces the
-    // message line.
-    virtual void Avanza(long posizione, const QString& messaggio = QString()) = 0;
-    // Set the second counter: shown after "di" while "LabDi" is visible, after
-    // "Errori:" while "LabErrori" is visible. The second argument is always 0.
-    virtual void Conta(long conteggio, long secondo = 0) = 0;
-    // Show or hide one of the labels "LabErrori" and "LabDi".
-    virtual void VisibileEtichetta(const QString& etichetta, bool visibile) = 0;
+    // A new phase begins; its position starts at 0.
+    virtual void Fase(FaseQuiva fase, const QString& nome) = 0;
+    // Rows read, lines accepted or queries run in the current phase.
+    virtual void Posizione(long posizione) = 0;
+    virtual void Totale(long totale) = 0;
+    virtual void Errori(long errori) = 0;
     // The accepted lines whose writes are committed: a crash can no longer
-    // lose them. The first counter may run ahead by the open batch.
+    // lose them. The position may run ahead by the open batch.
     virtual void Salvate(long /*righe*/) {}
+
+    // The display that shows nothing.
+    static ProgressMonitor& Muto();
 };
 
-// A monitor that shows nothing.
 class ProgressMonitorMuto : public ProgressMonitor {
 public:
-    void Avanza(long, const QString& = QString()) override {}
-    void Conta(long, long = 0) override {}
-    void VisibileEtichetta(const QString&, bool) override {}
+    void Fase(FaseQuiva, const QString&) override {}
+    void Posizione(long) override {}
+    void Totale(long) override {}
+    void Errori(long) override {}
 };

@@ -12,9 +12,9 @@ ScQuivaCampi* ScQuiva::Campo(const QString& chiave) const
     return m_indiceCampi.value(chiave.toLower(), nullptr);
 }
 
-bool ScQuiva::ModalitaE(const char* valore) const
+ProgressMonitor& ScQuiva::Progresso() const
 {
-    return m_modalita.compare(QLatin1String(valore), Qt::CaseInsensitive) == 0;
+    return ogInElab ? *ogInElab : ProgressMonitor::Muto();
 }
 
 void ScQuiva::ScriviErrore(const QString& psRiga, const QString& psErrore)
@@ -22,6 +22,5 @@ void ScQuiva::ScriviErrore(const QString& psRiga, const QString& psErrore)
     m_ctx.db.EseguiParametri(QStringLiteral("Insert into ErroriQuivamento (Tabella,Riga,Errore) Values (?, ?, ?)"),
                              {osCodice, psRiga, psErrore});
     ++m_errori;
-    if (ogInElab)
-        ogInElab->Conta(m_errori, 0);
+    Progresso().Errori(m_errori);
 }

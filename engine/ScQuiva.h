@@ -26,10 +26,10 @@ public:
     struct Slot {
         QString tabella;
         QString codTab;      // empty for slot 1
-        QString azzera;      // "S": empty the table before loading
+        bool azzera = false; // empty the table before loading
         QString whereAzz;
         QString campi = QStringLiteral("*");
-        QString recordset;   // name of the open record set, empty when none
+        RecordsetAperto recordset;  // the open record set, if any
         qint16 flag = 0;     // 0 write, 1 skip this line, -1 last write hit a duplicate key
         QString listino;     // price list of the record being composed
         QString listinoPrec; // price list last looked up
@@ -43,7 +43,7 @@ public:
     ScQuiva& operator=(const ScQuiva&) = delete;
 
     QString osCodice;
-    ProgressMonitor* ogInElab = nullptr;
+    ProgressMonitor* ogInElab = nullptr;  // null shows nothing
     ValueStore* ogValDefault = nullptr;
 
     // Definition reader: 0 ready to load, -1 missing rows (message shown),
@@ -126,17 +126,24 @@ private:
     void SalvaSlotDopo(int t, const QString& psRiga);
     void EseguiQueryFinali();
     void ChiudiTutto();
+    ProgressMonitor& Progresso() const;
     QString ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pgcampo, int piCodTab);
-    bool ModalitaE(const char* valore) const;
-    // InsVaria "I": every line is added without a key look-up.
-    bool InserimentoLibero() const { return m_insVaria.compare(QLatin1String("I"), Qt::CaseInsensitive) == 0; }
+    // "Modalita", read once: what a line does with a row that is or is not there.
+    enum class ModoScrittura {
+        InserisciOAggiorna,  // "0": add or change; a duplicate key retries as a change
+        SoloInserimento,     // "1": existing rows are left alone
+        SoloAggiornamento,   // "2": missing rows are not added
+        Altro,               // add or change; a duplicate key is an error
+    };
 
     ContestoQuiva& m_ctx;
     RecordsetManager m_rs;
     std::array<Slot, NumSlot + 1> m_slot;  // 1..5 are the slots; 0 serves lookups of code 0
     std::array<QString, 3> m_queryFin;
     QString m_modalita;
+    ModoScrittura m_modo = ModoScrittura::Altro;
     QString m_insVaria;
+    bool m_inserimentoLibero = false;  // InsVaria "I": every line adds rows, no key look-up
     QString m_separatore;
     QString m_origine;
     QString m_tipo;

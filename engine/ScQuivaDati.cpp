@@ -44,15 +44,11 @@ int ScQuiva::QuivaDati(long& plErrori)
     std::optional<LettoreRighe> file;
     std::optional<LottoScritture> lotto;
     int risultato = 0;
-    auto avanza = [this](long posizione, const QString& messaggio = QString()) {
-        if (ogInElab)
-            ogInElab->Avanza(posizione, messaggio);
-    };
+    ProgressMonitor& progresso = Progresso();
 
     try {
-        avanza(0, QStringLiteral("Cancellazione Tabella Errori Quivamento"));
-        if (ogInElab)
-            ogInElab->Conta(m_errori, 0);
+        progresso.Fase(FaseQuiva::CancellazioneErrori, osCodice);
+        progresso.Errori(m_errori);
         lotto.emplace(m_ctx.db);
         m_ctx.db.Esegui(QStringLiteral("Delete * from ErroriQuivamento Where tabella = ")
                         + FormUtility::SqlLiteral(osCodice, TipiDato::String));
@@ -64,15 +60,14 @@ int ScQuiva::QuivaDati(long& plErrori)
         }
         for (int i = 1; i <= NumSlot; ++i) {
             const Slot& s = m_slot[i];
-            if (s.usato() && s.azzera.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0) {
-                avanza(0, QStringLiteral("Cancellazione tabella ") + s.tabella);
+            if (s.usato() && s.azzera) {
+                progresso.Fase(FaseQuiva::CancellazioneTabella, s.tabella);
                 SvuotaTabella(s);
             }
         }
         Prepara();
         lotto->Conferma();  // old error rows and emptied tables go before any new row
-        if (ogInElab)
-            ogInElab->Salvate(0);
+        progresso.Salvate(0);
     } catch (const std::exception& errore) {
         risultato = FormUtility::NumeroErrore(errore);
         if (risultato == CodiciErrore::FileNonTrovato || risultato == CodiciErrore::ErroreAccessoPercorso
@@ -83,7 +78,7 @@ int ScQuiva::QuivaDati(long& plErrori)
     }
 
     if (risultato == 0) {
-        avanza(0, QStringLiteral("Quivamento ") + osCodice);
+        progresso.Fase(FaseQuiva::Caricamento, osCodice);
         long letti = 0, accettati = 0;
         bool interrotto = false, rigaAperta = false;
         QString riga;
@@ -110,13 +105,12 @@ int ScQuiva::QuivaDati(long& plErrori)
                     ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
                 }
                 rigaAperta = false;
-                if (lotto->FineRiga() && ogInElab)
-                    ogInElab->Salvate(accettati);
-                avanza(accettati);
+                if (lotto->FineRiga())
+                    progresso.Salvate(accettati);
+                progresso.Posizione(accettati);
             }
             lotto->Conferma();
-            if (ogInElab)
-                ogInElab->Salvate(accettati);
+            progresso.Salvate(accettati);
             if (!interrotto)
                 EseguiQueryFinali();
         } catch (const std::exception& errore) {
@@ -142,14 +136,13 @@ int ScQuiva::QuivaDati(long& plErrori)
 
 void ScQuiva::Prepara()
 {
-    if (ogInElab)
-        ogInElab->Avanza(0, QStringLiteral("Prepara Archivi di Inserimento ") + m_slot[1].tabella);
+    Progresso().Fase(FaseQuiva::PreparaArchivi, m_slot[1].tabella);
     for (int i = 1; i <= NumSlot; ++i) {
         Slot& s = m_slot[i];
         if (!s.usato())
             continue;
-        s.recordset = m_rs.Apri(QStringLiteral("Select * from ") + s.tabella + QStringLiteral(" Where 1 = 0"));
-        if (!InserimentoLibero()) {
+        s.recordset = RecordsetAperto(m_rs, QStringLiteral("Select * from ") + s.tabella + QStringLiteral(" Where 1 = 0"));
+        if (!m_inserimentoLibero) {
             QStringList chiave;
             for (const ScQuivaCampi* campo : m_campiChiave[i])
                 chiave << campo->osNomeCampo;
@@ -162,12 +155,11 @@ void ScQuiva::ElaboraRiga(const QString& riga)
 {
     for (int i = 1; i <= NumSlot; ++i)
         m_slot[i].flag = 0;
-    const bool inserimentoLibero = InserimentoLibero();
     for (int i = 1; i <= NumSlot; ++i) {
         Slot& s = m_slot[i];
         if (!s.usato())
             continue;
-        if (inserimentoLibero) {
+        if (m_inserimentoLibero) {
             m_rs.AggiungiNuovo(s.recordset);
             continue;
         }
@@ -177,12 +169,12 @@ void ScQuiva::ElaboraRiga(const QString& riga)
             continue;
         }
         if (m_rs.Vuoto(s.recordset)) {
-            if (ModalitaE("2"))
+            if (m_modo == ModoScrittura::SoloAggiornamento)
                 s.flag = 1;
             else
                 m_rs.AggiungiNuovo(s.recordset);
         } else {
-            if (ModalitaE("1"))
+            if (m_modo == ModoScrittura::SoloInserimento)
                 s.flag = 1;
             else
                 m_rs.Modifica(s.recordset);
@@ -190,7 +182,7 @@ void ScQuiva::ElaboraRiga(const QString& riga)
     }
     if (CompRecord(riga) != -1)
         return;
-    if (!ModalitaE("0")) {
+    if (m_modo != ModoScrittura::InserisciOAggiorna) {
         ScriviErrore(riga, QStringLiteral("Chiave doppia"));
         return;
     }
@@ -228,28 +220,20 @@ void ScQuiva::EseguiQueryFinali()
     for (const QString& query : m_queryFin)
         if (!query.isEmpty())
             ++daEseguire;
-    if (ogInElab) {
-        ogInElab->Avanza(0, QStringLiteral("Esecuzione query finali"));
-        ogInElab->Conta(daEseguire, 0);
-    }
+    Progresso().Fase(FaseQuiva::QueryFinali, osCodice);
+    Progresso().Totale(daEseguire);
     long eseguite = 0;
     for (const QString& query : m_queryFin) {
         if (query.isEmpty())
             continue;
         ++eseguite;
-        if (ogInElab)
-            ogInElab->Avanza(eseguite);
+        Progresso().Posizione(eseguite);
         m_ctx.db.Esegui(query);
     }
 }
 
 void ScQuiva::ChiudiTutto()
 {
-    for (int i = 1; i <= NumSlot; ++i) {
-        Slot& s = m_slot[i];
-        if (!s.recordset.isEmpty()) {
-            m_rs.Chiudi(s.recordset);
-            s.recordset.clear();
-        }
-    }
+    for (int i = 1; i <= NumSlot; ++i)
+        m_slot[i].recordset.Chiudi();
 }

@@ -58,15 +58,11 @@ QVariant ScQuiva::LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRig
 
 QString ScQuiva::LeggiValuta(const QString& psListino)
 {
-    QString rs;
     try {
-        rs = m_rs.Apri(QStringLiteral("Select * from Listini Where Listino = ")
-                       + FormUtility::SqlLiteral(psListino, TipiDato::String));
-        const QString moneta = m_rs.Vuoto(rs) ? QString() : m_rs.Leggi(rs, QStringLiteral("Moneta"));
-        m_rs.Chiudi(rs);
-        return moneta;
+        const RecordsetAperto rs(m_rs, QStringLiteral("Select * from Listini Where Listino = ")
+                                           + FormUtility::SqlLiteral(psListino, TipiDato::String));
+        return m_rs.Vuoto(rs) ? QString() : m_rs.Leggi(rs, QStringLiteral("Moneta"));
     } catch (const std::exception& errore) {
-        m_rs.Chiudi(rs);
         m_ctx.messaggi.MsgErrfrm(errore);
         return {};
     }

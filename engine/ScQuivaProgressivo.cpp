@@ -87,9 +87,8 @@ QString ScQuiva::ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pg
             if (!condizioni.isEmpty())
                 sql += QStringLiteral(" Where") + condizioni.mid(4);
 
-            const QString rs = m_rs.Apri(sql);
+            const RecordsetAperto rs(m_rs, sql);
             const QString ultimo = m_rs.Vuoto(rs) ? QString() : m_rs.Leggi(rs, QStringLiteral("ultimo"));
-            m_rs.Chiudi(rs);
             long long numero = 1;
             if (!ultimo.isEmpty())
                 numero = FormUtility::TestoAIntero(soloNumero ? ultimo : ultimo.mid(prefisso.size())) + 1;

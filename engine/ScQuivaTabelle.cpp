@@ -134,8 +134,8 @@ bool ScQuiva::ApriChiave(int i, const QString& riga)
     if (!ValoriChiave(riga, i, valori))
         return false;
     Slot& s = m_slot[i];
-    if (s.recordset.isEmpty())
-        s.recordset = m_rs.Apri(SqlChiave(i), valori);
+    if (!s.recordset.Aperto())
+        s.recordset = RecordsetAperto(m_rs, SqlChiave(i), valori);
     else
         m_rs.Riapri(s.recordset, SqlChiave(i), valori);
     return true;
@@ -146,7 +146,7 @@ int ScQuiva::CompRecord(const QString& psRiga)
     std::array<bool, NumSlot + 1> nuovo{};
     for (int t = 1; t <= NumSlot; ++t) {
         m_slot[t].listino.clear();
-        nuovo[t] = m_slot[t].usato() && !m_slot[t].recordset.isEmpty() && m_rs.InAggiunta(m_slot[t].recordset);
+        nuovo[t] = m_slot[t].usato() && m_slot[t].recordset.Aperto() && m_rs.InAggiunta(m_slot[t].recordset);
     }
     const ScQuivaCampi* campo = nullptr;
     QVariant valore;

@@ -20,6 +20,12 @@ qint16 Intero16(const QString& testo, const QString& codice, const QString& colo
                                                            "atteso un numero intero tra -32768 e 32767")
                                                 .arg(codice, colonna, testo));
 }
+
+// A stored yes/no flag: "S" is yes, anything else no.
+bool SiNo(const QString& testo)
+{
+    return testo.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0;
+}
 }  // namespace
 
 QString ScQuiva::ConvEscape(const QString& testo)
@@ -56,46 +62,33 @@ QString ScQuiva::ConvEscape(const QString& testo)
 int ScQuiva::LeggiTracciato(const QString& psCodice)
 {
     osCodice = psCodice;
+    Progresso().Fase(FaseQuiva::Preparazione, psCodice);
     const QString sqlCodice = QStringLiteral(" Where Codice = ") + FormUtility::SqlLiteral(psCodice, TipiDato::String);
-    QString nome;
     try {
-        nome = m_rs.Apri(QStringLiteral("Select * from QuivaFile") + sqlCodice);
-        if (m_rs.Vuoto(nome)) {
-            m_rs.Chiudi(nome);
-            m_ctx.messaggi.msgCom(QStringLiteral("Mancano i dati per il codice ") + psCodice, {Ok});
-            return -1;
+        {
+            const RecordsetAperto testata(m_rs, QStringLiteral("Select * from QuivaFile") + sqlCodice);
+            if (m_rs.Vuoto(testata)) {
+                m_ctx.messaggi.msgCom(QStringLiteral("Mancano i dati per il codice ") + psCodice, {Ok});
+                return -1;
+            }
+            LeggiTestata(testata);
         }
-        LeggiTestata(nome);
-        m_rs.Chiudi(nome);
-
-        nome = m_rs.Apri(QStringLiteral("Select * from QuivaDettaglio") + sqlCodice
-                         + QStringLiteral(" Order by Codice, IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"));
-        if (m_rs.Vuoto(nome)) {
-            m_rs.Chiudi(nome);
-            m_ctx.messaggi.msgCom(QStringLiteral("Nessun dettaglio per il codice ") + psCodice, {Ok});
-            return -1;
+        {
+            const RecordsetAperto dettaglio(m_rs, QStringLiteral("Select * from QuivaDettaglio") + sqlCodice
+                                                      + QStringLiteral(" Order by Codice, IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"));
+            if (m_rs.Vuoto(dettaglio)) {
+                m_ctx.messaggi.msgCom(QStringLiteral("Nessun dettaglio per il codice ") + psCodice, {Ok});
+                return -1;
+            }
+            Progresso().Totale(m_rs.NumeroRighe(dettaglio));
+            LeggiCampi(dettaglio);
         }
-        if (ogInElab) {
-            ogInElab->VisibileEtichetta(QStringLiteral("LabErrori"), false);
-            ogInElab->VisibileEtichetta(QStringLiteral("LabDi"), true);
-            ogInElab->Conta(m_rs.NumeroRighe(nome), 0);
-        }
-        LeggiCampi(nome);
-        m_rs.Chiudi(nome);
         ImpCampiKey();
 
-        if (ogInElab)
-            ogInElab->Avanza(0, QStringLiteral("Verifica Conversioni"));
-        nome = m_rs.Apri(QStringLiteral("Select * from QuivaDecod") + sqlCodice);
-        LeggiDecodifiche(nome);
-        m_rs.Chiudi(nome);
-        if (ogInElab) {
-            ogInElab->VisibileEtichetta(QStringLiteral("LabErrori"), true);
-            ogInElab->VisibileEtichetta(QStringLiteral("LabDi"), false);
-        }
+        Progresso().Fase(FaseQuiva::VerificaConversioni, psCodice);
+        LeggiDecodifiche(RecordsetAperto(m_rs, QStringLiteral("Select * from QuivaDecod") + sqlCodice));
         return 0;
     } catch (const std::exception& errore) {
-        m_rs.Chiudi(nome);
         m_ctx.messaggi.MsgErrfrm(errore);
         return FormUtility::NumeroErrore(errore);
     }
@@ -109,7 +102,7 @@ void ScQuiva::LeggiTestata(const QString& rs)
     Slot& primo = m_slot[1];
     primo.tabella = leggi(QStringLiteral("Tabella"));
     primo.codTab.clear();
-    primo.azzera = leggi(QStringLiteral("Azzera"));
+    primo.azzera = SiNo(leggi(QStringLiteral("Azzera")));
     primo.whereAzz = leggi(QStringLiteral("WhereAzz"));
     primo.campi = campi(leggi(QStringLiteral("Campi")));
     for (int i = 0; i < 3; ++i)
@@ -117,18 +110,27 @@ void ScQuiva::LeggiTestata(const QString& rs)
     m_modalita = leggi(QStringLiteral("Modalita"));
     const QString separatore = leggi(QStringLiteral("Separatore"));
     m_separatore = separatore.isEmpty() ? QStringLiteral("\t") : ConvEscape(separatore);
-    if (ModalitaE("0") || ModalitaE("1"))
+    if (m_modalita == u'0')
+        m_modo = ModoScrittura::InserisciOAggiorna;
+    else if (m_modalita == u'1')
+        m_modo = ModoScrittura::SoloInserimento;
+    else if (m_modalita == u'2')
+        m_modo = ModoScrittura::SoloAggiornamento;
+    else
+        m_modo = ModoScrittura::Altro;
+    if (m_modo == ModoScrittura::InserisciOAggiorna || m_modo == ModoScrittura::SoloInserimento)
         m_insVaria = leggi(QStringLiteral("InsVaria"));
-    else if (ModalitaE("2"))
+    else if (m_modo == ModoScrittura::SoloAggiornamento)
         m_insVaria = QStringLiteral("V");
     else
         m_insVaria.clear();
+    m_inserimentoLibero = m_insVaria.compare(QLatin1String("I"), Qt::CaseInsensitive) == 0;
     m_origine = QuivaPathCompleta(leggi(QStringLiteral("Origine")));
     for (int i = 2; i <= NumSlot; ++i) {
         Slot& s = m_slot[i];
         s.tabella = leggi(QStringLiteral("Tabella%1").arg(i));
         s.codTab = leggi(QStringLiteral("CodTab%1").arg(i));
-        s.azzera = leggi(QStringLiteral("Azzera%1").arg(i));
+        s.azzera = SiNo(leggi(QStringLiteral("Azzera%1").arg(i)));
         s.whereAzz = leggi(QStringLiteral("WhereAzz%1").arg(i)).trimmed();
         s.campi = campi(leggi(QStringLiteral("Campi%1").arg(i)));
     }
@@ -145,8 +147,7 @@ void ScQuiva::LeggiCampi(const QString& rs)
         return Intero16(testo, osCodice, QStringLiteral("%1 del campo %2").arg(QLatin1String(colonna), nomeCampo));
     };
     for (; !m_rs.Fine(rs); m_rs.Successivo(rs)) {
-        if (ogInElab)
-            ogInElab->Avanza(m_rs.Posizione(rs) + 1);
+        Progresso().Posizione(m_rs.Posizione(rs) + 1);
         auto campo = std::make_unique<ScQuivaCampi>();
         nomeCampo = leggi("NomeCampo");
         campo->osTabella = LeggiNomeTabella(nomeCampo);
@@ -183,11 +184,9 @@ void ScQuiva::LeggiCampi(const QString& rs)
 
 void ScQuiva::LeggiDecodifiche(const QString& rs)
 {
-    if (ogInElab)
-        ogInElab->Conta(m_rs.NumeroRighe(rs), 0);
+    Progresso().Totale(m_rs.NumeroRighe(rs));
     for (; !m_rs.Fine(rs); m_rs.Successivo(rs)) {
-        if (ogInElab)
-            ogInElab->Avanza(m_rs.Posizione(rs) + 1);
+        Progresso().Posizione(m_rs.Posizione(rs) + 1);
         const QString tabella = m_rs.Leggi(rs, QStringLiteral("Tabella"));
         const QString nomeCampo = m_rs.Leggi(rs, QStringLiteral("NomeCampo"));
         ScQuivaCampi* campo = Campo(tabella + QLatin1Char('.') + nomeCampo);

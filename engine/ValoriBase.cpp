@@ -4,6 +4,8 @@
 #include "RecordsetManager.h"
 #include "ValueStore.h"
 
+#include <QRegularExpression>
+
 namespace {
 const QChar Paragrafo(0x00A7);  // "§"
 }
@@ -39,30 +41,22 @@ int RaccoltaValBase::RicValDefault(RecordsetManager& rs, const QString& codice, 
                         + FormUtility::SqlLiteral(codice, TipiDato::String)
                         + QStringLiteral(" And left([Default],1) = ") + FormUtility::SqlLiteral(QString(Paragrafo), TipiDato::String)
                         + QStringLiteral(" Order by IIf(IsNull([OrdCampo]),999999,Val([OrdCampo]))");
-    const QString nome = rs.Apri(sql);
-    int esito = 0;
-    try {
-        for (; !rs.Fine(nome); rs.Successivo(nome)) {
-            RichiestaBase r;
-            r.codice = rs.Leggi(nome, QStringLiteral("Codice"));
-            r.nomeCampo = rs.Leggi(nome, QStringLiteral("NomeCampo"));
-            r.costBatch = rs.Leggi(nome, QStringLiteral("CostBatch"));
-            const QString descrizione = rs.Leggi(nome, QStringLiteral("Default"));
-            if (!AnalizzaRichiesta(descrizione, r)) {
-                errore = QStringLiteral("Definizione ") + codice + QStringLiteral(", campo ") + r.nomeCampo
-                         + QStringLiteral(": manca il \"#\" che chiude il contatore nel default \"") + descrizione
-                         + QLatin1Char('"');
-                esito = -1;
-                break;
-            }
-            m_richieste.push_back(std::move(r));
+    const RecordsetAperto nome(rs, sql);
+    for (; !rs.Fine(nome); rs.Successivo(nome)) {
+        RichiestaBase r;
+        r.codice = rs.Leggi(nome, QStringLiteral("Codice"));
+        r.nomeCampo = rs.Leggi(nome, QStringLiteral("NomeCampo"));
+        r.costBatch = rs.Leggi(nome, QStringLiteral("CostBatch"));
+        const QString descrizione = rs.Leggi(nome, QStringLiteral("Default"));
+        if (!AnalizzaRichiesta(descrizione, r)) {
+            errore = QStringLiteral("Definizione ") + codice + QStringLiteral(", campo ") + r.nomeCampo
+                     + QStringLiteral(": manca il \"#\" che chiude il contatore nel default \"") + descrizione
+                     + QLatin1Char('"');
+            return -1;
         }
-    } catch (...) {
-        rs.Chiudi(nome);
-        throw;
+        m_richieste.push_back(std::move(r));
     }
-    rs.Chiudi(nome);
-    return esito;
+    return 0;
 }
 
 int RaccoltaValBase::Indice(const QString& chiave) const
@@ -71,6 +65,21 @@ int RaccoltaValBase::Indice(const QString& chiave) const
         if (m_richieste[n].Chiave().compare(chiave, Qt::CaseInsensitive) == 0)
             return static_cast<int>(n);
     return -1;
+}
+
+QString RaccoltaValBase::ControllaContatori(const QStringList& risposte, int* indice) const
+{
+    static const QRegularExpression intero(QStringLiteral("^[+-]?[0-9]{1,18}$"));
+    for (size_t n = 0; n < m_richieste.size(); ++n) {
+        const QString risposta = risposte.value(static_cast<qsizetype>(n)).trimmed();
+        if (!m_richieste[n].contatore || intero.match(risposta).hasMatch())
+            continue;
+        if (indice)
+            *indice = static_cast<int>(n);
+        return QStringLiteral("Il valore di partenza di \"") + m_richieste[n].etichetta
+               + QStringLiteral("\" deve essere un numero intero: \"") + risposta + QLatin1Char('"');
+    }
+    return {};
 }
 
 void RaccoltaValBase::Memorizza(const QStringList& risposte, ValueStore& store) const

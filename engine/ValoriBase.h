@@ -45,6 +45,10 @@ public:
     // Writes one answer per prompt (missing answers count as empty): a
     // counter gets its start and break, a plain prompt its text.
     void Memorizza(const QStringList& risposte, ValueStore& store) const;
+    // The message refusing the first counter whose answer is not a whole
+    // number ("abc", "1O", "12,5", nothing), and its index; empty when every
+    // counter can start.
+    QString ControllaContatori(const QStringList& risposte, int* indice = nullptr) const;
 
 private:
     std::vector<RichiestaBase> m_richieste;

@@ -111,6 +111,8 @@ FinestraMenu::FinestraMenu(ConfigurazioneMenu& configurazione, ServerMenu& serve
     });
     connect(&m_server, &ServerMenu::Avviso, this, [this](const QString& testo) { Registra(QStringLiteral("Avviso: ") + testo); });
     connect(&m_server, &ServerMenu::Richiesta, this, &FinestraMenu::Registra);
+    connect(&m_server, &ServerMenu::CollegamentoRifiutato, this,
+            [this](const QString& motivo) { Registra(QStringLiteral("Collegamento rifiutato: ") + motivo); });
     connect(&m_server, &ServerMenu::MostraRichiesto, this, [this] {
         show();
         raise();

@@ -1,8 +1,11 @@
 #include "ServerMenu.h"
 
+#include "AccessoMenu.h"
 #include "ProtocolloMenu.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QLocalSocket>
 
@@ -24,18 +27,45 @@ ServerMenu::~ServerMenu()
     m_server.close();
 }
 
-QString ServerMenu::NomeServer() const
+QString ServerMenu::Percorso() const
 {
-    return P::NomeServer(m_config.IdMenu());
+    return m_server.fullServerName();
 }
+
+namespace {
+
+bool MenuInAscolto(const QString& percorso)
+{
+    QLocalSocket prova;
+    prova.connectToServer(percorso);
+    return prova.waitForConnected(1000);
+}
+
+}  // namespace
 
 bool ServerMenu::Avvia(QString* errore)
 {
-    QLocalServer::removeServer(NomeServer());  // a socket left by a menu that crashed
-    const bool ok = m_server.listen(NomeServer());
-    if (!ok && errore)
-        *errore = m_server.errorString();
-    return ok;
+    auto rifiuta = [errore](const QString& motivo) {
+        if (errore)
+            *errore = motivo;
+        return false;
+    };
+    QString motivo;
+    const QString percorso = AccessoMenu::PercorsoSocket(m_config.IdMenu(), &motivo, true);
+    if (percorso.isEmpty())
+        return rifiuta(motivo);
+    motivo = AccessoMenu::ControllaSocketEsistente(percorso);
+    if (!motivo.isEmpty())
+        return rifiuta(motivo);
+    if (QFileInfo(percorso).exists()) {
+        if (MenuInAscolto(percorso))
+            return rifiuta(QStringLiteral("Un menu con identificativo %1 è già in esecuzione").arg(m_config.IdMenu()));
+        QFile::remove(percorso);  // left by a menu that crashed
+    }
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server.listen(percorso))
+        return rifiuta(m_server.errorString());
+    return true;
 }
 
 void ServerMenu::ImpostaLancio(const QString& maschera, const QString& parametri)
@@ -71,6 +101,13 @@ qint64 ServerMenu::InviaComando(const QString& comando, const QJsonValue& parame
 void ServerMenu::NuovaConnessione()
 {
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+        const QString rifiuto = AccessoMenu::ControllaInterlocutore(socket->socketDescriptor());
+        if (!rifiuto.isEmpty()) {
+            emit CollegamentoRifiutato(rifiuto);
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Dati(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
             m_buffer.remove(socket);

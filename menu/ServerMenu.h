@@ -1,6 +1,7 @@
 #pragma once
 // The menu's server: answers the program's requests on a local socket named
-// from the menu instance identifier, and sends it commands.
+// from the menu instance identifier, and sends it commands. The socket is
+// private to the menu's user (see AccessoMenu).
 #include "ConfigurazioneMenu.h"
 
 #include <QJsonObject>
@@ -17,8 +18,10 @@ public:
     ServerMenu(ConfigurazioneMenu& configurazione, QObject* parent = nullptr);
     ~ServerMenu() override;
 
+    // Listens on the socket; false, with the reason, when its folder is not
+    // private, another menu answers on it or it belongs to another user.
     bool Avvia(QString* errore = nullptr);
-    QString NomeServer() const;
+    QString Percorso() const;
 
     // Values of the next launch object.
     void ImpostaLancio(const QString& maschera, const QString& parametri);
@@ -38,6 +41,7 @@ signals:
     void Avviso(const QString& testo);     // "MsgBox" notices of the program
     void Richiesta(const QString& descrizione);
     void MostraRichiesto();
+    void CollegamentoRifiutato(const QString& motivo);  // a program of another user
 
 private:
     void NuovaConnessione();

@@ -18,19 +18,19 @@ ConsoleProgress::~ConsoleProgress()
     }
 }
 
-void ConsoleProgress::Avanza(long posizione, const QString& messaggio)
+void ConsoleProgress::Fase(FaseQuiva fase, const QString& nome)
+{
+    Interruzione::PuntoSicuro();
+    m_messaggio = TestoFase(fase, nome);
+    m_conTotale = FaseConTotale(fase);
+    m_posizione = 0;
+    Disegna(true);
+}
+
+void ConsoleProgress::Posizione(long posizione)
 {
     Interruzione::PuntoSicuro();
     m_posizione = posizione;
-    const bool nuovoMessaggio = !messaggio.isNull() && messaggio != m_messaggio;
-    if (nuovoMessaggio)
-        m_messaggio = messaggio;
-    Disegna(nuovoMessaggio);
-}
-
-void ConsoleProgress::Conta(long conteggio, long)
-{
-    m_conteggio = conteggio;
     Disegna(false);
 }
 
@@ -40,12 +40,16 @@ void ConsoleProgress::Salvate(long righe)
     Disegna(false);
 }
 
-void ConsoleProgress::VisibileEtichetta(const QString& etichetta, bool visibile)
+void ConsoleProgress::Totale(long totale)
 {
-    if (etichetta == QLatin1String("LabErrori"))
-        m_errori = visibile;
-    else if (etichetta == QLatin1String("LabDi"))
-        m_errori = !visibile;
+    m_totale = totale;
+    Disegna(false);
+}
+
+void ConsoleProgress::Errori(long errori)
+{
+    m_errori = errori;
+    Disegna(false);
 }
 
 void ConsoleProgress::Disegna(bool subito)
@@ -53,12 +57,12 @@ void ConsoleProgress::Disegna(bool subito)
     if (!m_terminale || (!subito && m_tempo.elapsed() < 100))
         return;
     m_tempo.restart();
-    QString riga = m_errori ? QStringLiteral("%1  Letti: %2").arg(m_messaggio).arg(m_posizione)
-                            : QStringLiteral("%1  Letti: %2 di %3").arg(m_messaggio).arg(m_posizione).arg(m_conteggio);
-    if (m_errori && m_salvate >= 0)
+    QString riga = m_conTotale ? QStringLiteral("%1  Letti: %2 di %3").arg(m_messaggio).arg(m_posizione).arg(m_totale)
+                               : QStringLiteral("%1  Letti: %2").arg(m_messaggio).arg(m_posizione);
+    if (!m_conTotale && m_salvate >= 0)
         riga += QStringLiteral("  Salvate: %1").arg(m_salvate);
-    if (m_errori)
-        riga += QStringLiteral("  Errori: %1").arg(m_conteggio);
+    if (!m_conTotale)
+        riga += QStringLiteral("  Errori: %1").arg(m_errori);
     std::fprintf(stderr, "\r\033[K%s", riga.toUtf8().constData());
     std::fflush(stderr);
 }

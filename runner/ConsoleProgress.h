@@ -1,8 +1,9 @@
 #pragma once
 // Progress of a load on a terminal: one line on the error stream, redrawn at
 // most ten times a second. Silent when the error stream is not a terminal.
-// Lines read and lines saved (committed) are shown apart. Every advance is a
-// point where a second Ctrl+C may end the program.
+// Lines read and lines saved (committed) are shown apart. A new phase or
+// position is a point where a second Ctrl+C may end the program; a count of
+// errors is not (it comes in the middle of a line).
 #include "ProgressMonitor.h"
 
 #include <QElapsedTimer>
@@ -11,9 +12,10 @@ class ConsoleProgress : public ProgressMonitor {
 public:
     ConsoleProgress();
     ~ConsoleProgress() override;
-    void Avanza(long posizione, const QString& messaggio = QString()) override;
-    void Conta(long conteggio, long secondo = 0) override;
-    void VisibileEtichetta(const QString& etichetta, bool visibile) override;
+    void Fase(FaseQuiva fase, const QString& nome) override;
+    void Posizione(long posizione) override;
+    void Totale(long totale) override;
+    void Errori(long errori) override;
     void Salvate(long righe) override;
 
 private:
@@ -22,8 +24,9 @@ private:
     bool m_terminale;
     QElapsedTimer m_tempo;
     QString m_messaggio;
+    bool m_conTotale = false;
     long m_posizione = 0;
-    long m_conteggio = 0;
+    long m_totale = 0;
+    long m_errori = 0;
     long m_salvate = -1;  // -1 until the load starts writing
-    bool m_errori = true;  // the second counter counts errors ("LabErrori")
 };

@@ -4,10 +4,19 @@
 
 #include <algorithm>
 
-void ProgressoProva::Avanza(long posizione, const QString& messaggio)
+void ProgressoProva::Fase(FaseQuiva fase, const QString& nome)
 {
-    m_righe = std::max(m_righe, posizione);
-    m_schermo.Avanza(posizione, messaggio);
+    m_caricamento = fase == FaseQuiva::Caricamento;
+    if (fase == FaseQuiva::Preparazione)
+        m_righe = 0;
+    m_schermo.Fase(fase, nome);
+}
+
+void ProgressoProva::Posizione(long posizione)
+{
+    if (m_caricamento)
+        m_righe = std::max(m_righe, posizione);
+    m_schermo.Posizione(posizione);
 }
 
 QString RapportoProva(DatabaseLink& db, const QString& codice, long righeLette)

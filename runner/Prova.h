@@ -8,20 +8,19 @@
 class DatabaseLink;
 
 // Passes everything on to the terminal display and keeps the number of
-// lines the load handled (the engine's first counter).
+// lines the last load handled.
 class ProgressoProva : public ProgressMonitor {
 public:
     explicit ProgressoProva(ProgressMonitor& schermo) : m_schermo(schermo) {}
-    void Avanza(long posizione, const QString& messaggio = QString()) override;
-    void Conta(long conteggio, long secondo = 0) override { m_schermo.Conta(conteggio, secondo); }
-    void VisibileEtichetta(const QString& etichetta, bool visibile) override
-    {
-        m_schermo.VisibileEtichetta(etichetta, visibile);
-    }
+    void Fase(FaseQuiva fase, const QString& nome) override;
+    void Posizione(long posizione) override;
+    void Totale(long totale) override { m_schermo.Totale(totale); }
+    void Errori(long errori) override { m_schermo.Errori(errori); }
     long Righe() const { return m_righe; }
 
 private:
     ProgressMonitor& m_schermo;
+    bool m_caricamento = false;
     long m_righe = 0;
 };
 

@@ -83,6 +83,10 @@ bool PreparaValoriBase(DatabaseLink& db, FinestraMessaggi& messaggi, const QStri
                         {Ok});
         return false;
     }
+    if (const QString rifiuto = raccolta.ControllaContatori(esito.risposte); !rifiuto.isEmpty()) {
+        messaggi.msgCom(rifiuto, {Ok});
+        return false;
+    }
     raccolta.Memorizza(esito.risposte, store);
     return true;
 }

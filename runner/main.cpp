@@ -2,13 +2,16 @@
 // way the load dialog does.
 #include "ConsoleMessaggi.h"
 #include "ConsoleProgress.h"
+#include "ContestoQuiva.h"
 #include "DatabaseLink.h"
 #include "ElencoBatch.h"
+#include "EseguiDefinizioni.h"
 #include "FileIni.h"
 #include "FormUtility.h"
 #include "FormUtilityAvvio.h"
 #include "Interruzione.h"
 #include "MenuDaFile.h"
+#include "OpzioniDefinizioni.h"
 #include "Prova.h"
 #include "RisposteValBase.h"
 #include "ScQuiva.h"
@@ -63,6 +66,8 @@ int main(int argc, char** argv)
                    "Scrive in questo file le righe scartate della definizione (un solo codice) senza caricare nulla");
     cli.add_flag("--prova", prova,
                  "Prova: esegue i caricamenti e annulla tutto alla fine; mostra le righe che sarebbero caricate e scartate");
+    OpzioniDefinizioni definizioni;
+    definizioni.Aggiungi(cli);
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& errore) {
@@ -75,7 +80,7 @@ int main(int argc, char** argv)
     };
     if ((!fileSorgente.empty() || !fileScarti.empty()) && codici.size() != 1)
         return rifiuta("--file e --scarti vogliono un solo codice");
-    if (codici.empty() && !batch)
+    if (codici.empty() && !batch && !definizioni.Richieste())
         return rifiuta("Indicare i codici delle definizioni da caricare (o --batch)");
 
     ConsoleMessaggi messaggi;
@@ -92,6 +97,9 @@ int main(int argc, char** argv)
                         {QStringLiteral("&Ok")});
         return 1;
     }
+
+    if (definizioni.Richieste())
+        return definizioni.Esegui(*db, messaggi);
 
     ContestoQuiva contesto{*db, messaggi, ImpostazioniDitta{}, {}, {}, false};
     if (!percorsoMenu.empty()) {
@@ -150,30 +158,22 @@ int main(int argc, char** argv)
 
     Interruzione::Installa(*db);
     ConsoleProgress progresso;
-    long errori = 0;
-    int esito = 0;
     StatoElaborazione.store(Stato::InCorso);
-    for (const QString& codice : elencoCodici) {
-        if (StatoElaborazione.load() != Stato::InCorso)
-            break;
-        ScQuiva motore(contesto);
-        ProgressoProva conteggio(progresso);
-        motore.ogInElab = &conteggio;
-        motore.ogValDefault = &valori;
-        progresso.Avanza(0, QStringLiteral("Preparazione ") + codice);
-        if (motore.LeggiTracciato(codice) != 0)
-            continue;
-        if (!fileSorgente.empty())
-            motore.SostituisciOrigine(QFileInfo(QString::fromStdString(fileSorgente)).absoluteFilePath());
-        const int risultato = motore.QuivaDati(errori);
-        if (prova)
-            Stampa(RapportoProva(*db, codice, conteggio.Righe()));
-        if (risultato != 0) {
-            esito = 1;
-            break;
-        }
+    ProgressoProva conteggio(progresso);
+    OsservatoreDefinizioni osservatore;
+    if (!fileSorgente.empty()) {
+        const QString origine = QFileInfo(QString::fromStdString(fileSorgente)).absoluteFilePath();
+        osservatore.letta = [origine](int, ScQuiva& motore) { motore.SostituisciOrigine(origine); };
     }
+    if (prova)
+        osservatore.dopo = [&](int, const EsitoDefinizione& esito) {
+            if (esito.lettura == 0)
+                Stampa(RapportoProva(*db, esito.codice, conteggio.Righe()));
+        };
+    const std::vector<EsitoDefinizione> esiti = EseguiDefinizioni(contesto, elencoCodici, conteggio, valori, osservatore);
     StatoElaborazione.store(Stato::Inattivo);
+    const long errori = ErroriTotali(esiti);
+    const int esito = !esiti.empty() && esiti.back().carico != 0 ? 1 : 0;
     if (prova) {
         transazioneProva.reset();
         Stampa(QStringLiteral("Prova terminata: il database non è stato modificato"));

@@ -77,8 +77,7 @@ frmQuivInElab::frmQuivInElab(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::W
     barAvanzamento->setTextVisible(false);
     layout->addWidget(barAvanzamento);
 
-    VisibileEtichetta(QStringLiteral("LabDi"), false);
-    VisibileEtichetta(QStringLiteral("LabErrori"), true);
+    MostraTotale(false);
 }
 
 void frmQuivInElab::Apri(const QString& titolo, const QString& intestazione)
@@ -87,7 +86,8 @@ void frmQuivInElab::Apri(const QString& titolo, const QString& intestazione)
     LabIntestazione->setText(intestazione);
     LabMessaggio->clear();
     m_posizione = 0;
-    m_conteggio = 0;
+    m_totale = 0;
+    m_errori = 0;
     m_salvate = 0;
     Disponi();
     show();
@@ -108,18 +108,17 @@ void frmQuivInElab::Mostra()
     activateWindow();
 }
 
-void frmQuivInElab::Avanza(long posizione, const QString& messaggio)
+void frmQuivInElab::Fase(FaseQuiva fase, const QString& nome)
 {
-    m_posizione = posizione;
-    const bool nuovoMessaggio = !messaggio.isNull();
-    if (nuovoMessaggio)
-        LabMessaggio->setText(messaggio);
-    Aggiorna(nuovoMessaggio);
+    LabMessaggio->setText(TestoFase(fase, nome));
+    m_posizione = 0;
+    MostraTotale(FaseConTotale(fase));
+    Aggiorna(true);
 }
 
-void frmQuivInElab::Conta(long conteggio, long)
+void frmQuivInElab::Posizione(long posizione)
 {
-    m_conteggio = conteggio;
+    m_posizione = posizione;
     Aggiorna(false);
 }
 
@@ -129,29 +128,39 @@ void frmQuivInElab::Salvate(long righe)
     Aggiorna(false);
 }
 
-void frmQuivInElab::VisibileEtichetta(const QString& etichetta, bool visibile)
+void frmQuivInElab::Totale(long totale)
 {
-    if (etichetta.compare(QLatin1String("LabErrori"), Qt::CaseInsensitive) == 0) {
-        LabErrori->setVisible(visibile);
-        txtErrori->setVisible(visibile);
-        LabSalvate->setVisible(visibile);
-        txtSalvate->setVisible(visibile);
-    } else if (etichetta.compare(QLatin1String("LabDi"), Qt::CaseInsensitive) == 0) {
-        LabDi->setVisible(visibile);
-        txtTotale->setVisible(visibile);
-        barAvanzamento->setVisible(visibile);
-    }
+    m_totale = totale;
+    Aggiorna(false);
+}
+
+void frmQuivInElab::Errori(long errori)
+{
+    m_errori = errori;
+    Aggiorna(false);
+}
+
+// Either "Letti: x di n" with the bar, or "Letti: x" and "Errori: e".
+void frmQuivInElab::MostraTotale(bool conTotale)
+{
+    LabDi->setVisible(conTotale);
+    txtTotale->setVisible(conTotale);
+    barAvanzamento->setVisible(conTotale);
+    LabErrori->setVisible(!conTotale);
+    txtErrori->setVisible(!conTotale);
+    LabSalvate->setVisible(!conTotale);
+    txtSalvate->setVisible(!conTotale);
     Disponi();
 }
 
 void frmQuivInElab::Disponi()
 {
     txtLetti->setText(QString::number(m_posizione));
-    txtTotale->setText(QString::number(m_conteggio));
-    txtErrori->setText(QString::number(m_conteggio));
+    txtTotale->setText(QString::number(m_totale));
+    txtErrori->setText(QString::number(m_errori));
     txtSalvate->setText(QString::number(m_salvate));
     if (barAvanzamento->isVisibleTo(this)) {
-        barAvanzamento->setRange(0, static_cast<int>(std::max(0L, std::min<long>(m_conteggio, INT_MAX))));
+        barAvanzamento->setRange(0, static_cast<int>(std::max(0L, std::min<long>(m_totale, INT_MAX))));
         barAvanzamento->setValue(static_cast<int>(std::clamp<long>(m_posizione, 0, barAvanzamento->maximum())));
     }
 }

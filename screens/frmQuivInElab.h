@@ -26,9 +26,10 @@ public:
     // Brings the window forward again.
     void Mostra();
 
-    void Avanza(long posizione, const QString& messaggio = QString()) override;
-    void Conta(long conteggio, long secondo = 0) override;
-    void VisibileEtichetta(const QString& etichetta, bool visibile) override;
+    void Fase(FaseQuiva fase, const QString& nome) override;
+    void Posizione(long posizione) override;
+    void Totale(long totale) override;
+    void Errori(long errori) override;
     void Salvate(long righe) override;
 
     QLabel* LabIntestazione;
@@ -44,16 +45,15 @@ public:
     QLabel* txtErrori;
     QProgressBar* barAvanzamento;
 
-    long Posizione() const { return m_posizione; }
-    long Conteggio() const { return m_conteggio; }
-
 private:
     // Shows the values; lets events run when forza or enough time passed.
     void Aggiorna(bool forza);
     void Disponi();
+    void MostraTotale(bool conTotale);
 
     long m_posizione = 0;
-    long m_conteggio = 0;
+    long m_totale = 0;
+    long m_errori = 0;
     long m_salvate = 0;
     QElapsedTimer m_tempo;
 };

@@ -1,10 +1,10 @@
 #include "frmQuiva.h"
 
+#include "EseguiDefinizioni.h"
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
 #include "ModelloRecordset.h"
 #include "Programma.h"
-#include "ScQuiva.h"
 #include "StatoElaborazione.h"
 #include "ValueStore.h"
 #include "frmQuivInElab.h"
@@ -186,6 +186,15 @@ int frmQuiva::ChiediValBase()
     frmRicValBase& finestra = *m_finestraValori;
     finestra.Imposta(m_raccolta);
     finestra.obOk = false;
+    finestra.controllo = [this, &finestra](const QStringList& risposte) {
+        int n = -1;
+        const QString rifiuto = m_raccolta.ControllaContatori(risposte, &n);
+        if (rifiuto.isEmpty())
+            return true;
+        m_ctx.messaggi.msgCom(rifiuto, {Ok});
+        finestra.MostraRisposta(n);
+        return false;
+    };
     finestra.exec();
     if (!finestra.obOk)
         return 1;
@@ -227,24 +236,22 @@ void frmQuiva::ComOk_Click()
         return;
     }
 
-    bool progressoAperto = false;
     m_inElaborazione = true;
-    // Whatever way the click ends, the dialog goes back to idle.
+    // Whatever way the click ends, the dialog goes back to idle and no
+    // progress window is left on screen.
     struct FineClick {
         frmQuiva& f;
-        bool& progressoAperto;
         ~FineClick()
         {
             f.m_finestraValori.reset();
             f.m_raccolta.Svuota();
             f.ogValDefault.reset();
-            if (progressoAperto)
-                f.m_progresso->Chiudi();
+            f.m_progresso->Chiudi();
             f.Occupato(false);
             StatoElaborazione.store(Stato::Inattivo);
             f.m_inElaborazione = false;
         }
-    } fine{*this, progressoAperto};
+    } fine{*this};
 
     try {
         // Base values of every selected definition, then one window for all.
@@ -266,28 +273,19 @@ void frmQuiva::ComOk_Click()
         StatoElaborazione.store(Stato::InCorso);
         PosizionaProgresso();
         m_progresso->Apri(Titolo, QStringLiteral("Quivamento"));
-        progressoAperto = true;
-        m_progresso->VisibileEtichetta(QStringLiteral("LabDi"), true);
 
-        long errori = 0;
-        bool ferma = false;
-        while (!ferma && StatoElaborazione.load() != Stato::Interrotto && !m_ordine.isEmpty()) {
-            const int riga = m_ordine.first();
-            {
-                ScQuiva motore(m_ctx);
-                SpostaRigaCorrente(riga);
-                motore.ogInElab = m_progresso;
-                motore.ogValDefault = ogValDefault.get();
-                const QString codice = ValoreRiga(riga, QStringLiteral("Codice"));
-                m_progresso->Avanza(0, QStringLiteral("Preparazione ") + codice);
-                if (motore.LeggiTracciato(codice) == 0 && motore.QuivaDati(errori) != 0)
-                    ferma = true;
-            }
-            TogliDallaSelezione(riga);
-        }
+        // Each definition becomes the current row while it runs and leaves
+        // the selection when it is done.
+        const QList<int> righe = m_ordine;
+        QStringList codici;
+        for (int riga : righe)
+            codici << ValoreRiga(riga, QStringLiteral("Codice"));
+        OsservatoreDefinizioni osservatore;
+        osservatore.prima = [&](int i) { SpostaRigaCorrente(righe[i]); };
+        osservatore.dopo = [&](int i, const EsitoDefinizione&) { TogliDallaSelezione(righe[i]); };
+        const long errori = ErroriTotali(EseguiDefinizioni(m_ctx, codici, *m_progresso, *ogValDefault, osservatore));
         ogValDefault.reset();
         m_progresso->Chiudi();
-        progressoAperto = false;
 
         if (errori != 0)
             m_ctx.messaggi.msgCom(QStringLiteral("Elaborazione terminata con ") + QString::number(errori)
@@ -300,9 +298,7 @@ void frmQuiva::ComOk_Click()
         dbgQuiva->setFocus();
     } catch (const std::exception& errore) {
         unsetCursor();
-        if (progressoAperto)
-            m_progresso->Chiudi();
-        progressoAperto = false;
+        m_progresso->Chiudi();
         m_ctx.messaggi.MsgErrfrm(errore);
     }
 }
@@ -324,13 +320,19 @@ void frmQuiva::ComAnnulla_Click()
 
 bool frmQuiva::PuoChiudere(QString& motivo)
 {
-    // Refused while this dialog's run is on the way, also in the moment
-    // between a confirmed stop and the end of the run.
+    // Refused while this dialog's run is on the way (from the prompts to the
+    // end notice), also between a confirmed stop and the end of the run.
     if (StatoElaborazione.load() == Stato::InCorso || m_inElaborazione) {
         motivo = QStringLiteral("Quivamento in corso");
-        if (m_inElaborazione)
-            m_progresso->Mostra();
         return false;
     }
     return true;
+}
+
+void frmQuiva::closeEvent(QCloseEvent* evento)
+{
+    // A close refused during the load brings its progress forward.
+    if (m_inElaborazione && StatoElaborazione.load() != Stato::Inattivo)
+        m_progresso->Mostra();
+    Maschera::closeEvent(evento);
 }

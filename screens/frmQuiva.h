@@ -59,6 +59,9 @@ public:
     // The prompt window while the base values are being collected.
     frmRicValBase* FinestraValori() const { return m_finestraValori.get(); }
 
+protected:
+    void closeEvent(QCloseEvent* evento) override;
+
 private:
     void dbgQuiva_SelChange(const QItemSelection& selezionate, const QItemSelection& deselezionate);
     void SpostaRigaCorrente(int riga);

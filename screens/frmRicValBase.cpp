@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -42,7 +43,6 @@ frmRicValBase::frmRicValBase(QWidget* parent) : QDialog(parent)
         Lab[r] = new QLabel(this);
         Lab[r]->setObjectName(QStringLiteral("Lab%1").arg(r));
         Lab[r]->setTextFormat(Qt::PlainText);
-        Lab[r]->setMinimumWidth(Twip(2400));
         txt[r] = new QLineEdit(this);
         txt[r]->setObjectName(QStringLiteral("txt%1").arg(r));
         txt[r]->setMinimumWidth(Twip(3600));
@@ -75,6 +75,8 @@ frmRicValBase::frmRicValBase(QWidget* parent) : QDialog(parent)
     connect(ComAvanti, &QPushButton::clicked, this, [this] { VaiAPagina(m_pagina + 1); });
     connect(ComOk, &QPushButton::clicked, this, [this] {
         SalvaPagina();
+        if (controllo && !controllo(m_risposte))
+            return;
         obOk = true;
         accept();
     });
@@ -117,6 +119,16 @@ void frmRicValBase::VaiAPagina(int pagina)
     MostraPagina();
 }
 
+void frmRicValBase::MostraRisposta(int indice)
+{
+    if (indice < 0 || indice >= oiNumRighe)
+        return;
+    VaiAPagina(indice / RighePagina);
+    QLineEdit* campo = txt[indice % RighePagina];
+    campo->setFocus();
+    campo->selectAll();
+}
+
 void frmRicValBase::SalvaPagina()
 {
     for (int r = 0; r < RighePagina; ++r) {
@@ -154,6 +166,22 @@ void frmRicValBase::MostraPagina()
         txt[0]->setFocus();
         txt[0]->selectAll();
     }
+    Dimensiona();
+}
+
+// Every label as wide as its text, up to half the screen (then it wraps);
+// the window as wide as its title.
+void frmRicValBase::Dimensiona()
+{
+    const QRect schermo = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int massima = schermo.width() / 2;
+    for (QLabel* etichetta : Lab) {
+        const int serve = etichetta->fontMetrics().horizontalAdvance(etichetta->text()) + 4;
+        etichetta->setWordWrap(serve > massima);
+        etichetta->setMinimumWidth(std::clamp(serve, Twip(2400), massima));
+    }
+    setMinimumWidth(std::min(LarghezzaTitolo(windowTitle()), schermo.width()));
+    layout()->activate();
     adjustSize();
 }
 

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -27,6 +28,10 @@ public:
     int oiNumRighe = 0;
     bool obOk = false;
     QString osKeySec;
+    // Run on "&Ok" with every answer: false keeps the window open.
+    std::function<bool(const QStringList&)> controllo;
+    // Shows the answer box of a prompt (0-based), its text selected.
+    void MostraRisposta(int indice);
 
     int Pagina() const { return m_pagina; }
     int NumeroPagine() const;
@@ -47,6 +52,7 @@ protected:
 private:
     void SalvaPagina();
     void MostraPagina();
+    void Dimensiona();
 
     std::vector<RichiestaBase> m_richieste;
     QStringList m_risposte;

@@ -37,7 +37,7 @@ QString RigaComando(const QString& testo)
 
 void Messaggio(Programma& p, const QString& riga1, const QString& riga2)
 {
-    p.messaggi.msgCom(riga1 + QLatin1Char('\n') + riga2, {Ok});
+    p.messaggi.MsgBox(riga1 + QLatin1Char('\n') + riga2, {Ok}, IconaMessaggio::Errore);
 }
 
 bool ValoreErrato(const QString& valore)
@@ -163,9 +163,12 @@ bool AvvioProgramma(Programma& p, const QString& testo)
         CollegaComandi(p);
         p.Menu()->Registra(p.idMenu, p.idProgramma, p.parametriLancio);
         p.prepProcCorr = p.Menu()->ImpostazioneUtente(QStringLiteral("PrepProcCorr"), QStringLiteral("Tutti"));
-    } catch (const std::exception&) {
+    } catch (const std::exception& errore) {
         p.menuComandi.reset();
-        Messaggio(p, QStringLiteral("Il menu principale non è in esecuzione"), QStringLiteral("Questo programma non può essere eseguito autonomamente"));
+        if (FormUtility::NumeroErrore(errore) == CodiciErrore::MenuRifiutato)
+            Messaggio(p, FormUtility::TestoCodiceErrore(CodiciErrore::MenuRifiutato), FormUtility::DescrizioneErrore(errore));
+        else
+            Messaggio(p, QStringLiteral("Il menu principale non è in esecuzione"), QStringLiteral("Questo programma non può essere eseguito autonomamente"));
         ChiudiProgramma();
         return false;
     }

@@ -1,6 +1,5 @@
 #include "Configurazione.h"
 
-#include "Credenziali.h"
 #include "DatabaseLink.h"
 #include "ErroreRun.h"
 #include "FileIni.h"
@@ -11,6 +10,7 @@
 #include "RichiestaTesto.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -131,13 +131,36 @@ namespace {
 
 void MessaggioErroreApertura(FinestraMessaggi& messaggi, int numero, const QString& descrizione)
 {
-    messaggi.msgCom(QStringLiteral("Errore ") + QString::number(numero) + QStringLiteral(" nell'apertura del database.") + QLatin1Char('\n')
-                        + QStringLiteral("Correggere e riprovare. (") + descrizione + QStringLiteral(") "),
-                    {Ok});
+    messaggi.MsgBox(QStringLiteral("Errore ") + QString::number(numero) + QStringLiteral(" nell'apertura del database.") + QLatin1Char('\n')
+                        + QStringLiteral("Correggere e riprovare. (") + FormUtility::NascondiPassword(descrizione) + QStringLiteral(") "),
+                    {Ok}, IconaMessaggio::Errore);
+}
+
+// After a repair that lost data: whether to go on with the partial copy.
+// Declined, the damaged original goes back in its place and the copy is
+// kept aside, so that nothing is opened as if it were whole.
+bool AccettaCopiaParziale(const QString& percorso, const QStringList& incomplete, FinestraMessaggi& messaggi)
+{
+    const QString copia = percorso + QStringLiteral(".danneggiato");
+    const QString parziale = percorso + QStringLiteral(".recuperato");
+    const int scelta = messaggi.MsgBox(QStringLiteral("Il database ") + percorso + QStringLiteral(" è stato recuperato solo in parte.\n")
+                                           + QStringLiteral("Tabelle incomplete:\n") + incomplete.join(QLatin1Char('\n'))
+                                           + QStringLiteral("\nL'originale danneggiato è conservato in ") + copia
+                                           + QStringLiteral("\nVuoi proseguire con la copia parziale?\n")
+                                           + QStringLiteral("(No: il programma termina, il database resta quello danneggiato e la copia parziale è in ")
+                                           + parziale + QLatin1Char(')'),
+                                       {QStringLiteral("&No"), QStringLiteral("&Si")}, IconaMessaggio::Domanda);
+    if (scelta == 2)
+        return true;
+    QFile::remove(parziale);
+    QFile::rename(percorso, parziale);
+    QFile::rename(copia, percorso);
+    return false;
 }
 
 // Opens a database file; a damaged file is offered for repair and, once
-// repaired, opened again.
+// repaired, opened again. Null when the user would not go on with a partial
+// repair (and has been told where the files are).
 std::unique_ptr<DatabaseLink> ApriFileDatabase(const QString& percorso, FinestraMessaggi& messaggi)
 {
     if (!QFileInfo(percorso).isFile())
@@ -152,12 +175,15 @@ std::unique_ptr<DatabaseLink> ApriFileDatabase(const QString& percorso, Finestra
         } catch (const ErroreRun& errore) {
             if (errore.numero() != CodiciErrore::DatabaseDanneggiato)
                 throw;
-            const int scelta = messaggi.msgCom(QStringLiteral("Errore nell'apertura del database ") + percorso + QLatin1Char('\n')
+            const int scelta = messaggi.MsgBox(QStringLiteral("Errore nell'apertura del database ") + percorso + QLatin1Char('\n')
                                                    + QStringLiteral("Vuoi tentare di recuperarlo"),
-                                               {Ok, QStringLiteral("&Annulla")});
+                                               {Ok, QStringLiteral("&Annulla")}, IconaMessaggio::Domanda);
             QString esito;
-            if (scelta != 1 || !FormUtility::RiparaDatabase(percorso, &esito))
+            QStringList incomplete;
+            if (scelta != 1 || !FormUtility::RiparaDatabase(percorso, &esito, &incomplete))
                 throw ErroreRun(errore.numero(), esito.isEmpty() ? errore.descrizione() : errore.descrizione() + QStringLiteral(" - ") + esito);
+            if (!incomplete.isEmpty() && !AccettaCopiaParziale(percorso, incomplete, messaggi))
+                return nullptr;
         }
     }
 }
@@ -220,13 +246,14 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
     // A value the menu could not give: its text says why.
     for (const QString* valore : {&c.iniPrincipale, &c.nomeDb, &c.connect})
         if (ValoreErrato(*valore)) {
-            messaggi.msgCom(valore->trimmed(), {Ok});
+            messaggi.MsgBox(valore->trimmed(), {Ok}, IconaMessaggio::Errore);
             return -1;
         }
     if (c.iniPrincipale.trimmed().isEmpty()) {
         const auto trovato = CercaIniPrincipale(c.luoghi);
         if (!trovato) {
-            messaggi.msgCom(QStringLiteral("File ini non trovato") + QLatin1Char('\n') + QStringLiteral("Sistemare e rieseguire"), {Ok});
+            messaggi.MsgBox(QStringLiteral("File ini non trovato") + QLatin1Char('\n') + QStringLiteral("Sistemare e rieseguire"), {Ok},
+                            IconaMessaggio::Errore);
             return -1;
         }
         c.iniPrincipale = *trovato;
@@ -235,10 +262,10 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
     for (;;) {
         const auto lavoro = SceltaIniLavoro(c.iniPrincipale, *c.domande);
         if (!lavoro) {
-            messaggi.msgCom(QStringLiteral("File di inizializzazione non trovato") + QLatin1Char('\n')
+            messaggi.MsgBox(QStringLiteral("File di inizializzazione non trovato") + QLatin1Char('\n')
                                 + QStringLiteral("o con informazioni non corrette.") + QLatin1Char('\n')
                                 + QStringLiteral("Correggere e rieseguire il programma."),
-                            {Ok});
+                            {Ok}, IconaMessaggio::Errore);
             return -1;
         }
         c.iniLavoro = *lavoro;
@@ -247,10 +274,10 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
         if (c.leggiChiaviDb) {
             const QString nomeDb = ini.Valore(c.sezione, QStringLiteral("NomeDB")).value_or(QString()).trimmed();
             if (nomeDb.isEmpty()) {
-                messaggi.msgCom(QStringLiteral("File di inizializzazioni: ") + c.iniLavoro + QStringLiteral(" non trovato ") + QLatin1Char('\n')
+                messaggi.MsgBox(QStringLiteral("File di inizializzazioni: ") + c.iniLavoro + QStringLiteral(" non trovato ") + QLatin1Char('\n')
                                     + QStringLiteral(" o con informazioni non corrette.") + QLatin1Char('\n')
                                     + QStringLiteral("Correggere e rieseguire il programma."),
-                                {Ok});
+                                {Ok}, IconaMessaggio::Errore);
                 return -1;
             }
             const QString drive = ini.Valore(c.sezione, QStringLiteral("DriveDB")).value_or(QString());
@@ -273,10 +300,11 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
         c.testoConnessione = apertura.testo;
 
         if (VisualizzaParametri(FileIni::Leggi(c.iniPrincipale).Valore(QStringLiteral("Parametri Generali"), QStringLiteral("VisParam")).value_or(QString()))) {
-            const int scelta = messaggi.msgCom(QStringLiteral("Parametri letti:") + QLatin1Char('\n') + QStringLiteral("File dei parametri: ")
-                                                   + c.iniLavoro + QLatin1Char('\n') + QStringLiteral("Database: ") + c.nomeDb + QLatin1Char('\n')
-                                                   + QStringLiteral("Tipo Connessione: ") + TestoSenzaPassword(c.testoConnessione),
-                                               {QStringLiteral("&Si"), QStringLiteral("&No"), QStringLiteral("&Annulla")});
+            const int scelta = messaggi.MsgBox(QStringLiteral("Parametri letti:") + QLatin1Char('\n') + QStringLiteral("File dei parametri: ")
+                                                   + c.iniLavoro + QLatin1Char('\n') + QStringLiteral("Database: ") + FormUtility::NascondiPassword(c.nomeDb) + QLatin1Char('\n')
+                                                   + QStringLiteral("Tipo Connessione: ") + FormUtility::NascondiPassword(c.testoConnessione),
+                                               {QStringLiteral("&Si"), QStringLiteral("&No"), QStringLiteral("&Annulla")},
+                                               IconaMessaggio::Domanda);
             if (scelta == 2)
                 continue;
             if (scelta != 1)
@@ -295,6 +323,8 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
         }
         if (c.finestraConnessione)
             c.finestraConnessione(QString());
+        if (!c.link)
+            return -1;  // a partial repair the user would not use
         c.proprieta.insert(QStringLiteral("DbTipoSql:") + c.link->NomeConnessione(), c.link->Dialetto() != DialettoDb::Sqlite);
         return 0;
     }
@@ -339,28 +369,25 @@ std::unique_ptr<DatabaseLink> ApriDbOdbc(const QString& nome, const QString& ute
 
 namespace {
 
-void Isolamento(DatabaseLink& db, const QHash<QString, QVariant>& proprieta, const char* livello)
+void Isolamento(DatabaseLink& db, const QHash<QString, QVariant>& proprieta, LivelloIsolamento livello)
 {
-    if (!proprieta.value(QStringLiteral("DbTipoSql:") + db.NomeConnessione()).toBool())
-        return;
-    QSqlQuery istruzione(db.Database());
-    if (!istruzione.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL ") + QString::fromLatin1(livello)))
-        throw db.Errore(istruzione.lastError());
+    if (proprieta.value(QStringLiteral("DbTipoSql:") + db.NomeConnessione()).toBool())
+        db.ImpostaIsolamento(livello);
 }
 
 }  // namespace
 
 void IsolamentoLetturaNonConfermata(DatabaseLink& db, const QHash<QString, QVariant>& proprieta)
 {
-    Isolamento(db, proprieta, "READ UNCOMMITTED");
+    Isolamento(db, proprieta, LivelloIsolamento::LetturaNonConfermata);
 }
 
 void IsolamentoLetturaConfermata(DatabaseLink& db, const QHash<QString, QVariant>& proprieta)
 {
-    Isolamento(db, proprieta, "READ COMMITTED");
+    Isolamento(db, proprieta, LivelloIsolamento::LetturaConfermata);
 }
 
 void IsolamentoRipristina(DatabaseLink& db, const QHash<QString, QVariant>& proprieta)
 {
-    Isolamento(db, proprieta, "READ COMMITTED");
+    Isolamento(db, proprieta, LivelloIsolamento::LetturaConfermata);
 }

@@ -52,6 +52,13 @@ void ChiudiCaricamento(Maschera& maschera)
 
 }  // namespace
 
+int LarghezzaTitolo(const QString& titolo)
+{
+    // The title bar's font is the window manager's: the application font
+    // with room for the frame and the buttons is a fair measure.
+    return QFontMetrics(QApplication::font()).horizontalAdvance(titolo) + 140;
+}
+
 int AbilitazioneScrittura(const QString& parametri)
 {
     return FormUtility::OpzioneLancio(parametri, QStringLiteral("RO")) == QLatin1String("/RO") ? 0 : 1;

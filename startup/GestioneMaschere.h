@@ -34,5 +34,7 @@ QString DecoraTitolo(const QString& didascalia);
 double FattoreVideo();
 // A measure in twips as pixels at the display factor.
 int Twip(int twips);
+// Width a window needs for its whole title in the title bar.
+int LarghezzaTitolo(const QString& titolo);
 // "/RO" among the launch parameters.
 int AbilitazioneScrittura(const QString& parametri);

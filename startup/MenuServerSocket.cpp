@@ -1,5 +1,6 @@
 #include "MenuServerSocket.h"
 
+#include "AccessoMenu.h"
 #include "ErroreRun.h"
 #include "FormUtilityAvvio.h"
 #include "ProtocolloMenu.h"
@@ -27,11 +28,21 @@ void MenuServerSocket::Collega()
 {
     if (Collegato())
         return;
-    m_socket.connectToServer(P::NomeServer(m_idMenu));
+    // Only a menu of this user, in a folder only this user can enter.
+    QString rifiuto;
+    const QString percorso = AccessoMenu::PercorsoSocket(m_idMenu, &rifiuto);
+    if (percorso.isEmpty())
+        throw ErroreRun(CodiciErrore::MenuRifiutato, rifiuto);
+    m_socket.connectToServer(percorso);
     if (!m_socket.waitForConnected(m_attesaMs))
         throw ErroreRun(CodiciErrore::MenuNonInEsecuzione,
                         FormUtility::TestoCodiceErrore(CodiciErrore::MenuNonInEsecuzione) + QStringLiteral(" (")
                             + m_socket.errorString() + QLatin1Char(')'));
+    rifiuto = AccessoMenu::ControllaInterlocutore(m_socket.socketDescriptor());
+    if (!rifiuto.isEmpty()) {
+        m_socket.abort();
+        throw ErroreRun(CodiciErrore::MenuRifiutato, rifiuto);
+    }
 }
 
 QJsonValue MenuServerSocket::Richiesta(const char* operazione, const QJsonObject& argomenti)

@@ -371,6 +371,23 @@ namespace {
 
 const char* const ProprietaTastiera = "tastieraComune";
 
+// A text field takes "ColBackGotFocus" as its background while it has the
+// focus and "ColBacklostFocus" without it (a system colour: its own).
+void ColoreFuoco(QWidget* campo, bool fuoco)
+{
+    const ::Programma* p = ::Programma::Corrente();
+    if (!p || !campo || !TastieraComune(campo->window()) || !CampoTesto(campo).Valido())
+        return;
+    const std::uint32_t colore = fuoco ? p->generali.colBackGotFocus : p->generali.colBackLostFocus;
+    QPalette tavolozza = campo->palette();
+    if (colore & 0x80000000u)
+        tavolozza.setColor(QPalette::Base, QApplication::palette(campo).color(QPalette::Base));
+    else
+        tavolozza.setColor(QPalette::Base, QColor(static_cast<int>(colore & 0xFF), static_cast<int>((colore >> 8) & 0xFF),
+                                                  static_cast<int>((colore >> 16) & 0xFF)));
+    campo->setPalette(tavolozza);
+}
+
 class FiltroTastiera : public QObject {
 public:
     using QObject::QObject;
@@ -378,6 +395,10 @@ public:
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override
     {
+        if (evento->type() == QEvent::FocusIn || evento->type() == QEvent::FocusOut) {
+            ColoreFuoco(qobject_cast<QWidget*>(oggetto), evento->type() == QEvent::FocusIn);
+            return false;
+        }
         if (evento->type() != QEvent::KeyPress)
             return false;
         auto* w = qobject_cast<QWidget*>(oggetto);

@@ -8,7 +8,7 @@
 frmConn::frmConn()
 {
     setObjectName(QStringLiteral("frmConn"));
-    setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Dialog);
     auto* layout = new QVBoxLayout(this);
     lblTitolo = new QLabel(this);
     lblVersione = new QLabel(this);

@@ -1,48 +1,99 @@
 #include "frmMsgCom.h"
 
+#include "GestioneMaschere.h"
 #include "Tastiera.h"
+#include "frmConn.h"
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
+
+namespace {
+
+const QString Ok = QStringLiteral("&Ok");
+
+QString TitoloProgramma()
+{
+    const QString nome = QApplication::applicationDisplayName();
+    return nome.isEmpty() ? QStringLiteral("Quiva") : nome;
+}
+
+// The connection window steps aside while a question is on screen.
+class ConnessioneNascosta {
+public:
+    ConnessioneNascosta()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* conn = qobject_cast<frmConn*>(w); conn && conn->isVisible()) {
+                conn->hide();
+                m_nascoste << conn;
+            }
+    }
+    ~ConnessioneNascosta()
+    {
+        for (const QPointer<QWidget>& w : m_nascoste)
+            if (w)
+                w->show();
+    }
+    ConnessioneNascosta(const ConnessioneNascosta&) = delete;
+    ConnessioneNascosta& operator=(const ConnessioneNascosta&) = delete;
+
+private:
+    QList<QPointer<QWidget>> m_nascoste;
+};
+
+}  // namespace
 
 frmMsgCom::frmMsgCom(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmMsgCom"));
-    setWindowTitle(QApplication::applicationDisplayName().isEmpty() ? QStringLiteral("Quiva")
-                                                                    : QApplication::applicationDisplayName());
+    setWindowTitle(TitoloProgramma());
     setModal(true);
     UsaTastieraComune(*this);
     auto* layout = new QVBoxLayout(this);
+    auto* riga = new QHBoxLayout;
+    LabIcona = new QLabel(this);
+    LabIcona->setObjectName(QStringLiteral("LabIcona"));
+    LabIcona->setAlignment(Qt::AlignTop);
+    LabIcona->hide();
+    txtMessaggio = new QLabel(this);
+    txtMessaggio->setObjectName(QStringLiteral("txtMessaggio"));
+    txtMessaggio->setTextFormat(Qt::PlainText);
+    txtMessaggio->setWordWrap(true);
+    txtMessaggio->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    txtMessaggio->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    riga->addWidget(LabIcona);
+    riga->addSpacing(8);
+    riga->addWidget(txtMessaggio, 1);
     LabMessaggio = new QLabel(this);
     LabMessaggio->setObjectName(QStringLiteral("LabMessaggio"));
     LabMessaggio->hide();
-    txtMessaggio = new QPlainTextEdit(this);
-    txtMessaggio->setObjectName(QStringLiteral("txtMessaggio"));
-    txtMessaggio->setReadOnly(true);
-    txtMessaggio->setFrameShape(QFrame::NoFrame);
-    txtMessaggio->viewport()->setAutoFillBackground(false);
-    txtMessaggio->setFocusPolicy(Qt::NoFocus);
+    txtRisposta = new QLineEdit(this);
+    txtRisposta->setObjectName(QStringLiteral("txtRisposta"));
+    txtRisposta->hide();
     txtComRit = new QLineEdit(this);
     txtComRit->setObjectName(QStringLiteral("txtComRit"));
     txtComRit->hide();
     m_pulsanti = new QHBoxLayout;
     m_pulsanti->addStretch();
     layout->addWidget(LabMessaggio);
-    layout->addWidget(txtMessaggio, 1);
+    layout->addLayout(riga);
+    layout->addWidget(txtRisposta);
+    layout->addSpacing(6);
     layout->addLayout(m_pulsanti);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-int frmMsgCom::Mostra(const QString& testo, const QStringList& risposte)
+int frmMsgCom::Mostra(const QString& testo, const QStringList& risposte, IconaMessaggio icona)
 {
-    txtMessaggio->setPlainText(testo);
+    txtMessaggio->setText(testo);
     txtComRit->clear();
     qDeleteAll(ComEsegui);
     ComEsegui.clear();
@@ -57,26 +108,29 @@ int frmMsgCom::Mostra(const QString& testo, const QStringList& risposte)
         ComEsegui.append(pulsante);
     }
     if (ComEsegui.isEmpty()) {
-        auto* pulsante = new QPushButton(QStringLiteral("&Ok"), this);
+        auto* pulsante = new QPushButton(Ok, this);
         connect(pulsante, &QPushButton::clicked, this, [this] { Premuto(0); });
         m_pulsanti->addWidget(pulsante);
         ComEsegui.append(pulsante);
     }
     m_pulsanti->addStretch();
     ComEsegui.first()->setDefault(true);
-    ComEsegui.first()->setFocus();
 
-    // Size to the text: wide enough for its longest line, within the screen.
-    const QFontMetrics metrica(txtMessaggio->font());
-    int larghezza = 320;
-    const QStringList righe = testo.split(QLatin1Char('\n'));
-    for (const QString& riga : righe)
-        larghezza = qMax(larghezza, metrica.horizontalAdvance(riga) + 60);
-    const QRect schermo = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-    larghezza = qMin(larghezza, schermo.width() * 8 / 10);
-    const int altezza = qMin(metrica.lineSpacing() * (static_cast<int>(righe.size()) + 2) + 70, schermo.height() * 8 / 10);
-    resize(larghezza, altezza);
+    const QStyle::StandardPixmap simbolo = icona == IconaMessaggio::Errore ? QStyle::SP_MessageBoxCritical
+                                                                          : QStyle::SP_MessageBoxQuestion;
+    const int lato = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+    LabIcona->setVisible(icona != IconaMessaggio::Nessuna);
+    if (icona != IconaMessaggio::Nessuna)
+        LabIcona->setPixmap(style()->standardIcon(simbolo, nullptr, this).pixmap(lato, lato));
+    Dimensiona(testo);
+    if (!txtRisposta->isHidden()) {
+        txtRisposta->setFocus();
+        txtRisposta->selectAll();
+    } else {
+        ComEsegui.first()->setFocus();
+    }
 
+    const ConnessioneNascosta connessione;
     exec();
     bool ok = false;
     const int numero = txtComRit->text().toInt(&ok);
@@ -89,6 +143,35 @@ int frmMsgCom::Mostra(const QString& testo, const QStringList& risposte)
     return 1;
 }
 
+std::optional<QString> frmMsgCom::Chiedi(const QString& prompt, const QString& titolo, const QString& proposta)
+{
+    setWindowTitle(titolo.isEmpty() ? TitoloProgramma() : titolo);
+    txtRisposta->setText(proposta);
+    txtRisposta->show();
+    const int scelta = Mostra(prompt, {Ok, QStringLiteral("&Annulla")});
+    txtRisposta->hide();
+    if (scelta != 1)
+        return std::nullopt;
+    return txtRisposta->text();
+}
+
+// Wide enough for the longest line of the text and for the title, within
+// the screen: longer lines wrap, and the height follows the text.
+void frmMsgCom::Dimensiona(const QString& testo)
+{
+    const QFontMetrics metrica(txtMessaggio->font());
+    const QRect schermo = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int icona = LabIcona->isVisible() ? LabIcona->pixmap().deviceIndependentSize().toSize().width() + 8 : 0;
+    int larghezza = 240;
+    for (const QString& riga : testo.split(QLatin1Char('\n')))
+        larghezza = qMax(larghezza, metrica.horizontalAdvance(riga) + 4);
+    larghezza = qMax(larghezza, LarghezzaTitolo(windowTitle()) - icona);
+    larghezza = qMin(larghezza, schermo.width() * 9 / 10 - icona - 40);
+    txtMessaggio->setMinimumWidth(larghezza);
+    txtMessaggio->setMaximumWidth(larghezza);
+    adjustSize();
+}
+
 void frmMsgCom::Premuto(int indice)
 {
     txtComRit->setText(QString::number(indice + 1));
@@ -98,15 +181,17 @@ void frmMsgCom::Premuto(int indice)
 
 int MessaggiDesktop::msgCom(const QString& testo, const QStringList& risposte)
 {
+    return MsgBox(testo, risposte, IconaMessaggio::Nessuna);
+}
+
+int MessaggiDesktop::MsgBox(const QString& testo, const QStringList& risposte, IconaMessaggio icona)
+{
     frmMsgCom finestra(QApplication::activeWindow());
-    return finestra.Mostra(testo, risposte);
+    return finestra.Mostra(testo, risposte, icona);
 }
 
 std::optional<QString> MessaggiDesktop::Chiedi(const QString& prompt, const QString& titolo, const QString& proposta)
 {
-    bool ok = false;
-    const QString risposta = QInputDialog::getText(QApplication::activeWindow(), titolo, prompt, QLineEdit::Normal, proposta, &ok);
-    if (!ok)
-        return std::nullopt;
-    return risposta;
+    frmMsgCom finestra(QApplication::activeWindow());
+    return finestra.Chiedi(prompt, titolo, proposta);
 }

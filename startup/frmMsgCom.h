@@ -1,15 +1,16 @@
 #pragma once
-// The message window of the desktop program: the text, one button per
-// answer caption, and the number of the pressed answer.
+// The message window of the desktop program: an icon, the text, one button
+// per answer caption, and the number of the pressed answer. It is also the
+// program's input box, with an answer line under the text.
 #include "FinestraMessaggi.h"
 #include "RichiestaTesto.h"
 
 #include <QDialog>
 #include <QList>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QHBoxLayout;
 
@@ -20,15 +21,20 @@ public:
 
     // Shows testo and waits for an answer; closing the window counts as the
     // last answer (the most cautious one by the suite's order of captions).
-    int Mostra(const QString& testo, const QStringList& risposte);
+    int Mostra(const QString& testo, const QStringList& risposte, IconaMessaggio icona = IconaMessaggio::Nessuna);
+    // Input box: the text typed, or nothing when the user cancels.
+    std::optional<QString> Chiedi(const QString& prompt, const QString& titolo, const QString& proposta);
 
-    QPlainTextEdit* txtMessaggio;
+    QLabel* LabIcona;
+    QLabel* txtMessaggio;
     QLabel* LabMessaggio;
+    QLineEdit* txtRisposta;  // shown only as an input box
     QList<QPushButton*> ComEsegui;
     QLineEdit* txtComRit;  // hidden: number of the pressed answer
 
 private:
     void Premuto(int indice);
+    void Dimensiona(const QString& testo);
     QHBoxLayout* m_pulsanti;
 };
 
@@ -36,5 +42,6 @@ private:
 class MessaggiDesktop : public FinestraMessaggi, public RichiestaTesto {
 public:
     int msgCom(const QString& testo, const QStringList& risposte) override;
+    int MsgBox(const QString& testo, const QStringList& risposte, IconaMessaggio icona) override;
     std::optional<QString> Chiedi(const QString& prompt, const QString& titolo, const QString& proposta) override;
 };

@@ -2,26 +2,28 @@
 // Runs one definition the way the load dialog does, for the engine tests.
 #include "AmbienteProva.h"
 #include "ContestoQuiva.h"
+#include "EseguiDefinizioni.h"
 #include "ProgressMonitor.h"
-#include "ScQuiva.h"
 #include "StatoElaborazione.h"
 #include "ValueStore.h"
 
 // Records the progress messages and confirms a stop when the accepted-line
 // count reaches fermaA.
-class ProgressoCheFerma : public ProgressMonitor {
+class ProgressoCheFerma : public ProgressMonitorMuto {
 public:
     long fermaA = -1;
     QStringList messaggi;
-    void Avanza(long posizione, const QString& messaggio) override
+    FaseQuiva fase = FaseQuiva::Preparazione;
+    void Fase(FaseQuiva f, const QString& nome) override
     {
-        if (!messaggio.isNull())
-            messaggi << messaggio;
-        if (posizione == fermaA && messaggio.isNull())
+        fase = f;
+        messaggi << TestoFase(f, nome);
+    }
+    void Posizione(long posizione) override
+    {
+        if (fase == FaseQuiva::Caricamento && posizione == fermaA)
             StatoElaborazione.store(Stato::Interrotto);
     }
-    void Conta(long, long) override {}
-    void VisibileEtichetta(const QString&, bool) override {}
 };
 
 struct Caricamento {
@@ -37,15 +39,11 @@ struct Caricamento {
     // result is returned.
     int Esegui(const QString& codice, ProgressMonitor* progresso = nullptr)
     {
-        ScQuiva motore(contesto);
-        motore.ogInElab = progresso;
-        motore.ogValDefault = &valori;
-        const int letto = motore.LeggiTracciato(codice);
-        if (letto != 0)
-            return letto;
         StatoElaborazione.store(Stato::InCorso);
-        const int esito = motore.QuivaDati(errori);
+        const std::vector<EsitoDefinizione> esiti =
+            EseguiDefinizioni(contesto, {codice}, progresso ? *progresso : ProgressMonitor::Muto(), valori);
         StatoElaborazione.store(Stato::Inattivo);
-        return esito;
+        errori += ErroriTotali(esiti);
+        return esiti.front().lettura != 0 ? esiti.front().lettura : esiti.front().carico;
     }
 };

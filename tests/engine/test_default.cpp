@@ -170,11 +170,10 @@ class CambiaListino : public ProgressMonitorMuto {
 public:
     AmbienteProva* ambiente = nullptr;
     bool inCaricamento = false;
-    void Avanza(long posizione, const QString& messaggio) override
+    void Fase(FaseQuiva fase, const QString&) override { inCaricamento = fase == FaseQuiva::Caricamento; }
+    void Posizione(long posizione) override
     {
-        if (messaggio.startsWith(QStringLiteral("Quivamento ")))
-            inCaricamento = true;
-        if (inCaricamento && messaggio.isNull() && posizione == 1)
+        if (inCaricamento && posizione == 1)
             ambiente->Sql(QStringLiteral("UPDATE Listini SET Moneta = 'Euro' WHERE Listino = 'LIRE'"));
     }
 };

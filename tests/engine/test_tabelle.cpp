@@ -1,5 +1,6 @@
 // Key queries, record writing errors, progressive codes and source paths.
 #include "Caricamento.h"
+#include "ScQuiva.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // Reading a load definition into the engine.
 #include "Caricamento.h"
+#include "ScQuiva.h"
 
 #include <gtest/gtest.h>
 

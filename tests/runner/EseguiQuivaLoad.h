@@ -1,7 +1,6 @@
 #pragma once
-// Runs the built quiva-load program and collects what it printed.
+// Runs the built quiva-load program and gives back what it said.
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 
 struct Esito {

@@ -94,6 +94,15 @@ TEST_F(Richieste, WrongAnswersAreRefused)
     EXPECT_FALSE(Avviato());
     // Not "CODE.Field=VALUE": a wrong command line.
     EXPECT_EQ(Esegui({QStringLiteral("--set"), QStringLiteral("Causale")}).stato, 2);
+    // A counter starts only from a whole number.
+    for (const char* numero : {"abc", "1O", "12,5"}) {
+        r = Esegui({QStringLiteral("--batch"), QStringLiteral("--set"), QStringLiteral("VEN.Numero=") + QLatin1String(numero)});
+        EXPECT_EQ(r.stato, 1) << numero;
+        EXPECT_TRUE(r.errori.contains(QStringLiteral("Il valore di partenza di \"Numero\" deve essere un numero intero: \"")
+                                      + QLatin1String(numero)))
+            << r.errori.toStdString();
+        EXPECT_FALSE(Avviato());
+    }
 
     // A counter without its closing "#" names the definition and the field.
     ambiente.Sql(QString::fromUtf8("UPDATE QuivaDettaglio SET [Default] = '§#2Numero' WHERE NomeCampo = 'Numero'"));

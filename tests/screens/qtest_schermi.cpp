@@ -391,6 +391,59 @@ private slots:
         Idle();
     }
 
+    // The menu's "fine" while the prompts are on screen: answered, and no
+    // window opened by the question; none left after the click.
+    void fineDalMenuDuranteLeRichieste()
+    {
+        Programma programma(*messaggi, *messaggi);
+        Definizione(QStringLiteral("A"), File(QStringLiteral("a.txt"), "A1;Uno\n"), {{"Data", QString::fromUtf8("§Data")}});
+        Apri();
+        Clic(QStringLiteral("A"));
+        QString risposta;
+        bool progressoVisto = true;
+        bool chiusa = true;
+        AllaFinestra([&](frmRicValBase& w) {
+            risposta = programma.ControlloFine();
+            chiusa = f->close();
+            progressoVisto = f->Progresso()->isVisible();
+            w.ComAnnulla->click();
+        });
+        f->ComOk->click();
+        QCOMPARE(risposta, QStringLiteral("Quivamento in corso"));
+        QVERIFY(!chiusa);
+        QVERIFY(!progressoVisto);
+        Idle();
+        QCOMPARE(programma.ControlloFine(), QString());
+        programma.maschere.clear();
+    }
+
+    // A counter answer that is not a whole number is refused and the
+    // window stays open on it.
+    void contatoreNonInteroRifiutato()
+    {
+        Definizione(QStringLiteral("A"), File(QStringLiteral("a.txt"), "A1;Uno\nA2;Due\n"),
+                    {{"Numero", QString::fromUtf8("§#1#Numero§1")}});
+        Apri();
+        Clic(QStringLiteral("A"));
+        bool rimastaAperta = false;
+        bool selezionata = false;
+        AllaFinestra([&](frmRicValBase& w) {
+            w.txt[0]->setText(QStringLiteral("1O"));
+            w.ComOk->click();
+            rimastaAperta = w.isVisible() && !w.obOk;
+            selezionata = w.txt[0]->selectedText() == QStringLiteral("1O");
+            w.txt[0]->setText(QStringLiteral("7"));
+            w.ComOk->click();
+        });
+        f->ComOk->click();
+        QVERIFY(rimastaAperta);
+        QVERIFY(selezionata);
+        QCOMPARE(messaggi->Testi(), (QStringList{QStringLiteral("Il valore di partenza di \"Numero\" deve essere un numero intero: \"1O\""),
+                                                 Terminata}));
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Numero FROM Art ORDER BY Codice")), (QStringList{"A1|8", "A2|8"}));
+        Idle();
+    }
+
     void annullaNonCaricaNulla()
     {
         Definizione(QStringLiteral("A"), File(QStringLiteral("a.txt"), "A1;Uno\n"), {{"Data", QString::fromUtf8("§Data")}});

@@ -12,12 +12,14 @@
 #include "ServerMenu.h"
 #include "TabelleQuiva.h"
 #include "Tastiera.h"
+#include "TraduzioniQt.h"
 #include "frmQuiva.h"
 #include "frmAiuto.h"
 #include "frmMsgCom.h"
 #include "scMenuComandiClie.h"
 
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -119,11 +121,44 @@ private slots:
             finestra.ComEsegui[1]->click();
         });
         QCOMPARE(finestra.Mostra("Vuoi continuare?", {"&Si", "", "&Annulla"}), 3);
-        QCOMPARE(finestra.txtMessaggio->toPlainText(), QString("Vuoi continuare?"));
+        QCOMPARE(finestra.txtMessaggio->text(), QString("Vuoi continuare?"));
         QCOMPARE(finestra.txtComRit->text(), QString("3"));
 
         QTimer::singleShot(0, &finestra, [&] { finestra.reject(); });
         QCOMPARE(finestra.Mostra("Chiudere?", {"&Si", "&No"}), 2);  // closing the window is the last answer
+    }
+
+    // The message window, as the input box: the proposal is selected, the
+    // answer confirmed with Enter twice (to "&Ok", then on it); "&Annulla"
+    // gives nothing. Buttons and Qt's own texts are Italian.
+    void finestraMessaggiComeRichiesta()
+    {
+        QVERIFY(InstallaTraduzioniQt(*qApp));
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), QString("Ann&ulla"));
+        MessaggiDesktop desktop;
+        QStringList pulsanti;
+        QString titolo;
+        QTimer::singleShot(0, [&] {
+            auto* f = qobject_cast<frmMsgCom*>(QApplication::activeModalWidget());
+            QVERIFY(f);
+            QTimer::singleShot(3000, f, &QDialog::reject);  // never left waiting
+            QApplication::setActiveWindow(f);
+            QTRY_VERIFY(f->txtRisposta->hasFocus());
+            titolo = f->windowTitle();
+            for (QPushButton* p : f->ComEsegui)
+                pulsanti << p->text();
+            QCOMPARE(f->txtRisposta->selectedText(), QString("0"));
+            QTest::keyClicks(f->txtRisposta, "2");
+            QTest::keyClick(f->txtRisposta, Qt::Key_Return);
+            QTRY_VERIFY(f->ComEsegui[0]->hasFocus());
+            QTest::keyClick(f->ComEsegui[0], Qt::Key_Return);
+        });
+        QCOMPARE(desktop.Chiedi("Numero di ini scelto\n(da 0 a 2)", "Scelta dell'INI", "0"), std::optional<QString>("2"));
+        QCOMPARE(titolo, QString("Scelta dell'INI"));
+        QCOMPARE(pulsanti, (QStringList{"&Ok", "&Annulla"}));
+
+        QTimer::singleShot(0, [&] { qobject_cast<frmMsgCom*>(QApplication::activeModalWidget())->ComEsegui[1]->click(); });
+        QCOMPARE(desktop.Chiedi("Stringa da cercare", "", "alfa"), std::nullopt);
     }
 
     void filtroTastiDelTastierino()
@@ -294,6 +329,30 @@ private slots:
         QVERIFY(aiuto);
         QCOMPARE(aiuto->ArgomentoCorrente(), QString("errori"));
         aiuto->close();
+    }
+
+    void coloriDelFuoco()
+    {
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        programma.generali.colBackGotFocus = 0x80FFFFu;  // 0x00BBGGRR: light yellow
+        programma.generali.colBackLostFocus = 0x80000005u;
+        QWidget finestra;
+        UsaTastieraComune(finestra);
+        auto* primo = new QLineEdit(&finestra);
+        auto* secondo = new QPlainTextEdit(&finestra);
+        auto* l = new QVBoxLayout(&finestra);
+        l->addWidget(primo);
+        l->addWidget(secondo);
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        QApplication::setActiveWindow(&finestra);
+        const QColor normale = QApplication::palette(primo).color(QPalette::Base);
+        primo->setFocus();
+        QTRY_COMPARE(primo->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x80));
+        secondo->setFocus();
+        QTRY_COMPARE(secondo->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x80));
+        QCOMPARE(primo->palette().color(QPalette::Base), normale);
     }
 
     void paginaDiAiutoPerContesto()

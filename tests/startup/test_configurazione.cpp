@@ -263,7 +263,9 @@ TEST_F(AperturaDitta, DatabaseDanneggiatoVieneRecuperato)
 
     c = Contesto();
     risposte.AccodaRisposta(1);  // Ok: repair
+    risposte.AccodaRisposta(2);  // Si: go on with what was recovered
     ASSERT_EQ(ApriConnessionePrimaria(c), 0) << risposte.Testi().join(" | ").toStdString();
+    EXPECT_TRUE(risposte.messaggi.last().testo.contains("Tabelle incomplete:\nRighe (")) << risposte.messaggi.last().testo.toStdString();
     EXPECT_TRUE(FormUtility::DatabaseIntegro(db));
     EXPECT_TRUE(QFile::exists(db + ".danneggiato"));
     QProcess conta;
@@ -318,6 +320,50 @@ TEST_F(AperturaDitta, LaPasswordNonCompareMai)
     ASSERT_GE(risposte.messaggi.size(), 4);
     for (const QString& testo : risposte.Testi())
         EXPECT_FALSE(testo.contains(segreta)) << testo.toStdString();
+}
+
+// The root page of a table lost: the table comes back empty or not at all,
+// and the user is told before anything opens.
+TEST_F(AperturaDitta, RecuperoParzialeNonNascondeLaPerdita)
+{
+    Scrivi(principale, "[Parametri Generali]\nNumIni=0\nOrdIniDBase=base.ini\n");
+    ASSERT_EQ(QProcess::execute("sqlite3", {db, "create table Righe(id integer primary key, testo text);"
+                                                "with recursive n(i) as (select 1 union all select i+1 from n where i<3000) "
+                                                "insert into Righe select i, printf('riga %05d con un po'' di testo', i) from n;"}),
+              0);
+    QProcess radice;
+    radice.start("sqlite3", {db, "select rootpage from sqlite_master where name = 'Righe'; pragma page_size;"});
+    radice.waitForFinished();
+    const QList<QByteArray> valori = radice.readAllStandardOutput().trimmed().split('\n');
+    ASSERT_EQ(valori.size(), 2);
+    const qint64 pagina = valori[0].toLongLong(), dimensione = valori[1].toLongLong();
+    {
+        QFile f(db);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek((pagina - 1) * dimensione);
+        f.write(QByteArray(dimensione, '\xCD'));
+    }
+
+    // Declined: the damaged file stays where it was, the copy is kept aside.
+    ContestoConnessione c = Contesto();
+    risposte.AccodaRisposta(1);  // Ok: repair
+    EXPECT_EQ(ApriConnessionePrimaria(c), -1);
+    ASSERT_EQ(risposte.messaggi.size(), 2);
+    const QString domanda = risposte.messaggi[1].testo;
+    EXPECT_TRUE(domanda.contains("recuperato solo in parte")) << domanda.toStdString();
+    EXPECT_TRUE(domanda.contains("\nRighe (")) << domanda.toStdString();
+    EXPECT_FALSE(domanda.contains("Monete")) << domanda.toStdString();
+    EXPECT_TRUE(domanda.contains(db + ".danneggiato")) << domanda.toStdString();
+    EXPECT_EQ(risposte.messaggi[1].risposte, (QStringList{"&No", "&Si"}));
+    EXPECT_FALSE(FormUtility::DatabaseIntegro(db));
+    EXPECT_TRUE(QFile::exists(db + ".recuperato"));
+
+    // Accepted: the partial copy opens.
+    c = Contesto();
+    risposte.AccodaRisposta(1);
+    risposte.AccodaRisposta(2);
+    ASSERT_EQ(ApriConnessionePrimaria(c), 0) << risposte.Testi().join(" | ").toStdString();
+    EXPECT_TRUE(FormUtility::DatabaseIntegro(db));
 }
 
 }  // namespace

@@ -10,8 +10,8 @@ int LeggiDecMoneta(DatabaseLink& db, const QString& codice, DecimaliMoneta& usci
 {
     uscita = DecimaliMoneta{};
     RecordsetManager record(db);
-    const QString nome = record.Apri(QStringLiteral("Select * from Monete") + QStringLiteral(" where moneta = ")
-                                     + FormUtility::SqlLiteral(codice, TipiDato::String));
+    const RecordsetAperto nome(record, QStringLiteral("Select * from Monete") + QStringLiteral(" where moneta = ")
+                                           + FormUtility::SqlLiteral(codice, TipiDato::String));
     if (!record.Vuoto(nome)) {
         auto intero = [&](const char* colonna, int predefinito) {
             const QString testo = record.Leggi(nome, QString::fromLatin1(colonna)).trimmed();
@@ -22,7 +22,6 @@ int LeggiDecMoneta(DatabaseLink& db, const QString& codice, DecimaliMoneta& usci
         uscita.operatore = record.Leggi(nome, QStringLiteral("Operatore"));
         uscita.cee = record.Leggi(nome, QStringLiteral("Cee"));
     }
-    record.Chiudi(nome);
     return uscita.numDec;
 }
 

@@ -1,0 +1,117 @@
+#include "BarraComandi.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QIcon>
+#include <QStyle>
+
+namespace {
+
+QIcon Icona(const QString& chiave)
+{
+    struct Voce {
+        const char* chiave;
+        const char* tema;  // name in the desktop's icon theme
+        QStyle::StandardPixmap standard;
+    };
+    static const Voce voci[] = {
+        {"Ricerca", "edit-find", QStyle::SP_FileDialogContentsView},
+        {"Nuovo", "document-new", QStyle::SP_FileIcon},
+        {"Salva", "document-save", QStyle::SP_DialogSaveButton},
+        {"Cancella", "edit-delete", QStyle::SP_TrashIcon},
+        {"Annulla", "edit-undo", QStyle::SP_DialogCancelButton},
+        {"Duplica", "edit-copy", QStyle::SP_FileDialogNewFolder},
+        {"VarKey", "document-edit", QStyle::SP_DialogResetButton},
+        {"Lista", "view-list-details", QStyle::SP_FileDialogListView},
+        {"ListaInd", "go-up", QStyle::SP_ArrowUp},
+        {"ListaAvanti", "go-down", QStyle::SP_ArrowDown},
+        {"Inizio", "go-first", QStyle::SP_MediaSkipBackward},
+        {"Precedente", "go-previous", QStyle::SP_ArrowLeft},
+        {"Successivo", "go-next", QStyle::SP_ArrowRight},
+        {"Fine", "go-last", QStyle::SP_MediaSkipForward},
+        {"AzzSel", "edit-clear", QStyle::SP_LineEditClearButton},
+        {"Seleziona", "dialog-ok", QStyle::SP_DialogApplyButton},
+        {"Torna", "go-previous", QStyle::SP_ArrowBack},
+        {"Punta", "bookmark-new", QStyle::SP_DirLinkIcon},
+        {"VaiA", "go-jump", QStyle::SP_DialogYesButton},
+        {"Posiz", "go-home", QStyle::SP_DirHomeIcon},
+        {"Aggiorna", "view-refresh", QStyle::SP_BrowserReload},
+        {"Trova", "edit-find", QStyle::SP_FileDialogDetailedView},
+        {"Stampa", "document-print", QStyle::SP_DriveFDIcon},
+        {"Chiudi", "window-close", QStyle::SP_DialogCloseButton},
+        {"Menu", "go-home", QStyle::SP_DesktopIcon},
+    };
+    for (const Voce& v : voci)
+        if (chiave == QLatin1String(v.chiave))
+            return QIcon::fromTheme(QLatin1String(v.tema), QApplication::style()->standardIcon(v.standard));
+    return QApplication::style()->standardIcon(QStyle::SP_CommandLink);
+}
+
+}  // namespace
+
+const QStringList& ComandiScrittura()
+{
+    static const QStringList chiavi{QStringLiteral("Nuovo"), QStringLiteral("Salva"), QStringLiteral("Cancella"),
+                                    QStringLiteral("Duplica"), QStringLiteral("VarKey")};
+    return chiavi;
+}
+
+BarraComandi::BarraComandi(const QList<VoceComando>& voci, QWidget* parent) : QToolBar(parent)
+{
+    setObjectName(QStringLiteral("tolComandi"));
+    setMovable(false);
+    setFloatable(false);
+    setIconSize(QSize(24, 24));
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (const VoceComando& voce : voci) {
+        QAction* azione = addAction(Icona(voce.chiave), voce.suggerimento.isEmpty() ? voce.chiave : voce.suggerimento);
+        azione->setObjectName(voce.chiave);
+        azione->setToolTip(voce.suggerimento.isEmpty() ? voce.chiave : voce.suggerimento);
+        m_azioni.insert(voce.chiave, azione);
+        // "(R) Ricerca": R is the Alt letter of the command.
+        if (voce.suggerimento.size() > 2 && voce.suggerimento.at(0) == QLatin1Char('(')
+            && voce.suggerimento.at(2) == QLatin1Char(')'))
+            m_lettere.insert(voce.suggerimento.at(1).toUpper(), voce.chiave);
+        connect(azione, &QAction::triggered, this, [this, chiave = voce.chiave] { emit Comando(chiave); });
+    }
+}
+
+QAction* BarraComandi::Azione(const QString& chiave) const
+{
+    return m_azioni.value(chiave);
+}
+
+bool BarraComandi::Disponibile(const QString& chiave) const
+{
+    const QAction* azione = Azione(chiave);
+    return azione && azione->isEnabled() && azione->isVisible();
+}
+
+void BarraComandi::Abilita(const QString& chiave, bool abilitato)
+{
+    if (QAction* azione = Azione(chiave))
+        azione->setEnabled(abilitato && !Bloccato(chiave));
+}
+
+void BarraComandi::Mostra(const QString& chiave, bool visibile)
+{
+    if (QAction* azione = Azione(chiave))
+        azione->setVisible(visibile);
+}
+
+QString BarraComandi::ChiaveDaLettera(QChar lettera) const
+{
+    return m_lettere.value(lettera.toUpper());
+}
+
+void BarraComandi::Blocca(const QStringList& chiavi, const QString& motivo)
+{
+    for (const QString& chiave : chiavi) {
+        QAction* azione = Azione(chiave);
+        if (!azione)
+            continue;
+        m_bloccati.insert(chiave);
+        azione->setEnabled(false);
+        azione->setToolTip(azione->toolTip() + QStringLiteral(" - ") + motivo);
+    }
+}
