@@ -268,6 +268,9 @@ ErroreRun DatabaseLink::Errore(const QSqlError& errore) const
             || codice == QLatin1String("2067") || codice == QLatin1String("1555"))
             return ErroreRun(CodiciErrore::ChiaveDoppia,
                              QStringLiteral("Valore duplicato in un indice univoco (%1)").arg(errore.databaseText()));
+        if (primario == SQLITE_FULL || testo.contains(QLatin1String("disk is full"), Qt::CaseInsensitive))
+            return ErroreRun(CodiciErrore::DiscoPieno,
+                             QStringLiteral("Spazio esaurito per il database (%1)").arg(errore.databaseText()));
         if (codice == QLatin1String("11") || codice == QLatin1String("26")
             || testo.contains(QLatin1String("malformed"), Qt::CaseInsensitive)
             || testo.contains(QLatin1String("not a database"), Qt::CaseInsensitive))
@@ -494,8 +497,10 @@ void DatabaseLink::ConfermaTransazione()
 
 void DatabaseLink::AnnullaTransazione()
 {
-    if (m_bloccoAperto)
-        AnnullaBlocco();
+    if (m_bloccoAperto) {
+        m_raccolte->Scarta();  // nothing of them was written
+        m_bloccoAperto = false;
+    }
     if (!m_inTransazione || m_prova)
         return;  // a trial is rolled back as a whole at its end
     Database().rollback();
@@ -555,12 +560,14 @@ LottoScritture::~LottoScritture()
     }
 }
 
-void LottoScritture::FineRiga()
+bool LottoScritture::FineRiga()
 {
     ++m_righe;
     m_dovuta = m_dovuta || m_righe >= m_righePerLotto || (m_righe % 256 == 0 && m_tempo.elapsed() >= m_millisecondi);
-    if (m_dovuta && !m_db.BloccoAperto())
-        Conferma();
+    if (!m_dovuta || m_db.BloccoAperto())
+        return false;
+    Conferma();
+    return true;
 }
 
 void LottoScritture::Conferma()
@@ -570,6 +577,13 @@ void LottoScritture::Conferma()
     m_righe = 0;
     m_dovuta = false;
     m_tempo.restart();
+}
+
+void LottoScritture::Annulla()
+{
+    m_db.AnnullaTransazione();
+    m_righe = 0;
+    m_dovuta = false;
 }
 
 void DatabaseLink::ImpostaIsolamento(LivelloIsolamento livello)
@@ -585,55 +599,31 @@ bool DatabaseLink::IniziaBlocco()
 {
     if (m_dialetto != DialettoDb::Postgres || !m_inTransazione || m_bloccoAperto)
         return false;
-    QSqlQuery q(Database());
-    if (!q.exec(QStringLiteral("SAVEPOINT quiva_blocco")))
-        return false;
     if (!m_raccolte)
         m_raccolte = std::make_unique<ScrittureRaccolte>(*this);
     m_bloccoAperto = true;
     return true;
 }
 
-void DatabaseLink::RaccogliInserimento(const QString& inserimento, std::vector<QVariant> valori)
+bool DatabaseLink::RaccogliInserimento(const QString& inserimento, const std::vector<QVariant>& valori)
 {
-    m_raccolte->Aggiungi(inserimento, std::move(valori));
-}
-
-void DatabaseLink::InviaRaccolte()
-{
-    if (!m_bloccoAperto || m_inInvio || m_raccolte->Vuote())
-        return;
-    m_inInvio = true;
-    try {
-        m_raccolte->Invia();
-    } catch (const ErroreRun&) {
-        m_inInvio = false;
-        AnnullaBlocco();
-        throw BloccoDaRipetere{};
-    }
-    m_inInvio = false;
+    if (m_bloccoAperto && m_raccolte->Valori() + static_cast<int>(valori.size()) > ScrittureRaccolte::MassimoValori)
+        ChiudiBlocco();
+    if (!m_bloccoAperto)
+        return false;
+    m_raccolte->Aggiungi(inserimento, valori);
+    return true;
 }
 
 void DatabaseLink::ChiudiBlocco()
 {
     if (!m_bloccoAperto)
         return;
-    InviaRaccolte();
+    // Closed first: the statement that sends the rows must not come back here.
     m_bloccoAperto = false;
-    Istruzione(QStringLiteral("RELEASE SAVEPOINT quiva_blocco"));
-}
-
-void DatabaseLink::AnnullaBlocco()
-{
-    m_raccolte->Scarta();
-    m_bloccoAperto = false;
-    Istruzione(QStringLiteral("ROLLBACK TO SAVEPOINT quiva_blocco"));
-    Istruzione(QStringLiteral("RELEASE SAVEPOINT quiva_blocco"));
-}
-
-void DatabaseLink::Istruzione(const QString& sql)
-{
-    QSqlQuery q(Database());
-    if (!q.exec(sql))
-        throw Errore(q);
+    try {
+        m_raccolte->Invia();
+    } catch (const ErroreRun&) {
+        throw BloccoDaRipetere{};
+    }
 }

@@ -105,21 +105,22 @@ public:
     bool InProva() const { return m_prova; }
 
     // A block of a load's lines on a server, inside the load's transaction:
-    // the rows that record sets add are gathered and sent as multi-row
-    // inserts, and any other statement sends them first, so that every read
-    // sees them. When sending fails the block's writes are undone and
-    // BloccoDaRipetere is raised: the caller runs the block's lines again one
-    // by one. IniziaBlocco is false where nothing is gathered (a database
-    // file, no transaction, a block already open).
+    // the rows that record sets add are gathered, and sent in one statement
+    // when the block closes or before any other statement, which also closes
+    // it (the rest of that line is written as it comes). So, while a block is
+    // open, nothing else has been written since it began, and a refusal of
+    // its rows writes none of them: BloccoDaRipetere is raised and the caller
+    // runs the block's lines again one by one. IniziaBlocco is false where
+    // nothing is gathered (a database file, no transaction, a block open).
     bool IniziaBlocco();
     void ChiudiBlocco();
     bool BloccoAperto() const { return m_bloccoAperto; }
-    // Gathers one row while a block is open: "INSERT INTO t (a, b...)" and
-    // a value per column.
-    void RaccogliInserimento(const QString& inserimento, std::vector<QVariant> valori);
-    // Sends the gathered rows; every statement of the connection calls it
-    // first.
-    void InviaRaccolte();
+    // Gathers one row while a block is open: "INSERT INTO t (a, b...)" and a
+    // value per column. False when the caller must write the row itself (no
+    // block open, or the block closed to keep its statement within bounds).
+    bool RaccogliInserimento(const QString& inserimento, const std::vector<QVariant>& valori);
+    // Closes an open block; every statement of the connection calls it first.
+    void InviaRaccolte() { ChiudiBlocco(); }
 
 private:
     DatabaseLink(QString nome, DialettoDb dialetto);
@@ -129,8 +130,6 @@ private:
     const CatalogoNomi& Catalogo();
     void IndiceSenzaMaiuscole(const QList<ColonnaConfrontata>& colonne);
     ErroreRun ErroreServer(const QSqlError& errore, const QString& statoSql) const;
-    void AnnullaBlocco();
-    void Istruzione(const QString& sql);
 
     QString m_nome;
     DialettoDb m_dialetto;
@@ -143,7 +142,6 @@ private:
     QSet<QString> m_indici;  // lower-case indexes already ensured
     std::unique_ptr<ScrittureRaccolte> m_raccolte;  // kept across blocks with its statements
     bool m_bloccoAperto = false;
-    bool m_inInvio = false;
 };
 
 // A trial run for as long as it lives: nothing written meanwhile stays.
@@ -160,16 +158,20 @@ private:
 
 // Keeps a load's writes in one transaction committed in batches: by count of
 // lines and by time, and always when it goes out of scope (end, stop, error).
+// A line counts as saved only once the batch holding it is committed: a crash
+// loses at most the lines of the open batch, never a committed one.
 class LottoScritture {
 public:
     explicit LottoScritture(DatabaseLink& db, int righePerLotto = 20000, int millisecondiPerLotto = 2000);
     ~LottoScritture();
     LottoScritture(const LottoScritture&) = delete;
     LottoScritture& operator=(const LottoScritture&) = delete;
-    // Called between lines: commits when the batch is full or old enough,
-    // and no block of lines is open.
-    void FineRiga();
+    // Called between lines: commits when the batch is full or old enough and
+    // no block of lines is open, and then says true.
+    bool FineRiga();
     void Conferma();
+    // Drops the open batch: a line was left half written.
+    void Annulla();
 
 private:
     DatabaseLink& m_db;

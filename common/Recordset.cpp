@@ -257,8 +257,8 @@ void Recordset::Inserisci()
         for (int c = 0; c < m_impostati.size(); ++c)
             if (m_impostati[c] == '1')
                 valori.push_back(m_nuovi[c]);
-        m_db.RaccogliInserimento(InizioInserimento(), std::move(valori));
-        return;
+        if (m_db.RaccogliInserimento(InizioInserimento(), valori))
+            return;
     }
     auto it = m_corrente->inserimenti.find(m_impostati);
     Comando* comando = it == m_corrente->inserimenti.end() ? nullptr : it.value().get();

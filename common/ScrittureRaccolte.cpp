@@ -6,14 +6,17 @@
 
 namespace {
 
-// Rows per statement: a power of two, so that a few prepared statements
-// cover any count, and few enough markers for any server.
-int RighePerIstruzione(int colonne)
+// "INSERT INTO t (a, b) VALUES (?, ?), (?, ?)..." for the rows of a group.
+QString Inserimento(const QString& inizio, int colonne, int righe)
 {
-    int righe = 256;
-    while (righe > 1 && righe * colonne > 8192)
-        righe /= 2;
-    return righe;
+    QString riga = QStringLiteral("(?");
+    for (int c = 1; c < colonne; ++c)
+        riga += QStringLiteral(", ?");
+    riga += QLatin1Char(')');
+    QString sql = inizio + QStringLiteral(" VALUES ") + riga;
+    for (int r = 1; r < righe; ++r)
+        sql += QStringLiteral(", ") + riga;
+    return sql;
 }
 
 }  // namespace
@@ -22,7 +25,7 @@ ScrittureRaccolte::ScrittureRaccolte(DatabaseLink& db) : m_db(db) {}
 
 ScrittureRaccolte::~ScrittureRaccolte() = default;
 
-void ScrittureRaccolte::Aggiungi(const QString& inserimento, std::vector<QVariant> valori)
+void ScrittureRaccolte::Aggiungi(const QString& inserimento, const std::vector<QVariant>& valori)
 {
     auto gruppo = std::find_if(m_gruppi.begin(), m_gruppi.end(),
                                [&](const Gruppo& g) { return g.inserimento == inserimento; });
@@ -30,43 +33,54 @@ void ScrittureRaccolte::Aggiungi(const QString& inserimento, std::vector<QVarian
         m_gruppi.push_back({inserimento, static_cast<int>(valori.size()), {}});
         gruppo = m_gruppi.end() - 1;
     }
-    std::move(valori.begin(), valori.end(), std::back_inserter(gruppo->valori));
+    gruppo->valori.insert(gruppo->valori.end(), valori.begin(), valori.end());
+    m_valori += static_cast<int>(valori.size());
 }
 
-Comando& ScrittureRaccolte::Istruzione(const Gruppo& gruppo, int righe)
+void ScrittureRaccolte::Scarta()
 {
-    QString riga = QStringLiteral("(?");
-    for (int c = 1; c < gruppo.colonne; ++c)
-        riga += QStringLiteral(", ?");
-    riga += QLatin1Char(')');
-    QStringList righeSql;
-    for (int r = 0; r < righe; ++r)
-        righeSql << riga;
-    const QString sql = gruppo.inserimento + QStringLiteral(" VALUES ") + righeSql.join(QStringLiteral(", "));
-    std::shared_ptr<Comando>& istruzione = m_istruzioni[sql];
-    if (!istruzione)
-        istruzione = Comando::Prepara(m_db, sql);
-    return *istruzione;
+    m_gruppi.clear();
+    m_valori = 0;
+}
+
+// Several tables go in one statement too: all but the last insert run as
+// parts of its WITH clause.
+Comando& ScrittureRaccolte::Istruzione()
+{
+    QStringList parti;
+    for (const Gruppo& g : m_gruppi)
+        parti << Inserimento(g.inserimento, g.colonne, static_cast<int>(g.valori.size()) / g.colonne);
+    QString sql = parti.takeLast();
+    if (!parti.isEmpty()) {
+        QStringList con;
+        for (int i = 0; i < parti.size(); ++i)
+            con << QStringLiteral("quiva_%1 AS (%2)").arg(i).arg(parti[i]);
+        sql = QStringLiteral("WITH ") + con.join(QStringLiteral(", ")) + QLatin1Char(' ') + sql;
+    }
+    auto it = m_istruzioni.find(sql);
+    if (it == m_istruzioni.end()) {
+        if (m_istruzioni.size() >= 16)  // blocks of many shapes: keep the latest only
+            m_istruzioni.clear();
+        it = m_istruzioni.insert(sql, Comando::Prepara(m_db, sql));
+    }
+    return *it.value();
 }
 
 void ScrittureRaccolte::Invia()
 {
-    std::vector<Gruppo> gruppi;
-    gruppi.swap(m_gruppi);
-    for (const Gruppo& gruppo : gruppi) {
-        const int totale = static_cast<int>(gruppo.valori.size()) / gruppo.colonne;
-        const int massimo = RighePerIstruzione(gruppo.colonne);
-        for (int fatte = 0; fatte < totale;) {
-            int righe = massimo;
-            while (righe > totale - fatte)
-                righe /= 2;
-            Comando& istruzione = Istruzione(gruppo, righe);
-            const int primo = fatte * gruppo.colonne;
-            for (int i = 0; i < righe * gruppo.colonne; ++i)
-                istruzione.Lega(i, gruppo.valori[static_cast<size_t>(primo + i)]);
-            istruzione.Esegui();
-            istruzione.Termina();
-            fatte += righe;
-        }
+    if (m_gruppi.empty())
+        return;
+    try {
+        Comando& istruzione = Istruzione();
+        int segno = 0;
+        for (const Gruppo& g : m_gruppi)
+            for (const QVariant& valore : g.valori)
+                istruzione.Lega(segno++, valore);
+        istruzione.Esegui();
+        istruzione.Termina();
+    } catch (...) {
+        Scarta();
+        throw;
     }
+    Scarta();
 }

@@ -34,7 +34,9 @@ void BloccoRighe::Riga(const QString& riga)
         Ripeti();
         return;
     }
-    if (m_righe.size() >= RighePerBlocco)
+    if (!m_db.BloccoAperto())
+        m_righe.clear();  // closed by a statement of this line: all written
+    else if (m_righe.size() >= RighePerBlocco)
         Chiudi();
 }
 
@@ -50,7 +52,7 @@ void BloccoRighe::Chiudi()
     }
 }
 
-// The database has undone the block and closed it.
+// Nothing the block's lines wrote reached the database; the block is closed.
 void BloccoRighe::Ripeti()
 {
     const QStringList righe = std::exchange(m_righe, {});

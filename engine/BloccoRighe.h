@@ -1,8 +1,8 @@
 #pragma once
-// A load's lines in blocks on a server: each block runs under a savepoint
-// while the rows it adds are gathered and sent together (DatabaseLink). When
-// sending fails, the database has undone the block; the engine's own state
-// is put back and the block's lines run again one by one, so that every row,
+// A load's lines in blocks on a server: while a block is open the rows its
+// lines add are gathered and sent together (DatabaseLink::IniziaBlocco).
+// When they are refused, none of them was written; the engine's own state is
+// put back and the block's lines run again one by one, so that every row,
 // error row and duplicate-key retry comes out as line by line. On a database
 // file lines simply run one by one.
 #include <QString>

@@ -68,6 +68,8 @@ int ScQuiva::QuivaDati(long& plErrori)
             }
         }
         Prepara();
+        lotto->Conferma();  // old error rows and emptied tables go before any new row
+        progresso.Salvate(0);
     } catch (const std::exception& errore) {
         risultato = FormUtility::NumeroErrore(errore);
         if (risultato == CodiciErrore::FileNonTrovato || risultato == CodiciErrore::ErroreAccessoPercorso
@@ -80,7 +82,7 @@ int ScQuiva::QuivaDati(long& plErrori)
     if (risultato == 0) {
         progresso.Fase(FaseQuiva::Caricamento, osCodice);
         long letti = 0, accettati = 0;
-        bool interrotto = false;
+        bool interrotto = false, rigaAperta = false;
         QString riga;
         BloccoRighe blocco(
             m_ctx.db, [this](const QString& r) { CaricaRiga(r); }, [this] { return SalvaStato(); });
@@ -98,21 +100,33 @@ int ScQuiva::QuivaDati(long& plErrori)
                 if (letti <= m_saltaInizio || !RigaDaCaricare(riga))
                     continue;
                 ++accettati;
+                rigaAperta = true;
                 blocco.Riga(riga);
-                lotto->FineRiga();
+                rigaAperta = false;
+                if (lotto->FineRiga())
+                    progresso.Salvate(accettati);
                 progresso.Posizione(accettati);
             }
+            rigaAperta = true;  // a block that runs again runs its lines here
             blocco.Chiudi();
+            rigaAperta = false;
             lotto->Conferma();
+            progresso.Salvate(accettati);
             if (!interrotto)
                 EseguiQueryFinali();
         } catch (const std::exception& errore) {
-            // Only a failed read, the error log itself or the final queries
-            // get here; what was written stays.
-            try {
-                blocco.Chiudi();
-            } catch (const std::exception&) {
-                // the error already caught is the one to report
+            // A failed read, the error log itself, a fault that ends the
+            // load, or the final queries. A line left half written is not
+            // committed: the open batch goes, the committed ones stay. Lines
+            // that ran whole are written, the open block's too.
+            if (rigaAperta) {
+                lotto->Annulla();
+            } else {
+                try {
+                    blocco.Chiudi();
+                } catch (const std::exception&) {
+                    // the error already caught is the one to report
+                }
             }
             risultato = FormUtility::NumeroErrore(errore);
             if (risultato == CodiciErrore::ErroreLetturaFile)
@@ -151,6 +165,8 @@ void ScQuiva::CaricaRiga(const QString& riga)
     try {
         ElaboraRiga(riga);
     } catch (const std::exception& errore) {
+        if (CodiciErrore::FermaCaricamento(FormUtility::NumeroErrore(errore)))
+            throw;
         ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
     }
 }

@@ -174,6 +174,8 @@ int ScQuiva::CompRecord(const QString& psRiga)
         return 0;
     } catch (const std::exception& errore) {
         const int numero = FormUtility::NumeroErrore(errore);
+        if (CodiciErrore::FermaCaricamento(numero))
+            throw;
         const QString suffisso =
             campo ? QStringLiteral(": campo ") + campo->osTabella + QLatin1Char('.') + campo->osNomeCampo : QString();
         if (numero == CodiciErrore::ChiaveDoppia || numero == CodiciErrore::ErroreOdbc) {

@@ -9,6 +9,7 @@
 #include "FileIni.h"
 #include "FormUtility.h"
 #include "FormUtilityAvvio.h"
+#include "Interruzione.h"
 #include "MenuDaFile.h"
 #include "OpzioniDefinizioni.h"
 #include "Prova.h"
@@ -24,21 +25,11 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <csignal>
 #include <optional>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
-
-// First Ctrl+C asks the running load to stop between lines; the second ends
-// the program at once.
-void Interruzione(int)
-{
-    if (StatoElaborazione.load() == Stato::Interrotto)
-        _exit(130);
-    StatoElaborazione.store(Stato::Interrotto);
-}
 
 // The ODBC text for --connect or --dsn, with the password of
 // QUIVA_DB_PASSWORD; none when the command line itself carries a password.
@@ -204,7 +195,7 @@ int main(int argc, char** argv)
     if (!PreparaValoriBase(*db, messaggi, elencoCodici, opzioni, valori))
         return 1;
 
-    std::signal(SIGINT, Interruzione);
+    Interruzione::Installa(*db);
     ConsoleProgress progresso;
     StatoElaborazione.store(Stato::InCorso);
     ProgressoProva conteggio(progresso);

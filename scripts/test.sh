@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test. The server tests
-# start throw-away PostgreSQL servers under one folder of this run; whatever
-# a killed test leaves there is stopped and removed on the way out.
+# Installs what is missing, builds, and runs every test; then the tests
+# again under the sanitizers, and the fuzz target for a minute. The server
+# tests start throw-away PostgreSQL servers under one folder of this run;
+# whatever a killed test leaves there is stopped and removed on the way out.
 set -euo pipefail
 radice="$(cd "$(dirname "$0")/.." && pwd)"
 "$radice/scripts/dipendenze.sh"
@@ -24,3 +25,5 @@ trap pulisci EXIT
 
 cd "${QUIVA_BUILD:-$radice/build}"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j "$(nproc)"
+"$radice/scripts/sanitizzatori.sh"
+"$radice/scripts/fuzz.sh"

@@ -283,10 +283,11 @@ TEST_F(BancaDati, BatchedWritesSurviveAnErrorAndAreCommittedAtTheEnd)
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM T")).toInt(), 5);
 }
 
-// On a server a block's new rows wait and go out together; any other
-// statement sends them first, and a failure undoes the whole block. A commit
-// waits for the block to close. A database file writes at once.
-TEST_F(BancaDati, BlockOfGatheredRowsIsSentBeforeAnyOtherStatementAndUndoneAsAWhole)
+// On a server a block's new rows wait and go out in one statement: any other
+// statement sends them first and closes the block, and a refusal writes none
+// of them. A commit waits for the block to close. A database file writes at
+// once.
+TEST_F(BancaDati, BlockOfGatheredRowsIsSentBeforeAnyOtherStatementAndRefusedAsAWhole)
 {
     RecordsetManager rs(ambiente.Db());
     const RecordsetAperto nuovi(rs, QStringLiteral("Select * from T Where 1 = 0"));
@@ -299,23 +300,37 @@ TEST_F(BancaDati, BlockOfGatheredRowsIsSentBeforeAnyOtherStatementAndUndoneAsAWh
     ASSERT_EQ(ambiente.Db().IniziaBlocco(), DatabaseProva::SuServer());
     if (!DatabaseProva::SuServer())
         return;
-    ambiente.Db().EseguiParametri(QStringLiteral("INSERT INTO T (Codice) VALUES (?)"), {QStringLiteral("P")});
     aggiungi("A");
     aggiungi("B");
-    lotto.FineRiga();  // no commit inside a block
-    EXPECT_TRUE(ambiente.Db().BloccoAperto());
-    EXPECT_EQ(Uno("Select count(*) as r from T"), QStringLiteral("3"));
+    EXPECT_FALSE(lotto.FineRiga());
+    EXPECT_EQ(Uno("Select count(*) as r from T"), QStringLiteral("2"));
+    EXPECT_FALSE(ambiente.Db().BloccoAperto());
     aggiungi("C");
-    aggiungi("P");
+    EXPECT_THROW(aggiungi("C"), ErroreRun);  // written at once, refused at once
+
+    // Rows of two tables travel in the same statement.
+    ambiente.Sql(QStringLiteral("CREATE TABLE U (Codice VARCHAR(5) PRIMARY KEY)"));
+    const RecordsetAperto altri(rs, QStringLiteral("Select * from U Where 1 = 0"));
+    ASSERT_TRUE(ambiente.Db().IniziaBlocco());
+    aggiungi("D");
+    rs.AggiungiNuovo(altri);
+    rs.Imposta(altri, QStringLiteral("Codice"), QStringLiteral("u"));
+    rs.Aggiorna(altri);
+    aggiungi("A");
     EXPECT_THROW(ambiente.Db().ChiudiBlocco(), BloccoDaRipetere);
     EXPECT_FALSE(ambiente.Db().BloccoAperto());
-    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM T")).toInt(), 0);
-    // The transaction goes on: the lines run again one by one.
-    aggiungi("A");
-    EXPECT_THROW(aggiungi("P2345678"), ErroreRun);
-    lotto.FineRiga();
-    EXPECT_FALSE(ambiente.Db().BloccoAperto());
-    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM T")).toInt(), 1);
+    EXPECT_TRUE(lotto.FineRiga());
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM T")).toInt(), 3);
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM U")).toInt(), 0);
+
+    ASSERT_TRUE(ambiente.Db().IniziaBlocco());
+    aggiungi("D");
+    rs.AggiungiNuovo(altri);
+    rs.Imposta(altri, QStringLiteral("Codice"), QStringLiteral("u"));
+    rs.Aggiorna(altri);
+    ambiente.Db().ChiudiBlocco();
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT T.Codice, U.Codice FROM T, U WHERE T.Codice = 'D'")),
+              QStringList{QStringLiteral("D|u")});
 }
 
 }  // namespace
