@@ -173,6 +173,15 @@ void Recordset::Imposta(const QString& colonna, const QVariant& valore)
     const int c = IndiceColonna(colonna);
     if (c < 0 || (Corrente().conRiga && c == 0))
         throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
+    Imposta(c, valore);
+}
+
+void Recordset::Imposta(int c, const QVariant& valore)
+{
+    if (m_stato == Stato::Nessuno)
+        throw ErroreRun(3020, QStringLiteral("Aggiornamento o annullamento senza AddNew o Edit"));
+    if (c < 0 || c >= Corrente().colonne.size() || (Corrente().conRiga && c == 0))
+        throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme"));
     const ColonnaSchema* schema = m_corrente->schema[c];
     QVariant v = valore;
     if (schema && !schema->testo) {

@@ -40,6 +40,9 @@ public:
     void Modifica();
     Stato StatoModifica() const { return m_stato; }
     void Imposta(const QString& colonna, const QVariant& valore);
+    // The same by the column's position in Colonne(), for callers that
+    // resolved it once.
+    void Imposta(int colonna, const QVariant& valore);
     void Aggiorna();
     // Deletes the current row from its table; the next row becomes current.
     void Elimina();
