@@ -3,6 +3,7 @@
 #include "ErroreRun.h"
 
 #include <charconv>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -273,9 +274,13 @@ std::optional<QDate> TestoAData(QStringView testo)
         return std::nullopt;
     }
     for (QChar separatore : {u'/', u'-', u'.'}) {
-        const auto parti = testo.split(separatore);
-        if (parti.size() != 3)
+        // Exactly three parts.
+        const qsizetype primo = testo.indexOf(separatore);
+        const qsizetype secondo = primo < 0 ? -1 : testo.indexOf(separatore, primo + 1);
+        if (secondo < 0 || testo.indexOf(separatore, secondo + 1) >= 0)
             continue;
+        const std::array<QStringView, 3> parti = {testo.first(primo), testo.sliced(primo + 1, secondo - primo - 1),
+                                                  testo.sliced(secondo + 1)};
         for (auto parte : parti)
             if (!SoloCifre(parte) || parte.size() > 4)
                 return std::nullopt;

@@ -66,6 +66,7 @@ private:
     // The statement the set was last opened with (an empty one before that).
     const Lettura& Corrente() const;
     Comando& Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql);
+    void NuoviValori();
     void Inserisci();
     void EseguiScrittura(Comando& comando, int riga);
     void Cambia();
