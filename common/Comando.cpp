@@ -49,6 +49,8 @@ public:
                                                SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
         if (esito != SQLITE_OK)
             throw Errore();
+        // One buffer per marker, made once: bound texts point into them.
+        m_testi.resize(static_cast<size_t>(sqlite3_bind_parameter_count(m_stmt)));
     }
     ~ComandoSqlite() override { sqlite3_finalize(m_stmt); }
 
@@ -149,7 +151,9 @@ private:
     // from line to line; the bytes live until the next binding.
     void Testo(int i, const QString& testo)
     {
-        std::string& utf8 = Buffer(i);
+        if (i < 1 || static_cast<size_t>(i) > m_testi.size())
+            return;  // no such marker: SQLite would refuse the binding too
+        std::string& utf8 = m_testi[i - 1];
         utf8.resize(static_cast<size_t>(testo.size()) * 3);
         char* scritto = utf8.data();
         const char16_t* c = reinterpret_cast<const char16_t*>(testo.constData());
@@ -188,13 +192,13 @@ private:
         }
         int anno, mese, giorno;
         data.getDate(&anno, &mese, &giorno);
-        if (anno < 0 || anno > 9999) {
+        if (anno < 0 || anno > 9999 || static_cast<size_t>(i) > m_testi.size()) {
             char testo[24];
             const int n = std::snprintf(testo, sizeof testo, "%04d-%02d-%02d", anno, mese, giorno);
             sqlite3_bind_text(m_stmt, i, testo, n, SQLITE_TRANSIENT);
             return;
         }
-        std::string& testo = Buffer(i);
+        std::string& testo = m_testi[i - 1];
         testo = "0000-00-00";
         for (int k = 3; k >= 0; --k, anno /= 10)
             testo[k] = static_cast<char>('0' + anno % 10);
@@ -203,13 +207,6 @@ private:
         testo[8] = static_cast<char>('0' + giorno / 10);
         testo[9] = static_cast<char>('0' + giorno % 10);
         sqlite3_bind_text(m_stmt, i, testo.data(), 10, SQLITE_STATIC);
-    }
-
-    std::string& Buffer(int i)
-    {
-        if (static_cast<size_t>(i) > m_testi.size())
-            m_testi.resize(i);
-        return m_testi[i - 1];
     }
 
     ErroreRun Errore() const
