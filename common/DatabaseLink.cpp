@@ -167,6 +167,9 @@ ErroreRun DatabaseLink::Errore(const QSqlError& errore) const
             || codice == QLatin1String("2067") || codice == QLatin1String("1555"))
             return ErroreRun(CodiciErrore::ChiaveDoppia,
                              QStringLiteral("Valore duplicato in un indice univoco (%1)").arg(errore.databaseText()));
+        if (primario == SQLITE_FULL || testo.contains(QLatin1String("disk is full"), Qt::CaseInsensitive))
+            return ErroreRun(CodiciErrore::DiscoPieno,
+                             QStringLiteral("Spazio esaurito per il database (%1)").arg(errore.databaseText()));
         if (codice == QLatin1String("11") || codice == QLatin1String("26")
             || testo.contains(QLatin1String("malformed"), Qt::CaseInsensitive)
             || testo.contains(QLatin1String("not a database"), Qt::CaseInsensitive))
@@ -401,11 +404,12 @@ LottoScritture::~LottoScritture()
     }
 }
 
-void LottoScritture::FineRiga()
+bool LottoScritture::FineRiga()
 {
     if (++m_righe < m_righePerLotto && (m_righe % 256 != 0 || m_tempo.elapsed() < m_millisecondi))
-        return;
+        return false;
     Conferma();
+    return true;
 }
 
 void LottoScritture::Conferma()
@@ -414,6 +418,12 @@ void LottoScritture::Conferma()
     m_db.IniziaTransazione();
     m_righe = 0;
     m_tempo.restart();
+}
+
+void LottoScritture::Annulla()
+{
+    m_db.AnnullaTransazione();
+    m_righe = 0;
 }
 
 void DatabaseLink::ImpostaIsolamento(LivelloIsolamento livello)

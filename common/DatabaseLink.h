@@ -120,15 +120,20 @@ private:
 
 // Keeps a load's writes in one transaction committed in batches: by count of
 // lines and by time, and always when it goes out of scope (end, stop, error).
+// A line counts as saved only once the batch holding it is committed: a crash
+// loses at most the lines of the open batch, never a committed one.
 class LottoScritture {
 public:
     explicit LottoScritture(DatabaseLink& db, int righePerLotto = 20000, int millisecondiPerLotto = 2000);
     ~LottoScritture();
     LottoScritture(const LottoScritture&) = delete;
     LottoScritture& operator=(const LottoScritture&) = delete;
-    // Called between lines: commits when the batch is full or old enough.
-    void FineRiga();
+    // Called between lines: commits when the batch is full or old enough, and
+    // then says true.
+    bool FineRiga();
     void Conferma();
+    // Drops the open batch: a line was left half written.
+    void Annulla();
 
 private:
     DatabaseLink& m_db;

@@ -10,6 +10,7 @@ constexpr int MemoriaEsaurita = 7;
 constexpr int DivisionePerZero = 11;
 constexpr int TipoNonCorrispondente = 13;
 constexpr int FileNonTrovato = 53;
+constexpr int DiscoPieno = 61;
 constexpr int ErroreLetturaFile = 57;  // a read of an open file failed
 constexpr int ErroreAccessoPercorso = 75;
 constexpr int PercorsoNonTrovato = 76;
@@ -21,6 +22,13 @@ constexpr int DatabaseDanneggiato = 3343;
 constexpr int DatabaseInUso = 3260;    // locked by another program
 constexpr int ErroreDatabase = 3000;   // any other failure of the database
 constexpr int ErroreGenerico = 5;      // anything that has no number of its own
+
+// Errors after which no line can be written any more: a load ends on them
+// instead of recording them line after line.
+inline bool FermaCaricamento(int numero)
+{
+    return numero == DiscoPieno || numero == DatabaseDanneggiato || numero == DatabaseInUso;
+}
 }
 
 class ErroreRun : public std::exception {

@@ -72,6 +72,7 @@ LettoreRighe::LettoreRighe(const QString& percorso) : m_file(percorso)
         throw ErroreRun(CodiciErrore::FileNonTrovato, QStringLiteral("File non trovato"));
     if (info.isDir() || !m_file.open(QIODevice::ReadOnly))
         throw ErroreRun(CodiciErrore::ErroreAccessoPercorso, QStringLiteral("Errore di accesso al percorso/file"));
+    m_dimensione = m_file.isSequential() ? 0 : m_file.size();
 }
 
 bool LettoreRighe::Riempi()
@@ -90,6 +91,10 @@ bool LettoreRighe::Riempi()
         throw ErroreRun(CodiciErrore::ErroreLetturaFile, QStringLiteral("Errore nella lettura del file: %1 (%2)")
                                                               .arg(QDir::toNativeSeparators(m_file.fileName()),
                                                                    m_file.errorString()));
+    if (letti == 0 && m_file.pos() < m_dimensione)
+        throw ErroreRun(CodiciErrore::ErroreLetturaFile,
+                        QStringLiteral("Errore nella lettura del file: %1 (il file si è accorciato durante la lettura)")
+                            .arg(QDir::toNativeSeparators(m_file.fileName())));
     if (letti <= 0)
         m_fineFile = true;
     return letti > 0;

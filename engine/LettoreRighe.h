@@ -31,6 +31,7 @@ private:
     bool Riempi();
 
     QFile m_file;
+    qint64 m_dimensione = 0;  // size when opened: a file cut short is an error, not an end
     QByteArray m_buffer;
     qsizetype m_inizio = 0;
     bool m_fineFile = false;

@@ -31,6 +31,9 @@ public:
     virtual void Posizione(long posizione) = 0;
     virtual void Totale(long totale) = 0;
     virtual void Errori(long errori) = 0;
+    // The accepted lines whose writes are committed: a crash can no longer
+    // lose them. The position may run ahead by the open batch.
+    virtual void Salvate(long /*righe*/) {}
 
     // The display that shows nothing.
     static ProgressMonitor& Muto();

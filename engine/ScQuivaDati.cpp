@@ -67,6 +67,8 @@ int ScQuiva::QuivaDati(long& plErrori)
             }
         }
         Prepara();
+        lotto->Conferma();  // old error rows and emptied tables go before any new row
+        progresso.Salvate(0);
     } catch (const std::exception& errore) {
         risultato = FormUtility::NumeroErrore(errore);
         if (risultato == CodiciErrore::FileNonTrovato || risultato == CodiciErrore::ErroreAccessoPercorso
@@ -79,7 +81,7 @@ int ScQuiva::QuivaDati(long& plErrori)
     if (risultato == 0) {
         progresso.Fase(FaseQuiva::Caricamento, osCodice);
         long letti = 0, accettati = 0;
-        bool interrotto = false;
+        bool interrotto = false, rigaAperta = false;
         QString riga;
         try {
             for (;;) {
@@ -95,20 +97,29 @@ int ScQuiva::QuivaDati(long& plErrori)
                 if (letti <= m_saltaInizio || !RigaDaCaricare(riga))
                     continue;
                 ++accettati;
+                rigaAperta = true;
                 try {
                     ElaboraRiga(riga);
                 } catch (const std::exception& errore) {
+                    if (CodiciErrore::FermaCaricamento(FormUtility::NumeroErrore(errore)))
+                        throw;
                     ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
                 }
-                lotto->FineRiga();
+                rigaAperta = false;
+                if (lotto->FineRiga())
+                    progresso.Salvate(accettati);
                 progresso.Posizione(accettati);
             }
             lotto->Conferma();
+            progresso.Salvate(accettati);
             if (!interrotto)
                 EseguiQueryFinali();
         } catch (const std::exception& errore) {
-            // Only a failed read, the error log itself or the final queries
-            // get here; what was written stays.
+            // A failed read, the error log itself, a fault that ends the
+            // load, or the final queries. A line left half written is not
+            // committed: the open batch goes, the committed ones stay.
+            if (rigaAperta)
+                lotto->Annulla();
             risultato = FormUtility::NumeroErrore(errore);
             if (risultato == CodiciErrore::ErroreLetturaFile)
                 m_ctx.messaggi.msgCom(FormUtility::DescrizioneErrore(errore), {QStringLiteral("&Ok")});

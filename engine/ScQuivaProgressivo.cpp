@@ -5,9 +5,13 @@
 #include "FormUtility.h"
 #include "ScQuiva.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
+
+// The longest code a text column can take.
+constexpr long long LunghezzaMassimaCodice = 255;
 
 struct CampoGruppo {
     QString nome;
@@ -56,11 +60,13 @@ QString ScQuiva::ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pg
     QString prefisso = virgola >= 0 ? dimensione.mid(virgola + 1) : QString();
     const bool soloNumero = n < 1;
     if (soloNumero) {
-        n = -n;
+        n = -std::max(n, -LunghezzaMassimaCodice);  // a counter never has more digits
         prefisso.clear();
     }
     if (n != 0 && prefisso.size() >= n)
         return {};
+    if (n > LunghezzaMassimaCodice)
+        return {};  // no text column holds it: refused rather than built
 
     try {
         for (;;) {

@@ -204,6 +204,8 @@ int ScQuiva::CompRecord(const QString& psRiga)
         return 0;
     } catch (const std::exception& errore) {
         const int numero = FormUtility::NumeroErrore(errore);
+        if (CodiciErrore::FermaCaricamento(numero))
+            throw;
         const QString suffisso = campo ? QStringLiteral(": campo ") + campo->nome : QString();
         if (numero == CodiciErrore::ChiaveDoppia || numero == CodiciErrore::ErroreOdbc) {
             m_slot[t].flag = -1;

@@ -1,5 +1,7 @@
 #include "ConsoleProgress.h"
 
+#include "Interruzione.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -18,6 +20,7 @@ ConsoleProgress::~ConsoleProgress()
 
 void ConsoleProgress::Fase(FaseQuiva fase, const QString& nome)
 {
+    Interruzione::PuntoSicuro();
     m_messaggio = TestoFase(fase, nome);
     m_conTotale = FaseConTotale(fase);
     m_posizione = 0;
@@ -26,7 +29,14 @@ void ConsoleProgress::Fase(FaseQuiva fase, const QString& nome)
 
 void ConsoleProgress::Posizione(long posizione)
 {
+    Interruzione::PuntoSicuro();
     m_posizione = posizione;
+    Disegna(false);
+}
+
+void ConsoleProgress::Salvate(long righe)
+{
+    m_salvate = righe;
     Disegna(false);
 }
 
@@ -47,8 +57,12 @@ void ConsoleProgress::Disegna(bool subito)
     if (!m_terminale || (!subito && m_tempo.elapsed() < 100))
         return;
     m_tempo.restart();
-    const QString riga = m_conTotale ? QStringLiteral("%1  Letti: %2 di %3").arg(m_messaggio).arg(m_posizione).arg(m_totale)
-                                     : QStringLiteral("%1  Letti: %2  Errori: %3").arg(m_messaggio).arg(m_posizione).arg(m_errori);
+    QString riga = m_conTotale ? QStringLiteral("%1  Letti: %2 di %3").arg(m_messaggio).arg(m_posizione).arg(m_totale)
+                               : QStringLiteral("%1  Letti: %2").arg(m_messaggio).arg(m_posizione);
+    if (!m_conTotale && m_salvate >= 0)
+        riga += QStringLiteral("  Salvate: %1").arg(m_salvate);
+    if (!m_conTotale)
+        riga += QStringLiteral("  Errori: %1").arg(m_errori);
     std::fprintf(stderr, "\r\033[K%s", riga.toUtf8().constData());
     std::fflush(stderr);
 }

@@ -1,6 +1,9 @@
 #pragma once
 // Progress of a load on a terminal: one line on the error stream, redrawn at
 // most ten times a second. Silent when the error stream is not a terminal.
+// Lines read and lines saved (committed) are shown apart. A new phase or
+// position is a point where a second Ctrl+C may end the program; a count of
+// errors is not (it comes in the middle of a line).
 #include "ProgressMonitor.h"
 
 #include <QElapsedTimer>
@@ -13,6 +16,7 @@ public:
     void Posizione(long posizione) override;
     void Totale(long totale) override;
     void Errori(long errori) override;
+    void Salvate(long righe) override;
 
 private:
     void Disegna(bool subito);
@@ -24,4 +28,5 @@ private:
     long m_posizione = 0;
     long m_totale = 0;
     long m_errori = 0;
+    long m_salvate = -1;  // -1 until the load starts writing
 };

@@ -9,6 +9,7 @@
 #include "FileIni.h"
 #include "FormUtility.h"
 #include "FormUtilityAvvio.h"
+#include "Interruzione.h"
 #include "MenuDaFile.h"
 #include "OpzioniDefinizioni.h"
 #include "Prova.h"
@@ -23,21 +24,11 @@
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <csignal>
 #include <optional>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
-
-// First Ctrl+C asks the running load to stop between lines; the second ends
-// the program at once.
-void Interruzione(int)
-{
-    if (StatoElaborazione.load() == Stato::Interrotto)
-        _exit(130);
-    StatoElaborazione.store(Stato::Interrotto);
-}
 
 void Stampa(const QString& testo)
 {
@@ -165,7 +156,7 @@ int main(int argc, char** argv)
     if (!PreparaValoriBase(*db, messaggi, elencoCodici, opzioni, valori))
         return 1;
 
-    std::signal(SIGINT, Interruzione);
+    Interruzione::Installa(*db);
     ConsoleProgress progresso;
     StatoElaborazione.store(Stato::InCorso);
     ProgressoProva conteggio(progresso);

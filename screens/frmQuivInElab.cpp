@@ -54,6 +54,8 @@ frmQuivInElab::frmQuivInElab(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::W
     txtLetti = Numero("txtLetti", gruppo);
     LabDi = Etichetta(QStringLiteral("di"), "LabDi", gruppo);
     txtTotale = Numero("txtTotale", gruppo);
+    LabSalvate = Etichetta(QStringLiteral("Salvate:"), "LabSalvate", gruppo);
+    txtSalvate = Numero("txtSalvate", gruppo);
     LabErrori = Etichetta(QStringLiteral("Errori:"), "LabErrori", gruppo);
     txtErrori = Numero("txtErrori", gruppo);
     righe->addWidget(LabRecords);
@@ -62,6 +64,9 @@ frmQuivInElab::frmQuivInElab(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::W
     righe->addWidget(txtLetti);
     righe->addWidget(LabDi);
     righe->addWidget(txtTotale);
+    righe->addSpacing(Twip(200));
+    righe->addWidget(LabSalvate);
+    righe->addWidget(txtSalvate);
     righe->addStretch();
     righe->addWidget(LabErrori);
     righe->addWidget(txtErrori);
@@ -83,6 +88,7 @@ void frmQuivInElab::Apri(const QString& titolo, const QString& intestazione)
     m_posizione = 0;
     m_totale = 0;
     m_errori = 0;
+    m_salvate = 0;
     Disponi();
     show();
     raise();
@@ -116,6 +122,12 @@ void frmQuivInElab::Posizione(long posizione)
     Aggiorna(false);
 }
 
+void frmQuivInElab::Salvate(long righe)
+{
+    m_salvate = righe;
+    Aggiorna(false);
+}
+
 void frmQuivInElab::Totale(long totale)
 {
     m_totale = totale;
@@ -136,6 +148,8 @@ void frmQuivInElab::MostraTotale(bool conTotale)
     barAvanzamento->setVisible(conTotale);
     LabErrori->setVisible(!conTotale);
     txtErrori->setVisible(!conTotale);
+    LabSalvate->setVisible(!conTotale);
+    txtSalvate->setVisible(!conTotale);
     Disponi();
 }
 
@@ -144,6 +158,7 @@ void frmQuivInElab::Disponi()
     txtLetti->setText(QString::number(m_posizione));
     txtTotale->setText(QString::number(m_totale));
     txtErrori->setText(QString::number(m_errori));
+    txtSalvate->setText(QString::number(m_salvate));
     if (barAvanzamento->isVisibleTo(this)) {
         barAvanzamento->setRange(0, static_cast<int>(std::max(0L, std::min<long>(m_totale, INT_MAX))));
         barAvanzamento->setValue(static_cast<int>(std::clamp<long>(m_posizione, 0, barAvanzamento->maximum())));

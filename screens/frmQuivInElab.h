@@ -1,6 +1,7 @@
 #pragma once
 // Progress window of a load: title, heading, message line and the counters
-// "Records" / "Letti:" / "di" / "Errori:". The engine drives it through
+// "Records" / "Letti:" / "di" / "Salvate:" / "Errori:". "Salvate" counts the
+// lines already committed, which a crash cannot lose. The engine drives it through
 // ProgressMonitor; between updates it lets the interface run, at most every
 // few tens of milliseconds, so that the stop button answers quickly without
 // slowing the load.
@@ -29,6 +30,7 @@ public:
     void Posizione(long posizione) override;
     void Totale(long totale) override;
     void Errori(long errori) override;
+    void Salvate(long righe) override;
 
     QLabel* LabIntestazione;
     QLabel* LabMessaggio;
@@ -37,6 +39,8 @@ public:
     QLabel* txtLetti;
     QLabel* LabDi;
     QLabel* txtTotale;
+    QLabel* LabSalvate;
+    QLabel* txtSalvate;
     QLabel* LabErrori;
     QLabel* txtErrori;
     QProgressBar* barAvanzamento;
@@ -50,5 +54,6 @@ private:
     long m_posizione = 0;
     long m_totale = 0;
     long m_errori = 0;
+    long m_salvate = 0;
     QElapsedTimer m_tempo;
 };

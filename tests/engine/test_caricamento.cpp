@@ -217,6 +217,31 @@ TEST_F(Caricare, BinaryFilesAndLongLinesNeverStopTheLoad)
               QString(30, QLatin1Char('x')));
 }
 
+TEST_F(Caricare, DatabaseSizeLimitEndsTheLoadKeepingWholeLines)
+{
+    QByteArray righe;
+    for (int i = 1; i <= 20000; ++i)
+        righe += "C" + QByteArray::number(i).rightJustified(5, '0') + ";descrizione " + QByteArray::number(i) + "\n";
+    DefinizioneArticoli(ambiente.FileSorgente(QStringLiteral("a.txt"), righe),
+                        {{"QueryFin1", "Insert into Art (Codice) Values ('FINE')"}});
+    ambiente.Sql(QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('ART', 'x', 'vecchio')"));
+    const int pagine = ambiente.Valore(QStringLiteral("PRAGMA page_count")).toInt();
+    ambiente.Valore(QStringLiteral("PRAGMA max_page_count = %1").arg(pagine + 40));
+
+    EXPECT_EQ(carico.Esegui(QStringLiteral("ART")), CodiciErrore::DiscoPieno);
+    ASSERT_EQ(carico.messaggi.testi.size(), 1);
+    EXPECT_TRUE(carico.messaggi.testi[0].contains(QStringLiteral("Spazio esaurito"))) << carico.messaggi.testi[0].toStdString();
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")).toInt(), 0);
+    const int tenute = ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt();
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT coalesce(max(Codice), 'C00000') FROM Art")).toString(),
+              QStringLiteral("C%1").arg(tenute, 5, 10, QLatin1Char('0')));
+
+    ambiente.Valore(QStringLiteral("PRAGMA max_page_count = 1000000"));
+    EXPECT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt(), 20001);
+}
+
 TEST_F(Caricare, ReloadDeletesOnlyItsOwnErrorRows)
 {
     ambiente.Sql(QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('ALTRO', 'y', 'resta')"));

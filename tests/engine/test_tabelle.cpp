@@ -100,6 +100,9 @@ TEST_F(Progressivi, PrefixedCodesAdvanceTheirLetter)
     EXPECT_EQ(Prossimo(QStringLiteral("^8,Z")), QString());  // no code: the mandatory field rejects the line
     EXPECT_EQ(Prossimo(QStringLiteral("^8,CODICE9")), QStringLiteral("CODICE91"));
     EXPECT_EQ(Prossimo(QStringLiteral("^8,CODICE99")), QString());  // the prefix leaves no room
+    // Lengths no column can hold are refused, not built.
+    EXPECT_EQ(Prossimo(QStringLiteral("^100000000,C")), QString());
+    EXPECT_LE(Prossimo(QStringLiteral("^9223372036854775807")).size(), 255);
 }
 
 TEST_F(Progressivi, NumericCodesAndGroups)
@@ -111,6 +114,7 @@ TEST_F(Progressivi, NumericCodesAndGroups)
     EXPECT_EQ(Prossimo(QStringLiteral("^-4")), QStringLiteral("1000"));
     ambiente.Sql(QStringLiteral("DELETE FROM Cod"));
     EXPECT_EQ(Prossimo(QStringLiteral("^4")), QStringLiteral("0001"));     // empty table
+    EXPECT_EQ(Prossimo(QStringLiteral("^-9223372036854775808")), QStringLiteral("1"));
 }
 
 TEST(QuivaPathCompleta, CompletesRelativePathsOnly)

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -271,6 +272,54 @@ TEST_F(AperturaDitta, DatabaseDanneggiatoVieneRecuperato)
     conta.start("sqlite3", {db, "select count(*) > 2000 from Righe; select count(*) from Monete;"});
     conta.waitForFinished();
     EXPECT_EQ(conta.readAllStandardOutput().trimmed(), "1\n1");
+}
+
+// A marker password given by the menu or in a connection text never shows in
+// a message, nor on the command line of the repair's sqlite3 shell.
+TEST_F(AperturaDitta, LaPasswordNonCompareMai)
+{
+    const QString segreta = QStringLiteral("Segreta-7fQ2");
+    menu.valori.insert(QStringLiteral("SqlLogin"), QStringLiteral("utente"));
+    menu.valori.insert(QStringLiteral("SqlPwd"), segreta);
+    menu.valori.insert(QStringLiteral("PwdDbAzie"), segreta);
+    menu.valori.insert(QStringLiteral("AccMenuPwd"), segreta);
+
+    ContestoConnessione c = Contesto();
+    c.nomeDb = QStringLiteral("DsnCheNonEsiste");
+    risposte.AccodaRisposta(1);  // VisParam: go on
+    EXPECT_EQ(ApriConnessionePrimaria(c), -1);
+    c = Contesto();
+    c.connect = QStringLiteral("ODBC;DSN=AltroDsn;UID=utente;PWD=") + segreta;
+    risposte.AccodaRisposta(1);
+    EXPECT_EQ(ApriConnessionePrimaria(c), -1);
+
+    // The repair shell, recorded by a stand-in placed first on the path.
+    const QString attrezzi = cartella.filePath(QStringLiteral("attrezzi"));
+    QDir().mkpath(attrezzi);
+    const QString registro = cartella.filePath(QStringLiteral("comandi.txt"));
+    Scrivi(attrezzi + QStringLiteral("/sqlite3"), QStringLiteral("#!/bin/sh\necho \"$0 $*\" >> '%1'\nexec %2 \"$@\"\n")
+                                                      .arg(registro, QStandardPaths::findExecutable(QStringLiteral("sqlite3")))
+                                                      .toUtf8());
+    QFile::setPermissions(attrezzi + QStringLiteral("/sqlite3"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QByteArray percorso = qgetenv("PATH");
+    qputenv("PATH", attrezzi.toLocal8Bit() + ':' + percorso);
+    {
+        QFile f(db);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.write(QByteArray(200, '\xAB'));
+    }
+    c = Contesto();
+    risposte.AccodaRisposta(1);  // VisParam
+    risposte.AccodaRisposta(1);  // repair
+    ApriConnessionePrimaria(c);
+    qputenv("PATH", percorso);
+    QFile comandi(registro);
+    ASSERT_TRUE(comandi.open(QIODevice::ReadOnly)) << "the repair did not run its shell";
+    EXPECT_FALSE(QString::fromUtf8(comandi.readAll()).contains(segreta));
+
+    ASSERT_GE(risposte.messaggi.size(), 4);
+    for (const QString& testo : risposte.Testi())
+        EXPECT_FALSE(testo.contains(segreta)) << testo.toStdString();
 }
 
 // The root page of a table lost: the table comes back empty or not at all,
