@@ -189,6 +189,8 @@ int ScQuiva::CompRecord(const QString& psRiga)
             if (stato != 0)
                 return stato;
             if (c.aggiorna || nuovo[t]) {
+                if (!s.set)
+                    m_rs.Oggetto(s.recordset);  // a code naming a slot without a table: raises 3420
                 const int colonna = Colonne(t)[c.posizioneNelSlot];
                 if (colonna < 0)
                     s.set->Imposta(c.campo->osNomeCampo, valore);  // raises "no such column"

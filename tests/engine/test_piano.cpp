@@ -97,4 +97,20 @@ TEST_F(Piano, EveryWriteModeGivesTheSameRowsInAllFiveSlots)
     }
 }
 
+// A table code that names a slot without a table: its fields reject the
+// line instead of reaching a record set that was never opened.
+TEST_F(Piano, FieldOfASlotWithoutATableRejectsTheLine)
+{
+    ambiente.Sql("CREATE TABLE T1 (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(20))");
+    ambiente.Definizione("P", {{"Tabella", "T1"}, {"Separatore", ";"}, {"Modalita", "0"}, {"CodTab2", "Z"},
+                               {"Origine", ambiente.FileSorgente("p.txt", "K1;Uno\n")}});
+    ambiente.Campo("P", {{"NomeCampo", "Codice"}, {"NumCampo", "K1"}, {"OrdCampo", 1}});
+    ambiente.Campo("P", {{"NomeCampo", "Z Descr"}, {"NumCampo", "2"}, {"OrdCampo", 2}, {"Aggiorna", "A"}});
+    ASSERT_EQ(carico.Esegui("P"), 0);
+    EXPECT_TRUE(ambiente.Righe("SELECT Codice FROM T1").isEmpty());
+    const QStringList errori = ambiente.Righe("SELECT Errore FROM ErroriQuivamento");
+    ASSERT_EQ(errori.size(), 1);
+    EXPECT_TRUE(errori[0].startsWith("Oggetto non valido")) << errori[0].toStdString();
+}
+
 }  // namespace
