@@ -4,8 +4,8 @@
 #include "DatabaseLink.h"
 #include "LinePageEditor.h"
 #include "ListBrowser.h"
-#include "ListBrowser.h"
 #include "RisposteScriptate.h"
+#include "SqlProva.h"
 #include "TabelleQuiva.h"
 #include "frmGeQuivDett.h"
 #include "frmGestQuiva.h"
@@ -68,24 +68,10 @@ class ProvaDettagli : public QObject {
 
     void Sql(const QString& sql)
     {
-        QSqlQuery q(db->Database());
-        QVERIFY2(q.exec(sql), qPrintable(sql + QStringLiteral(": ") + q.lastError().text()));
-        db->DimenticaSchema();
+        const QString errore = EseguiSqlProva(*db, sql);
+        QVERIFY2(errore.isEmpty(), qPrintable(errore));
     }
-    QStringList Righe(const QString& sql)
-    {
-        QSqlQuery q(db->Database());
-        if (!q.exec(sql))
-            qWarning() << sql << q.lastError().text();
-        QStringList righe;
-        while (q.next()) {
-            QStringList colonne;
-            for (int c = 0; c < q.record().count(); ++c)
-                colonne << q.value(c).toString();
-            righe << colonne.join(QLatin1Char('|'));
-        }
-        return righe;
-    }
+    QStringList Righe(const QString& sql) { return RigheSqlProva(*db, sql); }
 
     static TabelleDefinizione Testata(const QString& codice)
     {

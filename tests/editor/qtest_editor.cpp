@@ -7,9 +7,10 @@
 #include "GestioneMaschere.h"
 #include "PageEditor.h"
 #include "RisposteScriptate.h"
+#include "SqlProva.h"
 #include "TabelleQuiva.h"
-#include "frmGestQuivLis.h"
 #include "frmGeQuivDett.h"
+#include "frmGestQuivLis.h"
 #include "frmGestQuiva.h"
 
 #include <QAction>
@@ -39,23 +40,10 @@ class ProvaEditor : public QObject {
 
     void Sql(const QString& sql)
     {
-        QSqlQuery q(db->Database());
-        QVERIFY2(q.exec(sql), qPrintable(sql + QStringLiteral(": ") + q.lastError().text()));
-        db->DimenticaSchema();
+        const QString errore = EseguiSqlProva(*db, sql);
+        QVERIFY2(errore.isEmpty(), qPrintable(errore));
     }
-    QStringList Righe(const QString& sql)
-    {
-        QSqlQuery q(db->Database());
-        q.exec(sql);
-        QStringList righe;
-        while (q.next()) {
-            QStringList colonne;
-            for (int c = 0; c < q.record().count(); ++c)
-                colonne << q.value(c).toString();
-            righe << colonne.join(QLatin1Char('|'));
-        }
-        return righe;
-    }
+    QStringList Righe(const QString& sql) { return RigheSqlProva(*db, sql); }
     // A definition with n field rows and m decode rows.
     void Definizione(const QString& codice, const QString& tabella, int campi = 0, int decodifiche = 0)
     {

@@ -5,11 +5,12 @@
 #include "ClientePagina.h"
 #include "DatabaseLink.h"
 #include "ErroreRun.h"
-#include "ListBrowser.h"
 #include "LinePageEditor.h"
+#include "ListBrowser.h"
 #include "ListPageLink.h"
 #include "PageEditor.h"
 #include "RisposteScriptate.h"
+#include "SqlProva.h"
 #include "StampaLista.h"
 
 #include <QAction>
@@ -162,23 +163,10 @@ class ProvaPagine : public QObject {
 
     void Sql(const QString& sql)
     {
-        QSqlQuery q(db->Database());
-        QVERIFY2(q.exec(sql), qPrintable(sql + QStringLiteral(": ") + q.lastError().text()));
-        db->DimenticaSchema();
+        const QString errore = EseguiSqlProva(*db, sql);
+        QVERIFY2(errore.isEmpty(), qPrintable(errore));
     }
-    QStringList Righe(const QString& sql)
-    {
-        QSqlQuery q(db->Database());
-        q.exec(sql);
-        QStringList righe;
-        while (q.next()) {
-            QStringList colonne;
-            for (int c = 0; c < q.record().count(); ++c)
-                colonne << q.value(c).toString();
-            righe << colonne.join(QLatin1Char('|'));
-        }
-        return righe;
-    }
+    QStringList Righe(const QString& sql) { return RigheSqlProva(*db, sql); }
     void Apri()
     {
         s = std::make_unique<SchermoProva>(*db, *messaggi);

@@ -5,6 +5,7 @@
 #include "GestioneMaschere.h"
 #include "ModelloRecordset.h"
 #include "RisposteScriptate.h"
+#include "SqlProva.h"
 #include "TabelleQuiva.h"
 #include "frmBatchSelez.h"
 #include "frmBatchSelezDett.h"
@@ -35,22 +36,10 @@ class ProvaErroriBatch : public QObject {
 
     void Sql(const QString& sql)
     {
-        QSqlQuery q(db->Database());
-        QVERIFY2(q.exec(sql), qPrintable(sql + QStringLiteral(": ") + q.lastError().text()));
+        const QString errore = EseguiSqlProva(*db, sql);
+        QVERIFY2(errore.isEmpty(), qPrintable(errore));
     }
-    QStringList Righe(const QString& sql)
-    {
-        QSqlQuery q(db->Database());
-        q.exec(sql);
-        QStringList righe;
-        while (q.next()) {
-            QStringList colonne;
-            for (int c = 0; c < q.record().count(); ++c)
-                colonne << q.value(c).toString();
-            righe << colonne.join(QLatin1Char('|'));
-        }
-        return righe;
-    }
+    QStringList Righe(const QString& sql) { return RigheSqlProva(*db, sql); }
     ContestoQuiva Contesto() { return {*db, *messaggi, ImpostazioniDitta{}, {}, cartella->path(), false}; }
     void ApriErrori()
     {

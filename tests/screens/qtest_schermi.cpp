@@ -6,11 +6,12 @@
 #include "GestioneMaschere.h"
 #include "Programma.h"
 #include "RisposteScriptate.h"
+#include "SqlProva.h"
 #include "StatoElaborazione.h"
 #include "TabelleQuiva.h"
 #include "ValueStore.h"
-#include "frmQuiva.h"
 #include "frmQuivInElab.h"
+#include "frmQuiva.h"
 #include "frmRicValBase.h"
 
 #include <QApplication>
@@ -70,23 +71,10 @@ class ProvaSchermi : public QObject {
 
     void Sql(const QString& sql)
     {
-        QSqlQuery q(db->Database());
-        QVERIFY2(q.exec(sql), qPrintable(sql + QStringLiteral(": ") + q.lastError().text()));
-        db->DimenticaSchema();
+        const QString errore = EseguiSqlProva(*db, sql);
+        QVERIFY2(errore.isEmpty(), qPrintable(errore));
     }
-    QStringList Righe(const QString& sql)
-    {
-        QSqlQuery q(db->Database());
-        q.exec(sql);
-        QStringList righe;
-        while (q.next()) {
-            QStringList colonne;
-            for (int c = 0; c < q.record().count(); ++c)
-                colonne << q.value(c).toString();
-            righe << colonne.join(QLatin1Char('|'));
-        }
-        return righe;
-    }
+    QStringList Righe(const QString& sql) { return RigheSqlProva(*db, sql); }
     QString File(const QString& nome, const QByteArray& righe)
     {
         const QString percorso = cartella->filePath(nome);

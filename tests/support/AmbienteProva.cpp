@@ -1,5 +1,6 @@
 #include "AmbienteProva.h"
 
+#include "SqlProva.h"
 #include "TabelleQuiva.h"
 
 #include <QFile>
@@ -22,15 +23,9 @@ void AmbienteProva::Sql(const QString& sql)
 
 QStringList AmbienteProva::Righe(const QString& sql)
 {
-    QSqlQuery q(m_db->Database());
-    EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
-    QStringList righe;
-    while (q.next()) {
-        QStringList colonne;
-        for (int c = 0; c < q.record().count(); ++c)
-            colonne << (q.value(c).isNull() ? QStringLiteral("NULL") : q.value(c).toString());
-        righe << colonne.join(QLatin1Char('|'));
-    }
+    QString errore;
+    const QStringList righe = RigheSqlProva(*m_db, sql, &errore, QStringLiteral("NULL"));
+    EXPECT_TRUE(errore.isEmpty()) << errore.toStdString();
     return righe;
 }
 
