@@ -5,8 +5,10 @@
 #include "FileIni.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
+#include "GestioneMaschere.h"
 #include "Maschera.h"
 #include "MenuServerSocket.h"
+#include "Tastiera.h"
 #include "frmPrincipale.h"
 #include "scMenuComandiClie.h"
 
@@ -122,4 +124,25 @@ void Programma::PreparaPassaggio()
 {
     for (Maschera* m : MaschereAperte())
         m->PassaA();
+}
+
+ServiziTastiera Programma::Tastiera() const
+{
+    ServiziTastiera servizi;
+    servizi.menu = Menu();
+    servizi.messaggi = &messaggi;
+    servizi.domande = &domande;
+    servizi.fileHelp = fileHelp;
+    servizi.tastierinoVirgola = generali.tastierinoVirgola;
+    return servizi;
+}
+
+void Programma::PassaAlMenu(Maschera& maschera)
+{
+    PassaMascheraAlMenu(maschera);
+}
+
+void Programma::MascheraChiusa(Maschera& maschera)
+{
+    ChiudiMaschera(maschera);
 }

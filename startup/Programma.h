@@ -4,6 +4,7 @@
 #include "ImpostazioniDitta.h"
 #include "ImpostazioniGenerali.h"
 #include "MenuServer.h"
+#include "OspiteMaschere.h"
 #include "ProgrammaComandi.h"
 
 #include <QHash>
@@ -29,7 +30,7 @@ struct ScalaturaVideo {
     double msgCom = 0;  // message window
 };
 
-class Programma : public ProgrammaComandi {
+class Programma : public ProgrammaComandi, public OspiteMaschere {
 public:
     Programma(FinestraMessaggi& messaggi, RichiestaTesto& domande);
     ~Programma() override;
@@ -101,4 +102,14 @@ public:
     QString ChiaveSecondaria() const override { return chiaveSecondaria; }
     QString ComandoProgramma() const override { return comandoProgramma; }
     void Avviso(const QString& testo) override;
+
+    // OspiteMaschere
+    const ImpostazioniGenerali& Generali() const override { return generali; }
+    QString DescrizioneDitta() const override { return ditta.descrizione; }
+    QString Versione() const override { return versione; }
+    double ScalaGenerale() const override { return scala.generale; }
+    bool Massimizzate() const override { return generali.Massimizza(idProgramma); }
+    ServiziTastiera Tastiera() const override;
+    void PassaAlMenu(Maschera& maschera) override;
+    void MascheraChiusa(Maschera& maschera) override;
 };

@@ -1,6 +1,6 @@
 #include "frmMsgCom.h"
 
-#include "GestioneMaschere.h"
+#include "AspettoMaschere.h"
 #include "Tastiera.h"
 #include "frmConn.h"
 

@@ -2,9 +2,10 @@
 
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
+#include "ImpostazioniGenerali.h"
 #include "Maschera.h"
 #include "MenuServer.h"
-#include "Programma.h"
+#include "OspiteMaschere.h"
 #include "RichiestaTesto.h"
 #include "frmAiuto.h"
 
@@ -24,14 +25,8 @@ StatoTastiera& StatoTastiera::Programma()
 
 ServiziTastiera ServiziTastiera::DelProgramma()
 {
-    ServiziTastiera s;
-    if (::Programma* p = ::Programma::Corrente()) {
-        s.menu = p->Menu();
-        s.messaggi = &p->messaggi;
-        s.domande = &p->domande;
-        s.fileHelp = p->fileHelp;
-        s.tastierinoVirgola = p->generali.tastierinoVirgola;
-    }
+    const OspiteMaschere* ospite = OspiteMaschere::Corrente();
+    ServiziTastiera s = ospite ? ospite->Tastiera() : ServiziTastiera{};
     s.apriAiuto = [](int modo, int contesto) { frmAiuto::Apri(modo, contesto); };
     return s;
 }
@@ -375,10 +370,10 @@ const char* const ProprietaTastiera = "tastieraComune";
 // focus and "ColBacklostFocus" without it (a system colour: its own).
 void ColoreFuoco(QWidget* campo, bool fuoco)
 {
-    const ::Programma* p = ::Programma::Corrente();
-    if (!p || !campo || !TastieraComune(campo->window()) || !CampoTesto(campo).Valido())
+    const OspiteMaschere* ospite = OspiteMaschere::Corrente();
+    if (!ospite || !campo || !TastieraComune(campo->window()) || !CampoTesto(campo).Valido())
         return;
-    const std::uint32_t colore = fuoco ? p->generali.colBackGotFocus : p->generali.colBackLostFocus;
+    const std::uint32_t colore = fuoco ? ospite->Generali().colBackGotFocus : ospite->Generali().colBackLostFocus;
     QPalette tavolozza = campo->palette();
     if (colore & 0x80000000u)
         tavolozza.setColor(QPalette::Base, QApplication::palette(campo).color(QPalette::Base));

@@ -1,6 +1,6 @@
 #include "Maschera.h"
 
-#include "GestioneMaschere.h"
+#include "OspiteMaschere.h"
 #include "Tastiera.h"
 
 #include <QCloseEvent>
@@ -14,7 +14,8 @@ Maschera::Maschera(QWidget* parent) : QWidget(parent)
 
 void Maschera::PassaA()
 {
-    PassaMascheraAlMenu(*this);
+    if (OspiteMaschere* ospite = OspiteMaschere::Corrente())
+        ospite->PassaAlMenu(*this);
 }
 
 void Maschera::closeEvent(QCloseEvent* evento)
@@ -24,7 +25,8 @@ void Maschera::closeEvent(QCloseEvent* evento)
         evento->ignore();
         return;
     }
-    ChiudiMaschera(*this);
+    if (OspiteMaschere* ospite = OspiteMaschere::Corrente())
+        ospite->MascheraChiusa(*this);
     QWidget::closeEvent(evento);
 }
 
