@@ -2,8 +2,6 @@
 // rows written in each write mode, across the five slots, with the decode
 // rows, a default, a fixed-width layout and a rejected line.
 #include "Caricamento.h"
-#include "PianoQuiva.h"
-#include "ScQuivaCampi.h"
 
 #include <gtest/gtest.h>
 
