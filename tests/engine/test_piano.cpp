@@ -1,6 +1,6 @@
 // A definition is read once and its compiled form drives every line: the
-// rows written in each write mode, across the five slots, with the decode
-// rows, a default, a fixed-width layout and a rejected line.
+// rows written in each write mode across the five slots (with a decode row
+// and a rejected line), and a table code that names a slot without a table.
 #include "Caricamento.h"
 
 #include <gtest/gtest.h>
