@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cstdio>
+#include <string>
 #include <sqlite3.h>
 #include <vector>
 
@@ -61,6 +62,8 @@ public:
                                                SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
         if (esito != SQLITE_OK)
             throw Errore();
+        // One buffer per marker, made once: bound texts point into them.
+        m_testi.resize(static_cast<size_t>(sqlite3_bind_parameter_count(m_stmt)));
     }
     ~ComandoSqlite() override { sqlite3_finalize(m_stmt); }
 
@@ -143,8 +146,10 @@ public:
             return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_stmt, colonna)),
                               sqlite3_column_bytes(m_stmt, colonna));
         default:
-            return QString::fromUtf16(static_cast<const char16_t*>(sqlite3_column_text16(m_stmt, colonna)),
-                                      sqlite3_column_bytes16(m_stmt, colonna) / 2);
+            // Read as the UTF-8 it is stored in: cheaper than SQLite's own
+            // translation to UTF-16.
+            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, colonna)),
+                                     sqlite3_column_bytes(m_stmt, colonna));
         }
     }
     void Termina() override
@@ -155,14 +160,40 @@ public:
 
 private:
     // Text goes in as UTF-8, the encoding of the database, so that SQLite
-    // does not translate it again; the bytes live until the next binding.
+    // does not translate it again. Each marker keeps its own buffer, reused
+    // from line to line; the bytes live until the next binding.
     void Testo(int i, const QString& testo)
     {
-        if (static_cast<size_t>(i) > m_testi.size())
-            m_testi.resize(i);
-        QByteArray& utf8 = m_testi[i - 1];
-        utf8 = testo.toUtf8();
-        sqlite3_bind_text(m_stmt, i, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_STATIC);
+        if (i < 1 || static_cast<size_t>(i) > m_testi.size())
+            return;  // no such marker: SQLite would refuse the binding too
+        std::string& utf8 = m_testi[i - 1];
+        utf8.resize(static_cast<size_t>(testo.size()) * 3);
+        char* scritto = utf8.data();
+        const char16_t* c = reinterpret_cast<const char16_t*>(testo.constData());
+        const char16_t* const fine = c + testo.size();
+        while (c < fine) {
+            const char32_t u = *c++;
+            if (u < 0x80) {
+                *scritto++ = static_cast<char>(u);
+            } else if (u < 0x800) {
+                *scritto++ = static_cast<char>(0xC0 | (u >> 6));
+                *scritto++ = static_cast<char>(0x80 | (u & 0x3F));
+            } else if (u >= 0xD800 && u < 0xDC00 && c < fine && *c >= 0xDC00 && *c < 0xE000) {
+                const char32_t p = 0x10000 + ((u - 0xD800) << 10) + (*c++ - 0xDC00);
+                *scritto++ = static_cast<char>(0xF0 | (p >> 18));
+                *scritto++ = static_cast<char>(0x80 | ((p >> 12) & 0x3F));
+                *scritto++ = static_cast<char>(0x80 | ((p >> 6) & 0x3F));
+                *scritto++ = static_cast<char>(0x80 | (p & 0x3F));
+            } else {
+                // A lone surrogate becomes the replacement character.
+                const char32_t v = u >= 0xD800 && u < 0xE000 ? 0xFFFD : u;
+                *scritto++ = static_cast<char>(0xE0 | (v >> 12));
+                *scritto++ = static_cast<char>(0x80 | ((v >> 6) & 0x3F));
+                *scritto++ = static_cast<char>(0x80 | (v & 0x3F));
+            }
+        }
+        const int lunghezza = static_cast<int>(scritto - utf8.data());
+        sqlite3_bind_text(m_stmt, i, utf8.data(), lunghezza, SQLITE_STATIC);
     }
 
     // Dates are stored as ISO text, yyyy-mm-dd.
@@ -172,9 +203,23 @@ private:
             sqlite3_bind_null(m_stmt, i);
             return;
         }
-        char testo[16];
-        const int n = std::snprintf(testo, sizeof testo, "%04d-%02d-%02d", data.year(), data.month(), data.day());
-        sqlite3_bind_text(m_stmt, i, testo, n, SQLITE_TRANSIENT);
+        int anno, mese, giorno;
+        data.getDate(&anno, &mese, &giorno);
+        if (anno < 0 || anno > 9999 || static_cast<size_t>(i) > m_testi.size()) {
+            char testo[24];
+            const int n = std::snprintf(testo, sizeof testo, "%04d-%02d-%02d", anno, mese, giorno);
+            sqlite3_bind_text(m_stmt, i, testo, n, SQLITE_TRANSIENT);
+            return;
+        }
+        std::string& testo = m_testi[i - 1];
+        testo = "0000-00-00";
+        for (int k = 3; k >= 0; --k, anno /= 10)
+            testo[k] = static_cast<char>('0' + anno % 10);
+        testo[5] = static_cast<char>('0' + mese / 10);
+        testo[6] = static_cast<char>('0' + mese % 10);
+        testo[8] = static_cast<char>('0' + giorno / 10);
+        testo[9] = static_cast<char>('0' + giorno % 10);
+        sqlite3_bind_text(m_stmt, i, testo.data(), 10, SQLITE_STATIC);
     }
 
     ErroreRun Errore() const
@@ -187,7 +232,7 @@ private:
     DatabaseLink& m_db;
     sqlite3* m_connessione;
     sqlite3_stmt* m_stmt = nullptr;
-    std::vector<QByteArray> m_testi;
+    std::vector<std::string> m_testi;
     int m_primo = SQLITE_DONE;
     int m_passi = 0;
 };

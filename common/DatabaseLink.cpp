@@ -151,6 +151,10 @@ void DatabaseLink::Prepara()
             throw errore;
     }
     q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    // A load commits every few thousand rows: copying the log back into the
+    // file (and syncing it) after each commit would cost more than the
+    // writes. The log is copied back once it passes 64 MB, and on closing.
+    q.exec(QStringLiteral("PRAGMA wal_autocheckpoint=16384"));
 }
 
 QSqlDatabase DatabaseLink::Database() const

@@ -3,6 +3,7 @@
 #include "ErroreRun.h"
 
 #include <charconv>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -231,9 +232,18 @@ bool SoloCifre(QStringView testo)
     return true;
 }
 
+// Value of a run of at most a few digits (already checked as such).
+int Cifre(QStringView cifre)
+{
+    int valore = 0;
+    for (QChar c : cifre)
+        valore = valore * 10 + (c.unicode() - u'0');
+    return valore;
+}
+
 int AnnoCompleto(QStringView anno)
 {
-    const int valore = anno.toInt();
+    const int valore = Cifre(anno);
     if (anno.size() <= 2)
         return valore < 30 ? 2000 + valore : 1900 + valore;
     return valore;
@@ -253,10 +263,10 @@ std::optional<QDate> DataValida(int anno, int mese, int giorno)
 std::optional<QDate> DataOttoCifre(QStringView testo)
 {
     auto nelSecolo = [](const std::optional<QDate>& data) { return data && data->year() >= 1800 && data->year() <= 2199; };
-    const auto giornoPrima = DataValida(testo.mid(4, 4).toInt(), testo.mid(2, 2).toInt(), testo.left(2).toInt());
+    const auto giornoPrima = DataValida(Cifre(testo.mid(4, 4)), Cifre(testo.mid(2, 2)), Cifre(testo.left(2)));
     if (nelSecolo(giornoPrima))
         return giornoPrima;
-    const auto annoPrima = DataValida(testo.left(4).toInt(), testo.mid(4, 2).toInt(), testo.mid(6, 2).toInt());
+    const auto annoPrima = DataValida(Cifre(testo.left(4)), Cifre(testo.mid(4, 2)), Cifre(testo.mid(6, 2)));
     return nelSecolo(annoPrima) ? annoPrima : giornoPrima;
 }
 
@@ -269,21 +279,25 @@ std::optional<QDate> TestoAData(QStringView testo)
         if (testo.size() == 8)
             return DataOttoCifre(testo);
         if (testo.size() == 6)
-            return DataValida(AnnoCompleto(testo.mid(4, 2)), testo.mid(2, 2).toInt(), testo.left(2).toInt());
+            return DataValida(AnnoCompleto(testo.mid(4, 2)), Cifre(testo.mid(2, 2)), Cifre(testo.left(2)));
         return std::nullopt;
     }
     for (QChar separatore : {u'/', u'-', u'.'}) {
-        const auto parti = testo.split(separatore);
-        if (parti.size() != 3)
+        // Exactly three parts.
+        const qsizetype primo = testo.indexOf(separatore);
+        const qsizetype secondo = primo < 0 ? -1 : testo.indexOf(separatore, primo + 1);
+        if (secondo < 0 || testo.indexOf(separatore, secondo + 1) >= 0)
             continue;
+        const std::array<QStringView, 3> parti = {testo.first(primo), testo.sliced(primo + 1, secondo - primo - 1),
+                                                  testo.sliced(secondo + 1)};
         for (auto parte : parti)
             if (!SoloCifre(parte) || parte.size() > 4)
                 return std::nullopt;
         if (parti[0].size() == 4)  // yyyy-mm-dd
-            return DataValida(parti[0].toInt(), parti[1].toInt(), parti[2].toInt());
+            return DataValida(Cifre(parti[0]), Cifre(parti[1]), Cifre(parti[2]));
         if (parti[2].size() == 3)
             return std::nullopt;
-        return DataValida(AnnoCompleto(parti[2]), parti[1].toInt(), parti[0].toInt());
+        return DataValida(AnnoCompleto(parti[2]), Cifre(parti[1]), Cifre(parti[0]));
     }
     return std::nullopt;
 }

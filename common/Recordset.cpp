@@ -32,6 +32,25 @@ QVariant ValoreCercato(const QVariant& valore)
     return valore;
 }
 
+// True when writing nuovo over attuale would store what is already there:
+// both null, the same text (letter case counts), or the same whole number or
+// the same double. Anything else is written.
+bool StessoValore(const QVariant& nuovo, const QVariant& attuale)
+{
+    if (nuovo.isNull() || attuale.isNull())
+        return nuovo.isNull() && attuale.isNull();
+    const int tipo = nuovo.typeId();
+    const int tipoAttuale = attuale.typeId();
+    auto intero = [](int t) { return t == QMetaType::Int || t == QMetaType::LongLong || t == QMetaType::Short; };
+    if (tipo == QMetaType::QString && tipoAttuale == QMetaType::QString)
+        return *static_cast<const QString*>(nuovo.constData()) == *static_cast<const QString*>(attuale.constData());
+    if (intero(tipo) && intero(tipoAttuale))
+        return nuovo.toLongLong() == attuale.toLongLong();
+    if (tipo == QMetaType::Double && tipoAttuale == QMetaType::Double)
+        return nuovo.toDouble() == attuale.toDouble();
+    return false;
+}
+
 }  // namespace
 
 Recordset::Recordset(DatabaseLink& db) : m_db(db) {}
@@ -171,8 +190,7 @@ void Recordset::AggiungiNuovo()
     if (Corrente().tabella.isEmpty())
         throw ErroreRun(3027, QStringLiteral("Impossibile aggiornare: il record set è di sola lettura"));
     m_stato = Stato::Aggiunta;
-    m_nuovi.assign(Corrente().colonne.size(), QVariant());
-    m_impostati.fill('0', Corrente().colonne.size());
+    NuoviValori();
 }
 
 void Recordset::Modifica()
@@ -185,8 +203,17 @@ void Recordset::Modifica()
         throw ErroreRun(3027, QStringLiteral("Impossibile modificare le righe della tabella %1: non ha una chiave primaria")
                                   .arg(Corrente().tabella));
     m_stato = Stato::Modifica;
-    m_nuovi.assign(Corrente().colonne.size(), QVariant());
-    m_impostati.fill('0', Corrente().colonne.size());
+    NuoviValori();
+}
+
+// No column is set yet. The values of the last row stay in place until
+// they are overwritten: only the columns marked as set are ever read.
+void Recordset::NuoviValori()
+{
+    const qsizetype colonne = Corrente().colonne.size();
+    if (static_cast<qsizetype>(m_nuovi.size()) != colonne)
+        m_nuovi.assign(colonne, QVariant());
+    m_impostati.fill('0', colonne);
 }
 
 void Recordset::Imposta(const QString& colonna, const QVariant& valore)
@@ -196,22 +223,35 @@ void Recordset::Imposta(const QString& colonna, const QVariant& valore)
     const int c = IndiceColonna(colonna);
     if (c < Identita())
         throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
-    const ColonnaSchema* schema = m_corrente->schema[c];
+    Imposta(c, valore);
+}
+
+void Recordset::Imposta(int c, const QVariant& valore)
+{
+    if (m_stato == Stato::Nessuno)
+        throw ErroreRun(3020, QStringLiteral("Aggiornamento o annullamento senza AddNew o Edit"));
+    const Lettura& lettura = Corrente();
+    if (c < 0 || c >= lettura.colonne.size() || (lettura.conRiga && c == 0))
+        throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme"));
+    const ColonnaSchema* schema = lettura.schema[c];
     QVariant v = valore;
+    const bool testo = v.typeId() == QMetaType::QString;
     if (schema && !schema->testo) {
-        if (v.typeId() == QMetaType::QString && v.toString().isEmpty())
+        if (testo && static_cast<const QString*>(v.constData())->isEmpty())
             v = QVariant();  // empty text into a number or date column
     } else if (v.typeId() == QMetaType::QDate) {
         v = v.toDate().toString(Qt::ISODate);
-    } else if (v.typeId() == QMetaType::QString && v.toString().isNull()) {
+    } else if (testo && static_cast<const QString*>(v.constData())->isNull()) {
         v = QStringLiteral("");  // the empty text is stored as such, not as null
     }
     if (schema && schema->testo && schema->dimensione > 0 && v.typeId() == QMetaType::QString
-        && v.toString().size() > schema->dimensione)
+        && static_cast<const QString*>(v.constData())->size() > schema->dimensione)
         throw ErroreRun(CodiciErrore::ValoreTroppoGrande,
                         QStringLiteral("Il campo è troppo piccolo per accettare la quantità di dati"));
+    // An edit leaves out the columns that keep their value, so that the
+    // indexes on them are not rewritten.
+    m_impostati[c] = m_stato == Stato::Modifica && StessoValore(v, m_righe[m_posizione][c]) ? '0' : '1';
     m_nuovi[c] = std::move(v);
-    m_impostati[c] = '1';
 }
 
 

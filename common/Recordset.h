@@ -41,6 +41,9 @@ public:
     void Modifica();
     Stato StatoModifica() const { return m_stato; }
     void Imposta(const QString& colonna, const QVariant& valore);
+    // The same by the column's position in Colonne(), for callers that
+    // resolved it once.
+    void Imposta(int colonna, const QVariant& valore);
     void Aggiorna();
     // Deletes the current row from its table; the next row becomes current.
     void Elimina();
@@ -65,6 +68,7 @@ private:
     // The statement the set was last opened with (an empty one before that).
     const Lettura& Corrente() const;
     Comando& Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql);
+    void NuoviValori();
     void Inserisci();
     const QString& InizioInserimento();
     void EseguiScrittura(Comando& comando, int riga);

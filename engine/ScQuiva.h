@@ -4,6 +4,7 @@
 // it answers 0, QuivaDati; then drops the object.
 #include "CampiRiga.h"
 #include "ContestoQuiva.h"
+#include "PianoQuiva.h"
 #include "RecordsetManager.h"
 #include "ScQuivaCampi.h"
 
@@ -31,6 +32,7 @@ public:
         QString whereAzz;
         QString campi = QStringLiteral("*");
         RecordsetAperto recordset;  // the open record set, if any
+        Recordset* set = nullptr;   // the same, reached without its name
         qint16 flag = 0;     // 0 write, 1 skip this line, -1 last write hit a duplicate key
         QString listino;     // price list of the record being composed
         QString listinoPrec; // price list last looked up
@@ -70,19 +72,21 @@ public:
     QString QuivaPathCompleta(const QString& psFile) const;
 
     // Field location in the source line.
-    QVariant CercaPosCampo(const QString& psRiga, const ScQuivaCampi& pgcampo, bool pbNumCampo);
+    // pbDestNumerica applies the field's implied decimals.
+    QVariant CercaPosCampo(const QString& psRiga, const ScQuivaCampi& pgcampo, bool pbNumCampo, bool pbDestNumerica);
     QVariant LeggiCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo);
     QString LeggiValCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo);
     QString LeggiValCampoStr(const QString& psRiga, QString psElabora, const ScQuivaCampi& pgcampo,
                              const QString& ps0oSpacetoNull);
 
     // Value reading: 0 with the value in pvValore, 1 when the line is
-    // rejected (the error row is written).
+    // rejected (the error row is written). The field record is compiled for
+    // the call; the load itself reads through the compiled definition.
     int LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVariant& pvValore, int piCodTab);
 
     // Defaults, amounts and currency.
     QVariant LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRiga, int piCodTab);
-    QVariant ConvImporto(const QVariant& pvValore, const QString& psLireOValuta, int piCodTab, int piNumDec);
+    QVariant ConvImporto(const QVariant& pvValore, ValutaCampo valuta, int piCodTab, int piNumDec, int piDecMoneta);
     QString LeggiValuta(const QString& psListino);
 
     // Error log.
@@ -106,15 +110,17 @@ public:
     ScQuivaCampi& AggiungiCampo(std::unique_ptr<ScQuivaCampi> campo);
     // Separator and layout as the reader sets them (no escape conversion).
     void ImpostaFormato(const QString& separatore, bool fisso);
-    // Work values left by the last LeggiVal.
-    bool DestNumerica() const { return bDestNumerica; }
-    qint16 Decimali() const { return iDecimali; }
-    qint16 DecMoneta() const { return iDecMoneta; }
 
 private:
     void LeggiTestata(const QString& rs);
     void LeggiCampi(const QString& rs);
     void LeggiDecodifiche(const QString& rs);
+    void Compila();
+    int LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVariant& pvValore);
+    QString TestoCampo(const QString& psRiga, const CampoCompilato& campo);
+    void Apri(Slot& s, RecordsetAperto recordset);
+    // The column of every field of slot i in its record set's statement.
+    const std::vector<int>& Colonne(int i);
     void Prepara();
     void SvuotaTabella(const Slot& slot);
     void ElaboraRiga(const QString& riga);
@@ -159,19 +165,8 @@ private:
     QHash<QString, ScQuivaCampi*> m_indiceCampi;  // lower-case osKey
     long m_errori = 0;
     std::array<QString, NumSlot + 1> m_sqlChiave;  // parametrised key query per slot
-    std::array<std::vector<ScQuivaCampi*>, NumSlot + 1> m_campiChiave;
-    // Per field, in list order: its slot and whether it is written on updates.
-    struct InfoCampo {
-        qint16 slot;
-        bool aggiorna;  // Aggiorna "A"
-        bool listino;   // the field is "Listino"
-    };
-    std::vector<InfoCampo> m_infoCampi;
-
-    // Work values of the field being read.
-    bool bDestNumerica = false;
-    qint16 iDecimali = ScQuivaCampi::NumDecNonImpostato;
-    qint16 iDecMoneta = 2;
+    PianoQuiva m_piano;  // the definition compiled for the line loop
+    QVariantList m_valoriChiave;  // reused key values of a line
 
     // --- Field location: field starts of the delimited line last read ---
     CampiRiga m_campiRiga;

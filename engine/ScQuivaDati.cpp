@@ -5,6 +5,7 @@
 #include "FormUtility.h"
 #include "LettoreRighe.h"
 #include "ProgressMonitor.h"
+#include "Recordset.h"
 #include "ScQuiva.h"
 #include "StatoElaborazione.h"
 #include "ValueStore.h"
@@ -150,11 +151,11 @@ void ScQuiva::Prepara()
         Slot& s = m_slot[i];
         if (!s.usato())
             continue;
-        s.recordset = RecordsetAperto(m_rs, QStringLiteral("Select * from ") + s.tabella + QStringLiteral(" Where 1 = 0"));
+        Apri(s, RecordsetAperto(m_rs, QStringLiteral("Select * from ") + s.tabella + QStringLiteral(" Where 1 = 0")));
         if (!m_inserimentoLibero) {
             QStringList chiave;
-            for (const ScQuivaCampi* campo : m_campiChiave[i])
-                chiave << campo->osNomeCampo;
+            for (int k : m_piano.slot[i].chiave)
+                chiave << m_piano.campi[k].campo->osNomeCampo;
             m_ctx.db.IndiceSenzaMaiuscole(s.tabella, chiave);
         }
     }
@@ -193,7 +194,7 @@ void ScQuiva::ElaboraRiga(const QString& riga)
         if (!s.usato())
             continue;
         if (m_inserimentoLibero) {
-            m_rs.AggiungiNuovo(s.recordset);
+            s.set->AggiungiNuovo();
             continue;
         }
         if (!ApriChiave(i, riga)) {
@@ -201,16 +202,16 @@ void ScQuiva::ElaboraRiga(const QString& riga)
             ScriviErrore(riga, QStringLiteral("Impossibile costruire chiave di ricerca"));
             continue;
         }
-        if (m_rs.Vuoto(s.recordset)) {
+        if (s.set->Vuoto()) {
             if (m_modo == ModoScrittura::SoloAggiornamento)
                 s.flag = 1;
             else
-                m_rs.AggiungiNuovo(s.recordset);
+                s.set->AggiungiNuovo();
         } else {
             if (m_modo == ModoScrittura::SoloInserimento)
                 s.flag = 1;
             else
-                m_rs.Modifica(s.recordset);
+                s.set->Modifica();
         }
     }
     if (CompRecord(riga) != -1)
@@ -235,10 +236,10 @@ void ScQuiva::RiprovaComeAggiornamento(const QString& riga)
             ScriviErrore(riga, QStringLiteral("Dati esistenti ma impossibile costruire chiave di ricerca"));
             continue;
         }
-        if (m_rs.Vuoto(s.recordset))
-            m_rs.AggiungiNuovo(s.recordset);
+        if (s.set->Vuoto())
+            s.set->AggiungiNuovo();
         else
-            m_rs.Modifica(s.recordset);
+            s.set->Modifica();
     }
     for (int i = 1; i <= NumSlot; ++i)
         m_slot[i].flag = m_slot[i].flag != 0 ? 0 : 1;
@@ -267,6 +268,8 @@ void ScQuiva::EseguiQueryFinali()
 
 void ScQuiva::ChiudiTutto()
 {
-    for (int i = 1; i <= NumSlot; ++i)
+    for (int i = 1; i <= NumSlot; ++i) {
         m_slot[i].recordset.Chiudi();
+        m_slot[i].set = nullptr;
+    }
 }

@@ -68,7 +68,7 @@ QString ScQuiva::LeggiValuta(const QString& psListino)
     }
 }
 
-QVariant ScQuiva::ConvImporto(const QVariant& pvValore, const QString& psLireOValuta, int piCodTab, int piNumDec)
+QVariant ScQuiva::ConvImporto(const QVariant& pvValore, ValutaCampo valuta, int piCodTab, int piNumDec, int piDecMoneta)
 {
     if (FormUtility::IsVuoto(pvValore))
         return pvValore;
@@ -95,16 +95,16 @@ QVariant ScQuiva::ConvImporto(const QVariant& pvValore, const QString& psLireOVa
     const bool inLire = UgualeTesto(s.valuta, ditta.codLira);
     const bool inEuro = UgualeTesto(s.valuta, ditta.codEuro);
 
-    if (UgualeTesto(psLireOValuta, QStringLiteral("L"))) {
+    if (valuta == ValutaCampo::Lire) {
         if (inLire)
             return arrotonda(valore, decLire);
         if (inEuro)
-            return ditta.EuroInLire(arrotonda(valore, iDecMoneta), decLire);
+            return ditta.EuroInLire(arrotonda(valore, piDecMoneta), decLire);
         return QString();
     }
-    if (UgualeTesto(psLireOValuta, QStringLiteral("V"))) {
+    if (valuta == ValutaCampo::Euro) {
         if (inLire)
-            return ditta.LireInEuro(arrotonda(valore, iDecMoneta), decEuro);
+            return ditta.LireInEuro(arrotonda(valore, piDecMoneta), decEuro);
         return arrotonda(valore, decEuro);
     }
     return QString();

@@ -101,14 +101,15 @@ bool ApplicaDecimali(const ScQuivaCampi& campo, bool destNumerica)
 
 }  // namespace
 
-QVariant ScQuiva::CercaPosCampo(const QString& psRiga, const ScQuivaCampi& pgcampo, bool pbNumCampo)
+QVariant ScQuiva::CercaPosCampo(const QString& psRiga, const ScQuivaCampi& pgcampo, bool pbNumCampo,
+                                bool pbDestNumerica)
 {
     if (m_fisso) {
         // Literal prefix followed by the slice of the line. A start below 1
         // or a negative length read nothing: the value is the prefix alone.
         QString testo = pgcampo.osNumCampo;
         testo += Mid(psRiga, pgcampo.oiInizio, pgcampo.oiLunghezza);
-        QVariant valore = ApplicaDecimali(pgcampo, bDestNumerica) ? DecimaliImpliciti(testo, pgcampo.oiNumDec)
+        QVariant valore = ApplicaDecimali(pgcampo, pbDestNumerica) ? DecimaliImpliciti(testo, pgcampo.oiNumDec)
                                                                   : QVariant(testo);
         if (pgcampo.osTipoOper.isEmpty() || pgcampo.osValoreOper.isEmpty())
             return valore;
@@ -168,7 +169,7 @@ QVariant ScQuiva::CercaPosCampo(const QString& psRiga, const ScQuivaCampi& pgcam
         }
     }
     risultato += LeggiValCampoStr(psRiga, resto.toString(), pgcampo, QString());
-    if (ApplicaDecimali(pgcampo, bDestNumerica))
+    if (ApplicaDecimali(pgcampo, pbDestNumerica))
         return DecimaliImpliciti(risultato, pgcampo.oiNumDec);
     return risultato;
 }

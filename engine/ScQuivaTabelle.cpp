@@ -2,14 +2,10 @@
 #include "DatabaseLink.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
+#include "Recordset.h"
 #include "ScQuiva.h"
 
 namespace {
-
-bool Uguale(const QString& a, const char* b)
-{
-    return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
-}
 
 bool SecondoCarattereSpazio(const QString& nomeCampo)
 {
@@ -69,27 +65,36 @@ void ScQuiva::ImpCampiKey()
                     campo->osChiave = QStringLiteral("S");
         }
     }
-    m_infoCampi.clear();
-    for (auto& campo : m_campi)
-        m_infoCampi.push_back({QualeTab(campo->osCodTab), Uguale(campo->osAggiorna, "A"),
-                               Uguale(campo->osNomeCampo, "Listino")});
-    for (int i = 1; i <= NumSlot; ++i) {
-        m_campiChiave[i].clear();
-        m_sqlChiave[i].clear();
-        if (!m_slot[i].usato())
-            continue;
-        for (auto& campo : m_campi)
-            if (campo->osCodTab.compare(m_slot[i].codTab, Qt::CaseInsensitive) == 0 && Uguale(campo->osChiave, "S"))
-                m_campiChiave[i].push_back(campo.get());
+    Compila();
+}
+
+void ScQuiva::Compila()
+{
+    m_piano = PianoQuiva();
+    for (const auto& campo : m_campi) {
+        const int slot = QualeTab(campo->osCodTab);
+        CampoCompilato compilato = CompilaCampo(*campo, m_ctx.ditta, slot);
+        SlotCompilato& s = m_piano.slot[slot];
+        compilato.posizioneNelSlot = static_cast<int>(s.campi.size());
+        s.campi.push_back(static_cast<int>(m_piano.campi.size()));
+        // A key field keys every used slot of its table code (a field whose
+        // code names no slot is written into slot 1 but keys nothing).
+        if (compilato.chiave)
+            for (int i = 1; i <= NumSlot; ++i)
+                if (m_slot[i].usato() && campo->osCodTab.compare(m_slot[i].codTab, Qt::CaseInsensitive) == 0)
+                    m_piano.slot[i].chiave.push_back(static_cast<int>(m_piano.campi.size()));
+        m_piano.campi.push_back(std::move(compilato));
     }
+    for (QString& sql : m_sqlChiave)
+        sql.clear();
 }
 
 bool ScQuiva::ValoriChiave(const QString& riga, int i, QVariantList& valori)
 {
     valori.clear();
-    for (const ScQuivaCampi* campo : m_campiChiave[i]) {
+    for (int k : m_piano.slot[i].chiave) {
         QVariant valore;
-        if (LeggiVal(riga, *campo, valore, i) != 0)
+        if (LeggiVal(riga, m_piano.campi[k], valore) != 0)
             return false;
         valori.append(valore);
     }
@@ -102,8 +107,8 @@ const QString& ScQuiva::SqlChiave(int i)
     if (sql.isEmpty()) {
         sql = QStringLiteral("Select ") + m_slot[i].campi + QStringLiteral(" from ") + m_slot[i].tabella;
         bool primo = true;
-        for (const ScQuivaCampi* campo : m_campiChiave[i]) {
-            sql += (primo ? QStringLiteral(" Where ") : QStringLiteral(" And ")) + campo->osNomeCampo
+        for (int k : m_piano.slot[i].chiave) {
+            sql += (primo ? QStringLiteral(" Where ") : QStringLiteral(" And ")) + m_piano.campi[k].campo->osNomeCampo
                    + QStringLiteral(" = ?");
             primo = false;
         }
@@ -119,25 +124,45 @@ QString ScQuiva::CompSqlKey(const QString& psRiga, int piCodTab)
     QString sql = QStringLiteral("Select ") + m_slot[piCodTab].campi + QStringLiteral(" from ")
                   + m_slot[piCodTab].tabella;
     for (int k = 0; k < valori.size(); ++k) {
-        const ScQuivaCampi* campo = m_campiChiave[piCodTab][k];
-        sql += (k == 0 ? QStringLiteral(" Where ") : QStringLiteral(" And ")) + campo->osNomeCampo
-               + QStringLiteral(" = ") + FormUtility::SqlLiteral(valori[k], campo->oiTipoDest());
+        const CampoCompilato& campo = m_piano.campi[m_piano.slot[piCodTab].chiave[k]];
+        sql += (k == 0 ? QStringLiteral(" Where ") : QStringLiteral(" And ")) + campo.campo->osNomeCampo
+               + QStringLiteral(" = ") + FormUtility::SqlLiteral(valori[k], campo.tipoDest);
     }
     return sql;
+}
+
+void ScQuiva::Apri(Slot& s, RecordsetAperto recordset)
+{
+    s.recordset = std::move(recordset);
+    s.set = &m_rs.Oggetto(s.recordset);
+    m_piano.slot[&s - m_slot.data()].colonneDi = nullptr;
+}
+
+const std::vector<int>& ScQuiva::Colonne(int i)
+{
+    SlotCompilato& piano = m_piano.slot[i];
+    Recordset& set = *m_slot[i].set;
+    const QStringList& colonne = set.Colonne();
+    if (piano.colonneDi != &colonne) {
+        piano.colonne.clear();
+        for (int k : piano.campi)
+            piano.colonne.push_back(set.IndiceColonna(m_piano.campi[k].campo->osNomeCampo));
+        piano.colonneDi = &colonne;
+    }
+    return piano.colonne;
 }
 
 // The key query runs prepared with the key values bound: the same rows as
 // CompSqlKey's text, without building and parsing a statement per line.
 bool ScQuiva::ApriChiave(int i, const QString& riga)
 {
-    QVariantList valori;
-    if (!ValoriChiave(riga, i, valori))
+    if (!ValoriChiave(riga, i, m_valoriChiave))
         return false;
     Slot& s = m_slot[i];
     if (!s.recordset.Aperto())
-        s.recordset = RecordsetAperto(m_rs, SqlChiave(i), valori);
+        Apri(s, RecordsetAperto(m_rs, SqlChiave(i), m_valoriChiave));
     else
-        m_rs.Riapri(s.recordset, SqlChiave(i), valori);
+        s.set->Apri(SqlChiave(i), m_valoriChiave);
     return true;
 }
 
@@ -145,39 +170,45 @@ int ScQuiva::CompRecord(const QString& psRiga)
 {
     std::array<bool, NumSlot + 1> nuovo{};
     for (int t = 1; t <= NumSlot; ++t) {
-        m_slot[t].listino.clear();
-        nuovo[t] = m_slot[t].usato() && m_slot[t].recordset.Aperto() && m_rs.InAggiunta(m_slot[t].recordset);
+        Slot& s = m_slot[t];
+        s.listino.clear();
+        nuovo[t] = s.usato() && s.set && s.set->StatoModifica() == Recordset::Stato::Aggiunta;
     }
-    const ScQuivaCampi* campo = nullptr;
+    const CampoCompilato* campo = nullptr;
     QVariant valore;
     int t = 1;
     try {
-        for (size_t k = 0; k < m_campi.size(); ++k) {
-            const InfoCampo& info = m_infoCampi[k];
-            t = info.slot;
-            if (!(info.aggiorna || info.listino || nuovo[t]) || m_slot[t].flag != 0)
+        for (const CampoCompilato& c : m_piano.campi) {
+            t = c.slot;
+            Slot& s = m_slot[t];
+            if (!(c.aggiorna || c.listino || nuovo[t]) || s.flag != 0)
                 continue;
-            campo = m_campi[k].get();
+            campo = &c;
             valore = QVariant();
-            const int stato = LeggiVal(psRiga, *campo, valore, t);
+            const int stato = LeggiVal(psRiga, c, valore);
             if (stato != 0)
                 return stato;
-            if (info.aggiorna || nuovo[t])
-                m_rs.Imposta(m_slot[t].recordset, campo->osNomeCampo, valore);
-            if (info.listino)
-                m_slot[t].listino = valore.toString();
+            if (c.aggiorna || nuovo[t]) {
+                if (!s.set)
+                    m_rs.Oggetto(s.recordset);  // a code naming a slot without a table: raises 3420
+                const int colonna = Colonne(t)[c.posizioneNelSlot];
+                if (colonna < 0)
+                    s.set->Imposta(c.campo->osNomeCampo, valore);  // raises "no such column"
+                s.set->Imposta(colonna, valore);
+            }
+            if (c.listino)
+                s.listino = valore.toString();
             campo = nullptr;
         }
         for (t = 1; t <= NumSlot; ++t)
             if (m_slot[t].usato() && m_slot[t].flag == 0)
-                m_rs.Aggiorna(m_slot[t].recordset);
+                m_slot[t].set->Aggiorna();
         return 0;
     } catch (const std::exception& errore) {
         const int numero = FormUtility::NumeroErrore(errore);
         if (CodiciErrore::FermaCaricamento(numero))
             throw;
-        const QString suffisso =
-            campo ? QStringLiteral(": campo ") + campo->osTabella + QLatin1Char('.') + campo->osNomeCampo : QString();
+        const QString suffisso = campo ? QStringLiteral(": campo ") + campo->nome : QString();
         if (numero == CodiciErrore::ChiaveDoppia || numero == CodiciErrore::ErroreOdbc) {
             m_slot[t].flag = -1;
             if (numero == CodiciErrore::ErroreOdbc)
@@ -204,7 +235,7 @@ void ScQuiva::SalvaSlotDopo(int t, const QString& psRiga)
         if (!m_slot[u].usato() || m_slot[u].flag != 0)
             continue;
         try {
-            m_rs.Aggiorna(m_slot[u].recordset);
+            m_slot[u].set->Aggiorna();
         } catch (const std::exception& errore) {
             const int numero = FormUtility::NumeroErrore(errore);
             if (numero != CodiciErrore::ChiaveDoppia && numero != CodiciErrore::ErroreOdbc)

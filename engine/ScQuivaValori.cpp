@@ -11,17 +11,6 @@
 
 namespace {
 
-qint16 Limita16(long long valore)
-{
-    return static_cast<qint16>(std::clamp<long long>(valore, std::numeric_limits<qint16>::min(),
-                                                     std::numeric_limits<qint16>::max()));
-}
-
-bool E(const QString& testo, const char* lettera)
-{
-    return testo.compare(QLatin1String(lettera), Qt::CaseInsensitive) == 0;
-}
-
 bool TestoVuoto(const QVariant& valore)
 {
     return valore.typeId() == QMetaType::QString && valore.toString().isEmpty();
@@ -73,43 +62,30 @@ QVariant Arrotondato(const QVariant& valore, int decimali, int tipoDest)
 
 int ScQuiva::LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVariant& pvValore, int piCodTab)
 {
-    const ScQuivaCampi& c = pgcampo;
-    const ImpostazioniDitta& ditta = m_ctx.ditta;
-    const int tipoDest = c.oiTipoDest();
-    const bool conValuta = !c.osLireOValuta.isEmpty();
-    const bool conDecimali = c.oiNumDec != ScQuivaCampi::NumDecNonImpostato;
+    return LeggiVal(psRiga, CompilaCampo(pgcampo, m_ctx.ditta, piCodTab), pvValore);
+}
 
-    // 1-2. Work values: numeric destination and the decimals of the result.
-    bDestNumerica = TipiDato::IsNumerico(tipoDest);
-    iDecimali = ScQuivaCampi::NumDecNonImpostato;
-    iDecMoneta = Limita16(ditta.MonetaDitta().numDecGest);
-    if (bDestNumerica && (conDecimali || conValuta)) {
-        iDecimali = 0;
-        const std::optional<double> riempieNumero =
-            c.osRiempie.isEmpty() ? std::nullopt : FormUtility::TestoADouble(c.osRiempie);
-        if (riempieNumero) {
-            iDecimali = Limita16(static_cast<long long>(std::clamp(std::nearbyint(*riempieNumero), -1e6, 1e6)));
-        } else {
-            const bool decimaliMoneta = E(c.osRiempie, "M");
-            auto scegli = [decimaliMoneta](const DecimaliMoneta& m) {
-                return Limita16(decimaliMoneta ? m.numDec : m.numDecGest);
-            };
-            if (E(c.osLireOValuta, "L"))
-                iDecimali = scegli(ditta.lira);
-            else if (E(c.osLireOValuta, "V"))
-                iDecimali = scegli(ditta.euro);
-            else if (!conValuta)
-                iDecimali = scegli(ditta.MonetaDitta());
-            iDecMoneta = scegli(ditta.MonetaDitta());
-        }
-    }
+// The located text of a field, through its decode rows, or its default.
+QString ScQuiva::TestoCampo(const QString& psRiga, const CampoCompilato& campo)
+{
+    const ScQuivaCampi& c = *campo.campo;
+    if (campo.conDefault)
+        return TestoQuiva::TestoDaValore(LeggiDefault(c, psRiga, campo.slot));
+    // A plain field of a delimited line without an operation is the common
+    // case: its text as it stands.
+    if (!m_fisso && campo.numeroCampo && (c.osTipoOper.isEmpty() || c.osValoreOper.isEmpty()))
+        return c.LeggiDecod(LeggiValCampoNum(psRiga, *campo.numeroCampo, c));
+    return c.LeggiDecod(TestoQuiva::TestoDaValore(CercaPosCampo(psRiga, c, true, campo.destNumerica)));
+}
 
-    // 3. Raw text: from the line through the decode rows, or the default.
-    QString s = c.osDefault.isEmpty()
-                    ? c.LeggiDecod(TestoQuiva::TestoDaValore(CercaPosCampo(psRiga, c, true)))
-                    : TestoQuiva::TestoDaValore(LeggiDefault(c, psRiga, piCodTab));
+int ScQuiva::LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVariant& pvValore)
+{
+    const ScQuivaCampi& c = *campo.campo;
+    const int tipoDest = campo.tipoDest;
 
-    // 4-6. Control characters, trailing blanks, length limit.
+    // Raw text, without control characters and trailing blanks, within the
+    // length limit.
+    QString s = TestoCampo(psRiga, campo);
     if (m_ctx.soloAsci)
         SoloAscii(s);
     s.truncate(TestoQuiva::TagliaSpaziDestra(s).size());
@@ -117,25 +93,25 @@ int ScQuiva::LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVaria
         || (c.oiLimiteDim < 0 && s.size() < -static_cast<int>(c.oiLimiteDim)))
         s.clear();
 
-    // 7. Keys and mandatory fields must have a value.
+    // Keys and mandatory fields must have a value.
     if (s.isEmpty()) {
-        if (E(c.osChiave, "S")) {
-            ScriviErrore(psRiga, c.osKey() + QStringLiteral(": Campo chiave non compilato"));
+        if (campo.chiave) {
+            ScriviErrore(psRiga, campo.nome + QStringLiteral(": Campo chiave non compilato"));
             return 1;
         }
-        if (E(c.osObbligatorio, "S")) {
-            ScriviErrore(psRiga, c.osKey() + QStringLiteral(": Campo obbligatorio non compilato"));
+        if (campo.obbligatorio) {
+            ScriviErrore(psRiga, campo.nome + QStringLiteral(": Campo obbligatorio non compilato"));
             return 1;
         }
     }
 
     try {
-        // 8. Empty value (blanks, or zeros when asked).
+        // Empty value (blanks, or zeros when asked).
         const QStringView pulito = TestoQuiva::TagliaSpazi(s);
-        if (pulito.isEmpty() || (E(c.os0toNull, "S") && TestoQuiva::SoloZeri(pulito))) {
+        if (pulito.isEmpty() || (campo.zeriVuoti && TestoQuiva::SoloZeri(pulito))) {
             pvValore = QString();
         } else if (tipoDest >= TipiDato::Integer && tipoDest <= TipiDato::Date) {
-            // 9. Conversion to the destination type.
+            // Conversion to the destination type.
             pvValore = FormUtility::ConvertiTesto(s, tipoDest);
         } else {
             const int dimensione = c.oiDimensione();
@@ -143,21 +119,21 @@ int ScQuiva::LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVaria
             pvValore = RiempiETaglia(s, larghezza, c.osRiempie, dimensione);
         }
 
-        // 10. Currency or rounding; the empty text passes unchanged.
+        // Currency or rounding; the empty text passes unchanged.
         if (!TestoVuoto(pvValore)) {
-            if (conValuta)
-                pvValore = ConvImporto(pvValore, c.osLireOValuta, piCodTab, iDecimali);
-            else if (conDecimali && bDestNumerica)
-                pvValore = Arrotondato(pvValore, iDecimali, tipoDest);
+            if (campo.valuta != ValutaCampo::Nessuna)
+                pvValore = ConvImporto(pvValore, campo.valuta, campo.slot, campo.decimali, campo.decMoneta);
+            else if (campo.conDecimali && campo.destNumerica)
+                pvValore = Arrotondato(pvValore, campo.decimali, tipoDest);
         }
     } catch (const std::exception&) {
-        ScriviErrore(psRiga, c.osKey() + QStringLiteral(": Tipo non valido (") + s + QLatin1Char(')'));
+        ScriviErrore(psRiga, campo.nome + QStringLiteral(": Tipo non valido (") + s + QLatin1Char(')'));
         return 1;
     }
 
-    // 11. Forbidden and allowed values.
+    // Forbidden and allowed values.
     if (c.ValoreNonValido(pvValore)) {
-        ScriviErrore(psRiga, c.osKey() + QStringLiteral(": Campo con valore non valido (")
+        ScriviErrore(psRiga, campo.nome + QStringLiteral(": Campo con valore non valido (")
                                  + FormUtility::TestoValore(pvValore) + QLatin1Char(')'));
         return 1;
     }

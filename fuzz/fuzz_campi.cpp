@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } catch (const ErroreRun&) {
     }
     try {
-        motore.CercaPosCampo(riga, c, false);
+        motore.CercaPosCampo(riga, c, false, false);
     } catch (const ErroreRun&) {
     }
     try {

@@ -3,10 +3,12 @@
 #include "AmbienteProva.h"
 #include "CatalogoNomi.h"
 #include "FormUtility.h"
+#include "Recordset.h"
 #include "RecordsetManager.h"
 #include "ScrittureRaccolte.h"
 #include "TraduttoreJet.h"
 
+#include <QDate>
 #include <gtest/gtest.h>
 
 namespace {
@@ -182,6 +184,50 @@ TEST_F(BancaDati, RecordSetWritesAndTheErrorsCallersTest)
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT Qta FROM T WHERE Codice = 'A1'")).toInt(), 7);
     rs.Chiudi(nome);
     rs.Chiudi(QStringLiteral("mai-aperto"));  // does nothing
+}
+
+// Rows written by position, texts of every width (the bound bytes must stay
+// in place while the statement runs), and edits that write only what changes.
+TEST_F(BancaDati, WritesByPositionAndEditsOnlyWhatChanges)
+{
+    ambiente.Sql(QStringLiteral("CREATE TABLE U (K VARCHAR(10) PRIMARY KEY, A VARCHAR(60), N INTEGER, D DATE)"));
+    ambiente.Sql(QStringLiteral("CREATE TABLE Scritture (Colonna TEXT)"));
+    ambiente.Sql(QStringLiteral("CREATE TRIGGER SuK AFTER UPDATE OF K ON U BEGIN INSERT INTO Scritture VALUES ('K'); END"));
+    ambiente.Sql(QStringLiteral("CREATE TRIGGER SuA AFTER UPDATE OF A ON U BEGIN INSERT INTO Scritture VALUES ('A'); END"));
+    RecordsetManager rs(ambiente.Db());
+    const QString nome = rs.Apri(QStringLiteral("Select * from U Where 1 = 0"));
+    Recordset& set = rs.Oggetto(nome);
+    const int k = set.IndiceColonna(QStringLiteral("k")), a = set.IndiceColonna(QStringLiteral("A")),
+              n = set.IndiceColonna(QStringLiteral("N")), d = set.IndiceColonna(QStringLiteral("D"));
+    const QStringList testi = {QStringLiteral("x"), QStringLiteral("Città di Castello, perché è così"),
+                               QString(50, QChar(u'€')).left(50), QStringLiteral("😀 fine")};
+    for (int i = 0; i < testi.size(); ++i) {
+        set.AggiungiNuovo();
+        set.Imposta(k, QStringLiteral("K%1").arg(i));
+        set.Imposta(a, testi[i]);
+        set.Imposta(n, i);
+        set.Imposta(d, QDate(1999 + i, 12, 31));
+        set.Aggiorna();
+    }
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT A, N, D FROM U ORDER BY K")),
+              (QStringList{"x|0|1999-12-31", testi[1] + "|1|2000-12-31", testi[2] + "|2|2001-12-31",
+                           testi[3] + "|3|2002-12-31"}));
+    EXPECT_THROW(set.Imposta(-1, 1), ErroreRun);
+
+    auto modifica = [&](const QString& chiave, const QString& testo) {
+        rs.Riapri(nome, QStringLiteral("Select * from U Where K = ?"), {chiave});
+        set.Modifica();
+        set.Imposta(set.IndiceColonna(QStringLiteral("K")), chiave);
+        set.Imposta(set.IndiceColonna(QStringLiteral("A")), testo);
+        set.Aggiorna();
+    };
+    modifica(QStringLiteral("K0"), QStringLiteral("x"));       // nothing changes: nothing written
+    EXPECT_TRUE(ambiente.Righe(QStringLiteral("SELECT Colonna FROM Scritture")).isEmpty());
+    modifica(QStringLiteral("K0"), QStringLiteral("X"));       // letter case is a change
+    modifica(QStringLiteral("k1"), testi[1]);                  // so is the key's
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Colonna FROM Scritture")), (QStringList{"A", "K"}));
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT K, A FROM U WHERE N < 2 ORDER BY N")),
+              (QStringList{"K0|X", "k1|" + testi[1]}));
 }
 
 TEST_F(BancaDati, TextComparisonsIgnoreCaseOnTablesThatCompareWithCase)

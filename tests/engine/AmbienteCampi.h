@@ -49,7 +49,7 @@ protected:
     // Located value as text (what the value reader works on).
     QString Trova(const QString& riga, const ScQuivaCampi& c)
     {
-        return motore().CercaPosCampo(riga, c, true).toString();
+        return motore().CercaPosCampo(riga, c, true, false).toString();
     }
 
     // LeggiVal's answer and value.
@@ -63,6 +63,9 @@ protected:
         const int esito = motore().LeggiVal(riga, c, valore, 1);
         return {esito, valore};
     }
+
+    // The field as the load reads it, with the company's currency settings.
+    CampoCompilato Compilato(const ScQuivaCampi& c) const { return CompilaCampo(c, m_ctx->ditta); }
 
     QStringList Errori()
     {

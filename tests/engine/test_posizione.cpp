@@ -96,7 +96,7 @@ TEST_F(Posizione, ModelliParentesiELetterali)
     EXPECT_EQ(Trova(riga, *NuovoCampo("solo testo")), "solo testo");
     EXPECT_EQ(Trova(riga, *NuovoCampo("")), "");
     // The plain-number short cut is only taken when asked for.
-    EXPECT_EQ(motore().CercaPosCampo(riga, *NuovoCampo("2"), false).toString(), "2");
+    EXPECT_EQ(motore().CercaPosCampo(riga, *NuovoCampo("2"), false, false).toString(), "2");
 }
 
 TEST_F(Posizione, LargaFissaConPrefisso)
@@ -131,32 +131,32 @@ TEST_F(Posizione, OperazioniLargaFissa)
     c->oiLunghezza = 6;
     c->osTipoOper = "%";
     c->osValoreOper = "§10:2";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true).toDouble(), 10.0);
+    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 10.0);
     c->osValoreOper = "§0:2";
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true).toString(), "000050");
+    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
     c->osValoreOper = "§7:2";  // blank columns: no operand
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true).toString(), "000050");
+    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
     c->osValoreOper = "§10";   // no length: no operand
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true).toString(), "000050");
+    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
     c->osTipoOper = "*";
     c->osValoreOper = "1,5";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true).toDouble(), 75.0);
+    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 75.0);
     c->osTipoOper = "+";
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true).toString(), "000050");
+    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
     c->osTipoOper = "/";
     c->osValoreOper = "0";
     try {
-        motore().CercaPosCampo(riga, *c, true);
+        motore().CercaPosCampo(riga, *c, true, false);
         FAIL() << "division by zero not raised";
     } catch (const ErroreRun& e) {
         EXPECT_EQ(e.numero(), CodiciErrore::DivisionePerZero);
     }
     c->osValoreOper = "abc";
-    EXPECT_THROW(motore().CercaPosCampo(riga, *c, true), ErroreRun);
+    EXPECT_THROW(motore().CercaPosCampo(riga, *c, true, false), ErroreRun);
     // A value that is not a number is left as it is.
     c->osTipoOper = "*";
     c->osValoreOper = "2";
-    EXPECT_EQ(motore().CercaPosCampo(QString("00005X"), *c, true).toString(), "00005X");
+    EXPECT_EQ(motore().CercaPosCampo(QString("00005X"), *c, true, false).toString(), "00005X");
 }
 
 TEST_F(Posizione, OperazioniDelimitate)
@@ -167,20 +167,20 @@ TEST_F(Posizione, OperazioniDelimitate)
     c->oiLunghezza = 2;
     c->osTipoOper = "*";
     c->osValoreOper = "§3";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true).toDouble(), 36.0);
+    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 36.0);
     c->osTipoOper = "/";
     c->osValoreOper = "4";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true).toDouble(), 3.0);
+    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 3.0);
     c->osTipoOper = "%";
     c->osValoreOper = "50";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true).toDouble(), 6.0);
+    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 6.0);
     // Any other operation empties the value.
     c->osTipoOper = "+";
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true).toString(), "");
+    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "");
     // An operand field that is missing is not a number.
     c->osTipoOper = "*";
     c->osValoreOper = "§9";
-    EXPECT_THROW(motore().CercaPosCampo(riga, *c, true), ErroreRun);
+    EXPECT_THROW(motore().CercaPosCampo(riga, *c, true, false), ErroreRun);
     // Inside a template the result is written with a decimal comma.
     c->osNumCampo = "<§2>";
     c->osValoreOper = "0,5";

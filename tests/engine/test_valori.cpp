@@ -219,11 +219,11 @@ TEST_F(Valori, DecimaliEArrotondamento)
     c->oiQuanto = 2;
     c->oiNumDec = 2;
     EXPECT_EQ(Leggi(QString("001234"), *c).valore, QVariant(12.34));
-    EXPECT_TRUE(motore().DestNumerica());
-    EXPECT_EQ(motore().Decimali(), 2);  // company currency NumDecGest
+    EXPECT_TRUE(Compilato(*c).destNumerica);
+    EXPECT_EQ(Compilato(*c).decimali, 2);  // company currency NumDecGest
     c->osTipoDest = "String";
     EXPECT_EQ(Leggi(QString("001234"), *c).valore, QVariant(QString("001234")));
-    EXPECT_FALSE(motore().DestNumerica());
+    EXPECT_FALSE(Compilato(*c).destNumerica);
     // A blank amount stays empty instead of failing the division.
     c->osTipoDest = "Double";
     Letto vuoto = Leggi(QString("      "), *c);
@@ -260,14 +260,14 @@ TEST_F(Valori, DecimaliDellaMoneta)
     c->oiNumDec = 0;
     c->osRiempie = "M";
     EXPECT_EQ(Leggi(QString("10,6"), *c).valore, QVariant(11.0));
-    EXPECT_EQ(motore().DecMoneta(), 0);
+    EXPECT_EQ(Compilato(*c).decMoneta, 0);
     c->osRiempie.clear();
     EXPECT_EQ(Leggi(QString("10,006"), *c).valore, QVariant(10.01));
-    EXPECT_EQ(motore().DecMoneta(), 2);
+    EXPECT_EQ(Compilato(*c).decMoneta, 2);
     // Without implied decimals nor currency: no rounding at all.
     c->oiNumDec = ScQuivaCampi::NumDecNonImpostato;
     EXPECT_EQ(Leggi(QString("10,006"), *c).valore, QVariant(10.006));
-    EXPECT_EQ(motore().Decimali(), ScQuivaCampi::NumDecNonImpostato);
+    EXPECT_EQ(Compilato(*c).decimali, ScQuivaCampi::NumDecNonImpostato);
 }
 
 TEST_F(Valori, SoloAsciiPrimaDelTaglio)
