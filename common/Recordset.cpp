@@ -231,7 +231,7 @@ void Recordset::Imposta(int c, const QVariant& valore)
     if (m_stato == Stato::Nessuno)
         throw ErroreRun(3020, QStringLiteral("Aggiornamento o annullamento senza AddNew o Edit"));
     const Lettura& lettura = Corrente();
-    if (c < 0 || c >= lettura.colonne.size() || (lettura.conRiga && c == 0))
+    if (c < Identita() || c >= lettura.colonne.size())
         throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme"));
     const ColonnaSchema* schema = lettura.schema[c];
     QVariant v = valore;

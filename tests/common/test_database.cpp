@@ -9,6 +9,7 @@
 #include "TraduttoreJet.h"
 
 #include <QDate>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 namespace {
@@ -192,8 +193,18 @@ TEST_F(BancaDati, WritesByPositionAndEditsOnlyWhatChanges)
 {
     ambiente.Sql(QStringLiteral("CREATE TABLE U (K VARCHAR(10) PRIMARY KEY, A VARCHAR(60), N INTEGER, D DATE)"));
     ambiente.Sql(QStringLiteral("CREATE TABLE Scritture (Colonna TEXT)"));
-    ambiente.Sql(QStringLiteral("CREATE TRIGGER SuK AFTER UPDATE OF K ON U BEGIN INSERT INTO Scritture VALUES ('K'); END"));
-    ambiente.Sql(QStringLiteral("CREATE TRIGGER SuA AFTER UPDATE OF A ON U BEGIN INSERT INTO Scritture VALUES ('A'); END"));
+    if (DatabaseProva::SuServer()) {
+        QSqlQuery q(ambiente.Db().Database());
+        EXPECT_TRUE(q.exec(QStringLiteral("CREATE FUNCTION scritta() RETURNS trigger LANGUAGE plpgsql AS "
+                                          "'BEGIN INSERT INTO scritture VALUES (TG_ARGV[0]); RETURN NULL; END'")));
+        for (const char* c : {"K", "A"})
+            EXPECT_TRUE(q.exec(QStringLiteral("CREATE TRIGGER Su%1 AFTER UPDATE OF %1 ON U FOR EACH ROW "
+                                              "EXECUTE FUNCTION scritta('%1')")
+                                   .arg(QLatin1String(c))));
+    } else {
+        ambiente.Sql(QStringLiteral("CREATE TRIGGER SuK AFTER UPDATE OF K ON U BEGIN INSERT INTO Scritture VALUES ('K'); END"));
+        ambiente.Sql(QStringLiteral("CREATE TRIGGER SuA AFTER UPDATE OF A ON U BEGIN INSERT INTO Scritture VALUES ('A'); END"));
+    }
     RecordsetManager rs(ambiente.Db());
     const QString nome = rs.Apri(QStringLiteral("Select * from U Where 1 = 0"));
     Recordset& set = rs.Oggetto(nome);
