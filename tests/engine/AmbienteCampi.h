@@ -18,9 +18,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_db = DatabaseLink::ApriFile(m_dir.filePath(QStringLiteral("ditta.db")));
-        CreaTabelleQuiva(*m_db);
-        m_ctx = std::make_unique<ContestoQuiva>(ContestoQuiva{*m_db, m_messaggi, {}, {}, {}, false});
+        CreaTabelleQuiva(m_db.Db());
+        m_ctx = std::make_unique<ContestoQuiva>(ContestoQuiva{m_db.Db(), m_messaggi, {}, {}, {}, false});
         Ricrea();
     }
 
@@ -72,7 +71,7 @@ protected:
     {
         QStringList errori;
         QSqlQuery q(m_db->Database());
-        q.exec(QStringLiteral("Select Errore from ErroriQuivamento order by rowid"));
+        q.exec(m_db.Sql(QStringLiteral("Select Errore from ErroriQuivamento order by rowid")));
         while (q.next())
             errori << q.value(0).toString();
         return errori;
@@ -81,14 +80,14 @@ protected:
     {
         QStringList righe;
         QSqlQuery q(m_db->Database());
-        q.exec(QStringLiteral("Select Riga from ErroriQuivamento order by rowid"));
+        q.exec(m_db.Sql(QStringLiteral("Select Riga from ErroriQuivamento order by rowid")));
         while (q.next())
             righe << q.value(0).toString();
         return righe;
     }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<DatabaseLink> m_db;
+    DatabaseProva m_db{m_dir.path()};
     MessaggiRegistrati m_messaggi;
     std::unique_ptr<ContestoQuiva> m_ctx;
     std::unique_ptr<ScQuiva> m_motore;
