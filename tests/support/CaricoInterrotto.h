@@ -12,7 +12,7 @@
 
 namespace CaricoInterrotto {
 
-constexpr int Righe = 60000;
+constexpr int Righe = 200000;
 constexpr int OgniErrore = 97;
 inline constexpr const char* Codice = "ART";
 
