@@ -24,16 +24,16 @@ TEST_F(Posizione, CampiDelimitatiPerNumero)
 
 TEST_F(Posizione, SeparatoriDiPiuCaratteriEConLettere)
 {
-    motore().ImpostaFormato("||", false);
+    Formato("||", false);
     EXPECT_EQ(Trova(QString("a||b|c||d"), *NuovoCampo("2")), "b|c");
     EXPECT_EQ(Trova(QString("a||b|c||d"), *NuovoCampo("3")), "d");
     // A separator with letters is found whatever its case.
-    motore().ImpostaFormato("xy", false);
+    Formato("xy", false);
     const QString riga("1XY2xY3xy4");
     EXPECT_EQ(Trova(riga, *NuovoCampo("2")), "2");
     EXPECT_EQ(Trova(riga, *NuovoCampo("4")), "4");
     // Empty separator means the tab.
-    motore().ImpostaFormato("", false);
+    Formato("", false);
     EXPECT_EQ(Trova(QString("a\tb"), *NuovoCampo("2")), "b");
 }
 
@@ -96,12 +96,12 @@ TEST_F(Posizione, ModelliParentesiELetterali)
     EXPECT_EQ(Trova(riga, *NuovoCampo("solo testo")), "solo testo");
     EXPECT_EQ(Trova(riga, *NuovoCampo("")), "");
     // The plain-number short cut is only taken when asked for.
-    EXPECT_EQ(motore().CercaPosCampo(riga, *NuovoCampo("2"), false, false).toString(), "2");
+    EXPECT_EQ(posizione.Cerca(riga, *NuovoCampo("2"), false, false).toString(), "2");
 }
 
 TEST_F(Posizione, LargaFissaConPrefisso)
 {
-    motore().ImpostaFormato({}, true);
+    Formato({}, true);
     auto c = NuovoCampo("IT");
     c->oiInizio = 5;
     c->oiLunghezza = 3;
@@ -124,39 +124,39 @@ TEST_F(Posizione, LargaFissaConPrefisso)
 
 TEST_F(Posizione, OperazioniLargaFissa)
 {
-    motore().ImpostaFormato({}, true);
+    Formato({}, true);
     const QString riga("000050   20");
     auto c = NuovoCampo("");
     c->oiInizio = 1;
     c->oiLunghezza = 6;
     c->osTipoOper = "%";
     c->osValoreOper = "§10:2";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 10.0);
+    EXPECT_DOUBLE_EQ(posizione.Cerca(riga, *c, true, false).toDouble(), 10.0);
     c->osValoreOper = "§0:2";
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
+    EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "000050");
     c->osValoreOper = "§7:2";  // blank columns: no operand
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
+    EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "000050");
     c->osValoreOper = "§10";   // no length: no operand
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
+    EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "000050");
     c->osTipoOper = "*";
     c->osValoreOper = "1,5";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 75.0);
+    EXPECT_DOUBLE_EQ(posizione.Cerca(riga, *c, true, false).toDouble(), 75.0);
     c->osTipoOper = "+";
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
+    EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "000050");
     c->osTipoOper = "/";
     c->osValoreOper = "0";
     try {
-        motore().CercaPosCampo(riga, *c, true, false);
+        posizione.Cerca(riga, *c, true, false);
         FAIL() << "division by zero not raised";
     } catch (const ErroreRun& e) {
         EXPECT_EQ(e.numero(), CodiciErrore::DivisionePerZero);
     }
     c->osValoreOper = "abc";
-    EXPECT_THROW(motore().CercaPosCampo(riga, *c, true, false), ErroreRun);
+    EXPECT_THROW(posizione.Cerca(riga, *c, true, false), ErroreRun);
     // A value that is not a number is left as it is.
     c->osTipoOper = "*";
     c->osValoreOper = "2";
-    EXPECT_EQ(motore().CercaPosCampo(QString("00005X"), *c, true, false).toString(), "00005X");
+    EXPECT_EQ(posizione.Cerca(QString("00005X"), *c, true, false).toString(), "00005X");
 }
 
 TEST_F(Posizione, OperazioniDelimitate)
@@ -167,20 +167,20 @@ TEST_F(Posizione, OperazioniDelimitate)
     c->oiLunghezza = 2;
     c->osTipoOper = "*";
     c->osValoreOper = "§3";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 36.0);
+    EXPECT_DOUBLE_EQ(posizione.Cerca(riga, *c, true, false).toDouble(), 36.0);
     c->osTipoOper = "/";
     c->osValoreOper = "4";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 3.0);
+    EXPECT_DOUBLE_EQ(posizione.Cerca(riga, *c, true, false).toDouble(), 3.0);
     c->osTipoOper = "%";
     c->osValoreOper = "50";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 6.0);
+    EXPECT_DOUBLE_EQ(posizione.Cerca(riga, *c, true, false).toDouble(), 6.0);
     // Any other operation empties the value.
     c->osTipoOper = "+";
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "");
+    EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "");
     // An operand field that is missing is not a number.
     c->osTipoOper = "*";
     c->osValoreOper = "§9";
-    EXPECT_THROW(motore().CercaPosCampo(riga, *c, true, false), ErroreRun);
+    EXPECT_THROW(posizione.Cerca(riga, *c, true, false), ErroreRun);
     // Inside a template the result is written with a decimal comma.
     c->osNumCampo = "<§2>";
     c->osValoreOper = "0,5";
@@ -204,7 +204,7 @@ TEST_F(Posizione, RigaCambiataNelloStessoOggetto)
     EXPECT_EQ(Trova(riga, *c), "22");
     riga.replace(QLatin1Char(';'), QLatin1Char(','));
     EXPECT_EQ(Trova(riga, *c), "");
-    motore().ImpostaFormato(",", false);
+    Formato(",", false);
     EXPECT_EQ(Trova(riga, *c), "22");
     const QString statica = QStringLiteral("s;t");
     EXPECT_EQ(Trova(statica, *NuovoCampo("1")), "s;t");
