@@ -74,9 +74,10 @@ int main(int argc, char** argv)
     QElapsedTimer tempo;
     tempo.start();
     long rifiutati = 0;
+    QString costruito;
     for (const QString& riga : testo)
         for (const CampoCompilato& c : compilati)
-            rifiutati += LeggiValore(posizione.Testo(riga, c), c, false).errore.isEmpty() ? 0 : 1;
+            rifiutati += LeggiValore(posizione.Testo(riga, c, costruito), c, false).errore.isEmpty() ? 0 : 1;
     const double secondi = static_cast<double>(tempo.nsecsElapsed()) / 1e9;
     const double valori = static_cast<double>(righe) * static_cast<double>(campi.size());
     std::printf("righe %d, campi %zu, rifiutati %ld\n", righe, campi.size(), rifiutati);

@@ -302,7 +302,7 @@ std::optional<QDate> TestoAData(QStringView testo)
     return std::nullopt;
 }
 
-QVariant ConvertiTesto(const QString& testo, int tipo)
+QVariant ConvertiTesto(QStringView testo, int tipo)
 {
     if (TipiDato::IsNumerico(tipo))
         return TestoANumeroOErrore(testo, tipo);
@@ -311,7 +311,7 @@ QVariant ConvertiTesto(const QString& testo, int tipo)
             return *data;
         throw ErroreRun(CodiciErrore::TipoNonCorrispondente, QStringLiteral("Tipo non corrispondente"));
     }
-    return testo;
+    return testo.toString();
 }
 
 double Arrotonda(double valore, QChar modo, int decimali)

@@ -16,6 +16,14 @@ bool TestoVuoto(const QVariant& valore)
     return valore.typeId() == QMetaType::QString && valore.toString().isEmpty();
 }
 
+bool ConControllo(QStringView testo)
+{
+    for (QChar c : testo)
+        if (c.unicode() < 32)
+            return true;
+    return false;
+}
+
 // Control characters become blanks ("SoloAsci").
 void SoloAscii(QString& testo)
 {
@@ -60,7 +68,7 @@ QVariant Arrotondato(const QVariant& valore, int decimali, int tipoDest)
 
 }  // namespace
 
-ValoreLetto LeggiValore(QString s, const CampoCompilato& campo, bool soloAsci, const ConversioneValuta& valuta)
+ValoreLetto LeggiValore(QStringView s, const CampoCompilato& campo, bool soloAsci, const ConversioneValuta& valuta)
 {
     const ScQuivaCampi& c = *campo.campo;
     const int tipoDest = campo.tipoDest;
@@ -68,12 +76,16 @@ ValoreLetto LeggiValore(QString s, const CampoCompilato& campo, bool soloAsci, c
 
     // Without control characters and trailing blanks, within the length
     // limit.
-    if (soloAsci)
-        SoloAscii(s);
-    s.truncate(TestoQuiva::TagliaSpaziDestra(s).size());
+    QString ascii;
+    if (soloAsci && ConControllo(s)) {
+        ascii = s.toString();
+        SoloAscii(ascii);
+        s = ascii;
+    }
+    s = TestoQuiva::TagliaSpaziDestra(s);
     if ((c.oiLimiteDim >= 1 && s.size() > c.oiLimiteDim)
         || (c.oiLimiteDim < 0 && s.size() < -static_cast<int>(c.oiLimiteDim)))
-        s.clear();
+        s = {};
 
     // Keys and mandatory fields must have a value.
     if (s.isEmpty()) {
@@ -99,7 +111,7 @@ ValoreLetto LeggiValore(QString s, const CampoCompilato& campo, bool soloAsci, c
         } else {
             const int dimensione = c.oiDimensione();
             const int larghezza = c.oiQuanto != 0 ? c.oiQuanto : std::abs(dimensione);
-            v = RiempiETaglia(s, larghezza, c.osRiempie, dimensione);
+            v = RiempiETaglia(s.toString(), larghezza, c.osRiempie, dimensione);
         }
 
         // Currency or rounding; the empty text passes unchanged.
@@ -112,7 +124,7 @@ ValoreLetto LeggiValore(QString s, const CampoCompilato& campo, bool soloAsci, c
             }
         }
     } catch (const std::exception&) {
-        letto.errore = campo.nome + QStringLiteral(": Tipo non valido (") + s + QLatin1Char(')');
+        letto.errore = campo.nome + QStringLiteral(": Tipo non valido (") + s.toString() + QLatin1Char(')');
         return letto;
     }
 

@@ -20,4 +20,5 @@ using ConversioneValuta = std::function<QVariant(const QVariant& valore, const C
 
 // testo is the field's located and decoded text; soloAsci turns control
 // characters into blanks. Without valuta, amounts keep their value.
-ValoreLetto LeggiValore(QString testo, const CampoCompilato& campo, bool soloAsci, const ConversioneValuta& valuta = {});
+ValoreLetto LeggiValore(QStringView testo, const CampoCompilato& campo, bool soloAsci,
+                        const ConversioneValuta& valuta = {});

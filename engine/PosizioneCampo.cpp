@@ -106,14 +106,20 @@ bool ApplicaDecimali(const ScQuivaCampi& campo, bool destNumerica)
 
 PosizioneCampo::PosizioneCampo(QString separatore, bool fisso) : m_separatore(std::move(separatore)), m_fisso(fisso) {}
 
-QString PosizioneCampo::Testo(const QString& riga, const CampoCompilato& campo)
+QStringView PosizioneCampo::Testo(const QString& riga, const CampoCompilato& campo, QString& costruito)
 {
     const ScQuivaCampi& c = *campo.campo;
     // A plain field of a delimited line without an operation is the common
     // case: its text as it stands.
-    if (!m_fisso && campo.numeroCampo && (c.osTipoOper.isEmpty() || c.osValoreOper.isEmpty()))
-        return c.LeggiDecod(ValCampoNum(riga, *campo.numeroCampo, c));
-    return c.LeggiDecod(TestoQuiva::TestoDaValore(Cerca(riga, c, true, campo.destNumerica)));
+    if (!m_fisso && campo.numeroCampo && (c.osTipoOper.isEmpty() || c.osValoreOper.isEmpty())) {
+        const QStringView testo = VistaCampoNum(riga, *campo.numeroCampo, c);
+        if (!c.HaDecod())
+            return testo;
+        costruito = c.LeggiDecod(testo.toString());
+    } else {
+        costruito = c.LeggiDecod(TestoQuiva::TestoDaValore(Cerca(riga, c, true, campo.destNumerica)));
+    }
+    return costruito;
 }
 
 QVariant PosizioneCampo::Cerca(const QString& psRiga, const ScQuivaCampi& pgcampo, bool pbNumCampo,
@@ -210,7 +216,12 @@ QVariant PosizioneCampo::CampoNum(const QString& psRiga, int piCampo, const ScQu
     return Opera(pgcampo.osTipoOper, *numero, NumeroOErrore(operando));
 }
 
-QString PosizioneCampo::ValCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo)
+QString PosizioneCampo::ValCampoNum(const QString& riga, int n, const ScQuivaCampi& campo)
+{
+    return VistaCampoNum(riga, n, campo).toString();
+}
+
+QStringView PosizioneCampo::VistaCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo)
 {
     const auto campo = m_campiRiga.Campo(psRiga, m_separatore, piCampo);
     if (!campo)
@@ -228,7 +239,7 @@ QString PosizioneCampo::ValCampoNum(const QString& psRiga, int piCampo, const Sc
         testo = Left(testo, inizio);
     else if (inizio < 0)
         testo = Right(testo, -static_cast<long long>(inizio));
-    return TestoQuiva::TagliaSpazi(testo).toString();
+    return TestoQuiva::TagliaSpazi(testo);
 }
 
 QString PosizioneCampo::ValCampoStr(const QString& psRiga, QStringView elabora, const ScQuivaCampi& pgcampo,

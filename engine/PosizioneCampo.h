@@ -18,8 +18,9 @@ public:
     explicit PosizioneCampo(QString separatore = {}, bool fisso = false);
 
     // The text value reading starts from: the field read from the line,
-    // through its decode rows.
-    QString Testo(const QString& riga, const CampoCompilato& campo);
+    // through its decode rows. A plain field is a view into the line; a text
+    // that had to be built is kept in costruito and the view is into it.
+    QStringView Testo(const QString& riga, const CampoCompilato& campo, QString& costruito);
 
     // The located value: text, or a number when implied decimals apply
     // (destNumerica) or an operation is computed. numCampo takes the short
@@ -33,6 +34,7 @@ public:
     QString ValCampoNum(const QString& riga, int n, const ScQuivaCampi& campo);
 
 private:
+    QStringView VistaCampoNum(const QString& riga, int n, const ScQuivaCampi& campo);
     // One piece of a template; gruppo is "{" or "[" inside a group.
     QString ValCampoStr(const QString& riga, QStringView elabora, const ScQuivaCampi& campo, QChar gruppo);
 

@@ -95,7 +95,7 @@ private:
     // rejected (the error row is written).
     int LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVariant& pvValore);
     int LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVariant& pvValore, int piCodTab);
-    QString TestoCampo(const QString& psRiga, const CampoCompilato& campo);
+    QStringView TestoCampo(const QString& psRiga, const CampoCompilato& campo, QString& costruito);
     QVariant LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRiga, int piCodTab);
     QVariant ConvImporto(const QVariant& pvValore, const CampoCompilato& campo);
     QString LeggiValuta(const QString& psListino);

@@ -20,7 +20,8 @@ bool UgualeTesto(const QString& a, const QString& b)
 
 int ScQuiva::LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVariant& pvValore)
 {
-    ValoreLetto letto = LeggiValore(TestoCampo(psRiga, campo), campo, m_ctx.soloAsci, m_valuta);
+    QString costruito;
+    ValoreLetto letto = LeggiValore(TestoCampo(psRiga, campo, costruito), campo, m_ctx.soloAsci, m_valuta);
     if (!letto.errore.isEmpty()) {
         ScriviErrore(psRiga, letto.errore);
         return 1;
@@ -34,12 +35,13 @@ int ScQuiva::LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVaria
     return LeggiVal(psRiga, CompilaCampo(pgcampo, m_ctx.ditta, piCodTab), pvValore);
 }
 
-// The located text of a field, or its default.
-QString ScQuiva::TestoCampo(const QString& psRiga, const CampoCompilato& campo)
+// The located text of a field, or its default (kept in costruito).
+QStringView ScQuiva::TestoCampo(const QString& psRiga, const CampoCompilato& campo, QString& costruito)
 {
-    if (campo.conDefault)
-        return TestoQuiva::TestoDaValore(LeggiDefault(*campo.campo, psRiga, campo.slot));
-    return m_posizione.Testo(psRiga, campo);
+    if (!campo.conDefault)
+        return m_posizione.Testo(psRiga, campo, costruito);
+    costruito = TestoQuiva::TestoDaValore(LeggiDefault(*campo.campo, psRiga, campo.slot));
+    return costruito;
 }
 
 QVariant ScQuiva::LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRiga, int piCodTab)

@@ -71,7 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const CampoCompilato campo = CompilaCampo(c, ditta);
     try {
-        LeggiValore(posizione.Testo(riga, campo), campo, soloAsci,
+        QString costruito;
+        LeggiValore(posizione.Testo(riga, campo, costruito), campo, soloAsci,
                     [](const QVariant& valore, const CampoCompilato&) { return valore; });
     } catch (const ErroreRun&) {
     }

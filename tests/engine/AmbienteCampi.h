@@ -49,7 +49,7 @@ protected:
     Letto Leggi(const QString& riga, const ScQuivaCampi& c)
     {
         const CampoCompilato campo = Compilato(c);
-        ValoreLetto letto = LeggiValore(posizione.Testo(riga, campo), campo, soloAsci);
+        ValoreLetto letto = LeggiValore(posizione.Testo(riga, campo, m_costruito), campo, soloAsci);
         if (!letto.errore.isEmpty())
             m_errori << letto.errore;
         return {letto.errore.isEmpty() ? 0 : 1, letto.valore};
@@ -68,4 +68,5 @@ protected:
 
 private:
     QStringList m_errori;
+    QString m_costruito;
 };
