@@ -89,6 +89,40 @@ QString DescrizioneErrore(const std::exception& errore)
     return QString::fromLocal8Bit(errore.what());
 }
 
+namespace {
+
+// A plain decimal of at most 15 digits ("-123.45", no exponent) read
+// without the general parser: digits and the power of ten are both exact
+// doubles, so their quotient is the correctly rounded value.
+std::optional<double> DecimaleEsatto(const char* testo, int n)
+{
+    static constexpr double Potenze[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    long long cifre = 0;
+    int quante = 0;
+    int decimali = -1;
+    bool negativo = false;
+    for (int i = 0; i < n; ++i) {
+        const char c = testo[i];
+        if (c >= '0' && c <= '9') {
+            if (++quante > 15)
+                return std::nullopt;
+            cifre = cifre * 10 + (c - '0');
+            if (decimali >= 0)
+                ++decimali;
+        } else if (c == '.' && decimali < 0) {
+            decimali = 0;
+        } else if (c == '-' && i == 0) {
+            negativo = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    const double valore = static_cast<double>(cifre) / Potenze[std::max(decimali, 0)];
+    return negativo ? -valore : valore;
+}
+
+}  // namespace
+
 std::optional<double> TestoADouble(QStringView testo)
 {
     // Italian form: optional sign, digits with "." thousands separators,
@@ -151,6 +185,8 @@ std::optional<double> TestoADouble(QStringView testo)
     }
     if (!cifre || (!virgola && !gruppoChiuso()))
         return std::nullopt;
+    if (auto esatto = DecimaleEsatto(buffer, n))
+        return esatto;
     double valore = 0;
     auto [fine, errore] = std::from_chars(buffer, buffer + n, valore);
     if (errore != std::errc() || fine != buffer + n || !std::isfinite(valore))

@@ -13,7 +13,7 @@ namespace {
 
 bool TestoVuoto(const QVariant& valore)
 {
-    return valore.typeId() == QMetaType::QString && valore.toString().isEmpty();
+    return valore.typeId() == QMetaType::QString && static_cast<const QString*>(valore.constData())->isEmpty();
 }
 
 bool ConControllo(QStringView testo)

@@ -104,7 +104,7 @@ bool ApplicaDecimali(const ScQuivaCampi& campo, bool destNumerica)
 
 }  // namespace
 
-PosizioneCampo::PosizioneCampo(QString separatore, bool fisso) : m_separatore(std::move(separatore)), m_fisso(fisso) {}
+PosizioneCampo::PosizioneCampo(const QString& separatore, bool fisso) : m_fisso(fisso), m_campiRiga(separatore) {}
 
 QStringView PosizioneCampo::Testo(const QString& riga, const CampoCompilato& campo, QString& costruito)
 {
@@ -223,7 +223,7 @@ QString PosizioneCampo::ValCampoNum(const QString& riga, int n, const ScQuivaCam
 
 QStringView PosizioneCampo::VistaCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo)
 {
-    const auto campo = m_campiRiga.Campo(psRiga, m_separatore, piCampo);
+    const auto campo = m_campiRiga.Campo(psRiga, piCampo);
     if (!campo)
         return {};
     QStringView testo = *campo;

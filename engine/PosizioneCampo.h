@@ -15,7 +15,7 @@ class PosizioneCampo {
 public:
     // separatore splits delimited lines (an empty one is the tab); fisso
     // reads fixed-width slices instead.
-    explicit PosizioneCampo(QString separatore = {}, bool fisso = false);
+    explicit PosizioneCampo(const QString& separatore = {}, bool fisso = false);
 
     // The text value reading starts from: the field read from the line,
     // through its decode rows. A plain field is a view into the line; a text
@@ -38,7 +38,6 @@ private:
     // One piece of a template; gruppo is "{" or "[" inside a group.
     QString ValCampoStr(const QString& riga, QStringView elabora, const ScQuivaCampi& campo, QChar gruppo);
 
-    QString m_separatore;
     bool m_fisso = false;
     CampiRiga m_campiRiga;
 };
