@@ -306,6 +306,15 @@ std::optional<QDate> DataOttoCifre(QStringView testo)
     return nelSecolo(annoPrima) ? annoPrima : giornoPrima;
 }
 
+// Where c is in testo from da on, or -1; a plain loop for short texts.
+qsizetype Posizione(QStringView testo, char16_t c, qsizetype da)
+{
+    for (qsizetype i = da; i < testo.size(); ++i)
+        if (testo[i] == c)
+            return i;
+    return -1;
+}
+
 }  // namespace
 
 std::optional<QDate> TestoAData(QStringView testo)
@@ -318,11 +327,11 @@ std::optional<QDate> TestoAData(QStringView testo)
             return DataValida(AnnoCompleto(testo.mid(4, 2)), Cifre(testo.mid(2, 2)), Cifre(testo.left(2)));
         return std::nullopt;
     }
-    for (QChar separatore : {u'/', u'-', u'.'}) {
+    for (char16_t separatore : {u'/', u'-', u'.'}) {
         // Exactly three parts.
-        const qsizetype primo = testo.indexOf(separatore);
-        const qsizetype secondo = primo < 0 ? -1 : testo.indexOf(separatore, primo + 1);
-        if (secondo < 0 || testo.indexOf(separatore, secondo + 1) >= 0)
+        const qsizetype primo = Posizione(testo, separatore, 0);
+        const qsizetype secondo = primo < 0 ? -1 : Posizione(testo, separatore, primo + 1);
+        if (secondo < 0 || Posizione(testo, separatore, secondo + 1) >= 0)
             continue;
         const std::array<QStringView, 3> parti = {testo.first(primo), testo.sliced(primo + 1, secondo - primo - 1),
                                                   testo.sliced(secondo + 1)};

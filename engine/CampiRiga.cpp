@@ -27,9 +27,13 @@ void CampiRiga::Scansiona(const QString& riga)
     const QStringView testo(riga);
     const qsizetype lunghezza = m_separatore.size();
     if (lunghezza == 1 && m_maiuscoleMinuscole == Qt::CaseSensitive) {
-        const QChar s = m_separatore[0];
-        for (qsizetype pos = testo.indexOf(s); pos >= 0; pos = testo.indexOf(s, pos + 1))
-            m_inizi.push_back(pos + 1);
+        // A plain loop: fields are short, and a search call per field costs
+        // more than it saves.
+        const char16_t s = m_separatore[0].unicode();
+        const QChar* dati = testo.data();
+        for (qsizetype i = 0; i < testo.size(); ++i)
+            if (dati[i].unicode() == s)
+                m_inizi.push_back(i + 1);
     } else {
         for (qsizetype pos = testo.indexOf(m_separatore, 0, m_maiuscoleMinuscole); pos >= 0;
              pos = testo.indexOf(m_separatore, pos + lunghezza, m_maiuscoleMinuscole))
