@@ -91,32 +91,35 @@ QString DescrizioneErrore(const std::exception& errore)
 
 namespace {
 
-// A plain decimal of at most 15 digits ("-123.45", no exponent) read
-// without the general parser: digits and the power of ten are both exact
-// doubles, so their quotient is the correctly rounded value.
-std::optional<double> DecimaleEsatto(const char* testo, int n)
+// A plain decimal of at most 15 digits ("-1234,56": no thousands points,
+// no exponent) read without the general parser: digits and the power of ten
+// are both exact doubles, so their quotient is the correctly rounded value.
+std::optional<double> DecimaleSemplice(QStringView testo)
 {
     static constexpr double Potenze[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    qsizetype i = 0;
+    const bool negativo = testo[0] == u'-';
+    if (negativo || testo[0] == u'+')
+        ++i;
     long long cifre = 0;
     int quante = 0;
     int decimali = -1;
-    bool negativo = false;
-    for (int i = 0; i < n; ++i) {
-        const char c = testo[i];
-        if (c >= '0' && c <= '9') {
+    for (; i < testo.size(); ++i) {
+        const char16_t c = testo[i].unicode();
+        if (c >= u'0' && c <= u'9') {
             if (++quante > 15)
                 return std::nullopt;
-            cifre = cifre * 10 + (c - '0');
+            cifre = cifre * 10 + (c - u'0');
             if (decimali >= 0)
                 ++decimali;
-        } else if (c == '.' && decimali < 0) {
+        } else if (c == u',' && decimali < 0) {
             decimali = 0;
-        } else if (c == '-' && i == 0) {
-            negativo = true;
         } else {
             return std::nullopt;
         }
     }
+    if (quante == 0)
+        return std::nullopt;
     const double valore = static_cast<double>(cifre) / Potenze[std::max(decimali, 0)];
     return negativo ? -valore : valore;
 }
@@ -130,6 +133,8 @@ std::optional<double> TestoADouble(QStringView testo)
     testo = testo.trimmed();
     if (testo.isEmpty())
         return std::nullopt;
+    if (auto semplice = DecimaleSemplice(testo))
+        return semplice;
     char buffer[128];
     int n = 0;
     int i = 0;
@@ -185,8 +190,6 @@ std::optional<double> TestoADouble(QStringView testo)
     }
     if (!cifre || (!virgola && !gruppoChiuso()))
         return std::nullopt;
-    if (auto esatto = DecimaleEsatto(buffer, n))
-        return esatto;
     double valore = 0;
     auto [fine, errore] = std::from_chars(buffer, buffer + n, valore);
     if (errore != std::errc() || fine != buffer + n || !std::isfinite(valore))
@@ -320,6 +323,10 @@ qsizetype Posizione(QStringView testo, char16_t c, qsizetype da)
 std::optional<QDate> TestoAData(QStringView testo)
 {
     testo = testo.trimmed();
+    // The common "dd/mm/yyyy" first.
+    if (testo.size() == 10 && testo[2] == u'/' && testo[5] == u'/' && SoloCifre(testo.first(2))
+        && SoloCifre(testo.sliced(3, 2)) && SoloCifre(testo.sliced(6)))
+        return DataValida(Cifre(testo.sliced(6)), Cifre(testo.sliced(3, 2)), Cifre(testo.first(2)));
     if (SoloCifre(testo)) {
         if (testo.size() == 8)
             return DataOttoCifre(testo);
