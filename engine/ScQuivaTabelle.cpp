@@ -162,6 +162,7 @@ int ScQuiva::CompRecord(const QString& psRiga)
     const CampoCompilato* campo = nullptr;
     QVariant valore;
     int t = 1;
+    std::array<const std::vector<int>*, NumSlot + 1> colonne{};  // of each slot, resolved at its first field
     try {
         for (const CampoCompilato& c : m_piano.campi) {
             t = c.slot;
@@ -176,7 +177,9 @@ int ScQuiva::CompRecord(const QString& psRiga)
             if (c.aggiorna || nuovo[t]) {
                 if (!s.set)
                     m_rs.Oggetto(s.recordset);  // a code naming a slot without a table: raises 3420
-                const int colonna = Colonne(t)[c.posizioneNelSlot];
+                if (!colonne[t])
+                    colonne[t] = &Colonne(t);
+                const int colonna = (*colonne[t])[c.posizioneNelSlot];
                 if (colonna < 0)
                     s.set->Imposta(c.campo->osNomeCampo, valore);  // raises "no such column"
                 s.set->Imposta(colonna, valore);
