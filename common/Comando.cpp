@@ -154,7 +154,10 @@ private:
         if (i < 1 || static_cast<size_t>(i) > m_testi.size())
             return;  // no such marker: SQLite would refuse the binding too
         std::string& utf8 = m_testi[i - 1];
-        utf8.resize(static_cast<size_t>(testo.size()) * 3);
+        // Grown only: a resize to a larger size would clear the new part
+        // on every bind.
+        if (utf8.size() < static_cast<size_t>(testo.size()) * 3)
+            utf8.resize(static_cast<size_t>(testo.size()) * 3);
         char* scritto = utf8.data();
         const char16_t* c = reinterpret_cast<const char16_t*>(testo.constData());
         const char16_t* const fine = c + testo.size();

@@ -253,7 +253,7 @@ std::optional<QVariant> TestoANumero(QStringView testo, int tipo)
 QVariant TestoANumeroOErrore(QStringView testo, int tipo)
 {
     if (auto valore = TestoANumero(testo, tipo))
-        return *valore;
+        return std::move(*valore);
     if (TestoADouble(testo))
         throw ErroreRun(CodiciErrore::Overflow, QStringLiteral("Overflow"));
     throw ErroreRun(CodiciErrore::TipoNonCorrispondente, QStringLiteral("Tipo non corrispondente"));
