@@ -62,7 +62,12 @@ public:
             return;
         }
         switch (valore.typeId()) {
-        case QMetaType::Int:
+        case QMetaType::Int:  // the common cases read directly, without a conversion call
+            sqlite3_bind_int64(m_stmt, i, *static_cast<const int*>(valore.constData()));
+            return;
+        case QMetaType::Double:
+            sqlite3_bind_double(m_stmt, i, *static_cast<const double*>(valore.constData()));
+            return;
         case QMetaType::UInt:
         case QMetaType::LongLong:
         case QMetaType::Short:
@@ -70,7 +75,6 @@ public:
         case QMetaType::Bool:
             sqlite3_bind_int64(m_stmt, i, valore.toLongLong());
             return;
-        case QMetaType::Double:
         case QMetaType::Float:
             sqlite3_bind_double(m_stmt, i, valore.toDouble());
             return;
