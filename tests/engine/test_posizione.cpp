@@ -2,6 +2,7 @@
 // decimals and operations.
 #include "AmbienteCampi.h"
 
+#include "CampiRiga.h"
 #include "ErroreRun.h"
 
 namespace {
@@ -208,6 +209,26 @@ TEST_F(Posizione, RigaCambiataNelloStessoOggetto)
     EXPECT_EQ(Trova(riga, *c), "22");
     const QString statica = QStringLiteral("s;t");
     EXPECT_EQ(Trova(statica, *NuovoCampo("1")), "s;t");
+}
+
+// The separator search reads four characters at a time: every position in
+// a block, lines of every length and characters near the separator's code
+// (";" is 0x3B) must split exactly as a plain split does.
+TEST(CampiDellaRiga, SeparatorsAtEveryPositionOfEveryLength)
+{
+    const char16_t vicini[] = {u'a', u':', u'<', u'\u013b', u'\u3b00', u'\u803b', u'\uffff', u'\u0000'};
+    for (int lunghezza = 0; lunghezza <= 13; ++lunghezza) {
+        for (int schema = 0; schema < 64; ++schema) {
+            QString riga;
+            for (int i = 0; i < lunghezza; ++i)
+                riga += (schema >> (i % 6) & 1) && (i * 7 + schema) % 3 ? QChar(u';') : QChar(vicini[(i + schema) % 8]);
+            CampiRiga campi(QStringLiteral(";"));
+            const QList<QStringView> attese = QStringView(riga).split(u';');
+            for (int n = 1; n <= attese.size(); ++n)
+                ASSERT_EQ(campi.Campo(riga, n), attese[n - 1]) << lunghezza << " " << schema << " " << n;
+            EXPECT_FALSE(campi.Campo(riga, static_cast<int>(attese.size()) + 1));
+        }
+    }
 }
 
 }  // namespace
