@@ -30,28 +30,37 @@ TEST_F(Valori, CodiciDeiTipi)
 
 TEST_F(Valori, ConversioneNelTipoDiDestinazione)
 {
-    EXPECT_EQ(Leggi(QString("1.234,5"), *NuovoCampo("1", "Double")).valore.toDouble(), 1234.5);
-    EXPECT_EQ(Leggi(QString("-12"), *NuovoCampo("1", "Integer")).valore, QVariant(-12));
-    EXPECT_EQ(Leggi(QString("31/12/2020"), *NuovoCampo("1", "Date")).valore, QVariant(QDate(2020, 12, 31)));
-    EXPECT_TRUE(Errori().isEmpty());
-
-    EXPECT_EQ(Leggi(QString("abc"), *NuovoCampo("1", "Integer")).esito, 1);
-    EXPECT_EQ(Leggi(QString("40000"), *NuovoCampo("1", "Integer")).esito, 1);
-    EXPECT_EQ(Leggi(QString("31/02/2020"), *NuovoCampo("1", "Date")).esito, 1);
-    EXPECT_EQ(Errori(), QStringList({"Articoli.Codice: Tipo non valido (abc)", "Articoli.Codice: Tipo non valido (40000)",
-                                     "Articoli.Codice: Tipo non valido (31/02/2020)"}));
-}
-
-TEST_F(Valori, NumeriConPuntoFuoriPostoEDateAOttoCifre)
-{
-    EXPECT_EQ(Leggi(QString("20021231"), *NuovoCampo("1", "Date")).valore, QVariant(QDate(2002, 12, 31)));
-    EXPECT_EQ(Leggi(QString("31129999"), *NuovoCampo("1", "Date")).valore, QVariant(QDate(9999, 12, 31)));
-    EXPECT_EQ(Leggi(QString("1.500"), *NuovoCampo("1", "Long")).valore, QVariant(1500));
-    EXPECT_TRUE(Errori().isEmpty());
-    EXPECT_EQ(Leggi(QString("1.5"), *NuovoCampo("1", "Double")).esito, 1);
-    EXPECT_EQ(Leggi(QString("99999999"), *NuovoCampo("1", "Date")).esito, 1);
-    EXPECT_EQ(Errori(), QStringList({"Articoli.Codice: Tipo non valido (1.5)",
-                                     "Articoli.Codice: Tipo non valido (99999999)"}));
+    struct Caso {
+        const char* testo;
+        const char* tipo;
+        QVariant atteso;  // none: the line is rejected
+    };
+    const Caso casi[] = {
+        {"1.234,5", "Double", 1234.5},
+        {"-12", "Integer", -12},
+        {"31/12/2020", "Date", QDate(2020, 12, 31)},
+        {"20021231", "Date", QDate(2002, 12, 31)},  // eight digits, day first
+        {"31129999", "Date", QDate(9999, 12, 31)},
+        {"1.500", "Long", 1500},                     // a thousands point
+        {"abc", "Integer", {}},
+        {"40000", "Integer", {}},                    // beyond 16 bits
+        {"31/02/2020", "Date", {}},
+        {"1.5", "Double", {}},                       // a point out of place
+        {"99999999", "Date", {}},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.testo);
+        const Letto letto = Leggi(QString::fromUtf8(caso.testo), *NuovoCampo("1", caso.tipo));
+        if (caso.atteso.isValid()) {
+            EXPECT_EQ(letto.esito, 0);
+            EXPECT_EQ(letto.valore, caso.atteso);
+        } else {
+            EXPECT_EQ(letto.esito, 1);
+            EXPECT_EQ(Errori().value(Errori().size() - 1),
+                      "Articoli.Codice: Tipo non valido (" + QString::fromUtf8(caso.testo) + ")");
+        }
+    }
+    EXPECT_EQ(Errori().size(), 5);
 }
 
 TEST_F(Valori, VuotiChiaviEObbligatori)
