@@ -2,11 +2,12 @@
 // quiva-load into a fresh SQLite database (plain insert, then keyed
 // insert-or-update with half the keys present) and imports the same file with
 // the sqlite3 shell's .import in the same run; prints lines per second, ratios
-// and peak memory.
+// and peak memory. With --server it does the same on the PostgreSQL server that
+// scripts/server-prova.sh started, against psql's \copy.
 //
 // Sizes 300,000 and 1,000,000 lines unless --righe is given (repeatable).
 //
-//   quiva-bench-load [--righe N]... [--quiva-load PATH] [--cartella DIR] [--tieni]
+//   quiva-bench-load [--righe N]... [--quiva-load PATH] [--cartella DIR] [--tieni] [--server]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -117,6 +118,99 @@ std::string Definizione(const fs::path& sorgente, const char* insVaria)
     return sql;
 }
 
+std::string Ambiente(const char* nome)
+{
+    const char* valore = std::getenv(nome);
+    if (!valore || !*valore) {
+        std::fprintf(stderr, "%s non impostata: avviare con scripts/server-prova.sh\n", nome);
+        std::exit(1);
+    }
+    return valore;
+}
+
+// psql on the test server; a fresh database when asked.
+void Psql(const std::string& database, const std::string& testo, const fs::path& cartella)
+{
+    const fs::path file = cartella / "comandi.sql";
+    std::ofstream(file) << testo;
+    if (Esegui({Ambiente("QUIVA_PG_BIN") + "/psql", "-h", Ambiente("QUIVA_PROVA_PGHOST"), "-U", "quiva", "-d", database,
+                "-q", "-v", "ON_ERROR_STOP=1", "-f", file.string()})
+            .stato != 0) {
+        std::fprintf(stderr, "psql non riuscito su %s\n", database.c_str());
+        std::exit(1);
+    }
+}
+
+std::string NuovoDatabase(const std::string& nome, const fs::path& cartella)
+{
+    Psql("postgres", "DROP DATABASE IF EXISTS " + nome + ";\nCREATE DATABASE " + nome + ";\n", cartella);
+    return nome;
+}
+
+std::string ConnessioneA(const std::string& database)
+{
+    std::string testo = Ambiente("QUIVA_PROVA_ODBC");
+    const auto inizio = testo.find("DATABASE=");
+    const auto fine = testo.find(';', inizio);
+    return testo.replace(inizio, fine - inizio, "DATABASE=" + database);
+}
+
+// The same comparison on the server: \copy into a table of text columns (the
+// server's raw speed, like .import), and \copy through a staging table into
+// the typed table with an upsert (what a keyed load does, in bulk).
+int BenchServer(long righe, const std::string& quivaLoad, const fs::path& cartella, const fs::path& sorgente)
+{
+    const std::string copia = "\\copy Merce FROM '" + sorgente.string() + "' WITH (FORMAT csv, DELIMITER ';')\n";
+    const std::string testo = "CREATE TABLE Merce (Codice TEXT PRIMARY KEY, Descrizione TEXT, Citta TEXT, Qta TEXT,"
+                              " Prezzo TEXT, Sconto TEXT, Data TEXT, Categoria TEXT, Note TEXT, Anno TEXT);\n";
+    NuovoDatabase("copia", cartella);
+    Psql("copia", testo, cartella);
+    const fs::path comandi = cartella / "copia.sql";
+    std::ofstream(comandi) << copia;
+    const std::string psql = Ambiente("QUIVA_PG_BIN") + "/psql";
+    const std::string host = Ambiente("QUIVA_PROVA_PGHOST");
+    const Misura copiaTesto = Esegui({psql, "-h", host, "-U", "quiva", "-d", "copia", "-q", "-f", comandi.string()});
+
+    const std::string upsert =
+        std::string(TabellaDestinazione) + "CREATE TEMP TABLE Arrivo (Codice TEXT, Descrizione TEXT, Citta TEXT, Qta TEXT,"
+        " Prezzo TEXT, Sconto TEXT, Data TEXT, Categoria TEXT, Note TEXT, Anno TEXT);\n"
+        + "\\copy Arrivo FROM '" + sorgente.string() + "' WITH (FORMAT csv, DELIMITER ';')\n"
+        "INSERT INTO Merce SELECT Codice, Descrizione, Citta, Qta::integer, replace(Prezzo, ',', '.')::numeric,"
+        " replace(Sconto, ',', '.')::real, to_date(Data, 'DD/MM/YYYY'), Categoria, Note, Anno::integer FROM Arrivo"
+        " ON CONFLICT (Codice) DO UPDATE SET Descrizione = EXCLUDED.Descrizione, Citta = EXCLUDED.Citta,"
+        " Qta = EXCLUDED.Qta, Prezzo = EXCLUDED.Prezzo, Sconto = EXCLUDED.Sconto, Data = EXCLUDED.Data,"
+        " Categoria = EXCLUDED.Categoria, Note = EXCLUDED.Note, Anno = EXCLUDED.Anno;\n";
+    NuovoDatabase("copiachiave", cartella);
+    std::ofstream(comandi) << upsert;
+    const Misura copiaChiave =
+        Esegui({psql, "-h", host, "-U", "quiva", "-d", "copiachiave", "-q", "-f", comandi.string()});
+
+    NuovoDatabase("inserisci", cartella);
+    Psql("inserisci", Definizione(sorgente, "I"), cartella);
+    const Misura inserisci = Esegui({quivaLoad, "--connect", ConnessioneA("inserisci"), "MERCE"});
+
+    NuovoDatabase("chiave", cartella);
+    Psql("chiave", Definizione(sorgente, "V"), cartella);
+    const fs::path meta = cartella / "meta.txt";
+    GeneraFile(meta, righe / 2);
+    Psql("chiave", "CREATE TEMP TABLE Arrivo (Codice TEXT, Descrizione TEXT, Citta TEXT, Qta TEXT, Prezzo TEXT,"
+                   " Sconto TEXT, Data TEXT, Categoria TEXT, Note TEXT, Anno TEXT);\n"
+                   "\\copy Arrivo FROM '" + meta.string() + "' WITH (FORMAT csv, DELIMITER ';')\n"
+                   "INSERT INTO Merce (Codice, Descrizione) SELECT Codice, Descrizione FROM Arrivo;\n",
+         cartella);
+    const Misura chiave = Esegui({quivaLoad, "--connect", ConnessioneA("chiave"), "MERCE"});
+
+    auto riga = [&](const char* nome, const Misura& m, const Misura& rispetto) {
+        std::printf("%-40s %8.2f s %10.0f righe/s %6.2fx \\copy  picco %6.1f MB  (uscita %d)\n", nome, m.secondi,
+                    righe / m.secondi, m.secondi / rispetto.secondi, m.piccoMemoriaKb / 1024.0, m.stato);
+    };
+    riga("psql \\copy in colonne di testo", copiaTesto, copiaTesto);
+    riga("psql \\copy + insert on conflict tipizzato", copiaChiave, copiaChiave);
+    riga("quiva-load inserimento (I)", inserisci, copiaTesto);
+    riga("quiva-load chiave, meta' presenti (V)", chiave, copiaChiave);
+    return inserisci.stato == 0 && chiave.stato == 0 ? 0 : 1;
+}
+
 // One size: the .import, the plain insert and the keyed load, with ratios.
 struct Risultato {
     long righe;
@@ -172,9 +266,13 @@ int main(int argc, char** argv)
     std::string quivaLoad = QUIVA_LOAD;
     fs::path cartella = fs::temp_directory_path() / "quiva-bench";
     bool tieni = false;  // keep the files of the last size, to profile a load afterwards
-    for (int i = 1; i < argc; ++i)
+    bool server = false;
+    for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--tieni"))
             tieni = true;
+        if (!std::strcmp(argv[i], "--server"))
+            server = true;
+    }
     for (int i = 1; i + 1 < argc; ++i) {
         if (!std::strcmp(argv[i], "--righe"))
             dimensioni.push_back(std::atol(argv[++i]));
@@ -185,6 +283,21 @@ int main(int argc, char** argv)
     }
     if (dimensioni.empty())
         dimensioni = {300000, 1000000};
+
+    if (server) {
+        int esito = 0;
+        for (long righe : dimensioni) {
+            fs::remove_all(cartella);
+            fs::create_directories(cartella);
+            const fs::path sorgente = cartella / "merce.txt";
+            GeneraFile(sorgente, righe);
+            std::printf("File: %ld righe, %.1f MB\n", righe, fs::file_size(sorgente) / 1e6);
+            esito |= BenchServer(righe, quivaLoad, cartella, sorgente);
+        }
+        if (!tieni)
+            fs::remove_all(cartella);
+        return esito;
+    }
 
     std::vector<Risultato> risultati;
     for (long righe : dimensioni)

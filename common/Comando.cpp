@@ -20,13 +20,26 @@ public:
     {
         m_query.setForwardOnly(true);
         if (!m_query.prepare(sql))
-            throw m_db.Errore(m_query.lastError());
+            throw m_db.Errore(m_query);
     }
-    void Lega(int indice, const QVariant& valore) override { m_query.bindValue(indice, valore); }
+    void Lega(int indice, const QVariant& valore) override
+    {
+        // A server's text cannot hold NUL, and the driver would cut the text
+        // there: it is kept visible as the symbol for null instead.
+        if (valore.typeId() == QMetaType::QString) {
+            const QString* testo = static_cast<const QString*>(valore.constData());
+            if (testo->contains(QChar(0))) {
+                m_query.bindValue(indice, QString(*testo).replace(QChar(0), QChar(0x2400)));
+                return;
+            }
+        }
+        m_query.bindValue(indice, valore);
+    }
     void Esegui() override
     {
+        m_db.InviaRaccolte();
         if (!m_query.exec())
-            throw m_db.Errore(m_query.lastError());
+            throw m_db.Errore(m_query);
         m_record = m_query.record();
     }
     bool Successivo() override { return m_query.next(); }

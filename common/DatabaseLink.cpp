@@ -1,10 +1,14 @@
 #include "DatabaseLink.h"
 
 #include "Comando.h"
+#include "FunzioniJetPostgres.h"
 #include "FunzioniJetSqlite.h"
+#include "ScrittureRaccolte.h"
+#include "StatoOdbc.h"
 #include "TraduttoreJet.h"
 
 #include <QAtomicInt>
+#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -55,6 +59,14 @@ DatabaseLink::DatabaseLink(QString nome, DialettoDb dialetto) : m_nome(std::move
 
 DatabaseLink::~DatabaseLink()
 {
+    if (m_bloccoAperto && m_inTransazione && !m_prova) {
+        try {
+            ChiudiBlocco();
+        } catch (...) {
+            // what could not be sent is rolled back with the connection
+        }
+    }
+    m_raccolte.reset();
     m_comandi.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_nome, false);
@@ -85,21 +97,37 @@ std::unique_ptr<DatabaseLink> DatabaseLink::ApriOdbc(const QString& connessione)
     QString testo = connessione;
     if (testo.startsWith(QLatin1String("ODBC;"), Qt::CaseInsensitive))
         testo = testo.mid(5);
-    const DialettoDb dialetto = testo.contains(QLatin1String("postgres"), Qt::CaseInsensitive)
-                                        || testo.contains(QLatin1String("psql"), Qt::CaseInsensitive)
-                                    ? DialettoDb::Postgres
-                                    : DialettoDb::Odbc;
-    std::unique_ptr<DatabaseLink> link(new DatabaseLink(NuovoNomeConnessione(), dialetto));
+    std::unique_ptr<DatabaseLink> link(new DatabaseLink(NuovoNomeConnessione(), DialettoDb::Odbc));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), link->m_nome);
     db.setDatabaseName(testo);
     if (!db.open())
         throw link->Errore(db.lastError());
+    if (db.driver()->dbmsType() == QSqlDriver::PostgreSQL) {
+        link->m_dialetto = DialettoDb::Postgres;
+        // A failed statement undoes only itself, as on the file database: a
+        // duplicate key rejects one line without losing the batch around it.
+        if (!testo.contains(QLatin1String("Protocol="), Qt::CaseInsensitive)) {
+            db.close();
+            if (!testo.isEmpty() && !testo.endsWith(QLatin1Char(';')))
+                testo += QLatin1Char(';');
+            db.setDatabaseName(testo + QStringLiteral("Protocol=7.4-2;"));
+            if (!db.open())
+                throw link->Errore(db.lastError());
+        }
+    }
     link->Prepara();
     return link;
 }
 
 void DatabaseLink::Prepara()
 {
+    if (m_dialetto == DialettoDb::Postgres) {
+        const QString errore = CreaFunzioniJetPostgres(Database());
+        if (!errore.isEmpty())
+            throw ErroreRun(CodiciErrore::ErroreOdbc,
+                            QStringLiteral("Impossibile creare le funzioni del programma sul server: ") + errore);
+        return;
+    }
     if (m_dialetto != DialettoDb::Sqlite)
         return;
     QSqlDatabase db = Database();
@@ -134,17 +162,90 @@ QSqlDatabase DatabaseLink::Database() const
     return QSqlDatabase::database(m_nome, false);
 }
 
-QString DatabaseLink::Traduci(const QString& sqlJet) const
+QString DatabaseLink::Traduci(const QString& sqlJet)
 {
-    return TraduciJet(sqlJet, m_dialetto);
+    if (m_dialetto != DialettoDb::Postgres)
+        return TraduciJet(sqlJet, m_dialetto);
+    QList<ColonnaConfrontata> confrontate;
+    const QString sql = TraduciJet(sqlJet, m_dialetto, &Catalogo(), &confrontate);
+    IndiceSenzaMaiuscole(confrontate);
+    return sql;
+}
+
+QString DatabaseLink::Quota(const QString& nome) const
+{
+    if (m_dialetto == DialettoDb::Sqlite)
+        return QLatin1Char('[') + nome + QLatin1Char(']');
+    return QLatin1Char('"') + QString(nome).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// One index per table over the lower-case form of the columns its look-ups
+// compare; created inside a savepoint so that a refusal (a table the user
+// may not index) costs nothing but the index.
+void DatabaseLink::IndiceSenzaMaiuscole(const QList<ColonnaConfrontata>& colonne)
+{
+    QHash<QString, QStringList> perTabella;
+    for (const auto& c : colonne)
+        if (!perTabella[c.tabella].contains(c.colonna))
+            perTabella[c.tabella] << c.colonna;
+    for (auto it = perTabella.cbegin(); it != perTabella.cend(); ++it) {
+        const QString chiave = it.key() + QLatin1Char('\n') + it.value().join(QLatin1Char('\n'));
+        if (m_indici.contains(chiave))
+            continue;
+        m_indici.insert(chiave);
+        QStringList espressioni;
+        for (const QString& c : it.value())
+            espressioni << QStringLiteral("lower(%1)").arg(Quota(c));
+        const QString nome = QStringLiteral("quiva_ci_")
+                             + QString::fromLatin1(QCryptographicHash::hash(chiave.toUtf8(), QCryptographicHash::Md5)
+                                                       .toHex()
+                                                       .left(16));
+        QSqlQuery q(Database());
+        if (m_inTransazione)
+            q.exec(QStringLiteral("SAVEPOINT quiva_indice"));
+        const bool fatto = q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                                      .arg(nome, Quota(it.key()), espressioni.join(QStringLiteral(", "))));
+        if (m_inTransazione)
+            q.exec(fatto ? QStringLiteral("RELEASE SAVEPOINT quiva_indice")
+                         : QStringLiteral("ROLLBACK TO SAVEPOINT quiva_indice"));
+    }
+}
+
+const CatalogoNomi& DatabaseLink::Catalogo()
+{
+    if (m_catalogo)
+        return *m_catalogo;
+    CatalogoNomi catalogo;
+    QSqlQuery q(Database());
+    q.setForwardOnly(true);
+    // Every table and view the connection sees without a schema prefix.
+    if (!q.exec(QStringLiteral(
+            "SELECT c.relname, a.attname, t.typcategory = 'S' FROM pg_catalog.pg_class c "
+            "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
+            "JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
+            "WHERE c.relkind IN ('r', 'v', 'm', 'p', 'f') AND pg_catalog.pg_table_is_visible(c.oid)")))
+        throw Errore(q);
+    while (q.next()) {
+        const QString tabella = q.value(0).toString();
+        const QString colonna = q.value(1).toString();
+        catalogo.tabelle.insert(tabella.toLower(), tabella);
+        catalogo.colonne[tabella.toLower()].insert(colonna.toLower(), {colonna, q.value(2).toBool()});
+    }
+    m_catalogo = std::move(catalogo);
+    return *m_catalogo;
 }
 
 void DatabaseLink::Esegui(const QString& sqlJet)
 {
+    InviaRaccolte();
     QSqlQuery q(Database());
     if (!q.exec(Traduci(sqlJet)))
-        throw Errore(q.lastError());
-    DimenticaSchema();  // the statement may have changed a table's shape
+        throw Errore(q);
+    // The statement may have changed a table's shape.
+    static const QRegularExpression ddl(QStringLiteral("^\\s*(create|alter|drop)\\b"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (ddl.match(sqlJet).hasMatch())
+        DimenticaSchema();
 }
 
 void DatabaseLink::EseguiParametri(const QString& sql, const QVariantList& valori)
@@ -183,7 +284,30 @@ ErroreRun DatabaseLink::Errore(const QSqlError& errore) const
             return ErroreRun(CodiciErrore::CampoInesistente, testo);
         return ErroreRun(CodiciErrore::ErroreDatabase, testo);
     }
+    if (m_dialetto == DialettoDb::Postgres)
+        return ErroreServer(errore, {});
     // A data source reports every failure of its own as one error.
+    return ErroreRun(CodiciErrore::ErroreOdbc, testo);
+}
+
+ErroreRun DatabaseLink::Errore(const QSqlQuery& query) const
+{
+    if (m_dialetto != DialettoDb::Postgres)
+        return Errore(query.lastError());
+    return ErroreServer(query.lastError(), StatoSqlOdbc(query));
+}
+
+// The server's SQLSTATE gives the number callers test.
+ErroreRun DatabaseLink::ErroreServer(const QSqlError& errore, const QString& codice) const
+{
+    const QString testo = errore.databaseText().trimmed().isEmpty() ? errore.text().trimmed()
+                                                                      : errore.databaseText().trimmed();
+    if (codice == QLatin1String("23505"))
+        return ErroreRun(CodiciErrore::ChiaveDoppia, QStringLiteral("Valore duplicato in un indice univoco (%1)").arg(testo));
+    if (codice == QLatin1String("22001"))
+        return ErroreRun(CodiciErrore::ValoreTroppoGrande, testo);
+    if (codice == QLatin1String("42703"))
+        return ErroreRun(CodiciErrore::CampoInesistente, testo);
     return ErroreRun(CodiciErrore::ErroreOdbc, testo);
 }
 
@@ -200,6 +324,8 @@ bool DatabaseLink::EsisteTabella(const QString& tabella)
             throw Errore(q.lastError());
         return q.next();
     }
+    if (m_dialetto == DialettoDb::Postgres)
+        return Catalogo().Tabella(tabella) != nullptr;
     for (const QString& nome : Database().tables())
         if (nome.compare(tabella, Qt::CaseInsensitive) == 0)
             return true;
@@ -224,23 +350,41 @@ SchemaTabella DatabaseLink::LeggiSchema(const QString& tabella)
         q.prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
         q.addBindValue(tabella);
         if (!q.exec())
-            throw Errore(q.lastError());
+            throw Errore(q);
         while (q.next()) {
             const QString tipo = q.value(1).toString();
             schema.colonne.push_back({q.value(0).toString(), DimensioneDichiarata(tipo), TipoTesto(tipo),
                                       TipoData(tipo), q.value(2).toInt()});
         }
     } else {
-        q.prepare(QStringLiteral(
-            "SELECT c.column_name, c.data_type, coalesce(c.character_maximum_length, 0), "
-            "coalesce((SELECT k.ordinal_position FROM information_schema.key_column_usage k "
-            "JOIN information_schema.table_constraints t ON t.constraint_name = k.constraint_name "
-            "AND t.table_name = k.table_name WHERE t.constraint_type = 'PRIMARY KEY' "
-            "AND k.table_name = c.table_name AND k.column_name = c.column_name), 0) "
-            "FROM information_schema.columns c WHERE lower(c.table_name) = lower(?) ORDER BY c.ordinal_position"));
-        q.addBindValue(tabella);
+        // The catalog's spelling of the table on a server; the standard
+        // information schema of any other source.
+        const QString* nome = m_dialetto == DialettoDb::Postgres ? Catalogo().Tabella(tabella) : &tabella;
+        if (!nome)
+            throw ErroreRun(CodiciErrore::ErroreDatabase,
+                            QStringLiteral("La tabella '%1' non esiste nel database").arg(tabella));
+        schema.nome = *nome;
+        if (m_dialetto == DialettoDb::Postgres) {
+            q.prepare(QStringLiteral(
+                "SELECT a.attname, pg_catalog.format_type(a.atttypid, NULL), "
+                "CASE WHEN a.atttypmod > 4 AND t.typcategory = 'S' THEN a.atttypmod - 4 ELSE 0 END, "
+                "coalesce(array_position(i.indkey::int2[], a.attnum) + 1, 0) "
+                "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
+                "LEFT JOIN pg_catalog.pg_index i ON i.indrelid = a.attrelid AND i.indisprimary "
+                "WHERE a.attrelid = ?::regclass AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"));
+            q.addBindValue(Quota(*nome));
+        } else {
+            q.prepare(QStringLiteral(
+                "SELECT c.column_name, c.data_type, coalesce(c.character_maximum_length, 0), "
+                "coalesce((SELECT k.ordinal_position FROM information_schema.key_column_usage k "
+                "JOIN information_schema.table_constraints t ON t.constraint_name = k.constraint_name "
+                "AND t.table_name = k.table_name WHERE t.constraint_type = 'PRIMARY KEY' "
+                "AND k.table_name = c.table_name AND k.column_name = c.column_name), 0) "
+                "FROM information_schema.columns c WHERE lower(c.table_name) = lower(?) ORDER BY c.ordinal_position"));
+            q.addBindValue(tabella);
+        }
         if (!q.exec())
-            throw Errore(q.lastError());
+            throw Errore(q);
         while (q.next()) {
             const QString tipo = q.value(1).toString();
             schema.colonne.push_back({q.value(0).toString(), q.value(2).toInt(), TipoTesto(tipo), TipoData(tipo),
@@ -280,6 +424,7 @@ QStringList DatabaseLink::ColonnePrimarie(const QString& tabella)
 void DatabaseLink::DimenticaSchema()
 {
     m_schemi.clear();
+    m_catalogo.reset();
 }
 
 namespace {
@@ -335,6 +480,13 @@ void DatabaseLink::IniziaTransazione()
 
 void DatabaseLink::ConfermaTransazione()
 {
+    if (m_bloccoAperto) {
+        try {
+            ChiudiBlocco();
+        } catch (const BloccoDaRipetere&) {
+            throw ErroreRun(CodiciErrore::ErroreOdbc, QStringLiteral("Righe raccolte non scritte sul server"));
+        }
+    }
     if (!m_inTransazione || m_prova)
         return;
     QSqlDatabase db = Database();
@@ -349,6 +501,10 @@ void DatabaseLink::ConfermaTransazione()
 
 void DatabaseLink::AnnullaTransazione()
 {
+    if (m_bloccoAperto) {
+        m_raccolte->Scarta();  // nothing of them was written
+        m_bloccoAperto = false;
+    }
     if (!m_inTransazione || m_prova)
         return;  // a trial is rolled back as a whole at its end
     Database().rollback();
@@ -410,7 +566,9 @@ LottoScritture::~LottoScritture()
 
 bool LottoScritture::FineRiga()
 {
-    if (++m_righe < m_righePerLotto && (m_righe % 256 != 0 || m_tempo.elapsed() < m_millisecondi))
+    ++m_righe;
+    m_dovuta = m_dovuta || m_righe >= m_righePerLotto || (m_righe % 256 == 0 && m_tempo.elapsed() >= m_millisecondi);
+    if (!m_dovuta || m_db.BloccoAperto())
         return false;
     Conferma();
     return true;
@@ -421,6 +579,7 @@ void LottoScritture::Conferma()
     m_db.ConfermaTransazione();
     m_db.IniziaTransazione();
     m_righe = 0;
+    m_dovuta = false;
     m_tempo.restart();
 }
 
@@ -428,6 +587,7 @@ void LottoScritture::Annulla()
 {
     m_db.AnnullaTransazione();
     m_righe = 0;
+    m_dovuta = false;
 }
 
 void DatabaseLink::ImpostaIsolamento(LivelloIsolamento livello)
@@ -437,4 +597,37 @@ void DatabaseLink::ImpostaIsolamento(LivelloIsolamento livello)
     QSqlQuery istruzione(Database());
     if (!istruzione.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL ") + nome))
         throw Errore(istruzione.lastError());
+}
+
+bool DatabaseLink::IniziaBlocco()
+{
+    if (m_dialetto != DialettoDb::Postgres || !m_inTransazione || m_bloccoAperto)
+        return false;
+    if (!m_raccolte)
+        m_raccolte = std::make_unique<ScrittureRaccolte>(*this);
+    m_bloccoAperto = true;
+    return true;
+}
+
+bool DatabaseLink::RaccogliInserimento(const QString& inserimento, const std::vector<QVariant>& valori)
+{
+    if (m_bloccoAperto && m_raccolte->Valori() + static_cast<int>(valori.size()) > ScrittureRaccolte::MassimoValori)
+        ChiudiBlocco();
+    if (!m_bloccoAperto)
+        return false;
+    m_raccolte->Aggiungi(inserimento, valori);
+    return true;
+}
+
+void DatabaseLink::ChiudiBlocco()
+{
+    if (!m_bloccoAperto)
+        return;
+    // Closed first: the statement that sends the rows must not come back here.
+    m_bloccoAperto = false;
+    try {
+        m_raccolte->Invia();
+    } catch (const ErroreRun&) {
+        throw BloccoDaRipetere{};
+    }
 }

@@ -2,19 +2,25 @@
 // The one open connection to the company database. Every difference between
 // the database engines (SQLite file, data source through ODBC) stays here and
 // in RecordsetManager: callers speak the Jet dialect that definitions store.
+#include "CatalogoNomi.h"
 #include "ErroreRun.h"
+#include "TraduttoreJet.h"
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Comando;
 class QSqlError;
+class QSqlQuery;
+class ScrittureRaccolte;
 struct sqlite3;
 
 enum class DialettoDb { Sqlite, Postgres, Odbc };
@@ -51,8 +57,12 @@ public:
     DialettoDb Dialetto() const { return m_dialetto; }
     const QString& NomeConnessione() const { return m_nome; }
 
-    // Jet statement to the engine's own SQL.
-    QString Traduci(const QString& sqlJet) const;
+    // Jet statement to the engine's own SQL. On a server, the text columns
+    // a statement compares with "=" get a lower-case index of the program's
+    // the first time, so that case-free look-ups keep using an index.
+    QString Traduci(const QString& sqlJet);
+    // A table or column name as the engine takes it verbatim.
+    QString Quota(const QString& nome) const;
     // Runs one action statement (Jet dialect); raises ErroreRun on failure.
     void Esegui(const QString& sqlJet);
     // Runs one statement with bound values ("?" markers); the statement is
@@ -77,6 +87,8 @@ public:
 
     // Error of the database as a run-time error with its normalised number.
     ErroreRun Errore(const QSqlError& errore) const;
+    // The same for a failed query, with the data source's SQLSTATE.
+    ErroreRun Errore(const QSqlQuery& query) const;
 
     // Batched writes: one transaction spans many lines of a load.
     void IniziaTransazione();
@@ -92,10 +104,32 @@ public:
     void AnnullaProva();
     bool InProva() const { return m_prova; }
 
+    // A block of a load's lines on a server, inside the load's transaction:
+    // the rows that record sets add are gathered, and sent in one statement
+    // when the block closes or before any other statement, which also closes
+    // it (the rest of that line is written as it comes). So, while a block is
+    // open, nothing else has been written since it began, and a refusal of
+    // its rows writes none of them: BloccoDaRipetere is raised and the caller
+    // runs the block's lines again one by one. IniziaBlocco is false where
+    // nothing is gathered (a database file, no transaction, a block open).
+    bool IniziaBlocco();
+    void ChiudiBlocco();
+    bool BloccoAperto() const { return m_bloccoAperto; }
+    // Gathers one row while a block is open: "INSERT INTO t (a, b...)" and a
+    // value per column. False when the caller must write the row itself (no
+    // block open, or the block closed to keep its statement within bounds).
+    bool RaccogliInserimento(const QString& inserimento, const std::vector<QVariant>& valori);
+    // Closes an open block; every statement of the connection calls it first.
+    void InviaRaccolte() { ChiudiBlocco(); }
+
 private:
     DatabaseLink(QString nome, DialettoDb dialetto);
     void Prepara();
     SchemaTabella LeggiSchema(const QString& tabella);
+    // Tables and columns of a server, read once until the schema is forgotten.
+    const CatalogoNomi& Catalogo();
+    void IndiceSenzaMaiuscole(const QList<ColonnaConfrontata>& colonne);
+    ErroreRun ErroreServer(const QSqlError& errore, const QString& statoSql) const;
 
     QString m_nome;
     DialettoDb m_dialetto;
@@ -104,6 +138,10 @@ private:
     QHash<QString, std::shared_ptr<const SchemaTabella>> m_schemi;
     QHash<QString, std::shared_ptr<Comando>> m_comandi;
     sqlite3* m_sqlite = nullptr;
+    std::optional<CatalogoNomi> m_catalogo;
+    QSet<QString> m_indici;  // lower-case indexes already ensured
+    std::unique_ptr<ScrittureRaccolte> m_raccolte;  // kept across blocks with its statements
+    bool m_bloccoAperto = false;
 };
 
 // A trial run for as long as it lives: nothing written meanwhile stays.
@@ -128,8 +166,8 @@ public:
     ~LottoScritture();
     LottoScritture(const LottoScritture&) = delete;
     LottoScritture& operator=(const LottoScritture&) = delete;
-    // Called between lines: commits when the batch is full or old enough, and
-    // then says true.
+    // Called between lines: commits when the batch is full or old enough and
+    // no block of lines is open, and then says true.
     bool FineRiga();
     void Conferma();
     // Drops the open batch: a line was left half written.
@@ -140,5 +178,6 @@ private:
     int m_righePerLotto;
     int m_millisecondi;
     int m_righe = 0;
+    bool m_dovuta = false;  // a commit waits for the open block to close
     QElapsedTimer m_tempo;
 };

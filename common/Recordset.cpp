@@ -10,11 +10,15 @@
 
 namespace {
 
-const QString ColonnaRiga = QStringLiteral("quiva_riga__");
+QString ColonnaRiga(int i)
+{
+    return QStringLiteral("quiva_riga_%1__").arg(i);
+}
 
 QString SoloNome(QString nome)
 {
-    if (nome.startsWith(QLatin1Char('[')) && nome.endsWith(QLatin1Char(']')))
+    if ((nome.startsWith(QLatin1Char('[')) && nome.endsWith(QLatin1Char(']')))
+        || (nome.startsWith(QLatin1Char('"')) && nome.endsWith(QLatin1Char('"'))))
         nome = nome.mid(1, nome.size() - 2);
     return nome;
 }
@@ -86,14 +90,16 @@ void Recordset::Apri(const QString& sqlJet, const QVariantList& valori)
 }
 
 // A statement that reads whole rows of one table can write them back: the
-// row identity is read along with them.
+// row identity is read along with them. On a file database that is the row
+// number; elsewhere the primary key (a table without one can take new rows
+// but refuses changes to existing ones).
 Recordset::Lettura& Recordset::Prepara(const QString& sqlJet)
 {
     auto it = m_letture.find(sqlJet);
     if (it != m_letture.end())
         return *it.value();
     static const QRegularExpression unaTabella(
-        QStringLiteral("^\\s*select\\s+(\\*|[\\w\\s,\\[\\]]+?)\\s+from\\s+(\\[[^\\]]+\\]|\\w+)\\s*(\\bwhere\\b.*|\\border\\b.*)?$"),
+        QStringLiteral("^\\s*select\\s+(\\*|[\\w\\s,\\[\\]\"]+?)\\s+from\\s+(\\[[^\\]]+\\]|\"[^\"]+\"|\\w+)\\s*(\\bwhere\\b.*|\\border\\b.*)?$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     auto nuova = std::make_shared<Lettura>();
     Lettura& lettura = *nuova;
@@ -101,8 +107,17 @@ Recordset::Lettura& Recordset::Prepara(const QString& sqlJet)
     const auto m = unaTabella.match(sql);
     if (m.hasMatch() && m_db.EsisteTabella(SoloNome(m.captured(2)))) {
         lettura.tabella = SoloNome(m.captured(2));
-        sql = QStringLiteral("SELECT %1 AS %2, %3").arg(Identita(), ColonnaRiga, sql.mid(m.capturedStart(1)));
-        lettura.conRiga = true;
+        QStringList identita;
+        if (m_db.Dialetto() == DialettoDb::Sqlite)
+            identita << QStringLiteral("rowid");
+        else
+            for (const QString& colonna : m_db.ColonnePrimarie(lettura.tabella))
+                identita << m_db.Quota(colonna);
+        lettura.chiave = identita;
+        for (int i = 0; i < identita.size(); ++i)
+            identita[i] += QStringLiteral(" AS ") + ColonnaRiga(i);
+        identita << sql.mid(m.capturedStart(1));
+        sql = QStringLiteral("SELECT ") + identita.join(QStringLiteral(", "));
     }
     lettura.query = Comando::Prepara(m_db, sql);
     m_letture.insert(sqlJet, nuova);
@@ -126,18 +141,23 @@ void Recordset::Posiziona(int riga)
     m_posizione = std::clamp(riga, 0, NumeroRighe());
 }
 
-QString Recordset::Identita() const
-{
-    return m_db.Dialetto() == DialettoDb::Sqlite ? QStringLiteral("rowid") : QStringLiteral("ctid::text");
-}
-
 void Recordset::Elimina()
 {
-    if (!Corrente().conRiga || Fine())
+    if (Corrente().tabella.isEmpty() || Fine())
         throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
+    if (Identita() == 0)
+        throw ErroreRun(3027, QStringLiteral("Impossibile eliminare le righe della tabella %1: non ha una chiave primaria")
+                                  .arg(Corrente().tabella));
+    QStringList condizioni;
+    QVariantList valori;
+    for (int k = 0; k < Identita(); ++k) {
+        condizioni << Corrente().chiave[k] + QStringLiteral(" = ?");
+        valori << m_righe[m_posizione][k];
+    }
     m_stato = Stato::Nessuno;
-    m_db.EseguiParametri(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(Corrente().tabella, Identita()),
-                         {m_righe[m_posizione][0]});
+    m_db.EseguiParametri(QStringLiteral("DELETE FROM %1 WHERE %2")
+                             .arg(m_db.Quota(Corrente().tabella), condizioni.join(QStringLiteral(" AND "))),
+                         valori);
     m_righe.erase(m_righe.begin() + m_posizione);
 }
 
@@ -158,7 +178,7 @@ int Recordset::IndiceColonna(const QString& colonna) const
 QVariant Recordset::Leggi(const QString& colonna) const
 {
     const int c = IndiceColonna(colonna);
-    if (c < 0 || (Corrente().conRiga && c == 0))
+    if (c < Identita())
         throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
     if (Fine())
         throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
@@ -179,6 +199,9 @@ void Recordset::Modifica()
         throw ErroreRun(3027, QStringLiteral("Impossibile aggiornare: il record set è di sola lettura"));
     if (Fine())
         throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
+    if (Identita() == 0)
+        throw ErroreRun(3027, QStringLiteral("Impossibile modificare le righe della tabella %1: non ha una chiave primaria")
+                                  .arg(Corrente().tabella));
     m_stato = Stato::Modifica;
     NuoviValori();
 }
@@ -198,7 +221,7 @@ void Recordset::Imposta(const QString& colonna, const QVariant& valore)
     if (m_stato == Stato::Nessuno)
         throw ErroreRun(3020, QStringLiteral("Aggiornamento o annullamento senza AddNew o Edit"));
     const int c = IndiceColonna(colonna);
-    if (c < 0 || (Corrente().conRiga && c == 0))
+    if (c < Identita())
         throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
     Imposta(c, valore);
 }
@@ -208,7 +231,7 @@ void Recordset::Imposta(int c, const QVariant& valore)
     if (m_stato == Stato::Nessuno)
         throw ErroreRun(3020, QStringLiteral("Aggiornamento o annullamento senza AddNew o Edit"));
     const Lettura& lettura = Corrente();
-    if (c < 0 || c >= lettura.colonne.size() || (lettura.conRiga && c == 0))
+    if (c < Identita() || c >= lettura.colonne.size())
         throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme"));
     const ColonnaSchema* schema = lettura.schema[c];
     QVariant v = valore;
@@ -231,10 +254,6 @@ void Recordset::Imposta(int c, const QVariant& valore)
     m_nuovi[c] = std::move(v);
 }
 
-QString Recordset::NomeColonnaSql(const QString& colonna) const
-{
-    return m_db.Dialetto() == DialettoDb::Sqlite ? QLatin1Char('[') + colonna + QLatin1Char(']') : colonna;
-}
 
 Comando& Recordset::Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql)
 {
@@ -254,21 +273,42 @@ void Recordset::Aggiorna()
     m_stato = Stato::Nessuno;
 }
 
+// "INSERT INTO t (a, b...)" for the columns that were set.
+const QString& Recordset::InizioInserimento()
+{
+    QString& inizio = m_corrente->inizi[m_impostati];
+    if (inizio.isEmpty()) {
+        QStringList nomi;
+        for (int c = 0; c < Corrente().colonne.size(); ++c)
+            if (m_impostati[c] == '1')
+                nomi << m_db.Quota(Corrente().colonne[c]);
+        inizio = QStringLiteral("INSERT INTO %1 (%2)").arg(m_db.Quota(Corrente().tabella), nomi.join(QStringLiteral(", ")));
+    }
+    return inizio;
+}
+
 void Recordset::Inserisci()
 {
+    const int impostate = static_cast<int>(m_impostati.count('1'));
+    if (impostate > 0 && m_db.BloccoAperto()) {
+        // Sent with the rest of the block's rows.
+        std::vector<QVariant> valori;
+        valori.reserve(static_cast<size_t>(impostate));
+        for (int c = 0; c < m_impostati.size(); ++c)
+            if (m_impostati[c] == '1')
+                valori.push_back(m_nuovi[c]);
+        if (m_db.RaccogliInserimento(InizioInserimento(), valori))
+            return;
+    }
     auto it = m_corrente->inserimenti.find(m_impostati);
     Comando* comando = it == m_corrente->inserimenti.end() ? nullptr : it.value().get();
     if (!comando) {
-        QStringList nomi, segni;
-        for (int c = 0; c < Corrente().colonne.size(); ++c)
-            if (m_impostati[c] == '1') {
-                nomi << NomeColonnaSql(Corrente().colonne[c]);
-                segni << QStringLiteral("?");
-            }
-        const QString sql = nomi.isEmpty()
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Corrente().tabella)
-                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(Corrente().tabella, nomi.join(QStringLiteral(", ")), segni.join(QStringLiteral(", ")));
+        QStringList segni;
+        for (int c = 0; c < impostate; ++c)
+            segni << QStringLiteral("?");
+        const QString sql = impostate == 0
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_db.Quota(Corrente().tabella))
+                                : InizioInserimento() + QStringLiteral(" VALUES (%1)").arg(segni.join(QStringLiteral(", ")));
         comando = &Prepara(m_corrente->inserimenti, sql);
     }
     EseguiScrittura(*comando, -1);
@@ -276,7 +316,7 @@ void Recordset::Inserisci()
 
 void Recordset::Cambia()
 {
-    if (!Corrente().conRiga || Fine())
+    if (Identita() == 0 || Fine())
         throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
     if (!m_impostati.contains('1'))
         return;
@@ -286,14 +326,26 @@ void Recordset::Cambia()
         QStringList assegnazioni;
         for (int c = 0; c < Corrente().colonne.size(); ++c)
             if (m_impostati[c] == '1')
-                assegnazioni << NomeColonnaSql(Corrente().colonne[c]) + QStringLiteral(" = ?");
-        comando = &Prepara(m_corrente->modifiche, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                           .arg(Corrente().tabella, assegnazioni.join(QStringLiteral(", ")), Identita()));
+                assegnazioni << m_db.Quota(Corrente().colonne[c]) + QStringLiteral(" = ?");
+        QStringList identita;
+        for (const QString& colonna : Corrente().chiave)
+            identita << colonna + QStringLiteral(" = ?");
+        comando = &Prepara(m_corrente->modifiche,
+                           QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                               .arg(m_db.Quota(Corrente().tabella), assegnazioni.join(QStringLiteral(", ")),
+                                    identita.join(QStringLiteral(" AND "))));
     }
     EseguiScrittura(*comando, m_posizione);
+    std::vector<QVariant>& riga = m_righe[m_posizione];
     for (int c = 0; c < m_impostati.size(); ++c)
         if (m_impostati[c] == '1')
-            m_righe[m_posizione][c] = m_nuovi[c];
+            riga[c] = m_nuovi[c];
+    // A changed key column moves the row: its identity follows.
+    for (int k = 0; k < Identita() && m_db.Dialetto() != DialettoDb::Sqlite; ++k) {
+        const int c = m_corrente->indice.value(SoloNome(Corrente().chiave[k]).toLower(), -1);
+        if (c >= Identita() && m_impostati[c] == '1')
+            riga[k] = m_nuovi[c];
+    }
 }
 
 // Binds the columns that were set (and, for an edit, the row identity) and
@@ -305,7 +357,8 @@ void Recordset::EseguiScrittura(Comando& comando, int riga)
         if (m_impostati[c] == '1')
             comando.Lega(segno++, m_nuovi[c]);
     if (riga >= 0)
-        comando.Lega(segno, m_righe[riga][0]);
+        for (int k = 0; k < Identita(); ++k)
+            comando.Lega(segno++, m_righe[riga][k]);
     try {
         comando.Esegui();
         comando.Termina();

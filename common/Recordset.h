@@ -31,7 +31,8 @@ public:
 
     const QStringList& Colonne() const { return Corrente().colonne; }
     int IndiceColonna(const QString& colonna) const;  // -1 when missing
-    bool ConIdentita() const { return Corrente().conRiga; }  // column 0 is the row identity
+    // The first columns hold the row identity (row number or primary key).
+    int Identita() const { return static_cast<int>(Corrente().chiave.size()); }
     QVariant Valore(int riga, int colonna) const { return m_righe[riga][colonna]; }
     QVariant Leggi(const QString& colonna) const;
     const QString& Tabella() const { return Corrente().tabella; }
@@ -52,13 +53,14 @@ private:
     struct Lettura {
         std::unique_ptr<Comando> query;
         QString tabella;            // updatable table, empty otherwise
-        bool conRiga = false;       // first column is the row identity
+        QStringList chiave;         // identity columns, quoted, read first
         QStringList colonne;
         QHash<QString, int> indice; // lower-case column name -> index
         QHash<QString, int> nomiUsati; // column names as callers spell them
         std::shared_ptr<const SchemaTabella> schemaTabella;
         std::vector<const ColonnaSchema*> schema;  // declared shape per column, null when unknown
         QHash<QByteArray, std::shared_ptr<Comando>> inserimenti;  // by set of columns
+        QHash<QByteArray, QString> inizi;                         // "INSERT INTO t (a, b)" by set of columns
         QHash<QByteArray, std::shared_ptr<Comando>> modifiche;
     };
 
@@ -68,10 +70,9 @@ private:
     Comando& Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql);
     void NuoviValori();
     void Inserisci();
+    const QString& InizioInserimento();
     void EseguiScrittura(Comando& comando, int riga);
     void Cambia();
-    QString NomeColonnaSql(const QString& colonna) const;
-    QString Identita() const;
 
     DatabaseLink& m_db;
     QHash<QString, std::shared_ptr<Lettura>> m_letture;  // by Jet text

@@ -51,9 +51,15 @@ void CreaTabelleQuiva(DatabaseLink& db)
     for (const auto& [nome, sql] : tabelle) {
         if (db.EsisteTabella(QLatin1String(nome)))
             continue;
+        QString ddl = QLatin1String(sql);
+        if (db.Dialetto() != DialettoDb::Sqlite) {
+            // A server compares text without case through the data layer.
+            ddl.remove(QStringLiteral(" COLLATE NOCASE"));
+            ddl.replace(QStringLiteral("[Default]"), QStringLiteral("\"Default\""));
+        }
         QSqlQuery q(db.Database());
-        if (!q.exec(QLatin1String(sql)))
-            throw db.Errore(q.lastError());
+        if (!q.exec(ddl))
+            throw db.Errore(q);
     }
     QSqlQuery q(db.Database());
     q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS ErroriQuivamento_Tabella ON ErroriQuivamento (Tabella)"));

@@ -62,7 +62,7 @@ QJsonObject RigaJson(const Recordset& set, int riga)
 {
     QJsonObject oggetto;
     const QStringList& colonne = set.Colonne();
-    for (int c = set.ConIdentita() ? 1 : 0; c < colonne.size(); ++c) {
+    for (int c = set.Identita(); c < colonne.size(); ++c) {
         const QVariant valore = set.Valore(riga, c);
         if (!valore.isNull() && colonne[c].compare(Codice, Qt::CaseInsensitive) != 0)
             oggetto.insert(colonne[c], JsonDaValore(valore));

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QVariant>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -109,6 +110,11 @@ private:
     void Prepara();
     void SvuotaTabella(const Slot& slot);
     void ElaboraRiga(const QString& riga);
+    // One line with its error row, if it has one.
+    void CaricaRiga(const QString& riga);
+    // A copy of what loading lines changes in the engine (error count,
+    // counters), and what puts it back.
+    std::function<void()> SalvaStato();
     void RiprovaComeAggiornamento(const QString& riga);
     // Opens slot i's record set on the row of this line's key; false when the
     // key cannot be built (a key value was rejected).

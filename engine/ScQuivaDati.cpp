@@ -1,4 +1,5 @@
 // The load driver: preparation, the line loop, the final queries.
+#include "BloccoRighe.h"
 #include "DatabaseLink.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
@@ -7,6 +8,7 @@
 #include "Recordset.h"
 #include "ScQuiva.h"
 #include "StatoElaborazione.h"
+#include "ValueStore.h"
 
 #include <optional>
 
@@ -83,6 +85,8 @@ int ScQuiva::QuivaDati(long& plErrori)
         long letti = 0, accettati = 0;
         bool interrotto = false, rigaAperta = false;
         QString riga;
+        BloccoRighe blocco(
+            m_ctx.db, [this](const QString& r) { CaricaRiga(r); }, [this] { return SalvaStato(); });
         try {
             for (;;) {
                 // The end of the file is looked for first: a stop confirmed
@@ -98,18 +102,15 @@ int ScQuiva::QuivaDati(long& plErrori)
                     continue;
                 ++accettati;
                 rigaAperta = true;
-                try {
-                    ElaboraRiga(riga);
-                } catch (const std::exception& errore) {
-                    if (CodiciErrore::FermaCaricamento(FormUtility::NumeroErrore(errore)))
-                        throw;
-                    ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
-                }
+                blocco.Riga(riga);
                 rigaAperta = false;
                 if (lotto->FineRiga())
                     progresso.Salvate(accettati);
                 progresso.Posizione(accettati);
             }
+            rigaAperta = true;  // a block that runs again runs its lines here
+            blocco.Chiudi();
+            rigaAperta = false;
             lotto->Conferma();
             progresso.Salvate(accettati);
             if (!interrotto)
@@ -117,9 +118,17 @@ int ScQuiva::QuivaDati(long& plErrori)
         } catch (const std::exception& errore) {
             // A failed read, the error log itself, a fault that ends the
             // load, or the final queries. A line left half written is not
-            // committed: the open batch goes, the committed ones stay.
-            if (rigaAperta)
+            // committed: the open batch goes, the committed ones stay. Lines
+            // that ran whole are written, the open block's too.
+            if (rigaAperta) {
                 lotto->Annulla();
+            } else {
+                try {
+                    blocco.Chiudi();
+                } catch (const std::exception&) {
+                    // the error already caught is the one to report
+                }
+            }
             risultato = FormUtility::NumeroErrore(errore);
             if (risultato == CodiciErrore::ErroreLetturaFile)
                 m_ctx.messaggi.msgCom(FormUtility::DescrizioneErrore(errore), {QStringLiteral("&Ok")});
@@ -150,6 +159,30 @@ void ScQuiva::Prepara()
             m_ctx.db.IndiceSenzaMaiuscole(s.tabella, chiave);
         }
     }
+}
+
+void ScQuiva::CaricaRiga(const QString& riga)
+{
+    try {
+        ElaboraRiga(riga);
+    } catch (const std::exception& errore) {
+        if (CodiciErrore::FermaCaricamento(FormUtility::NumeroErrore(errore)))
+            throw;
+        ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
+    }
+}
+
+std::function<void()> ScQuiva::SalvaStato()
+{
+    std::optional<ValueStore> valori;
+    if (ogValDefault)
+        valori = *ogValDefault;
+    return [this, errori = m_errori, valori = std::move(valori)] {
+        m_errori = errori;
+        Progresso().Errori(m_errori);
+        if (valori)
+            *ogValDefault = *valori;
+    };
 }
 
 void ScQuiva::ElaboraRiga(const QString& riga)

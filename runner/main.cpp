@@ -24,11 +24,30 @@
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <optional>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
+
+// The ODBC text for --connect or --dsn, with the password of
+// QUIVA_DB_PASSWORD; none when the command line itself carries a password.
+std::optional<QString> TestoConnessioneServer(const QString& connessione, const QString& dsn, const QString& utente)
+{
+    static const QRegularExpression password(QStringLiteral("(^|;)\\s*(PWD|PASSWORD)\\s*="),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (password.match(connessione).hasMatch())
+        return std::nullopt;
+    QString testo = dsn.isEmpty() ? connessione : QStringLiteral("DSN=") + dsn;
+    if (!utente.isEmpty())
+        testo += (testo.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("UID=") + utente;
+    const QString chiave = qEnvironmentVariable("QUIVA_DB_PASSWORD");
+    if (!chiave.isEmpty())
+        testo += (testo.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("PWD={")
+                 + QString(chiave).replace(QLatin1Char('}'), QStringLiteral("}}")) + QLatin1Char('}');
+    return testo;
+}
 
 void Stampa(const QString& testo)
 {
@@ -43,9 +62,15 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     CLI::App cli{"Carica i file di testo nel database della ditta secondo le definizioni indicate."};
-    std::string percorsoDb, percorsoIni;
+    std::string percorsoDb, percorsoIni, connessione, dsn, utente;
     std::vector<std::string> codici;
-    cli.add_option("--db", percorsoDb, "File del database della ditta")->required();
+    auto* opzioneDb = cli.add_option("--db", percorsoDb, "File del database della ditta");
+    auto* opzioneConnect = cli.add_option("--connect", connessione,
+                                          "Testo di connessione ODBC al server (senza password: vedi QUIVA_DB_PASSWORD)");
+    auto* opzioneDsn = cli.add_option("--dsn", dsn, "Origine dati ODBC del database della ditta");
+    opzioneDb->excludes(opzioneConnect)->excludes(opzioneDsn);
+    opzioneConnect->excludes(opzioneDsn);
+    cli.add_option("--utente", utente, "Utente del server (con --dsn)");
     cli.add_option("--ini", percorsoIni, "File INI con la sezione Base (DriveDB, DirQuiva)");
     cli.add_option("codici", codici, "Codici delle definizioni da caricare, nell'ordine");
     std::string percorsoMenu;
@@ -84,16 +109,30 @@ int main(int argc, char** argv)
         return rifiuta("Indicare i codici delle definizioni da caricare (o --batch)");
 
     ConsoleMessaggi messaggi;
+    if (percorsoDb.empty() && connessione.empty() && dsn.empty()) {
+        messaggi.msgCom(QStringLiteral("Indicare il database della ditta: --db, --connect o --dsn"), {QStringLiteral("&Ok")});
+        return 2;
+    }
+    const auto testoServer = TestoConnessioneServer(QString::fromStdString(connessione), QString::fromStdString(dsn),
+                                                    QString::fromStdString(utente));
+    if (!testoServer) {
+        messaggi.msgCom(QStringLiteral("La password non va scritta sulla riga di comando: "
+                                       "metterla nella variabile d'ambiente QUIVA_DB_PASSWORD"),
+                        {QStringLiteral("&Ok")});
+        return 2;
+    }
+    const QString nomeDb = percorsoDb.empty() ? QString::fromStdString(dsn.empty() ? connessione : dsn)
+                                              : QString::fromStdString(percorsoDb);
     std::unique_ptr<DatabaseLink> db;
     std::optional<ProvaSenzaScritture> transazioneProva;  // --prova: rolled back before the connection closes
     try {
-        db = DatabaseLink::ApriFile(QString::fromStdString(percorsoDb));
+        db = percorsoDb.empty() ? DatabaseLink::ApriOdbc(*testoServer) : DatabaseLink::ApriFile(nomeDb);
         if (prova)
             transazioneProva.emplace(*db);
         CreaTabelleQuiva(*db);
     } catch (const std::exception& errore) {
         messaggi.msgCom(QStringLiteral("Errore nell'apertura del database %1: %2")
-                            .arg(QString::fromStdString(percorsoDb), FormUtility::DescrizioneErrore(errore)),
+                            .arg(nomeDb, FormUtility::DescrizioneErrore(errore)),
                         {QStringLiteral("&Ok")});
         return 1;
     }

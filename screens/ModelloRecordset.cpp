@@ -7,7 +7,7 @@ void ModelloRecordset::Imposta(const Recordset* rs)
 {
     beginResetModel();
     m_rs = rs;
-    m_salta = rs && rs->ConIdentita() ? 1 : 0;
+    m_salta = rs ? rs->Identita() : 0;
     m_modificati.clear();
     endResetModel();
 }

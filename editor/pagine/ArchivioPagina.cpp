@@ -11,7 +11,7 @@ namespace {
 QVariantMap RigaCorrente(const Recordset& rs)
 {
     QVariantMap riga;
-    const int inizio = rs.ConIdentita() ? 1 : 0;
+    const int inizio = rs.Identita();
     for (int c = inizio; c < rs.Colonne().size(); ++c)
         riga.insert(rs.Colonne()[c], rs.Valore(rs.Posizione(), c));
     return riga;

@@ -10,7 +10,7 @@ void ModelloLista::Imposta(const Recordset* rs)
 {
     beginResetModel();
     m_rs = rs;
-    m_salta = rs && rs->ConIdentita() ? 1 : 0;
+    m_salta = rs ? rs->Identita() : 0;
     m_ordine.resize(rs ? rs->NumeroRighe() : 0);
     std::iota(m_ordine.begin(), m_ordine.end(), 0);
     m_nuova = false;

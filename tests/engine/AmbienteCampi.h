@@ -2,6 +2,7 @@
 // Field location and value reading on their own: a locator in the layout of
 // the test, the company's currency settings, and the rejection texts of the
 // values read so far. A scratch database serves the column sizes.
+#include "AmbienteProva.h"
 #include "DatabaseLink.h"
 #include "ImpostazioniDitta.h"
 #include "LetturaValore.h"
@@ -18,7 +19,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_db = DatabaseLink::ApriFile(m_dir.filePath(QStringLiteral("ditta.db")));
     }
 
     // Separator and layout of the lines read next.
@@ -64,7 +64,7 @@ protected:
     ImpostazioniDitta ditta;
     bool soloAsci = false;
     QTemporaryDir m_dir;
-    std::unique_ptr<DatabaseLink> m_db;
+    DatabaseProva m_db{m_dir.path()};
 
 private:
     QStringList m_errori;

@@ -173,7 +173,9 @@ TEST_F(Caricare, ErrorRowsHoldTheLineExactlyAsRead)
     ASSERT_EQ(righe.size(), 3);
     EXPECT_EQ(righe[0], QStringLiteral("L'1;caff\u00e8 l'ok;--;\\%*"));
     EXPECT_EQ(righe[1], QStringLiteral("X1;perch\u00e8 \u20ac l'altro"));
-    EXPECT_EQ(righe[2], QString(QStringLiteral("Z\0Z;nul").data(), 7));
+    // A server keeps the NUL as its visible symbol rather than cut the line.
+    EXPECT_EQ(righe[2], DatabaseProva::SuServer() ? QStringLiteral("Z\u2400Z;nul")
+                                                 : QString(QStringLiteral("Z\0Z;nul").data(), 7));
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT Errore FROM ErroriQuivamento ORDER BY rowid")).toString(),
               QStringLiteral("Art.Codice: Campo con valore non valido (L'1)"));
 }
@@ -219,6 +221,8 @@ TEST_F(Caricare, BinaryFilesAndLongLinesNeverStopTheLoad)
 
 TEST_F(Caricare, DatabaseSizeLimitEndsTheLoadKeepingWholeLines)
 {
+    if (DatabaseProva::SuServer())
+        GTEST_SKIP() << "a size limit of the database file";
     QByteArray righe;
     for (int i = 1; i <= 20000; ++i)
         righe += "C" + QByteArray::number(i).rightJustified(5, '0') + ";descrizione " + QByteArray::number(i) + "\n";

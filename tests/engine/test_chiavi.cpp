@@ -14,6 +14,8 @@ protected:
 
     void SetUp() override
     {
+        if (DatabaseProva::SuServer())
+            GTEST_SKIP() << "row order and query plans of SQLite";
         // A table made by another tool: its key compares with case.
         ambiente.Sql(QStringLiteral("CREATE TABLE Clienti (Codice VARCHAR(10) PRIMARY KEY, Nome VARCHAR(30))"));
     }

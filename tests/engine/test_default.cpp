@@ -124,7 +124,7 @@ protected:
     {
         ambiente.Sql(QStringLiteral("CREATE TABLE Listini (Listino VARCHAR(10) PRIMARY KEY, Moneta VARCHAR(10))"));
         ambiente.Sql(QStringLiteral("INSERT INTO Listini VALUES ('LIRE', 'L.'), ('EURO', 'Euro'), ('DOLLARI', 'USD')"));
-        ambiente.Sql(QStringLiteral("CREATE TABLE Prezzi (Id VARCHAR(10) PRIMARY KEY, Listino VARCHAR(10), Lire REAL, Euro REAL)"));
+        ambiente.Sql(QStringLiteral("CREATE TABLE Prezzi (Id VARCHAR(10) PRIMARY KEY, Listino VARCHAR(10), Lire DOUBLE PRECISION, Euro DOUBLE PRECISION)"));
     }
 
     // Lire and Euro both take field 3; Lire rounds to 0 decimals.
@@ -144,7 +144,7 @@ protected:
 
     QStringList Prezzi()
     {
-        return ambiente.Righe(QStringLiteral("SELECT Id, IFNULL(Lire,'-'), IFNULL(Euro,'-') FROM Prezzi ORDER BY Id"));
+        return ambiente.Righe(QStringLiteral("SELECT Id, Lire, Euro FROM Prezzi ORDER BY Id"));
     }
 };
 
@@ -157,7 +157,7 @@ TEST_F(Importi, LireEuroAndThirdCurrency)
                             "2|1936|1",       // 1936,27 lire are 1,00 euro
                             "3|1936|1",       // one euro in lire at 0 decimals
                             "4|23913|12.35",  // euro rounded to 2 decimals before converting
-                            "5|-|5",          // a third currency has no lire value
+                            "5|NULL|5",       // a third currency has no lire value
                             "6|14522|7.5",    // no price list: the company currency (euro)
                             "7|4841|2.5",     // a list without a row: the company currency
                         }));

@@ -115,6 +115,8 @@ TEST_F(File, NumbersOutOfRangeInADefinitionStopItsReading)
     Definizione(ambiente.FileSorgente(QStringLiteral("a.txt"), "A1;uno\n"));
     for (const Caso& caso : casiErrati) {
         SCOPED_TRACE(caso.colonna);
+        if (DatabaseProva::SuServer() && caso.valore.typeId() == QMetaType::QString)
+            continue;  // a server's typed column refuses the text itself
         QSqlQuery q(ambiente.Db().Database());
         q.prepare(QStringLiteral("UPDATE %1 SET %2 = ?%3")
                       .arg(QLatin1String(caso.tabella), QLatin1String(caso.colonna),

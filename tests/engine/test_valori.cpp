@@ -167,7 +167,7 @@ TEST_F(Valori, RiempimentoETaglio)
 
 TEST_F(Valori, DimensioneDallaColonna)
 {
-    ASSERT_TRUE(QSqlQuery(m_db->Database()).exec("CREATE TABLE Articoli (Codice VARCHAR(12), Prezzo DOUBLE)"));
+    ASSERT_TRUE(QSqlQuery(m_db->Database()).exec("CREATE TABLE Articoli (Codice VARCHAR(12), Prezzo DOUBLE PRECISION)"));
     auto c = NuovoCampo("1");
     c->setOiDimensione(m_db.get(), "Articoli", 0);
     EXPECT_EQ(c->oiDimensione(), 12);

@@ -3,36 +3,74 @@
 #include "SqlProva.h"
 #include "TabelleQuiva.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
 
+bool DatabaseProva::SuServer()
+{
+    return !qEnvironmentVariableIsEmpty("QUIVA_PROVA_ODBC");
+}
+
+DatabaseProva::DatabaseProva(const QString& cartella)
+{
+    if (!SuServer()) {
+        m_db = DatabaseLink::ApriFile(cartella + QStringLiteral("/ditta.db"));
+        return;
+    }
+    static int contatore = 0;
+    m_db = DatabaseLink::ApriOdbc(qEnvironmentVariable("QUIVA_PROVA_ODBC"));
+    m_schema = QStringLiteral("prova_%1_%2").arg(QCoreApplication::applicationPid()).arg(++contatore);
+    QSqlQuery q(m_db->Database());
+    EXPECT_TRUE(q.exec(QStringLiteral("CREATE SCHEMA ") + m_schema)) << q.lastError().text().toStdString();
+    EXPECT_TRUE(q.exec(QStringLiteral("SET search_path TO ") + m_schema)) << q.lastError().text().toStdString();
+    m_db->DimenticaSchema();
+}
+
+DatabaseProva::~DatabaseProva()
+{
+    if (m_schema.isEmpty() || !m_db)
+        return;
+    if (m_db->InTransazione())
+        m_db->ConfermaTransazione();
+    QSqlQuery(m_db->Database()).exec(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(m_schema));
+}
+
+QString DatabaseProva::Sql(const QString& sql)
+{
+    QString testo = m_db->Traduci(sql);
+    if (SuServer())  // rows not updated since keep their insertion order there
+        testo.replace(QRegularExpression(QStringLiteral("\\browid\\b")), QStringLiteral("ctid"));
+    return testo;
+}
+
 AmbienteProva::AmbienteProva()
 {
-    m_db = DatabaseLink::ApriFile(m_cartella.filePath(QStringLiteral("ditta.db")));
-    CreaTabelleQuiva(*m_db);
+    CreaTabelleQuiva(Db());
 }
 
 void AmbienteProva::Sql(const QString& sql)
 {
-    QSqlQuery q(m_db->Database());
-    EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
-    m_db->DimenticaSchema();
+    QSqlQuery q(Db().Database());
+    EXPECT_TRUE(q.exec(m_db.Sql(sql))) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+    Db().DimenticaSchema();
 }
 
 QStringList AmbienteProva::Righe(const QString& sql)
 {
     QString errore;
-    const QStringList righe = RigheSqlProva(*m_db, sql, &errore, QStringLiteral("NULL"));
+    const QStringList righe = RigheSqlProva(Db(), m_db.Sql(sql), &errore, QStringLiteral("NULL"));
     EXPECT_TRUE(errore.isEmpty()) << errore.toStdString();
     return righe;
 }
 
 QVariant AmbienteProva::Valore(const QString& sql)
 {
-    QSqlQuery q(m_db->Database());
-    EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+    QSqlQuery q(Db().Database());
+    EXPECT_TRUE(q.exec(m_db.Sql(sql))) << sql.toStdString() << ": " << q.lastError().text().toStdString();
     return q.next() ? q.value(0) : QVariant();
 }
 
@@ -43,8 +81,8 @@ void AmbienteProva::Inserisci(const QString& tabella, const QVariantMap& colonne
         nomi << QLatin1Char('[') + it.key() + QLatin1Char(']');
         segni << QStringLiteral("?");
     }
-    QSqlQuery q(m_db->Database());
-    q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(tabella, nomi.join(','), segni.join(',')));
+    QSqlQuery q(Db().Database());
+    q.prepare(m_db.Sql(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(tabella, nomi.join(','), segni.join(','))));
     for (const auto& v : colonne)
         q.addBindValue(v);
     EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString();

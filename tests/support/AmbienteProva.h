@@ -27,11 +27,31 @@ public:
     }
 };
 
+// The company database of a test: an SQLite file in the given folder, or,
+// when QUIVA_PROVA_ODBC holds a connection text (scripts/server-prova.sh sets
+// it), a schema of its own on that server, dropped when the test ends.
+class DatabaseProva {
+public:
+    explicit DatabaseProva(const QString& cartella);
+    ~DatabaseProva();
+    static bool SuServer();
+    DatabaseLink& Db() { return *m_db; }
+    DatabaseLink* operator->() { return m_db.get(); }
+    DatabaseLink* get() { return m_db.get(); }
+    // A statement of the tests (Jet dialect, "rowid" for insertion order) in
+    // the engine's SQL.
+    QString Sql(const QString& sql);
+
+private:
+    std::unique_ptr<DatabaseLink> m_db;
+    QString m_schema;
+};
+
 class AmbienteProva {
 public:
     AmbienteProva();
     QString Percorso(const QString& nome) const { return m_cartella.filePath(nome); }
-    DatabaseLink& Db() { return *m_db; }
+    DatabaseLink& Db() { return m_db.Db(); }
 
     // Runs statements (engine dialect), failing the test on error.
     void Sql(const QString& sql);
@@ -51,5 +71,5 @@ public:
 private:
     void Inserisci(const QString& tabella, const QVariantMap& colonne);
     QTemporaryDir m_cartella;
-    std::unique_ptr<DatabaseLink> m_db;
+    DatabaseProva m_db{m_cartella.path()};
 };
