@@ -1,11 +1,10 @@
 // Micro benchmark of field location and value reading: N delimited lines of
 // 10 fields (codes, descriptions with accented letters, integers, amounts
-// with decimal comma, dates) read with LeggiVal, no database writes.
+// with decimal comma, dates) located and read, no database.
 //   quiva-bench-campi [righe]   (default 1,000,000)
-#include "DatabaseLink.h"
-#include "FinestraMessaggi.h"
-#include "ScQuiva.h"
-#include "TabelleQuiva.h"
+#include "LetturaValore.h"
+#include "PosizioneCampo.h"
+#include "ScQuivaCampi.h"
 
 #include <QElapsedTimer>
 #include <cstdio>
@@ -13,11 +12,6 @@
 #include <vector>
 
 namespace {
-
-class MessaggiMuti : public FinestraMessaggi {
-public:
-    int msgCom(const QString&, const QStringList&) override { return 1; }
-};
 
 std::unique_ptr<ScQuivaCampi> Campo(const char* nome, const char* numCampo, const char* tipo)
 {
@@ -50,27 +44,25 @@ QString Riga(int i)
 int main(int argc, char** argv)
 {
     const int righe = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    auto db = DatabaseLink::ApriFile(QStringLiteral(":memory:"));
-    CreaTabelleQuiva(*db);
-    MessaggiMuti messaggi;
-    ContestoQuiva ctx{*db, messaggi, {}, {}, {}, false};
-    ScQuiva motore(ctx);
-    motore.ImpostaFormato(QStringLiteral(";"), false);
-
-    std::vector<ScQuivaCampi*> campi;
-    campi.push_back(&motore.AggiungiCampo(Campo("Codice", "1", "String")));
-    campi.push_back(&motore.AggiungiCampo(Campo("Descrizione", "2", "String")));
-    campi.push_back(&motore.AggiungiCampo(Campo("Quantita", "3", "Long")));
-    campi.push_back(&motore.AggiungiCampo(Campo("Prezzo", "4", "Currency")));
-    campi.push_back(&motore.AggiungiCampo(Campo("Data", "5", "Date")));
-    campi.push_back(&motore.AggiungiCampo(Campo("Gruppo", "6", "String")));
-    campi.push_back(&motore.AggiungiCampo(Campo("Numero", "7", "Integer")));
-    campi.push_back(&motore.AggiungiCampo(Campo("Citta", "8", "String")));
-    campi.push_back(&motore.AggiungiCampo(Campo("Peso", "9", "Double")));
-    campi.push_back(&motore.AggiungiCampo(Campo("Nota", "10", "String")));
+    PosizioneCampo posizione(QStringLiteral(";"), false);
+    std::vector<std::unique_ptr<ScQuivaCampi>> campi;
+    campi.push_back(Campo("Codice", "1", "String"));
+    campi.push_back(Campo("Descrizione", "2", "String"));
+    campi.push_back(Campo("Quantita", "3", "Long"));
+    campi.push_back(Campo("Prezzo", "4", "Currency"));
+    campi.push_back(Campo("Data", "5", "Date"));
+    campi.push_back(Campo("Gruppo", "6", "String"));
+    campi.push_back(Campo("Numero", "7", "Integer"));
+    campi.push_back(Campo("Citta", "8", "String"));
+    campi.push_back(Campo("Peso", "9", "Double"));
+    campi.push_back(Campo("Nota", "10", "String"));
     campi[3]->oiNumDec = 2;  // rounded to the currency decimals
     campi[7]->osRiempie = QStringLiteral(" ");
     campi[7]->oiQuanto = 20;
+    const ImpostazioniDitta ditta;
+    std::vector<CampoCompilato> compilati;
+    for (const auto& c : campi)
+        compilati.push_back(CompilaCampo(*c, ditta));
 
     // Lines are made beforehand so that only the reading is timed; each is a
     // separate string, as the file reader hands them over.
@@ -82,14 +74,14 @@ int main(int argc, char** argv)
     QElapsedTimer tempo;
     tempo.start();
     long rifiutati = 0;
-    QVariant valore;
+    QString costruito;
     for (const QString& riga : testo)
-        for (ScQuivaCampi* c : campi)
-            rifiutati += motore.LeggiVal(riga, *c, valore, 1);
+        for (const CampoCompilato& c : compilati)
+            rifiutati += LeggiValore(posizione.Testo(riga, c, costruito), c, false).errore.isEmpty() ? 0 : 1;
     const double secondi = static_cast<double>(tempo.nsecsElapsed()) / 1e9;
     const double valori = static_cast<double>(righe) * static_cast<double>(campi.size());
     std::printf("righe %d, campi %zu, rifiutati %ld\n", righe, campi.size(), rifiutati);
-    std::printf("LeggiVal: %.3f s, %.0f righe/s, %.1f ns per campo\n", secondi, righe / secondi,
+    std::printf("lettura: %.3f s, %.0f righe/s, %.1f ns per campo\n", secondi, righe / secondi,
                 secondi * 1e9 / valori);
     return rifiutati == 0 ? 0 : 1;
 }

@@ -75,7 +75,12 @@ public:
             return;
         }
         switch (valore.typeId()) {
-        case QMetaType::Int:
+        case QMetaType::Int:  // the common cases read directly, without a conversion call
+            sqlite3_bind_int64(m_stmt, i, *static_cast<const int*>(valore.constData()));
+            return;
+        case QMetaType::Double:
+            sqlite3_bind_double(m_stmt, i, *static_cast<const double*>(valore.constData()));
+            return;
         case QMetaType::UInt:
         case QMetaType::LongLong:
         case QMetaType::Short:
@@ -83,7 +88,6 @@ public:
         case QMetaType::Bool:
             sqlite3_bind_int64(m_stmt, i, valore.toLongLong());
             return;
-        case QMetaType::Double:
         case QMetaType::Float:
             sqlite3_bind_double(m_stmt, i, valore.toDouble());
             return;
@@ -167,7 +171,10 @@ private:
         if (i < 1 || static_cast<size_t>(i) > m_testi.size())
             return;  // no such marker: SQLite would refuse the binding too
         std::string& utf8 = m_testi[i - 1];
-        utf8.resize(static_cast<size_t>(testo.size()) * 3);
+        // Grown only: a resize to a larger size would clear the new part
+        // on every bind.
+        if (utf8.size() < static_cast<size_t>(testo.size()) * 3)
+            utf8.resize(static_cast<size_t>(testo.size()) * 3);
         char* scritto = utf8.data();
         const char16_t* c = reinterpret_cast<const char16_t*>(testo.constData());
         const char16_t* const fine = c + testo.size();

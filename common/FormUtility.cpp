@@ -89,6 +89,43 @@ QString DescrizioneErrore(const std::exception& errore)
     return QString::fromLocal8Bit(errore.what());
 }
 
+namespace {
+
+// A plain decimal of at most 15 digits ("-1234,56": no thousands points,
+// no exponent) read without the general parser: digits and the power of ten
+// are both exact doubles, so their quotient is the correctly rounded value.
+std::optional<double> DecimaleSemplice(QStringView testo)
+{
+    static constexpr double Potenze[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    qsizetype i = 0;
+    const bool negativo = testo[0] == u'-';
+    if (negativo || testo[0] == u'+')
+        ++i;
+    long long cifre = 0;
+    int quante = 0;
+    int decimali = -1;
+    for (; i < testo.size(); ++i) {
+        const char16_t c = testo[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            if (++quante > 15)
+                return std::nullopt;
+            cifre = cifre * 10 + (c - u'0');
+            if (decimali >= 0)
+                ++decimali;
+        } else if (c == u',' && decimali < 0) {
+            decimali = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (quante == 0)
+        return std::nullopt;
+    const double valore = static_cast<double>(cifre) / Potenze[std::max(decimali, 0)];
+    return negativo ? -valore : valore;
+}
+
+}  // namespace
+
 std::optional<double> TestoADouble(QStringView testo)
 {
     // Italian form: optional sign, digits with "." thousands separators,
@@ -96,6 +133,8 @@ std::optional<double> TestoADouble(QStringView testo)
     testo = testo.trimmed();
     if (testo.isEmpty())
         return std::nullopt;
+    if (auto semplice = DecimaleSemplice(testo))
+        return semplice;
     char buffer[128];
     int n = 0;
     int i = 0;
@@ -214,7 +253,7 @@ std::optional<QVariant> TestoANumero(QStringView testo, int tipo)
 QVariant TestoANumeroOErrore(QStringView testo, int tipo)
 {
     if (auto valore = TestoANumero(testo, tipo))
-        return *valore;
+        return std::move(*valore);
     if (TestoADouble(testo))
         throw ErroreRun(CodiciErrore::Overflow, QStringLiteral("Overflow"));
     throw ErroreRun(CodiciErrore::TipoNonCorrispondente, QStringLiteral("Tipo non corrispondente"));
@@ -270,11 +309,24 @@ std::optional<QDate> DataOttoCifre(QStringView testo)
     return nelSecolo(annoPrima) ? annoPrima : giornoPrima;
 }
 
+// Where c is in testo from da on, or -1; a plain loop for short texts.
+qsizetype Posizione(QStringView testo, char16_t c, qsizetype da)
+{
+    for (qsizetype i = da; i < testo.size(); ++i)
+        if (testo[i] == c)
+            return i;
+    return -1;
+}
+
 }  // namespace
 
 std::optional<QDate> TestoAData(QStringView testo)
 {
     testo = testo.trimmed();
+    // The common "dd/mm/yyyy" first.
+    if (testo.size() == 10 && testo[2] == u'/' && testo[5] == u'/' && SoloCifre(testo.first(2))
+        && SoloCifre(testo.sliced(3, 2)) && SoloCifre(testo.sliced(6)))
+        return DataValida(Cifre(testo.sliced(6)), Cifre(testo.sliced(3, 2)), Cifre(testo.first(2)));
     if (SoloCifre(testo)) {
         if (testo.size() == 8)
             return DataOttoCifre(testo);
@@ -282,11 +334,11 @@ std::optional<QDate> TestoAData(QStringView testo)
             return DataValida(AnnoCompleto(testo.mid(4, 2)), Cifre(testo.mid(2, 2)), Cifre(testo.left(2)));
         return std::nullopt;
     }
-    for (QChar separatore : {u'/', u'-', u'.'}) {
+    for (char16_t separatore : {u'/', u'-', u'.'}) {
         // Exactly three parts.
-        const qsizetype primo = testo.indexOf(separatore);
-        const qsizetype secondo = primo < 0 ? -1 : testo.indexOf(separatore, primo + 1);
-        if (secondo < 0 || testo.indexOf(separatore, secondo + 1) >= 0)
+        const qsizetype primo = Posizione(testo, separatore, 0);
+        const qsizetype secondo = primo < 0 ? -1 : Posizione(testo, separatore, primo + 1);
+        if (secondo < 0 || Posizione(testo, separatore, secondo + 1) >= 0)
             continue;
         const std::array<QStringView, 3> parti = {testo.first(primo), testo.sliced(primo + 1, secondo - primo - 1),
                                                   testo.sliced(secondo + 1)};
@@ -302,7 +354,7 @@ std::optional<QDate> TestoAData(QStringView testo)
     return std::nullopt;
 }
 
-QVariant ConvertiTesto(const QString& testo, int tipo)
+QVariant ConvertiTesto(QStringView testo, int tipo)
 {
     if (TipiDato::IsNumerico(tipo))
         return TestoANumeroOErrore(testo, tipo);
@@ -311,7 +363,7 @@ QVariant ConvertiTesto(const QString& testo, int tipo)
             return *data;
         throw ErroreRun(CodiciErrore::TipoNonCorrispondente, QStringLiteral("Tipo non corrispondente"));
     }
-    return testo;
+    return testo.toString();
 }
 
 double Arrotonda(double valore, QChar modo, int decimali)

@@ -53,7 +53,7 @@ std::optional<QDate> TestoAData(QStringView testo);
 
 // Conversion of a text to the type of code tipo (2..7); any other code gives
 // the text itself. Raises ErroreRun on failure.
-QVariant ConvertiTesto(const QString& testo, int tipo);
+QVariant ConvertiTesto(QStringView testo, int tipo);
 
 // Rounding; mode "A" rounds halves away from zero, exactly on decimal amounts
 // (2,675 to two decimals is 2,68).

@@ -11,17 +11,19 @@
 
 class CampiRiga {
 public:
-    // Field n (1-based) of the line split at separatore (case ignored; an
-    // empty separator is the tab), or nothing when the line has fewer fields.
-    std::optional<QStringView> Campo(const QString& riga, const QString& separatore, int n);
+    // Lines split at separatore (an empty one is the tab; letters in it
+    // match in either case).
+    explicit CampiRiga(const QString& separatore = {});
+
+    // Field n (1-based), or nothing when the line has fewer fields.
+    std::optional<QStringView> Campo(const QString& riga, int n);
 
 private:
-    void Scansiona(const QString& riga, const QString& separatore);
+    void Scansiona(const QString& riga);
 
-    QString m_riga;
     QString m_separatore;
+    Qt::CaseSensitivity m_maiuscoleMinuscole = Qt::CaseSensitive;
+    QString m_riga;
     bool m_valida = false;
-    bool m_maiuscoleMinuscole = false;  // the separator has letters
-    qsizetype m_lunghezzaSep = 1;
-    std::vector<qsizetype> m_inizi;     // start of every field
+    std::vector<qsizetype> m_inizi;  // start of every field
 };

@@ -3,7 +3,12 @@
 #include "DatabaseLink.h"
 #include "ProgressMonitor.h"
 
-ScQuiva::ScQuiva(ContestoQuiva& contesto) : m_ctx(contesto), m_rs(contesto.db) {}
+ScQuiva::ScQuiva(ContestoQuiva& contesto)
+    : m_ctx(contesto),
+      m_rs(contesto.db),
+      m_valuta([this](const QVariant& valore, const CampoCompilato& campo) { return ConvImporto(valore, campo); })
+{
+}
 
 ScQuiva::~ScQuiva() = default;
 

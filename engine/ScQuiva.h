@@ -2,9 +2,10 @@
 // The load engine: one object serves one load definition for one run.
 // The caller sets ogInElab and ogValDefault, calls LeggiTracciato and, when
 // it answers 0, QuivaDati; then drops the object.
-#include "CampiRiga.h"
 #include "ContestoQuiva.h"
+#include "LetturaValore.h"
 #include "PianoQuiva.h"
+#include "PosizioneCampo.h"
 #include "RecordsetManager.h"
 #include "ScQuivaCampi.h"
 
@@ -61,36 +62,13 @@ public:
     void SostituisciOrigine(const QString& percorso) { m_origine = percorso; }
     static QString ConvEscape(const QString& testo);
 
-    // Table routing and keys.
-    QString LeggiNomeTabella(const QString& psNomeCampo) const;
-    static QString LeggiNomeCampo(const QString& psNomeCampo);
-    static QString LeggiCodTab(const QString& psNomeCampo);
-    qint16 QualeTab(const QString& psCodTab) const;
-    void ImpCampiKey();
-    QString CompSqlKey(const QString& psRiga, int piCodTab);
-    int CompRecord(const QString& psRiga);
+    // A source file path completed with the company's drive and load folder.
     QString QuivaPathCompleta(const QString& psFile) const;
 
-    // Field location in the source line.
-    // pbDestNumerica applies the field's implied decimals.
-    QVariant CercaPosCampo(const QString& psRiga, const ScQuivaCampi& pgcampo, bool pbNumCampo, bool pbDestNumerica);
-    QVariant LeggiCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo);
-    QString LeggiValCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo);
-    QString LeggiValCampoStr(const QString& psRiga, QString psElabora, const ScQuivaCampi& pgcampo,
-                             const QString& ps0oSpacetoNull);
-
-    // Value reading: 0 with the value in pvValore, 1 when the line is
-    // rejected (the error row is written). The field record is compiled for
-    // the call; the load itself reads through the compiled definition.
-    int LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVariant& pvValore, int piCodTab);
-
-    // Defaults, amounts and currency.
-    QVariant LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRiga, int piCodTab);
-    QVariant ConvImporto(const QVariant& pvValore, ValutaCampo valuta, int piCodTab, int piNumDec, int piDecMoneta);
-    QString LeggiValuta(const QString& psListino);
-
-    // Error log.
-    void ScriviErrore(const QString& psRiga, const QString& psErrore);
+    // Field names of the definition rows: "C Nome" is column Nome of the
+    // slot coded C.
+    static QString LeggiNomeCampo(const QString& psNomeCampo);
+    static QString LeggiCodTab(const QString& psNomeCampo);
 
     // What the reader loaded, for the screens and the tests.
     const Slot& slot(int i) const { return m_slot[i]; }
@@ -103,21 +81,29 @@ public:
     const QString& Tipo() const { return m_tipo; }
     qint16 SaltaInizio() const { return m_saltaInizio; }
     const QString& QueryFinale(int i) const { return m_queryFin[i - 1]; }
-    long ErroriScritti() const { return m_errori; }
-
-    // --- Test hooks (field location and value reading) ---
-    // Adds a field record as the definition reader would (no key marking).
-    ScQuivaCampi& AggiungiCampo(std::unique_ptr<ScQuivaCampi> campo);
-    // Separator and layout as the reader sets them (no escape conversion).
-    void ImpostaFormato(const QString& separatore, bool fisso);
 
 private:
+    // Definition reading and compiling.
     void LeggiTestata(const QString& rs);
     void LeggiCampi(const QString& rs);
     void LeggiDecodifiche(const QString& rs);
+    QString LeggiNomeTabella(const QString& psNomeCampo) const;
+    qint16 QualeTab(const QString& psCodTab) const;
+    void ImpCampiKey();
     void Compila();
+
+    // Value of one field of a line: 0 with the value, 1 when the line is
+    // rejected (the error row is written).
     int LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVariant& pvValore);
-    QString TestoCampo(const QString& psRiga, const CampoCompilato& campo);
+    int LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVariant& pvValore, int piCodTab);
+    QStringView TestoCampo(const QString& psRiga, const CampoCompilato& campo, QString& costruito);
+    QVariant LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRiga, int piCodTab);
+    QVariant ConvImporto(const QVariant& pvValore, const CampoCompilato& campo);
+    QString LeggiValuta(const QString& psListino);
+    void ScriviErrore(const QString& psRiga, const QString& psErrore);
+
+    // Writing.
+    int CompRecord(const QString& psRiga);
     void Apri(Slot& s, RecordsetAperto recordset);
     // The column of every field of slot i in its record set's statement.
     const std::vector<int>& Colonne(int i);
@@ -159,7 +145,6 @@ private:
     QString m_separatore;
     QString m_origine;
     QString m_tipo;
-    bool m_fisso = false;
     qint16 m_saltaInizio = 0;
     std::vector<std::unique_ptr<ScQuivaCampi>> m_campi;
     QHash<QString, ScQuivaCampi*> m_indiceCampi;  // lower-case osKey
@@ -167,7 +152,6 @@ private:
     std::array<QString, NumSlot + 1> m_sqlChiave;  // parametrised key query per slot
     PianoQuiva m_piano;  // the definition compiled for the line loop
     QVariantList m_valoriChiave;  // reused key values of a line
-
-    // --- Field location: field starts of the delimited line last read ---
-    CampiRiga m_campiRiga;
+    PosizioneCampo m_posizione;   // field location in the definition's layout
+    ConversioneValuta m_valuta;   // ConvImporto, for value reading
 };

@@ -182,6 +182,8 @@ QVariant ScQuivaCampi::ConvValTipo(const QString& psValore, int tipo) const
 
 bool ScQuivaCampi::ValoreNonValido(const QVariant& valore) const
 {
+    if (m_nonVal.isEmpty() && m_valValido.isEmpty())
+        return false;
     const bool testo = !TipoConvertito(oiTipoDest());
     if (!m_nonVal.isEmpty()) {
         const bool vietato = testo ? CorrispondeModello(TestoQuiva::TestoDaValore(valore), m_nonVal)

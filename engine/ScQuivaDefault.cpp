@@ -4,6 +4,7 @@
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
 #include "ScQuiva.h"
+#include "ScQuivaTesto.h"
 #include "ValueStore.h"
 
 #include <cmath>
@@ -16,6 +17,32 @@ bool UgualeTesto(const QString& a, const QString& b)
 }
 
 }  // namespace
+
+int ScQuiva::LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVariant& pvValore)
+{
+    QString costruito;
+    ValoreLetto letto = LeggiValore(TestoCampo(psRiga, campo, costruito), campo, m_ctx.soloAsci, m_valuta);
+    if (!letto.errore.isEmpty()) {
+        ScriviErrore(psRiga, letto.errore);
+        return 1;
+    }
+    pvValore = std::move(letto.valore);
+    return 0;
+}
+
+int ScQuiva::LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVariant& pvValore, int piCodTab)
+{
+    return LeggiVal(psRiga, CompilaCampo(pgcampo, m_ctx.ditta, piCodTab), pvValore);
+}
+
+// The located text of a field, or its default (kept in costruito).
+QStringView ScQuiva::TestoCampo(const QString& psRiga, const CampoCompilato& campo, QString& costruito)
+{
+    if (!campo.conDefault)
+        return m_posizione.Testo(psRiga, campo, costruito);
+    costruito = TestoQuiva::TestoDaValore(LeggiDefault(*campo.campo, psRiga, campo.slot));
+    return costruito;
+}
 
 QVariant ScQuiva::LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRiga, int piCodTab)
 {
@@ -40,7 +67,7 @@ QVariant ScQuiva::LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRig
         const qsizetype dueP = rottura.indexOf(QLatin1Char(':'));
         if (dueP < 0) {
             for (const QString& numero : FormUtility::Split(rottura, QStringLiteral(",")))
-                gruppo += LeggiValCampoNum(psRiga, static_cast<int>(FormUtility::TestoAIntero(numero)), pgcampo);
+                gruppo += m_posizione.ValCampoNum(psRiga, static_cast<int>(FormUtility::TestoAIntero(numero)), pgcampo);
         } else {
             const long long inizio = FormUtility::TestoAIntero(rottura.left(dueP));
             const long long lunghezza = FormUtility::TestoAIntero(rottura.mid(dueP + 1));
@@ -68,11 +95,14 @@ QString ScQuiva::LeggiValuta(const QString& psListino)
     }
 }
 
-QVariant ScQuiva::ConvImporto(const QVariant& pvValore, ValutaCampo valuta, int piCodTab, int piNumDec, int piDecMoneta)
+QVariant ScQuiva::ConvImporto(const QVariant& pvValore, const CampoCompilato& campo)
 {
     if (FormUtility::IsVuoto(pvValore))
         return pvValore;
-    Slot& s = m_slot[piCodTab];
+    const ValutaCampo valuta = campo.valuta;
+    const int piNumDec = campo.decimali;
+    const int piDecMoneta = campo.decMoneta;
+    Slot& s = m_slot[campo.slot];
     if (s.valuta.isEmpty() || s.listino.compare(s.listinoPrec, Qt::CaseInsensitive) != 0) {
         s.valuta.clear();
         // A blank price list is remembered too: otherwise the company currency

@@ -116,21 +116,6 @@ const QString& ScQuiva::SqlChiave(int i)
     return sql;
 }
 
-QString ScQuiva::CompSqlKey(const QString& psRiga, int piCodTab)
-{
-    QVariantList valori;
-    if (!ValoriChiave(psRiga, piCodTab, valori))
-        return {};
-    QString sql = QStringLiteral("Select ") + m_slot[piCodTab].campi + QStringLiteral(" from ")
-                  + m_slot[piCodTab].tabella;
-    for (int k = 0; k < valori.size(); ++k) {
-        const CampoCompilato& campo = m_piano.campi[m_piano.slot[piCodTab].chiave[k]];
-        sql += (k == 0 ? QStringLiteral(" Where ") : QStringLiteral(" And ")) + campo.campo->osNomeCampo
-               + QStringLiteral(" = ") + FormUtility::SqlLiteral(valori[k], campo.tipoDest);
-    }
-    return sql;
-}
-
 void ScQuiva::Apri(Slot& s, RecordsetAperto recordset)
 {
     s.recordset = std::move(recordset);
@@ -152,8 +137,8 @@ const std::vector<int>& ScQuiva::Colonne(int i)
     return piano.colonne;
 }
 
-// The key query runs prepared with the key values bound: the same rows as
-// CompSqlKey's text, without building and parsing a statement per line.
+// The key query runs prepared with the key values bound, so a statement is
+// neither built nor parsed per line.
 bool ScQuiva::ApriChiave(int i, const QString& riga)
 {
     if (!ValoriChiave(riga, i, m_valoriChiave))
@@ -177,6 +162,7 @@ int ScQuiva::CompRecord(const QString& psRiga)
     const CampoCompilato* campo = nullptr;
     QVariant valore;
     int t = 1;
+    std::array<const std::vector<int>*, NumSlot + 1> colonne{};  // of each slot, resolved at its first field
     try {
         for (const CampoCompilato& c : m_piano.campi) {
             t = c.slot;
@@ -191,7 +177,9 @@ int ScQuiva::CompRecord(const QString& psRiga)
             if (c.aggiorna || nuovo[t]) {
                 if (!s.set)
                     m_rs.Oggetto(s.recordset);  // a code naming a slot without a table: raises 3420
-                const int colonna = Colonne(t)[c.posizioneNelSlot];
+                if (!colonne[t])
+                    colonne[t] = &Colonne(t);
+                const int colonna = (*colonne[t])[c.posizioneNelSlot];
                 if (colonna < 0)
                     s.set->Imposta(c.campo->osNomeCampo, valore);  // raises "no such column"
                 s.set->Imposta(colonna, valore);

@@ -136,7 +136,7 @@ void ScQuiva::LeggiTestata(const QString& rs)
     }
     m_saltaInizio = Intero16(leggi(QStringLiteral("SaltaInizio")), osCodice, QStringLiteral("SaltaInizio"));
     m_tipo = leggi(QStringLiteral("Tipo"));
-    m_fisso = m_tipo.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0;
+    m_posizione = PosizioneCampo(m_separatore, m_tipo.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0);
 }
 
 void ScQuiva::LeggiCampi(const QString& rs)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace FormUtility;
 
 TEST(TestoANumero, ItalianFormsAndRanges)
@@ -33,6 +35,27 @@ TEST(TestoADouble, PointOnlyBetweenGroupsOfThreeDigits)
     for (const char16_t* cattivo : {u"1.5", u"1936.27", u"12.34", u"1.2345", u"1234.567", u".5", u"1.", u"1..000",
                                     u"1,5.000", u"1.23,4", u"1.5E3"})
         EXPECT_FALSE(TestoADouble(cattivo)) << QString::fromUtf16(cattivo).toStdString();
+}
+
+// Short decimals take a quicker way than long ones; both must give the
+// correctly rounded double of the text, sign of zero included.
+TEST(TestoADouble, ShortAndLongDecimalsRoundTheSameWay)
+{
+    const std::pair<const char16_t*, double> numeri[] = {
+        {u"0,1", 0.1},
+        {u"2,675", 2.675},
+        {u"-0,3", -0.3},
+        {u"123456789012345", 123456789012345.0},
+        {u"1234567890123456789", 1234567890123456789.0},
+        {u"0,000000000000001", 0.000000000000001},
+        {u"0,1234567890123456789", 0.1234567890123456789},
+        {u"9.007.199.254,740993", 9007199254.740993},
+        {u"+7,50", 7.5},
+    };
+    for (const auto& [testo, valore] : numeri)
+        EXPECT_EQ(TestoADouble(testo), valore) << QString::fromUtf16(testo).toStdString();
+    EXPECT_TRUE(std::signbit(*TestoADouble(u"-0")));
+    EXPECT_FALSE(std::signbit(*TestoADouble(u"0,0")));
 }
 
 TEST(TestoAData, AcceptedFormsAndImpossibleDates)

@@ -1,13 +1,14 @@
 #pragma once
-// An engine on a scratch SQLite file with the definition tables, a message
-// window that records what it is shown, and helpers to build field records
-// and read back the error rows.
+// Field location and value reading on their own: a locator in the layout of
+// the test, the company's currency settings, and the rejection texts of the
+// values read so far. A scratch database serves the column sizes.
 #include "AmbienteProva.h"
 #include "DatabaseLink.h"
-#include "ScQuiva.h"
-#include "TabelleQuiva.h"
+#include "ImpostazioniDitta.h"
+#include "LetturaValore.h"
+#include "PosizioneCampo.h"
+#include "ScQuivaCampi.h"
 
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -18,20 +19,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        CreaTabelleQuiva(m_db.Db());
-        m_ctx = std::make_unique<ContestoQuiva>(ContestoQuiva{m_db.Db(), m_messaggi, {}, {}, {}, false});
-        Ricrea();
     }
 
-    // A fresh engine (after a change of the context).
-    void Ricrea()
-    {
-        m_motore = std::make_unique<ScQuiva>(*m_ctx);
-        m_motore->osCodice = QStringLiteral("PROVA");
-        m_motore->ImpostaFormato(QStringLiteral(";"), false);
-    }
-
-    ScQuiva& motore() { return *m_motore; }
+    // Separator and layout of the lines read next.
+    void Formato(const QString& separatore, bool fisso) { posizione = PosizioneCampo(separatore, fisso); }
 
     static std::unique_ptr<ScQuivaCampi> NuovoCampo(const QString& numCampo, const QString& tipoDest = QStringLiteral("String"),
                                                     const QString& tipoOrig = QStringLiteral("String"))
@@ -47,48 +38,35 @@ protected:
     }
 
     // Located value as text (what the value reader works on).
-    QString Trova(const QString& riga, const ScQuivaCampi& c)
-    {
-        return motore().CercaPosCampo(riga, c, true, false).toString();
-    }
+    QString Trova(const QString& riga, const ScQuivaCampi& c) { return posizione.Cerca(riga, c, true, false).toString(); }
 
-    // LeggiVal's answer and value.
+    // The answer of value reading (0 read, 1 rejected) and the value; the
+    // rejection text is added to Errori().
     struct Letto {
         int esito;
         QVariant valore;
     };
     Letto Leggi(const QString& riga, const ScQuivaCampi& c)
     {
-        QVariant valore;
-        const int esito = motore().LeggiVal(riga, c, valore, 1);
-        return {esito, valore};
+        const CampoCompilato campo = Compilato(c);
+        ValoreLetto letto = LeggiValore(posizione.Testo(riga, campo, m_costruito), campo, soloAsci);
+        if (!letto.errore.isEmpty())
+            m_errori << letto.errore;
+        return {letto.errore.isEmpty() ? 0 : 1, letto.valore};
     }
 
     // The field as the load reads it, with the company's currency settings.
-    CampoCompilato Compilato(const ScQuivaCampi& c) const { return CompilaCampo(c, m_ctx->ditta); }
+    CampoCompilato Compilato(const ScQuivaCampi& c) const { return CompilaCampo(c, ditta); }
 
-    QStringList Errori()
-    {
-        QStringList errori;
-        QSqlQuery q(m_db->Database());
-        q.exec(m_db.Sql(QStringLiteral("Select Errore from ErroriQuivamento order by rowid")));
-        while (q.next())
-            errori << q.value(0).toString();
-        return errori;
-    }
-    QStringList RigheErrore()
-    {
-        QStringList righe;
-        QSqlQuery q(m_db->Database());
-        q.exec(m_db.Sql(QStringLiteral("Select Riga from ErroriQuivamento order by rowid")));
-        while (q.next())
-            righe << q.value(0).toString();
-        return righe;
-    }
+    const QStringList& Errori() const { return m_errori; }
 
+    PosizioneCampo posizione{QStringLiteral(";"), false};
+    ImpostazioniDitta ditta;
+    bool soloAsci = false;
     QTemporaryDir m_dir;
     DatabaseProva m_db{m_dir.path()};
-    MessaggiRegistrati m_messaggi;
-    std::unique_ptr<ContestoQuiva> m_ctx;
-    std::unique_ptr<ScQuiva> m_motore;
+
+private:
+    QStringList m_errori;
+    QString m_costruito;
 };

@@ -109,4 +109,37 @@ TEST(DefinizioneOstile, SqlInHeaderTextsNeverRunsAsAStatement)
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")).toInt(), 0);
 }
 
+// A rejected line is stored exactly as read, with the value in its message,
+// and counted.
+TEST(DefinizioneOstile, RejectedLinesAreStoredAsRead)
+{
+    const QStringList corpus = {"O'Brien", "a;b", "x'; DROP TABLE Art; --", "--", "C:\\dati\\x.txt",
+                                "50%", "*", "_%_", "\"virgolette\" interne", "[A-Z]#?", "\\'", "\u00a71{\u00a72}"};
+    AmbienteProva ambiente;
+    Caricamento carico{ambiente};
+    ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10), Descr VARCHAR(30), Qta INTEGER)"));
+    QByteArray righe;
+    for (const QString& valore : corpus)
+        righe += "k\t" + valore.toUtf8() + "\n";
+    righe += "k\tok\tabc\n";
+    ambiente.Definizione(QStringLiteral("R"), {{"Tabella", "Art"}, {"Separatore", "\\009"}, {"InsVaria", "I"},
+                                               {"Origine", ambiente.FileSorgente(QStringLiteral("r.txt"), righe)}});
+    ambiente.Campo(QStringLiteral("R"), {{"NomeCampo", "Codice"}, {"NumCampo", "1"}, {"OrdCampo", "1"}});
+    ambiente.Campo(QStringLiteral("R"), {{"NomeCampo", "Qta"}, {"NumCampo", "3"}, {"OrdCampo", "2"}, {"TipoDest", "Integer"}});
+    ambiente.Campo(QStringLiteral("R"), {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "3"}, {"NonVal", "*"}});
+    ASSERT_EQ(carico.Esegui(QStringLiteral("R")), 0);
+    QStringList righeAttese;
+    QStringList erroriAttesi;
+    for (const QString& valore : corpus) {
+        righeAttese << "k\t" + valore;
+        erroriAttesi << "Art.Descr: Campo con valore non valido (" + valore + ")";
+    }
+    righeAttese << "k\tok\tabc";
+    erroriAttesi << "Art.Qta: Tipo non valido (abc)";
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Riga FROM ErroriQuivamento ORDER BY rowid")), righeAttese);
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento ORDER BY rowid")), erroriAttesi);
+    EXPECT_EQ(carico.errori, corpus.size() + 1);
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt(), 0);
+}
+
 }  // namespace

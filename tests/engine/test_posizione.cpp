@@ -2,50 +2,84 @@
 // decimals and operations.
 #include "AmbienteCampi.h"
 
+#include "CampiRiga.h"
 #include "ErroreRun.h"
 
 namespace {
 
-class Posizione : public AmbienteCampi {};
+// One located field: the line split at the separator, the NumCampo text
+// (a field number or a template) and the text found.
+struct CasoCampo {
+    const char* nome;
+    const char* separatore;
+    const char* riga;
+    const char* numCampo;
+    const char* atteso;
+};
 
-TEST_F(Posizione, CampiDelimitatiPerNumero)
+const CasoCampo CampiDelimitati[] = {
+    {"middle field", ";", "a;b;c", "2", "b"},
+    {"last field, no trailing separator", ";", "a;b;c", "3", "c"},
+    {"beyond the line", ";", "a;b;c", "5", ""},
+    {"field zero", ";", "a;b;c", "0", ""},
+    {"negative field", ";", "a;b;c", "-1", ""},
+    {"field number beyond any integer", ";", "a;b;c", "99999999999", ""},
+    {"empty field", ";", "a;;c", "2", ""},
+    {"spaces trimmed", ";", "  a b  ;x", "1", "a b"},
+    {"tabs are not blanks here", ";", "\ta\t;x", "1", "\ta\t"},
+    {"separator of two characters", "||", "a||b|c||d", "2", "b|c"},
+    {"after a separator of two characters", "||", "a||b|c||d", "3", "d"},
+    {"separator with letters, any case", "xy", "1XY2xY3xy4", "2", "2"},
+    {"separator with letters, last field", "xy", "1XY2xY3xy4", "4", "4"},
+    {"empty separator is the tab", "", "a\tb", "2", "b"},
+    {"outer quotes dropped", ";", "\"ab\";x", "1", "ab"},
+    {"empty quoted field", ";", "\"\";x", "1", ""},
+    {"quotes do not protect the separator", ";", "\"a;b\";x", "1", "\"a"},
+    {"quotes do not protect the separator, second half", ";", "\"a;b\";x", "2", "b\""},
+    {"a lone quote stays", ";", "\";x", "1", "\""},
+};
+
+const CasoCampo Modelli[] = {
+    {"braces kept when their first field has a value", ";", "f1;f2;AB;12;X", "\u00a73-\u00a74{ (\u00a75)}", "AB-12 (X)"},
+    {"braces dropped on a blank first field", ";", "f1;f2;AB;12;;000;0,00", "\u00a73-\u00a74{ (\u00a75)}", "AB-12"},
+    {"braces dropped on a missing field", ";", "f1;f2;AB;12;;000;0,00", "X{\u00a79}Y", "XY"},
+    {"braces dropped on an empty field", ";", "f1;f2;AB;12;;000;0,00", "X{\u00a75}Y", "XY"},
+    {"brackets dropped on zeros", ";", "f1;f2;AB;12;;000;0,00", "[\u00a76]", ""},
+    {"brackets keep a zero amount written with a comma", ";", "f1;f2;AB;12;;000;0,00", "[\u00a77]", "0,00"},
+    {"braces keep zeros", ";", "f1;f2;AB;12;;000;0,00", "{\u00a76}", "000"},
+    {"only the first field of a group decides (kept)", ";", "f1;f2;AB;12;;000;0,00", "{<\u00a73\u00a75>}", "<AB>"},
+    {"only the first field of a group decides (dropped)", ";", "f1;f2;AB;12;;000;0,00", "{<\u00a75\u00a73>}", ""},
+    {"unclosed brace is literal and the rest is read on", ";", "uno;due;tre", "\u00a71{\u00a72", "uno{due"},
+    {"no nesting: a group ends at its first closing bracket", ";", "uno;due;tre", "{\u00a71[\u00a72}]", "uno[due]"},
+    {"two groups", ";", "uno;due;tre", "[\u00a73]/{\u00a71}", "tre/uno"},
+    {"a paragraph sign without digits reads field 0", ";", "uno;due;tre", "\u00a7x\u00a7", "x"},
+    {"literal text only", ";", "uno;due;tre", "solo testo", "solo testo"},
+    {"empty template", ";", "uno;due;tre", "", ""},
+};
+
+class Posizione : public AmbienteCampi {
+protected:
+    void Verifica(const CasoCampo& caso)
+    {
+        SCOPED_TRACE(caso.nome);
+        Formato(QString::fromUtf8(caso.separatore), false);
+        EXPECT_EQ(Trova(QString::fromUtf8(caso.riga), *NuovoCampo(QString::fromUtf8(caso.numCampo))),
+                  QString::fromUtf8(caso.atteso));
+    }
+};
+
+TEST_F(Posizione, CampiDelimitati)
 {
-    const QString riga("a;b;c");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("2")), "b");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("3")), "c");   // last field, no trailing separator
-    EXPECT_EQ(Trova(riga, *NuovoCampo("5")), "");    // beyond the line
-    EXPECT_EQ(Trova(riga, *NuovoCampo("0")), "");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("-1")), "");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("99999999999")), "");
-    EXPECT_EQ(Trova(QString("a;;c"), *NuovoCampo("2")), "");
-    EXPECT_EQ(Trova(QString("  a b  ;x"), *NuovoCampo("1")), "a b");  // spaces trimmed
-    EXPECT_EQ(Trova(QString("\ta\t;x"), *NuovoCampo("1")), "\ta\t");   // tabs are not blanks here
+    for (const CasoCampo& caso : CampiDelimitati)
+        Verifica(caso);
 }
 
-TEST_F(Posizione, SeparatoriDiPiuCaratteriEConLettere)
+TEST_F(Posizione, ModelliParentesiELetterali)
 {
-    motore().ImpostaFormato("||", false);
-    EXPECT_EQ(Trova(QString("a||b|c||d"), *NuovoCampo("2")), "b|c");
-    EXPECT_EQ(Trova(QString("a||b|c||d"), *NuovoCampo("3")), "d");
-    // A separator with letters is found whatever its case.
-    motore().ImpostaFormato("xy", false);
-    const QString riga("1XY2xY3xy4");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("2")), "2");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("4")), "4");
-    // Empty separator means the tab.
-    motore().ImpostaFormato("", false);
-    EXPECT_EQ(Trova(QString("a\tb"), *NuovoCampo("2")), "b");
-}
-
-TEST_F(Posizione, VirgoletteEsterne)
-{
-    EXPECT_EQ(Trova(QString("\"ab\";x"), *NuovoCampo("1")), "ab");
-    EXPECT_EQ(Trova(QString("\"\";x"), *NuovoCampo("1")), "");
-    // Quotes do not protect the separator.
-    EXPECT_EQ(Trova(QString("\"a;b\";x"), *NuovoCampo("1")), "\"a");
-    EXPECT_EQ(Trova(QString("\"a;b\";x"), *NuovoCampo("2")), "b\"");
-    // A lone quote cannot both open and close: kept.
-    EXPECT_EQ(Trova(QString("\";x"), *NuovoCampo("1")), "\"");
+    for (const CasoCampo& caso : Modelli)
+        Verifica(caso);
+    // The plain-number short cut is only taken when asked for.
+    EXPECT_EQ(posizione.Cerca(QString("uno;due;tre"), *NuovoCampo("2"), false, false).toString(), "2");
 }
 
 TEST_F(Posizione, SottoselezioneNelCampo)
@@ -68,40 +102,9 @@ TEST_F(Posizione, SottoselezioneNelCampo)
     EXPECT_EQ(Trova(riga, *c), "ABCDEF");
 }
 
-TEST_F(Posizione, Modelli)
-{
-    const QString riga("f1;f2;AB;12;;000;0,00");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("§3-§4{ (§5)}")), "AB-12");
-    EXPECT_EQ(Trova(QString("f1;f2;AB;12;X"), *NuovoCampo("§3-§4{ (§5)}")), "AB-12 (X)");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("X{§9}Y")), "XY");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("X{§5}Y")), "XY");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("[§6]")), "");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("[§7]")), "0,00");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("{§6}")), "000");
-    // Only the first field of a group decides.
-    EXPECT_EQ(Trova(riga, *NuovoCampo("{<§3§5>}")), "<AB>");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("{<§5§3>}")), "");
-}
-
-TEST_F(Posizione, ModelliParentesiELetterali)
-{
-    const QString riga("uno;due;tre");
-    // Unclosed brace: literal, and the rest is read on.
-    EXPECT_EQ(Trova(riga, *NuovoCampo("§1{§2")), "uno{due");
-    // No nesting: the group ends at the first closing bracket.
-    EXPECT_EQ(Trova(riga, *NuovoCampo("{§1[§2}]")), "uno[due]");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("[§3]/{§1}")), "tre/uno");
-    // "§" without digits reads field 0 (empty) and the text stays.
-    EXPECT_EQ(Trova(riga, *NuovoCampo("§x§")), "x");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("solo testo")), "solo testo");
-    EXPECT_EQ(Trova(riga, *NuovoCampo("")), "");
-    // The plain-number short cut is only taken when asked for.
-    EXPECT_EQ(motore().CercaPosCampo(riga, *NuovoCampo("2"), false, false).toString(), "2");
-}
-
 TEST_F(Posizione, LargaFissaConPrefisso)
 {
-    motore().ImpostaFormato({}, true);
+    Formato({}, true);
     auto c = NuovoCampo("IT");
     c->oiInizio = 5;
     c->oiLunghezza = 3;
@@ -124,39 +127,39 @@ TEST_F(Posizione, LargaFissaConPrefisso)
 
 TEST_F(Posizione, OperazioniLargaFissa)
 {
-    motore().ImpostaFormato({}, true);
+    Formato({}, true);
     const QString riga("000050   20");
     auto c = NuovoCampo("");
     c->oiInizio = 1;
     c->oiLunghezza = 6;
     c->osTipoOper = "%";
     c->osValoreOper = "§10:2";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 10.0);
+    EXPECT_DOUBLE_EQ(posizione.Cerca(riga, *c, true, false).toDouble(), 10.0);
     c->osValoreOper = "§0:2";
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
+    EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "000050");
     c->osValoreOper = "§7:2";  // blank columns: no operand
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
+    EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "000050");
     c->osValoreOper = "§10";   // no length: no operand
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
+    EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "000050");
     c->osTipoOper = "*";
     c->osValoreOper = "1,5";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 75.0);
+    EXPECT_DOUBLE_EQ(posizione.Cerca(riga, *c, true, false).toDouble(), 75.0);
     c->osTipoOper = "+";
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "000050");
+    EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "000050");
     c->osTipoOper = "/";
     c->osValoreOper = "0";
     try {
-        motore().CercaPosCampo(riga, *c, true, false);
+        posizione.Cerca(riga, *c, true, false);
         FAIL() << "division by zero not raised";
     } catch (const ErroreRun& e) {
         EXPECT_EQ(e.numero(), CodiciErrore::DivisionePerZero);
     }
     c->osValoreOper = "abc";
-    EXPECT_THROW(motore().CercaPosCampo(riga, *c, true, false), ErroreRun);
+    EXPECT_THROW(posizione.Cerca(riga, *c, true, false), ErroreRun);
     // A value that is not a number is left as it is.
     c->osTipoOper = "*";
     c->osValoreOper = "2";
-    EXPECT_EQ(motore().CercaPosCampo(QString("00005X"), *c, true, false).toString(), "00005X");
+    EXPECT_EQ(posizione.Cerca(QString("00005X"), *c, true, false).toString(), "00005X");
 }
 
 TEST_F(Posizione, OperazioniDelimitate)
@@ -167,20 +170,20 @@ TEST_F(Posizione, OperazioniDelimitate)
     c->oiLunghezza = 2;
     c->osTipoOper = "*";
     c->osValoreOper = "§3";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 36.0);
+    EXPECT_DOUBLE_EQ(posizione.Cerca(riga, *c, true, false).toDouble(), 36.0);
     c->osTipoOper = "/";
     c->osValoreOper = "4";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 3.0);
+    EXPECT_DOUBLE_EQ(posizione.Cerca(riga, *c, true, false).toDouble(), 3.0);
     c->osTipoOper = "%";
     c->osValoreOper = "50";
-    EXPECT_DOUBLE_EQ(motore().CercaPosCampo(riga, *c, true, false).toDouble(), 6.0);
+    EXPECT_DOUBLE_EQ(posizione.Cerca(riga, *c, true, false).toDouble(), 6.0);
     // Any other operation empties the value.
     c->osTipoOper = "+";
-    EXPECT_EQ(motore().CercaPosCampo(riga, *c, true, false).toString(), "");
+    EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "");
     // An operand field that is missing is not a number.
     c->osTipoOper = "*";
     c->osValoreOper = "§9";
-    EXPECT_THROW(motore().CercaPosCampo(riga, *c, true, false), ErroreRun);
+    EXPECT_THROW(posizione.Cerca(riga, *c, true, false), ErroreRun);
     // Inside a template the result is written with a decimal comma.
     c->osNumCampo = "<§2>";
     c->osValoreOper = "0,5";
@@ -204,10 +207,30 @@ TEST_F(Posizione, RigaCambiataNelloStessoOggetto)
     EXPECT_EQ(Trova(riga, *c), "22");
     riga.replace(QLatin1Char(';'), QLatin1Char(','));
     EXPECT_EQ(Trova(riga, *c), "");
-    motore().ImpostaFormato(",", false);
+    Formato(",", false);
     EXPECT_EQ(Trova(riga, *c), "22");
     const QString statica = QStringLiteral("s;t");
     EXPECT_EQ(Trova(statica, *NuovoCampo("1")), "s;t");
+}
+
+// The separator search reads four characters at a time: every position in
+// a block, lines of every length and characters near the separator's code
+// (";" is 0x3B) must split exactly as a plain split does.
+TEST(CampiDellaRiga, SeparatorsAtEveryPositionOfEveryLength)
+{
+    const char16_t vicini[] = {u'a', u':', u'<', u'\u013b', u'\u3b00', u'\u803b', u'\uffff', u'\u0000'};
+    for (int lunghezza = 0; lunghezza <= 13; ++lunghezza) {
+        for (int schema = 0; schema < 64; ++schema) {
+            QString riga;
+            for (int i = 0; i < lunghezza; ++i)
+                riga += (schema >> (i % 6) & 1) && (i * 7 + schema) % 3 ? QChar(u';') : QChar(vicini[(i + schema) % 8]);
+            CampiRiga campi(QStringLiteral(";"));
+            const QList<QStringView> attese = QStringView(riga).split(u';');
+            for (int n = 1; n <= attese.size(); ++n)
+                ASSERT_EQ(campi.Campo(riga, n), attese[n - 1]) << lunghezza << " " << schema << " " << n;
+            EXPECT_FALSE(campi.Campo(riga, static_cast<int>(attese.size()) + 1));
+        }
+    }
 }
 
 }  // namespace

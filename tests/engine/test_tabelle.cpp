@@ -32,16 +32,15 @@ protected:
     }
 };
 
-TEST_F(Tabelle, KeyQueryTextFromThePrimaryIndex)
+TEST_F(Tabelle, KeyFromThePrimaryIndexFindsTheRowByItsTypedValues)
 {
-    DefinizioneT("");
-    ScQuiva motore(carico.contesto);
-    ASSERT_EQ(motore.LeggiTracciato(QStringLiteral("T")), 0);
-    EXPECT_EQ(motore.CompSqlKey(QStringLiteral("x;5;z"), 1), QStringLiteral("Select * from T Where A = 'x' And B = 5"));
-    EXPECT_EQ(motore.CompSqlKey(QStringLiteral("O'Hara;1,0;z"), 1),
-              QStringLiteral("Select * from T Where A = 'O''Hara' And B = 1"));
-    // A key value that is rejected gives no query.
-    EXPECT_EQ(motore.CompSqlKey(QStringLiteral("x;abc;z"), 1), QString());
+    ambiente.Sql(QStringLiteral("INSERT INTO T VALUES ('x', 5, 'a'), ('O''Hara', 1, 'b')"));
+    DefinizioneT("x;5;z\nO'Hara;1,0;w\nx;abc;q\n");
+    ASSERT_EQ(carico.Esegui(QStringLiteral("T")), 0);
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM T ORDER BY A")), (QStringList{"O'Hara|1|w", "x|5|z"}));
+    // A key value that is rejected looks nothing up.
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento")),
+              (QStringList{"T.B: Tipo non valido (abc)", "Impossibile costruire chiave di ricerca"}));
 }
 
 TEST_F(Tabelle, WriteErrorsNameTheFieldAndTheLoadGoesOn)

@@ -14,7 +14,8 @@ protected:
 
     void SetUp() override
     {
-        ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(30), Prezzo REAL)"));
+        ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(30), Prezzo REAL, "
+                                    "BImporto REAL, Importo REAL)"));
         ambiente.Sql(QStringLiteral("CREATE TABLE Righe (Id INTEGER, Qta INTEGER)"));
     }
 };
@@ -80,19 +81,25 @@ TEST_F(Tracciato, RoutingOfFieldNamesToSlots)
     ambiente.Definizione(QStringLiteral("D"), {{"Tabella", "Art"}, {"Tabella2", "Righe"}, {"CodTab2", "B"},
                                               {"Tabella3", "Righe3"}, {"CodTab3", "C"}});
     ambiente.Sql(QStringLiteral("CREATE TABLE Righe3 (Qta INTEGER)"));
-    ambiente.Campo(QStringLiteral("D"), {{"NomeCampo", "C Qta"}});
-    ambiente.Campo(QStringLiteral("D"), {{"NomeCampo", "BImporto"}});
-    ambiente.Campo(QStringLiteral("D"), {{"NomeCampo", "Z Importo"}});
+    ambiente.Campo(QStringLiteral("D"), {{"NomeCampo", "C Qta"}, {"NumCampo", "1"}, {"OrdCampo", "1"}});
+    ambiente.Campo(QStringLiteral("D"), {{"NomeCampo", "BImporto"}, {"NumCampo", "2"}, {"OrdCampo", "2"}, {"TipoDest", "Double"}});
+    ambiente.Campo(QStringLiteral("D"), {{"NomeCampo", "Z Importo"}, {"NumCampo", "3"}, {"OrdCampo", "3"}, {"TipoDest", "Double"}});
+    ambiente.Campo(QStringLiteral("D"), {{"NomeCampo", "Codice"}, {"NumCampo", "4"}, {"OrdCampo", "4"}});
     ASSERT_EQ(motore.LeggiTracciato(QStringLiteral("D")), 0);
     const ScQuivaCampi* qta = motore.Campo(QStringLiteral("Righe3.Qta"));
     ASSERT_TRUE(qta);
     EXPECT_EQ(qta->osCodTab, QStringLiteral("C"));
-    EXPECT_EQ(motore.QualeTab(QStringLiteral("C")), 3);
     EXPECT_TRUE(motore.Campo(QStringLiteral("Art.BImporto")));
     const ScQuivaCampi* z = motore.Campo(QStringLiteral("Art.Importo"));
     ASSERT_TRUE(z);
     EXPECT_EQ(z->osCodTab, QStringLiteral("Z"));
-    EXPECT_EQ(motore.QualeTab(QStringLiteral("Z")), 1);
+    // Loaded, C's field goes into slot 3's table and the unknown code's into
+    // slot 1's.
+    ambiente.Sql(QStringLiteral("UPDATE QuivaFile SET Separatore = ';', InsVaria = 'I', Origine = '%1' WHERE Codice = 'D'")
+                     .arg(ambiente.FileSorgente(QStringLiteral("d.txt"), "7;2;3;A1\n")));
+    ASSERT_EQ(carico.Esegui(QStringLiteral("D")), 0);
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Qta FROM Righe3")), QStringList{"7"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT BImporto, Importo FROM Art")), QStringList{"2|3"});
 }
 
 TEST_F(Tracciato, KeyFieldsFromMarksOrFromThePrimaryIndex)

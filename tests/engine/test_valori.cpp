@@ -5,6 +5,7 @@
 #include "ErroreRun.h"
 
 #include <QDate>
+#include <QSqlQuery>
 
 namespace {
 
@@ -29,30 +30,37 @@ TEST_F(Valori, CodiciDeiTipi)
 
 TEST_F(Valori, ConversioneNelTipoDiDestinazione)
 {
-    EXPECT_EQ(Leggi(QString("1.234,5"), *NuovoCampo("1", "Double")).valore.toDouble(), 1234.5);
-    EXPECT_EQ(Leggi(QString("-12"), *NuovoCampo("1", "Integer")).valore, QVariant(-12));
-    EXPECT_EQ(Leggi(QString("31/12/2020"), *NuovoCampo("1", "Date")).valore, QVariant(QDate(2020, 12, 31)));
-    EXPECT_TRUE(Errori().isEmpty());
-
-    EXPECT_EQ(Leggi(QString("abc"), *NuovoCampo("1", "Integer")).esito, 1);
-    EXPECT_EQ(Leggi(QString("40000"), *NuovoCampo("1", "Integer")).esito, 1);
-    EXPECT_EQ(Leggi(QString("31/02/2020"), *NuovoCampo("1", "Date")).esito, 1);
-    EXPECT_EQ(Errori(), QStringList({"Articoli.Codice: Tipo non valido (abc)", "Articoli.Codice: Tipo non valido (40000)",
-                                     "Articoli.Codice: Tipo non valido (31/02/2020)"}));
-    EXPECT_EQ(RigheErrore().value(0), "abc");
-    EXPECT_EQ(motore().ErroriScritti(), 3);
-}
-
-TEST_F(Valori, NumeriConPuntoFuoriPostoEDateAOttoCifre)
-{
-    EXPECT_EQ(Leggi(QString("20021231"), *NuovoCampo("1", "Date")).valore, QVariant(QDate(2002, 12, 31)));
-    EXPECT_EQ(Leggi(QString("31129999"), *NuovoCampo("1", "Date")).valore, QVariant(QDate(9999, 12, 31)));
-    EXPECT_EQ(Leggi(QString("1.500"), *NuovoCampo("1", "Long")).valore, QVariant(1500));
-    EXPECT_TRUE(Errori().isEmpty());
-    EXPECT_EQ(Leggi(QString("1.5"), *NuovoCampo("1", "Double")).esito, 1);
-    EXPECT_EQ(Leggi(QString("99999999"), *NuovoCampo("1", "Date")).esito, 1);
-    EXPECT_EQ(Errori(), QStringList({"Articoli.Codice: Tipo non valido (1.5)",
-                                     "Articoli.Codice: Tipo non valido (99999999)"}));
+    struct Caso {
+        const char* testo;
+        const char* tipo;
+        QVariant atteso;  // none: the line is rejected
+    };
+    const Caso casi[] = {
+        {"1.234,5", "Double", 1234.5},
+        {"-12", "Integer", -12},
+        {"31/12/2020", "Date", QDate(2020, 12, 31)},
+        {"20021231", "Date", QDate(2002, 12, 31)},  // eight digits, day first
+        {"31129999", "Date", QDate(9999, 12, 31)},
+        {"1.500", "Long", 1500},                     // a thousands point
+        {"abc", "Integer", {}},
+        {"40000", "Integer", {}},                    // beyond 16 bits
+        {"31/02/2020", "Date", {}},
+        {"1.5", "Double", {}},                       // a point out of place
+        {"99999999", "Date", {}},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.testo);
+        const Letto letto = Leggi(QString::fromUtf8(caso.testo), *NuovoCampo("1", caso.tipo));
+        if (caso.atteso.isValid()) {
+            EXPECT_EQ(letto.esito, 0);
+            EXPECT_EQ(letto.valore, caso.atteso);
+        } else {
+            EXPECT_EQ(letto.esito, 1);
+            EXPECT_EQ(Errori().value(Errori().size() - 1),
+                      "Articoli.Codice: Tipo non valido (" + QString::fromUtf8(caso.testo) + ")");
+        }
+    }
+    EXPECT_EQ(Errori().size(), 5);
 }
 
 TEST_F(Valori, VuotiChiaviEObbligatori)
@@ -123,7 +131,7 @@ TEST_F(Valori, DecodificheInOrdineEConvertite)
 
 TEST_F(Valori, DecodificaPrimaDelTaglioDegliSpazi)
 {
-    motore().ImpostaFormato({}, true);
+    Formato({}, true);
     auto c = NuovoCampo("");
     c->oiInizio = 1;
     c->oiLunghezza = 4;
@@ -212,7 +220,7 @@ TEST_F(Valori, ValoriVietatiEAmmessi)
 TEST_F(Valori, DecimaliEArrotondamento)
 {
     // Implied decimals only for numeric destinations.
-    motore().ImpostaFormato({}, true);
+    Formato({}, true);
     auto c = NuovoCampo("", "Double");
     c->oiInizio = 1;
     c->oiLunghezza = 6;
@@ -231,7 +239,7 @@ TEST_F(Valori, DecimaliEArrotondamento)
     EXPECT_EQ(vuoto.valore, QVariant(QString()));
 
     // Riempie as a number of decimals; halves away from zero.
-    motore().ImpostaFormato(";", false);
+    Formato(";", false);
     auto r = NuovoCampo("1", "Double");
     r->oiNumDec = 0;
     r->osRiempie = "1";
@@ -250,12 +258,11 @@ TEST_F(Valori, DecimaliEArrotondamento)
 
 TEST_F(Valori, DecimaliDellaMoneta)
 {
-    m_ctx->ditta.moneta = "L.";
-    m_ctx->ditta.lira.numDec = 0;
-    m_ctx->ditta.lira.numDecGest = 2;
-    m_ctx->ditta.euro.numDec = 3;
-    m_ctx->ditta.euro.numDecGest = 4;
-    Ricrea();
+    ditta.moneta = "L.";
+    ditta.lira.numDec = 0;
+    ditta.lira.numDecGest = 2;
+    ditta.euro.numDec = 3;
+    ditta.euro.numDecGest = 4;
     auto c = NuovoCampo("1", "Currency");
     c->oiNumDec = 0;
     c->osRiempie = "M";
@@ -274,14 +281,13 @@ TEST_F(Valori, SoloAsciiPrimaDelTaglio)
 {
     auto c = NuovoCampo("1");
     EXPECT_EQ(Leggi(QString("A\tB\t;x"), *c).valore, QVariant(QString("A\tB\t")));
-    m_ctx->soloAsci = true;
-    Ricrea();
+    soloAsci = true;
     EXPECT_EQ(Leggi(QString("A\tB\t\x01;x"), *c).valore, QVariant(QString("A B")));
 }
 
 TEST_F(Valori, CaratteriPericolosiPassanoIntatti)
 {
-    motore().ImpostaFormato("\t", false);
+    Formato("\t", false);
     const QStringList corpus = {"O'Brien", "a;b", "x'; DROP TABLE Articoli; --", "--", "C:\\dati\\x.txt",
                                 "50%", "*", "_%_", "\"virgolette\" interne", "[A-Z]#?", "\\'", "§1{§2}"};
     auto c = NuovoCampo("2");
@@ -289,15 +295,13 @@ TEST_F(Valori, CaratteriPericolosiPassanoIntatti)
         const QString riga = "k\t" + valore + "\tz";
         EXPECT_EQ(Leggi(riga, *c).valore, QVariant(valore)) << valore.toStdString();
     }
-    // A rejected line is stored exactly as read, message included.
+    // The rejection text carries the value exactly as read.
     c->setOsNonVal("*");
     for (const QString& valore : corpus)
         EXPECT_EQ(Leggi("k\t" + valore, *c).esito, 1);
-    ASSERT_EQ(RigheErrore().size(), corpus.size());
-    for (int i = 0; i < corpus.size(); ++i) {
-        EXPECT_EQ(RigheErrore()[i], "k\t" + corpus[i]);
+    ASSERT_EQ(Errori().size(), corpus.size());
+    for (int i = 0; i < corpus.size(); ++i)
         EXPECT_EQ(Errori()[i], "Articoli.Codice: Campo con valore non valido (" + corpus[i] + ")");
-    }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // Field location in the source line: fixed-width slices with their literal
 // prefix, delimited fields by number, and the small template language of
 // NumCampo ("§n", "{...}", "[...]"), with implied decimals and operations.
-#include "ScQuiva.h"
+#include "PosizioneCampo.h"
+
+#include "PianoQuiva.h"
+#include "ScQuivaCampi.h"
 
 #include "ErroreRun.h"
 #include "FormUtility.h"
@@ -101,8 +104,26 @@ bool ApplicaDecimali(const ScQuivaCampi& campo, bool destNumerica)
 
 }  // namespace
 
-QVariant ScQuiva::CercaPosCampo(const QString& psRiga, const ScQuivaCampi& pgcampo, bool pbNumCampo,
-                                bool pbDestNumerica)
+PosizioneCampo::PosizioneCampo(const QString& separatore, bool fisso) : m_fisso(fisso), m_campiRiga(separatore) {}
+
+QStringView PosizioneCampo::Testo(const QString& riga, const CampoCompilato& campo, QString& costruito)
+{
+    const ScQuivaCampi& c = *campo.campo;
+    // A plain field of a delimited line without an operation is the common
+    // case: its text as it stands.
+    if (!m_fisso && campo.numeroCampo && (c.osTipoOper.isEmpty() || c.osValoreOper.isEmpty())) {
+        const QStringView testo = VistaCampoNum(riga, *campo.numeroCampo, c);
+        if (!c.HaDecod())
+            return testo;
+        costruito = c.LeggiDecod(testo.toString());
+    } else {
+        costruito = c.LeggiDecod(TestoQuiva::TestoDaValore(Cerca(riga, c, true, campo.destNumerica)));
+    }
+    return costruito;
+}
+
+QVariant PosizioneCampo::Cerca(const QString& psRiga, const ScQuivaCampi& pgcampo, bool pbNumCampo,
+                               bool pbDestNumerica)
 {
     if (m_fisso) {
         // Literal prefix followed by the slice of the line. A start below 1
@@ -143,7 +164,7 @@ QVariant ScQuiva::CercaPosCampo(const QString& psRiga, const ScQuivaCampi& pgcam
 
     if (pbNumCampo) {
         if (auto numero = pgcampo.NumeroCampoSemplice())
-            return LeggiCampoNum(psRiga, *numero, pgcampo);
+            return CampoNum(psRiga, *numero, pgcampo);
     }
 
     // Template: literal text, "§n" fields, "{...}" groups dropped when their
@@ -158,25 +179,25 @@ QVariant ScQuiva::CercaPosCampo(const QString& psRiga, const ScQuivaCampi& pgcam
     for (int pos = primaParentesi(); pos > 0; pos = primaParentesi()) {
         const QChar apertura = resto[pos - 1];
         const QChar chiusura = apertura == u'{' ? QLatin1Char('}') : QLatin1Char(']');
-        risultato += LeggiValCampoStr(psRiga, resto.first(pos - 1).toString(), pgcampo, QString());
+        risultato += ValCampoStr(psRiga, resto.first(pos - 1), pgcampo, {});
         resto = resto.sliced(pos);
         const qsizetype fine = resto.indexOf(chiusura);
         if (fine >= 0) {
-            risultato += LeggiValCampoStr(psRiga, resto.first(fine).toString(), pgcampo, QString(apertura));
+            risultato += ValCampoStr(psRiga, resto.first(fine), pgcampo, apertura);
             resto = resto.sliced(fine + 1);
         } else {
             risultato += apertura;
         }
     }
-    risultato += LeggiValCampoStr(psRiga, resto.toString(), pgcampo, QString());
+    risultato += ValCampoStr(psRiga, resto, pgcampo, {});
     if (ApplicaDecimali(pgcampo, pbDestNumerica))
         return DecimaliImpliciti(risultato, pgcampo.oiNumDec);
     return risultato;
 }
 
-QVariant ScQuiva::LeggiCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo)
+QVariant PosizioneCampo::CampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo)
 {
-    QString testo = LeggiValCampoNum(psRiga, piCampo, pgcampo);
+    QString testo = ValCampoNum(psRiga, piCampo, pgcampo);
     if (pgcampo.osTipoOper.isEmpty() || pgcampo.osValoreOper.isEmpty())
         return testo;
     const auto numero = FormUtility::TestoADouble(testo);
@@ -188,16 +209,21 @@ QVariant ScQuiva::LeggiCampoNum(const QString& psRiga, int piCampo, const ScQuiv
     const QString& riferimento = pgcampo.osValoreOper;
     QString operando;
     if (riferimento.front() == Paragrafo)
-        operando = LeggiValCampoNum(psRiga, InteroLimitato(FormUtility::TestoAIntero(QStringView(riferimento).sliced(1))),
-                                    pgcampo);
+        operando = ValCampoNum(psRiga, InteroLimitato(FormUtility::TestoAIntero(QStringView(riferimento).sliced(1))),
+                               pgcampo);
     else
         operando = riferimento;
     return Opera(pgcampo.osTipoOper, *numero, NumeroOErrore(operando));
 }
 
-QString ScQuiva::LeggiValCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo)
+QString PosizioneCampo::ValCampoNum(const QString& riga, int n, const ScQuivaCampi& campo)
 {
-    const auto campo = m_campiRiga.Campo(psRiga, m_separatore, piCampo);
+    return VistaCampoNum(riga, n, campo).toString();
+}
+
+QStringView PosizioneCampo::VistaCampoNum(const QString& psRiga, int piCampo, const ScQuivaCampi& pgcampo)
+{
+    const auto campo = m_campiRiga.Campo(psRiga, piCampo);
     if (!campo)
         return {};
     QStringView testo = *campo;
@@ -213,14 +239,13 @@ QString ScQuiva::LeggiValCampoNum(const QString& psRiga, int piCampo, const ScQu
         testo = Left(testo, inizio);
     else if (inizio < 0)
         testo = Right(testo, -static_cast<long long>(inizio));
-    return TestoQuiva::TagliaSpazi(testo).toString();
+    return TestoQuiva::TagliaSpazi(testo);
 }
 
-QString ScQuiva::LeggiValCampoStr(const QString& psRiga, QString psElabora, const ScQuivaCampi& pgcampo,
-                                  const QString& ps0oSpacetoNull)
+QString PosizioneCampo::ValCampoStr(const QString& psRiga, QStringView elabora, const ScQuivaCampi& pgcampo,
+                                    QChar gruppo)
 {
     QString risultato;
-    QStringView elabora = psElabora;
     int conta = 0;
     for (qsizetype pos = elabora.indexOf(Paragrafo); pos >= 0; pos = elabora.indexOf(Paragrafo)) {
         ++conta;
@@ -231,11 +256,11 @@ QString ScQuiva::LeggiValCampoStr(const QString& psRiga, QString psElabora, cons
             ++fine;
         const int numero = NumeroCifre(elabora.first(fine));
         const QString valore =
-            TestoQuiva::TagliaSpazi(TestoQuiva::TestoDaValore(LeggiCampoNum(psRiga, numero, pgcampo))).toString();
+            TestoQuiva::TagliaSpazi(TestoQuiva::TestoDaValore(CampoNum(psRiga, numero, pgcampo))).toString();
         if (conta == 1) {
-            if (ps0oSpacetoNull == u"{" && valore.isEmpty())
+            if (gruppo == u'{' && valore.isEmpty())
                 return {};
-            if (ps0oSpacetoNull == u"[" && (valore.isEmpty() || TestoQuiva::SoloZeri(valore)))
+            if (gruppo == u'[' && (valore.isEmpty() || TestoQuiva::SoloZeri(valore)))
                 return {};
         }
         risultato += valore;
@@ -243,19 +268,4 @@ QString ScQuiva::LeggiValCampoStr(const QString& psRiga, QString psElabora, cons
     }
     risultato += elabora;
     return risultato;
-}
-
-ScQuivaCampi& ScQuiva::AggiungiCampo(std::unique_ptr<ScQuivaCampi> campo)
-{
-    ScQuivaCampi& aggiunto = *campo;
-    m_indiceCampi.insert(aggiunto.osKey().toLower(), campo.get());
-    m_campi.push_back(std::move(campo));
-    return aggiunto;
-}
-
-void ScQuiva::ImpostaFormato(const QString& separatore, bool fisso)
-{
-    m_separatore = separatore;
-    m_fisso = fisso;
-    m_tipo = fisso ? QStringLiteral("F") : QString();
 }

@@ -1,6 +1,6 @@
-// Value reading: one field of one source line becomes the value written into
-// the target column, or the line is rejected with an error row.
-#include "ScQuiva.h"
+#include "LetturaValore.h"
+
+#include "ScQuivaCampi.h"
 
 #include "ErroreRun.h"
 #include "FormUtility.h"
@@ -13,7 +13,15 @@ namespace {
 
 bool TestoVuoto(const QVariant& valore)
 {
-    return valore.typeId() == QMetaType::QString && valore.toString().isEmpty();
+    return valore.typeId() == QMetaType::QString && static_cast<const QString*>(valore.constData())->isEmpty();
+}
+
+bool ConControllo(QStringView testo)
+{
+    for (QChar c : testo)
+        if (c.unicode() < 32)
+            return true;
+    return false;
 }
 
 // Control characters become blanks ("SoloAsci").
@@ -60,82 +68,69 @@ QVariant Arrotondato(const QVariant& valore, int decimali, int tipoDest)
 
 }  // namespace
 
-int ScQuiva::LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVariant& pvValore, int piCodTab)
-{
-    return LeggiVal(psRiga, CompilaCampo(pgcampo, m_ctx.ditta, piCodTab), pvValore);
-}
-
-// The located text of a field, through its decode rows, or its default.
-QString ScQuiva::TestoCampo(const QString& psRiga, const CampoCompilato& campo)
-{
-    const ScQuivaCampi& c = *campo.campo;
-    if (campo.conDefault)
-        return TestoQuiva::TestoDaValore(LeggiDefault(c, psRiga, campo.slot));
-    // A plain field of a delimited line without an operation is the common
-    // case: its text as it stands.
-    if (!m_fisso && campo.numeroCampo && (c.osTipoOper.isEmpty() || c.osValoreOper.isEmpty()))
-        return c.LeggiDecod(LeggiValCampoNum(psRiga, *campo.numeroCampo, c));
-    return c.LeggiDecod(TestoQuiva::TestoDaValore(CercaPosCampo(psRiga, c, true, campo.destNumerica)));
-}
-
-int ScQuiva::LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVariant& pvValore)
+ValoreLetto LeggiValore(QStringView s, const CampoCompilato& campo, bool soloAsci, const ConversioneValuta& valuta)
 {
     const ScQuivaCampi& c = *campo.campo;
     const int tipoDest = campo.tipoDest;
+    ValoreLetto letto;
 
-    // Raw text, without control characters and trailing blanks, within the
-    // length limit.
-    QString s = TestoCampo(psRiga, campo);
-    if (m_ctx.soloAsci)
-        SoloAscii(s);
-    s.truncate(TestoQuiva::TagliaSpaziDestra(s).size());
+    // Without control characters and trailing blanks, within the length
+    // limit.
+    QString ascii;
+    if (soloAsci && ConControllo(s)) {
+        ascii = s.toString();
+        SoloAscii(ascii);
+        s = ascii;
+    }
+    s = TestoQuiva::TagliaSpaziDestra(s);
     if ((c.oiLimiteDim >= 1 && s.size() > c.oiLimiteDim)
         || (c.oiLimiteDim < 0 && s.size() < -static_cast<int>(c.oiLimiteDim)))
-        s.clear();
+        s = {};
 
     // Keys and mandatory fields must have a value.
     if (s.isEmpty()) {
         if (campo.chiave) {
-            ScriviErrore(psRiga, campo.nome + QStringLiteral(": Campo chiave non compilato"));
-            return 1;
+            letto.errore = campo.nome + QStringLiteral(": Campo chiave non compilato");
+            return letto;
         }
         if (campo.obbligatorio) {
-            ScriviErrore(psRiga, campo.nome + QStringLiteral(": Campo obbligatorio non compilato"));
-            return 1;
+            letto.errore = campo.nome + QStringLiteral(": Campo obbligatorio non compilato");
+            return letto;
         }
     }
 
+    QVariant& v = letto.valore;
     try {
         // Empty value (blanks, or zeros when asked).
         const QStringView pulito = TestoQuiva::TagliaSpazi(s);
         if (pulito.isEmpty() || (campo.zeriVuoti && TestoQuiva::SoloZeri(pulito))) {
-            pvValore = QString();
+            v = QString();
         } else if (tipoDest >= TipiDato::Integer && tipoDest <= TipiDato::Date) {
             // Conversion to the destination type.
-            pvValore = FormUtility::ConvertiTesto(s, tipoDest);
+            v = FormUtility::ConvertiTesto(s, tipoDest);
         } else {
             const int dimensione = c.oiDimensione();
             const int larghezza = c.oiQuanto != 0 ? c.oiQuanto : std::abs(dimensione);
-            pvValore = RiempiETaglia(s, larghezza, c.osRiempie, dimensione);
+            v = RiempiETaglia(s.toString(), larghezza, c.osRiempie, dimensione);
         }
 
         // Currency or rounding; the empty text passes unchanged.
-        if (!TestoVuoto(pvValore)) {
-            if (campo.valuta != ValutaCampo::Nessuna)
-                pvValore = ConvImporto(pvValore, campo.valuta, campo.slot, campo.decimali, campo.decMoneta);
-            else if (campo.conDecimali && campo.destNumerica)
-                pvValore = Arrotondato(pvValore, campo.decimali, tipoDest);
+        if (!TestoVuoto(v)) {
+            if (campo.valuta != ValutaCampo::Nessuna) {
+                if (valuta)
+                    v = valuta(v, campo);
+            } else if (campo.conDecimali && campo.destNumerica) {
+                v = Arrotondato(v, campo.decimali, tipoDest);
+            }
         }
     } catch (const std::exception&) {
-        ScriviErrore(psRiga, campo.nome + QStringLiteral(": Tipo non valido (") + s + QLatin1Char(')'));
-        return 1;
+        letto.errore = campo.nome + QStringLiteral(": Tipo non valido (") + s.toString() + QLatin1Char(')');
+        return letto;
     }
 
     // Forbidden and allowed values.
-    if (c.ValoreNonValido(pvValore)) {
-        ScriviErrore(psRiga, campo.nome + QStringLiteral(": Campo con valore non valido (")
-                                 + FormUtility::TestoValore(pvValore) + QLatin1Char(')'));
-        return 1;
-    }
-    return 0;
+    if (c.ValoreNonValido(v))
+        letto.errore = campo.nome + QStringLiteral(": Campo con valore non valido (") + FormUtility::TestoValore(v)
+                       + QLatin1Char(')');
+    return letto;
 }
