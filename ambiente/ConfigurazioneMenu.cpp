@@ -60,10 +60,12 @@ void ConfigurazioneMenu::CreaPredefinita(const QString& databaseDitta)
         QFile f(lavoro);
         if (f.open(QIODevice::WriteOnly | QIODevice::Text)) {
             const QString dati = QFileInfo(databaseDitta).absolutePath();
-            f.write(QStringLiteral("[Base]\r\nDriveDB=\r\nDirQuiva=%1\r\nDirImmagini=%1\r\n\r\n[Configurazioni]\r\nFormatData=dd/mm/yyyy\r\n\r\n"
-                                   "[Risoluzione Video]\r\nGenerale=0\r\n")
-                        .arg(dati)
-                        .toUtf8());
+            f.write(
+                QStringLiteral(
+                    "[Base]\r\nDriveDB=\r\nDirQuiva=%1\r\nDirImmagini=%1\r\n\r\n[Configurazioni]\r\nFormatData=dd/mm/yyyy\r\n\r\n"
+                    "[Risoluzione Video]\r\nGenerale=0\r\n")
+                    .arg(dati)
+                    .toUtf8());
         }
     }
     auto imposta = [&](const QString& gruppo, const QString& chiave, const QString& valore) {

@@ -24,7 +24,10 @@ public:
     void Scrivi(const QString& gruppo, const QString& chiave, const QString& valore);
 
     QString IdMenu() const { return Leggi(QStringLiteral("Menu"), QStringLiteral("Id")).value_or(QStringLiteral("1")); }
-    QString IniPrincipale() const { return Leggi(QStringLiteral("Menu"), QStringLiteral("IniPrincipale")).value_or(QString()); }
+    QString IniPrincipale() const
+    {
+        return Leggi(QStringLiteral("Menu"), QStringLiteral("IniPrincipale")).value_or(QString());
+    }
 
     // A first configuration for a company database: the menu's values, an
     // orvwin.ini and a working INI next to the configuration file.

@@ -8,10 +8,11 @@
 
 int LeggiDecMoneta(DatabaseLink& db, const QString& codice, DecimaliMoneta& uscita)
 {
-    uscita = DecimaliMoneta{};
+    uscita = DecimaliMoneta {};
     RecordsetManager record(db);
-    const RecordsetAperto nome(record, QStringLiteral("Select * from Monete") + QStringLiteral(" where moneta = ")
-                                           + FormUtility::SqlLiteral(codice, TipiDato::String));
+    const RecordsetAperto nome(record,
+                               QStringLiteral("Select * from Monete") + QStringLiteral(" where moneta = ")
+                                   + FormUtility::SqlLiteral(codice, TipiDato::String));
     if (!record.Vuoto(nome)) {
         auto intero = [&](const char* colonna, int predefinito) {
             const QString testo = record.Leggi(nome, QString::fromLatin1(colonna)).trimmed();
@@ -30,9 +31,12 @@ FormatiMoneta FormatiDecimali(const DecimaliMoneta& d)
     using FormUtility::FormatoNumero;
     const QString migliaia = QStringLiteral("#,###");
     const QString fisso = QStringLiteral("#,##0");
-    return {FormatoNumero(migliaia, QLatin1Char('#'), d.numDec), FormatoNumero(migliaia, QLatin1Char('#'), d.numDec),
-            FormatoNumero(fisso, QLatin1Char('0'), d.numDec), FormatoNumero(migliaia, QLatin1Char('#'), d.numDecGest),
-            FormatoNumero(migliaia, QLatin1Char('#'), d.numDecGest), FormatoNumero(fisso, QLatin1Char('0'), d.numDecGest)};
+    return {FormatoNumero(migliaia, QLatin1Char('#'), d.numDec),
+            FormatoNumero(migliaia, QLatin1Char('#'), d.numDec),
+            FormatoNumero(fisso, QLatin1Char('0'), d.numDec),
+            FormatoNumero(migliaia, QLatin1Char('#'), d.numDecGest),
+            FormatoNumero(migliaia, QLatin1Char('#'), d.numDecGest),
+            FormatoNumero(fisso, QLatin1Char('0'), d.numDecGest)};
 }
 
 std::uint32_t TestoAColore(const QString& testo, std::uint32_t predefinito)
@@ -63,7 +67,8 @@ void LeggiParametriDitta(MenuServer& menu, DatabaseLink* db,
         return valore.isEmpty() ? predefinito : valore;
     };
     auto impostazione = [&](const char* nome, const QString& predefinito) {
-        const QString valore = menu.ImpostazioneUtente(QString::fromLatin1(nome), QStringLiteral("Tutti"), {predefinito}).trimmed();
+        const QString valore =
+            menu.ImpostazioneUtente(QString::fromLatin1(nome), QStringLiteral("Tutti"), {predefinito}).trimmed();
         return valore.isEmpty() ? predefinito : valore;
     };
 
@@ -73,16 +78,18 @@ void LeggiParametriDitta(MenuServer& menu, DatabaseLink* db,
     ditta.codLira = parametro("Ditta.CodLira", QStringLiteral("L."));
     ditta.codEuro = parametro("Ditta.CodEuro", QStringLiteral("Euro"));
     ditta.operCambio = parametro("Ditta.OperCambio", QStringLiteral("/"));
-    ditta.cambioLiraEuro = FormUtility::TestoADouble(parametro("Ditta.CambioLiraEuro", QStringLiteral("1936,27"))).value_or(1936.27);
-    ditta.lira = DecimaliMoneta{};
-    ditta.euro = DecimaliMoneta{};
+    ditta.cambioLiraEuro =
+        FormUtility::TestoADouble(parametro("Ditta.CambioLiraEuro", QStringLiteral("1936,27"))).value_or(1936.27);
+    ditta.lira = DecimaliMoneta {};
+    ditta.euro = DecimaliMoneta {};
     if (db) {
         LeggiDecMoneta(*db, ditta.codLira, ditta.lira);
         LeggiDecMoneta(*db, ditta.codEuro, ditta.euro);
     }
 
     generali.colBackGotFocus = TestoAColore(parametro("ColBackGotFocus"), 0xFFFF80u);
-    generali.colBackLostFocus = TestoAColore(parametro("ColBacklostFocus"), ImpostazioniGenerali::ColoreSistemaSfondoFinestra);
+    generali.colBackLostFocus =
+        TestoAColore(parametro("ColBacklostFocus"), ImpostazioniGenerali::ColoreSistemaSfondoFinestra);
     generali.colBackForm = TestoAColore(impostazione("ColBackForm", QStringLiteral("0")), 0);
     generali.massimizzato = impostazione("Massimizzato", QString());
     if (!generali.massimizzato.isEmpty() && !generali.massimizzato.endsWith(QLatin1Char(',')))
@@ -90,11 +97,13 @@ void LeggiParametriDitta(MenuServer& menu, DatabaseLink* db,
     generali.arrotIvaEuro = impostazione("ArrotIvaEuro", QStringLiteral("A"));
     generali.tastierinoVirgola = impostazione("TastierinoVirgola", QString());
     generali.decodHelpAbil = impostazione("DecodHelpAbil", QStringLiteral("N"));
-    generali.decodHelpPersKey = impostazione("DecodHelpPersKey", QStringLiteral("N")).compare(QLatin1String("S"), Qt::CaseInsensitive) == 0;
+    generali.decodHelpPersKey =
+        impostazione("DecodHelpPersKey", QStringLiteral("N")).compare(QLatin1String("S"), Qt::CaseInsensitive) == 0;
     generali.sqlLogin = parametro("SqlLogin");
     generali.sqlPwd = parametro("SqlPwd");
-    generali.formatData = leggiIni ? leggiIni(QStringLiteral("Configurazioni"), QStringLiteral("FormatData"), QStringLiteral("dd/mm/yyyy"))
-                                   : QStringLiteral("dd/mm/yyyy");
+    generali.formatData = leggiIni
+        ? leggiIni(QStringLiteral("Configurazioni"), QStringLiteral("FormatData"), QStringLiteral("dd/mm/yyyy"))
+        : QStringLiteral("dd/mm/yyyy");
     if (generali.formatData.trimmed().isEmpty())
         generali.formatData = QStringLiteral("dd/mm/yyyy");
 
@@ -103,5 +112,6 @@ void LeggiParametriDitta(MenuServer& menu, DatabaseLink* db,
     generali.formatiDitta = FormatiDecimali(ditta.MonetaDitta());
     // Quantities: '#' decimal digits, or decimals shown only as needed.
     generali.formatoQta = FormUtility::FormatoNumero(QStringLiteral("#,##0"), QLatin1Char('#'), ditta.numDecQta);
-    generali.formatoQtaVariabile = FormUtility::FormatoNumero(QStringLiteral("#,###"), QLatin1Char('#'), ditta.numDecQta);
+    generali.formatoQtaVariabile =
+        FormUtility::FormatoNumero(QStringLiteral("#,###"), QLatin1Char('#'), ditta.numDecQta);
 }

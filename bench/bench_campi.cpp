@@ -81,7 +81,6 @@ int main(int argc, char** argv)
     const double secondi = static_cast<double>(tempo.nsecsElapsed()) / 1e9;
     const double valori = static_cast<double>(righe) * static_cast<double>(campi.size());
     std::printf("righe %d, campi %zu, rifiutati %ld\n", righe, campi.size(), rifiutati);
-    std::printf("lettura: %.3f s, %.0f righe/s, %.1f ns per campo\n", secondi, righe / secondi,
-                secondi * 1e9 / valori);
+    std::printf("lettura: %.3f s, %.0f righe/s, %.1f ns per campo\n", secondi, righe / secondi, secondi * 1e9 / valori);
     return rifiutati == 0 ? 0 : 1;
 }

@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <fcntl.h>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
@@ -53,7 +53,7 @@ Misura Esegui(const std::vector<std::string>& argomenti, const std::string& ingr
         std::exit(1);
     }
     int stato = 0;
-    rusage uso{};
+    rusage uso {};
     wait4(pid, &stato, 0, &uso);
     posix_spawn_file_actions_destroy(&azioni);
     Misura m;
@@ -105,16 +105,17 @@ std::string Definizione(const fs::path& sorgente, const char* insVaria)
            " Inizio INTEGER, Lunghezza INTEGER, \"Default\" TEXT, Conv0ToNull TEXT, Obbligatorio TEXT,"
            " LimiteDim INTEGER, TipoOper TEXT, ValoreOper TEXT, LireOValuta TEXT, Aggiorna TEXT, CostBatch TEXT);\n";
     sql += "INSERT INTO QuivaFile (Codice, Tabella, Modalita, InsVaria, Separatore, Origine, SaltaInizio, Tipo)"
-           " VALUES ('MERCE', 'Merce', '0', '" + std::string(insVaria) + "', ';', '" + sorgente.string() + "', 0, 'D');\n";
+           " VALUES ('MERCE', 'Merce', '0', '"
+        + std::string(insVaria) + "', ';', '" + sorgente.string() + "', 0, 'D');\n";
     const char* campi[][3] = {{"Codice", "String", "K1"}, {"Descrizione", "String", "2"}, {"Citta", "String", "3"},
-                              {"Qta", "Long", "4"},       {"Prezzo", "Currency", "5"},   {"Sconto", "Double", "6"},
-                              {"Data", "Date", "7"},      {"Categoria", "String", "8"},  {"Note", "String", "9"},
+                              {"Qta", "Long", "4"},       {"Prezzo", "Currency", "5"},    {"Sconto", "Double", "6"},
+                              {"Data", "Date", "7"},      {"Categoria", "String", "8"},   {"Note", "String", "9"},
                               {"Anno", "Integer", "10"}};
     int ordine = 0;
     for (const auto& c : campi)
         sql += "INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, TipoOrig, TipoDest, NumCampo, Dimensione,"
-               " Aggiorna) VALUES ('MERCE', '" + std::to_string(++ordine) + "', '" + c[0]
-               + "', 'String', '" + c[1] + "', '" + c[2] + "', 0, 'A');\n";
+               " Aggiorna) VALUES ('MERCE', '"
+            + std::to_string(++ordine) + "', '" + c[0] + "', 'String', '" + c[1] + "', '" + c[2] + "', 0, 'A');\n";
     return sql;
 }
 
@@ -135,7 +136,8 @@ void Psql(const std::string& database, const std::string& testo, const fs::path&
     std::ofstream(file) << testo;
     if (Esegui({Ambiente("QUIVA_PG_BIN") + "/psql", "-h", Ambiente("QUIVA_PROVA_PGHOST"), "-U", "quiva", "-d", database,
                 "-q", "-v", "ON_ERROR_STOP=1", "-f", file.string()})
-            .stato != 0) {
+            .stato
+        != 0) {
         std::fprintf(stderr, "psql non riuscito su %s\n", database.c_str());
         std::exit(1);
     }
@@ -171,15 +173,16 @@ int BenchServer(long righe, const std::string& quivaLoad, const fs::path& cartel
     const std::string host = Ambiente("QUIVA_PROVA_PGHOST");
     const Misura copiaTesto = Esegui({psql, "-h", host, "-U", "quiva", "-d", "copia", "-q", "-f", comandi.string()});
 
-    const std::string upsert =
-        std::string(TabellaDestinazione) + "CREATE TEMP TABLE Arrivo (Codice TEXT, Descrizione TEXT, Citta TEXT, Qta TEXT,"
-        " Prezzo TEXT, Sconto TEXT, Data TEXT, Categoria TEXT, Note TEXT, Anno TEXT);\n"
-        + "\\copy Arrivo FROM '" + sorgente.string() + "' WITH (FORMAT csv, DELIMITER ';')\n"
-        "INSERT INTO Merce SELECT Codice, Descrizione, Citta, Qta::integer, replace(Prezzo, ',', '.')::numeric,"
-        " replace(Sconto, ',', '.')::real, to_date(Data, 'DD/MM/YYYY'), Categoria, Note, Anno::integer FROM Arrivo"
-        " ON CONFLICT (Codice) DO UPDATE SET Descrizione = EXCLUDED.Descrizione, Citta = EXCLUDED.Citta,"
-        " Qta = EXCLUDED.Qta, Prezzo = EXCLUDED.Prezzo, Sconto = EXCLUDED.Sconto, Data = EXCLUDED.Data,"
-        " Categoria = EXCLUDED.Categoria, Note = EXCLUDED.Note, Anno = EXCLUDED.Anno;\n";
+    const std::string upsert = std::string(TabellaDestinazione)
+        + "CREATE TEMP TABLE Arrivo (Codice TEXT, Descrizione TEXT, Citta TEXT, Qta TEXT,"
+          " Prezzo TEXT, Sconto TEXT, Data TEXT, Categoria TEXT, Note TEXT, Anno TEXT);\n"
+        + "\\copy Arrivo FROM '" + sorgente.string()
+        + "' WITH (FORMAT csv, DELIMITER ';')\n"
+          "INSERT INTO Merce SELECT Codice, Descrizione, Citta, Qta::integer, replace(Prezzo, ',', '.')::numeric,"
+          " replace(Sconto, ',', '.')::real, to_date(Data, 'DD/MM/YYYY'), Categoria, Note, Anno::integer FROM Arrivo"
+          " ON CONFLICT (Codice) DO UPDATE SET Descrizione = EXCLUDED.Descrizione, Citta = EXCLUDED.Citta,"
+          " Qta = EXCLUDED.Qta, Prezzo = EXCLUDED.Prezzo, Sconto = EXCLUDED.Sconto, Data = EXCLUDED.Data,"
+          " Categoria = EXCLUDED.Categoria, Note = EXCLUDED.Note, Anno = EXCLUDED.Anno;\n";
     NuovoDatabase("copiachiave", cartella);
     std::ofstream(comandi) << upsert;
     const Misura copiaChiave =
@@ -193,10 +196,13 @@ int BenchServer(long righe, const std::string& quivaLoad, const fs::path& cartel
     Psql("chiave", Definizione(sorgente, "V"), cartella);
     const fs::path meta = cartella / "meta.txt";
     GeneraFile(meta, righe / 2);
-    Psql("chiave", "CREATE TEMP TABLE Arrivo (Codice TEXT, Descrizione TEXT, Citta TEXT, Qta TEXT, Prezzo TEXT,"
-                   " Sconto TEXT, Data TEXT, Categoria TEXT, Note TEXT, Anno TEXT);\n"
-                   "\\copy Arrivo FROM '" + meta.string() + "' WITH (FORMAT csv, DELIMITER ';')\n"
-                   "INSERT INTO Merce (Codice, Descrizione) SELECT Codice, Descrizione FROM Arrivo;\n",
+    Psql("chiave",
+         "CREATE TEMP TABLE Arrivo (Codice TEXT, Descrizione TEXT, Citta TEXT, Qta TEXT, Prezzo TEXT,"
+         " Sconto TEXT, Data TEXT, Categoria TEXT, Note TEXT, Anno TEXT);\n"
+         "\\copy Arrivo FROM '"
+             + meta.string()
+             + "' WITH (FORMAT csv, DELIMITER ';')\n"
+               "INSERT INTO Merce (Codice, Descrizione) SELECT Codice, Descrizione FROM Arrivo;\n",
          cartella);
     const Misura chiave = Esegui({quivaLoad, "--connect", ConnessioneA("chiave"), "MERCE"});
 
@@ -224,7 +230,7 @@ Risultato MisuraRighe(long righe, const std::string& quivaLoad, const fs::path& 
     const fs::path sorgente = cartella / "merce.txt";
     GeneraFile(sorgente, righe);
     std::printf("File: %ld righe, %.1f MB\n", righe, fs::file_size(sorgente) / 1e6);
-    Risultato r{righe, {}, {}, {}};
+    Risultato r {righe, {}, {}, {}};
 
     // sqlite3 .import into an equally shaped table.
     const std::string dbImport = (cartella / "import.db").string();

@@ -16,10 +16,7 @@ namespace AccessoMenu {
 
 namespace {
 
-QString TestoErrno(int numero)
-{
-    return QString::fromLocal8Bit(std::strerror(numero));
-}
+QString TestoErrno(int numero) { return QString::fromLocal8Bit(std::strerror(numero)); }
 
 }  // namespace
 
@@ -33,7 +30,7 @@ QString CartellaSocket()
 
 QString ControllaCartella(const QString& cartella)
 {
-    struct stat info {};
+    struct stat info { };
     if (lstat(QFile::encodeName(cartella).constData(), &info) != 0) {
         const int numero = errno;
         if (numero == ENOENT)
@@ -77,7 +74,7 @@ QString PercorsoSocket(const QString& idMenu, QString* rifiuto, bool creaCartell
 
 QString ControllaSocketEsistente(const QString& percorso)
 {
-    struct stat info {};
+    struct stat info { };
     if (lstat(QFile::encodeName(percorso).constData(), &info) != 0)
         return {};
     if (info.st_uid != geteuid())
@@ -89,9 +86,10 @@ QString ControllaSocketEsistente(const QString& percorso)
 
 QString ControllaInterlocutore(qintptr descrittore)
 {
-    struct ucred credenziali {};
+    struct ucred credenziali { };
     socklen_t dimensione = sizeof credenziali;
-    if (descrittore < 0 || getsockopt(static_cast<int>(descrittore), SOL_SOCKET, SO_PEERCRED, &credenziali, &dimensione) != 0)
+    if (descrittore < 0
+        || getsockopt(static_cast<int>(descrittore), SOL_SOCKET, SO_PEERCRED, &credenziali, &dimensione) != 0)
         return QStringLiteral("Impossibile verificare l'utente dall'altra parte del collegamento: %1")
             .arg(descrittore < 0 ? QStringLiteral("collegamento chiuso") : TestoErrno(errno));
     if (credenziali.uid != geteuid())

@@ -10,8 +10,8 @@ struct CatalogoNomi {
         QString nome;
         bool testo = false;
     };
-    QHash<QString, QString> tabelle;                   // lower-case name -> name
-    QHash<QString, QHash<QString, Colonna>> colonne;   // lower-case table -> lower-case column -> column
+    QHash<QString, QString> tabelle;                  // lower-case name -> name
+    QHash<QString, QHash<QString, Colonna>> colonne;  // lower-case table -> lower-case column -> column
 
     const QString* Tabella(const QString& nome) const
     {

@@ -8,8 +8,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cstdio>
-#include <string>
 #include <sqlite3.h>
+#include <string>
 #include <vector>
 
 namespace {
@@ -78,22 +78,14 @@ public:
         case QMetaType::Int:  // the common cases read directly, without a conversion call
             sqlite3_bind_int64(m_stmt, i, *static_cast<const int*>(valore.constData()));
             return;
-        case QMetaType::Double:
-            sqlite3_bind_double(m_stmt, i, *static_cast<const double*>(valore.constData()));
-            return;
+        case QMetaType::Double: sqlite3_bind_double(m_stmt, i, *static_cast<const double*>(valore.constData())); return;
         case QMetaType::UInt:
         case QMetaType::LongLong:
         case QMetaType::Short:
         case QMetaType::Long:
-        case QMetaType::Bool:
-            sqlite3_bind_int64(m_stmt, i, valore.toLongLong());
-            return;
-        case QMetaType::Float:
-            sqlite3_bind_double(m_stmt, i, valore.toDouble());
-            return;
-        case QMetaType::QDate:
-            Data(i, valore.toDate());
-            return;
+        case QMetaType::Bool: sqlite3_bind_int64(m_stmt, i, valore.toLongLong()); return;
+        case QMetaType::Float: sqlite3_bind_double(m_stmt, i, valore.toDouble()); return;
+        case QMetaType::QDate: Data(i, valore.toDate()); return;
         case QMetaType::QString: {
             // A null text is stored as null, the empty text as such.
             const QString* testo = static_cast<const QString*>(valore.constData());
@@ -103,8 +95,7 @@ public:
                 Testo(i, *testo);
             return;
         }
-        default:
-            Testo(i, valore.toString());
+        default: Testo(i, valore.toString());
         }
     }
 
@@ -140,12 +131,9 @@ public:
     QVariant Valore(int colonna) const override
     {
         switch (sqlite3_column_type(m_stmt, colonna)) {
-        case SQLITE_INTEGER:
-            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(m_stmt, colonna)));
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(m_stmt, colonna));
-        case SQLITE_NULL:
-            return QVariant();
+        case SQLITE_INTEGER: return QVariant(static_cast<qlonglong>(sqlite3_column_int64(m_stmt, colonna)));
+        case SQLITE_FLOAT: return QVariant(sqlite3_column_double(m_stmt, colonna));
+        case SQLITE_NULL: return QVariant();
         case SQLITE_BLOB:
             return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_stmt, colonna)),
                               sqlite3_column_bytes(m_stmt, colonna));

@@ -36,7 +36,7 @@ bool TipoTesto(const QString& tipo)
 {
     const QString t = tipo.toUpper();
     return t.isEmpty() || t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT"))
-           || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("MEMO"));
+        || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("MEMO"));
 }
 
 bool TipoData(const QString& tipo)
@@ -55,7 +55,7 @@ const ColonnaSchema* SchemaTabella::Colonna(const QString& nomeColonna) const
     return nullptr;
 }
 
-DatabaseLink::DatabaseLink(QString nome, DialettoDb dialetto) : m_nome(std::move(nome)), m_dialetto(dialetto) {}
+DatabaseLink::DatabaseLink(QString nome, DialettoDb dialetto) : m_nome(std::move(nome)), m_dialetto(dialetto) { }
 
 DatabaseLink::~DatabaseLink()
 {
@@ -157,10 +157,7 @@ void DatabaseLink::Prepara()
     q.exec(QStringLiteral("PRAGMA wal_autocheckpoint=16384"));
 }
 
-QSqlDatabase DatabaseLink::Database() const
-{
-    return QSqlDatabase::database(m_nome, false);
-}
+QSqlDatabase DatabaseLink::Database() const { return QSqlDatabase::database(m_nome, false); }
 
 QString DatabaseLink::Traduci(const QString& sqlJet)
 {
@@ -197,9 +194,7 @@ void DatabaseLink::IndiceSenzaMaiuscole(const QList<ColonnaConfrontata>& colonne
         for (const QString& c : it.value())
             espressioni << QStringLiteral("lower(%1)").arg(Quota(c));
         const QString nome = QStringLiteral("quiva_ci_")
-                             + QString::fromLatin1(QCryptographicHash::hash(chiave.toUtf8(), QCryptographicHash::Md5)
-                                                       .toHex()
-                                                       .left(16));
+            + QString::fromLatin1(QCryptographicHash::hash(chiave.toUtf8(), QCryptographicHash::Md5).toHex().left(16));
         QSqlQuery q(Database());
         if (m_inTransazione)
             q.exec(QStringLiteral("SAVEPOINT quiva_indice"));
@@ -300,10 +295,11 @@ ErroreRun DatabaseLink::Errore(const QSqlQuery& query) const
 // The server's SQLSTATE gives the number callers test.
 ErroreRun DatabaseLink::ErroreServer(const QSqlError& errore, const QString& codice) const
 {
-    const QString testo = errore.databaseText().trimmed().isEmpty() ? errore.text().trimmed()
-                                                                      : errore.databaseText().trimmed();
+    const QString testo =
+        errore.databaseText().trimmed().isEmpty() ? errore.text().trimmed() : errore.databaseText().trimmed();
     if (codice == QLatin1String("23505"))
-        return ErroreRun(CodiciErrore::ChiaveDoppia, QStringLiteral("Valore duplicato in un indice univoco (%1)").arg(testo));
+        return ErroreRun(CodiciErrore::ChiaveDoppia,
+                         QStringLiteral("Valore duplicato in un indice univoco (%1)").arg(testo));
     if (codice == QLatin1String("22001"))
         return ErroreRun(CodiciErrore::ValoreTroppoGrande, testo);
     if (codice == QLatin1String("42703"))
@@ -318,7 +314,8 @@ bool DatabaseLink::EsisteTabella(const QString& tabella)
     if (m_dialetto == DialettoDb::Sqlite) {
         // A database locked by another program must not look empty.
         QSqlQuery q(Database());
-        q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE"));
+        q.prepare(
+            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE"));
         q.addBindValue(tabella);
         if (!q.exec())
             throw Errore(q.lastError());
@@ -387,8 +384,8 @@ SchemaTabella DatabaseLink::LeggiSchema(const QString& tabella)
             throw Errore(q);
         while (q.next()) {
             const QString tipo = q.value(1).toString();
-            schema.colonne.push_back({q.value(0).toString(), q.value(2).toInt(), TipoTesto(tipo), TipoData(tipo),
-                                      q.value(3).toInt()});
+            schema.colonne.push_back(
+                {q.value(0).toString(), q.value(2).toInt(), TipoTesto(tipo), TipoData(tipo), q.value(3).toInt()});
         }
     }
     if (schema.colonne.empty())
@@ -413,8 +410,7 @@ QStringList DatabaseLink::ColonnePrimarie(const QString& tabella)
     for (const auto& c : Schema(tabella).colonne)
         if (c.posizioneChiave > 0)
             chiave.push_back(&c);
-    std::sort(chiave.begin(), chiave.end(),
-              [](auto* a, auto* b) { return a->posizioneChiave < b->posizioneChiave; });
+    std::sort(chiave.begin(), chiave.end(), [](auto* a, auto* b) { return a->posizioneChiave < b->posizioneChiave; });
     QStringList nomi;
     for (auto* c : chiave)
         nomi << c->nome;
@@ -534,10 +530,7 @@ void DatabaseLink::AnnullaProva()
         throw Errore(db.lastError());
 }
 
-ProvaSenzaScritture::ProvaSenzaScritture(DatabaseLink& db) : m_db(db)
-{
-    m_db.IniziaProva();
-}
+ProvaSenzaScritture::ProvaSenzaScritture(DatabaseLink& db) : m_db(db) { m_db.IniziaProva(); }
 
 ProvaSenzaScritture::~ProvaSenzaScritture()
 {
@@ -628,6 +621,6 @@ void DatabaseLink::ChiudiBlocco()
     try {
         m_raccolte->Invia();
     } catch (const ErroreRun&) {
-        throw BloccoDaRipetere{};
+        throw BloccoDaRipetere {};
     }
 }

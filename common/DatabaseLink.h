@@ -29,10 +29,10 @@ enum class LivelloIsolamento { LetturaNonConfermata, LetturaConfermata };
 // Declared shape of one column of a table.
 struct ColonnaSchema {
     QString nome;
-    int dimensione = 0;      // declared size of a text column, 0 when none
-    bool testo = true;       // text affinity (else numeric or date)
-    bool data = false;       // declared as a date or time
-    int posizioneChiave = 0; // 1-based position in the primary key, 0 if not part of it
+    int dimensione = 0;       // declared size of a text column, 0 when none
+    bool testo = true;        // text affinity (else numeric or date)
+    bool data = false;        // declared as a date or time
+    int posizioneChiave = 0;  // 1-based position in the primary key, 0 if not part of it
 };
 
 struct SchemaTabella {
@@ -139,7 +139,7 @@ private:
     QHash<QString, std::shared_ptr<Comando>> m_comandi;
     sqlite3* m_sqlite = nullptr;
     std::optional<CatalogoNomi> m_catalogo;
-    QSet<QString> m_indici;  // lower-case indexes already ensured
+    QSet<QString> m_indici;                         // lower-case indexes already ensured
     std::unique_ptr<ScrittureRaccolte> m_raccolte;  // kept across blocks with its statements
     bool m_bloccoAperto = false;
 };

@@ -19,9 +19,9 @@ constexpr int ErroreOdbc = 3146;
 constexpr int ValoreTroppoGrande = 3163;
 constexpr int CampoInesistente = 3265;
 constexpr int DatabaseDanneggiato = 3343;
-constexpr int DatabaseInUso = 3260;    // locked by another program
-constexpr int ErroreDatabase = 3000;   // any other failure of the database
-constexpr int ErroreGenerico = 5;      // anything that has no number of its own
+constexpr int DatabaseInUso = 3260;   // locked by another program
+constexpr int ErroreDatabase = 3000;  // any other failure of the database
+constexpr int ErroreGenerico = 5;     // anything that has no number of its own
 
 // Errors after which no line can be written any more: a load ends on them
 // instead of recording them line after line.
@@ -29,16 +29,18 @@ inline bool FermaCaricamento(int numero)
 {
     return numero == DiscoPieno || numero == DatabaseDanneggiato || numero == DatabaseInUso;
 }
-}
+}  // namespace CodiciErrore
 
 class ErroreRun : public std::exception {
 public:
     ErroreRun(int numero, QString descrizione)
-        : m_numero(numero), m_descrizione(std::move(descrizione)),
-          m_utf8(m_descrizione.toUtf8()) {}
+        : m_numero(numero), m_descrizione(std::move(descrizione)), m_utf8(m_descrizione.toUtf8())
+    {
+    }
     int numero() const { return m_numero; }
     const QString& descrizione() const { return m_descrizione; }
     const char* what() const noexcept override { return m_utf8.constData(); }
+
 private:
     int m_numero;
     QString m_descrizione;

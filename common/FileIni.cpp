@@ -106,8 +106,8 @@ std::optional<QString> FileIni::Valore(const QString& sezione, const QString& ch
 
 namespace FormUtility {
 
-QString LeggiIni(const QString& file, const QString& sezione, const QString& chiave,
-                 const QString& predefinito, bool* trovato, int buffer)
+QString LeggiIni(const QString& file, const QString& sezione, const QString& chiave, const QString& predefinito,
+                 bool* trovato, int buffer)
 {
     const auto valore = FileIni::Leggi(file).Valore(sezione, chiave);
     if (trovato)

@@ -33,7 +33,7 @@ constexpr int LunghezzaBufferIni = 255;
 // INI read: the value of the key in the file, or the default. trovato (when
 // given) tells whether the key was there. buffer > 0 cuts the value to
 // buffer - 1 characters.
-QString LeggiIni(const QString& file, const QString& sezione, const QString& chiave,
-                 const QString& predefinito = {}, bool* trovato = nullptr, int buffer = 0);
+QString LeggiIni(const QString& file, const QString& sezione, const QString& chiave, const QString& predefinito = {},
+                 bool* trovato = nullptr, int buffer = 0);
 
 }  // namespace FormUtility

@@ -2,8 +2,8 @@
 
 #include "ErroreRun.h"
 
-#include <charconv>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -61,14 +61,13 @@ QString SqlLiteral(const QVariant& valore, int tipo)
     if (tipo == TipiDato::Date) {
         if (IsVuoto(valore))
             return QStringLiteral("Null");
-        QDate data = valore.typeId() == QMetaType::QString ? TestoAData(valore.toString()).value_or(QDate())
-                                                         : valore.toDate();
+        QDate data =
+            valore.typeId() == QMetaType::QString ? TestoAData(valore.toString()).value_or(QDate()) : valore.toDate();
         if (!data.isValid())
             return TestoSql(valore.toString());
         return TestoSql(data.toString(Qt::ISODate));
     }
-    return TestoSql(valore.typeId() == QMetaType::QDate ? valore.toDate().toString(Qt::ISODate)
-                                                        : valore.toString());
+    return TestoSql(valore.typeId() == QMetaType::QDate ? valore.toDate().toString(Qt::ISODate) : valore.toString());
 }
 
 int NumeroErrore(const std::exception& errore)
@@ -96,7 +95,8 @@ namespace {
 // are both exact doubles, so their quotient is the correctly rounded value.
 std::optional<double> DecimaleSemplice(QStringView testo)
 {
-    static constexpr double Potenze[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    static constexpr double Potenze[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     qsizetype i = 0;
     const bool negativo = testo[0] == u'-';
     if (negativo || testo[0] == u'+')
@@ -197,10 +197,7 @@ std::optional<double> TestoADouble(QStringView testo)
     return valore;
 }
 
-bool IsNumerico(QStringView testo)
-{
-    return TestoADouble(testo).has_value();
-}
+bool IsNumerico(QStringView testo) { return TestoADouble(testo).has_value(); }
 
 long long TestoAIntero(QStringView testo)
 {
@@ -245,8 +242,7 @@ std::optional<QVariant> TestoANumero(QStringView testo, int tipo)
         if (std::fabs(*valore) > 922337203685477.0)
             return std::nullopt;
         return QVariant(std::nearbyint(*valore * 10000.0) / 10000.0);
-    default:
-        return QVariant(*valore);
+    default: return QVariant(*valore);
     }
 }
 
@@ -301,7 +297,9 @@ std::optional<QDate> DataValida(int anno, int mese, int giorno)
 // the "no end" date.
 std::optional<QDate> DataOttoCifre(QStringView testo)
 {
-    auto nelSecolo = [](const std::optional<QDate>& data) { return data && data->year() >= 1800 && data->year() <= 2199; };
+    auto nelSecolo = [](const std::optional<QDate>& data) {
+        return data && data->year() >= 1800 && data->year() <= 2199;
+    };
     const auto giornoPrima = DataValida(Cifre(testo.mid(4, 4)), Cifre(testo.mid(2, 2)), Cifre(testo.left(2)));
     if (nelSecolo(giornoPrima))
         return giornoPrima;
@@ -384,8 +382,7 @@ double Arrotonda(double valore, QChar modo, int decimali)
     // Go through the shortest decimal form so that 2,675 is seen as written,
     // not as 2,67499999...
     char buffer[64];
-    auto [fine, errore] = std::to_chars(buffer, buffer + sizeof buffer, valore * scala,
-                                        std::chars_format::general, 15);
+    auto [fine, errore] = std::to_chars(buffer, buffer + sizeof buffer, valore * scala, std::chars_format::general, 15);
     double scalato = valore * scala;
     if (errore == std::errc())
         std::from_chars(buffer, fine, scalato);
@@ -402,7 +399,7 @@ int CodiceTipo(const QString& nome)
         }
     }
     static const std::pair<const char*, int> nomi[] = {
-        {"integer", TipiDato::Integer}, {"long", TipiDato::Long},   {"single", TipiDato::Single},
+        {"integer", TipiDato::Integer}, {"long", TipiDato::Long},         {"single", TipiDato::Single},
         {"double", TipiDato::Double},   {"currency", TipiDato::Currency}, {"date", TipiDato::Date},
         {"string", TipiDato::String},   {"text", TipiDato::String},
     };
@@ -412,10 +409,7 @@ int CodiceTipo(const QString& nome)
     return 0;
 }
 
-QStringList Split(const QString& testo, const QString& separatore)
-{
-    return testo.split(separatore);
-}
+QStringList Split(const QString& testo, const QString& separatore) { return testo.split(separatore); }
 
 int MinimoPositivo(std::initializer_list<int> valori)
 {
@@ -442,10 +436,8 @@ QString TestoValore(const QVariant& valore)
         QString testo = QString::number(valore.toDouble(), 'g', QLocale::FloatingPointShortest);
         return testo.replace(QLatin1Char('.'), QLatin1Char(','));
     }
-    case QMetaType::QDate:
-        return valore.toDate().toString(QStringLiteral("dd/MM/yyyy"));
-    default:
-        return valore.toString();
+    case QMetaType::QDate: return valore.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    default: return valore.toString();
     }
 }
 

@@ -10,15 +10,15 @@
 #include <optional>
 
 namespace TipiDato {
-constexpr int Integer = 2;   // 16-bit integer
-constexpr int Long = 3;      // 32-bit integer
+constexpr int Integer = 2;  // 16-bit integer
+constexpr int Long = 3;     // 32-bit integer
 constexpr int Single = 4;
 constexpr int Double = 5;
 constexpr int Currency = 6;  // fixed point, 4 decimals
 constexpr int Date = 7;
 constexpr int String = 8;
 inline bool IsNumerico(int tipo) { return tipo >= Integer && tipo <= Currency; }
-}
+}  // namespace TipiDato
 
 namespace FormUtility {
 

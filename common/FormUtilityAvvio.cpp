@@ -60,7 +60,7 @@ QString CartellaConDrive(const QString& drive, const QString& cartella)
 {
     const QString grezza = cartella.trimmed();
     const bool assoluta = grezza.startsWith(QLatin1Char('/')) || grezza.startsWith(QLatin1String("\\\\"))
-                          || (grezza.size() > 1 && grezza[1] == u':');
+        || (grezza.size() > 1 && grezza[1] == u':');
     const QString c = PercorsoLocale(cartella);
     QString d = PercorsoLocale(drive);
     if (assoluta || d.isEmpty())
@@ -216,9 +216,10 @@ QMap<QString, long long> TabelleDichiarate(const QString& percorso)
         sqlite3_finalize(istruzione);
         return ok && passo == SQLITE_DONE;
     };
-    esegui("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'", [&](sqlite3_stmt* s) {
-        tabelle.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))), -1);
-    });
+    esegui("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
+           [&](sqlite3_stmt* s) {
+               tabelle.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))), -1);
+           });
     for (auto t = tabelle.begin(); t != tabelle.end(); ++t) {
         long long righe = -1;
         const QByteArray sql = "SELECT count(*) FROM \"" + t.key().toUtf8().replace('"', "\"\"") + '"';
@@ -238,7 +239,8 @@ QStringList Perdite(const QMap<QString, long long>& prima, const QMap<QString, l
         if (!dopo.contains(t.key()))
             perdite << t.key() + QStringLiteral(" (non recuperata)");
         else if (t.value() < 0)
-            perdite << t.key() + QStringLiteral(" (%1 righe recuperate, righe originali non leggibili)").arg(recuperate);
+            perdite << t.key()
+                    + QStringLiteral(" (%1 righe recuperate, righe originali non leggibili)").arg(recuperate);
         else if (recuperate < t.value())
             perdite << t.key() + QStringLiteral(" (%1 righe di %2)").arg(recuperate).arg(t.value());
     }
@@ -289,7 +291,8 @@ bool RiparaDatabase(const QString& percorso, QString* dettaglio, QStringList* in
     ricarica.closeWriteChannel();
     if (!ricarica.waitForFinished(600000) || ricarica.exitStatus() != QProcess::NormalExit || !DatabaseIntegro(nuovo)) {
         QFile::remove(nuovo);
-        return esci(QStringLiteral("Ricostruzione non riuscita: ") + QString::fromLocal8Bit(ricarica.readAllStandardError()).trimmed());
+        return esci(QStringLiteral("Ricostruzione non riuscita: ")
+                    + QString::fromLocal8Bit(ricarica.readAllStandardError()).trimmed());
     }
     if (incomplete)
         *incomplete = Perdite(TabelleDichiarate(percorso), TabelleDichiarate(nuovo));

@@ -8,7 +8,7 @@ namespace CodiciErrore {
 constexpr int MenuNonInEsecuzione = 9001;  // the menu cannot be reached
 constexpr int MenuRifiutato = 9002;        // the menu's socket is not private to this user
 constexpr int FileDatabaseInesistente = 3024;
-}
+}  // namespace CodiciErrore
 
 namespace FormUtility {
 

@@ -104,8 +104,7 @@ QString CreaFunzioniJetPostgres(const QSqlDatabase& db)
     QSqlQuery q(db);
     // Two programs connecting at once create the functions one after the other.
     q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7263541)"));
-    if (VersioneSulServer(db) < VersioneFunzioni
-        && !q.exec(QString::fromUtf8(Funzioni).arg(VersioneFunzioni))) {
+    if (VersioneSulServer(db) < VersioneFunzioni && !q.exec(QString::fromUtf8(Funzioni).arg(VersioneFunzioni))) {
         const QString errore = q.lastError().text();
         connessione.rollback();
         return errore;

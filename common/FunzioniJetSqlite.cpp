@@ -29,10 +29,7 @@ void IIf(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_value(ctx, argv[vero ? 1 : 2]);
 }
 
-void IsNull(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
-    sqlite3_result_int(ctx, Nullo(argv[0]) ? -1 : 0);
-}
+void IsNull(sqlite3_context* ctx, int, sqlite3_value** argv) { sqlite3_result_int(ctx, Nullo(argv[0]) ? -1 : 0); }
 
 // Val: the leading number of a text, "." as decimal point, blanks ignored.
 void Val(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -102,7 +99,7 @@ void IsNumeric(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     const int tipo = sqlite3_value_type(argv[0]);
     const bool numerico = tipo == SQLITE_INTEGER || tipo == SQLITE_FLOAT
-                          || (tipo == SQLITE_TEXT && FormUtility::IsNumerico(Testo(argv[0])));
+        || (tipo == SQLITE_TEXT && FormUtility::IsNumerico(Testo(argv[0])));
     sqlite3_result_int(ctx, numerico ? -1 : 0);
 }
 
@@ -138,10 +135,10 @@ void RegistraFunzioniJet(sqlite3* db)
         void (*corpo)(sqlite3_context*, int, sqlite3_value**);
     };
     static const Funzione funzioni[] = {
-        {"iif", 3, IIf},           {"jet_isnull", 1, IsNull},       {"val", 1, Val},
-        {"mid", 2, Mid},           {"mid", 3, Mid},             {"jet_left", 2, Left},
-        {"jet_right", 2, Right},   {"len", 1, Len},             {"isnumeric", 1, IsNumeric},
-        {"ucase", 1, UCase},       {"lcase", 1, LCase},         {"like", 2, Like},
+        {"iif", 3, IIf},         {"jet_isnull", 1, IsNull}, {"val", 1, Val},
+        {"mid", 2, Mid},         {"mid", 3, Mid},           {"jet_left", 2, Left},
+        {"jet_right", 2, Right}, {"len", 1, Len},           {"isnumeric", 1, IsNumeric},
+        {"ucase", 1, UCase},     {"lcase", 1, LCase},       {"like", 2, Like},
     };
     for (const auto& f : funzioni)
         sqlite3_create_function_v2(db, f.nome, f.argomenti, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, f.corpo,

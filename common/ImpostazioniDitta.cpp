@@ -4,7 +4,7 @@
 
 namespace {
 bool Diviso(const QString& operatore) { return operatore.trimmed() != QLatin1String("*"); }
-}
+}  // namespace
 
 double ImpostazioniDitta::LireInEuro(double lire, int decimali) const
 {

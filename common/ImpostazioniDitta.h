@@ -14,11 +14,11 @@ struct DecimaliMoneta {
 struct ImpostazioniDitta {
     QString descrizione;
     int numDecQta = 0;
-    QString moneta = QStringLiteral("Euro");        // Ditta.Moneta
-    QString codLira = QStringLiteral("L.");         // Ditta.CodLira
-    QString codEuro = QStringLiteral("Euro");       // Ditta.CodEuro
-    QString operCambio = QStringLiteral("/");       // Ditta.OperCambio
-    double cambioLiraEuro = 1936.27;                // Ditta.CambioLiraEuro
+    QString moneta = QStringLiteral("Euro");   // Ditta.Moneta
+    QString codLira = QStringLiteral("L.");    // Ditta.CodLira
+    QString codEuro = QStringLiteral("Euro");  // Ditta.CodEuro
+    QString operCambio = QStringLiteral("/");  // Ditta.OperCambio
+    double cambioLiraEuro = 1936.27;           // Ditta.CambioLiraEuro
     DecimaliMoneta lira;
     DecimaliMoneta euro;
 

@@ -17,8 +17,8 @@ bool ImpostazioniGenerali::Massimizza(const QString& programma) const
 
 QString ImpostazioniGenerali::NomeMese(int mese)
 {
-    static const char* const nomi[] = {"Gennaio", "Febbraio", "Marzo", "Aprile", "Maggio", "Giugno",
-                                       "Luglio", "Agosto", "Settembre", "Ottobre", "Novembre", "Dicembre"};
+    static const char* const nomi[] = {"Gennaio", "Febbraio", "Marzo",     "Aprile",  "Maggio",   "Giugno",
+                                       "Luglio",  "Agosto",   "Settembre", "Ottobre", "Novembre", "Dicembre"};
     if (mese < 1 || mese > 12)
         return {};
     return QString::fromLatin1(nomi[mese - 1]);

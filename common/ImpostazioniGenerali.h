@@ -7,9 +7,9 @@
 #include <cstdint>
 
 struct FormatiMoneta {
-    QString variabile;  // "#,###" + decimals shown only as needed
-    QString cancelletto;// "#,###" with '#' decimal digits
-    QString fisso;      // "#,##0" with '0' decimal digits
+    QString variabile;                                  // "#,###" + decimals shown only as needed
+    QString cancelletto;                                // "#,###" with '#' decimal digits
+    QString fisso;                                      // "#,##0" with '0' decimal digits
     QString variabileGest, cancellettoGest, fissoGest;  // the same for NumDecGest
 };
 
@@ -19,8 +19,8 @@ struct ImpostazioniGenerali {
     static constexpr std::uint32_t ColoreSistemaFacciaPulsante = 0x8000000Fu;
 
     FormatiMoneta formatiLira, formatiEuro, formatiDitta;
-    QString formatoQta;          // quantities, '#' decimal digits
-    QString formatoQtaVariabile; // quantities, decimals as needed
+    QString formatoQta;           // quantities, '#' decimal digits
+    QString formatoQtaVariabile;  // quantities, decimals as needed
     std::uint32_t colBackGotFocus = 0xFFFF80u;
     std::uint32_t colBackLostFocus = ColoreSistemaSfondoFinestra;
     std::uint32_t colBackForm = 0;  // 0: screens keep their own colours

@@ -2,10 +2,7 @@
 
 namespace {
 
-bool Uguali(QChar a, QChar b)
-{
-    return a == b || a.toCaseFolded() == b.toCaseFolded();
-}
+bool Uguali(QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); }
 
 // Matches one "[...]" class at modello[i] (just after "["); returns the index
 // after "]" or -1 when the bracket is not closed (then "[" is a literal).

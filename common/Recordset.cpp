@@ -5,15 +5,12 @@
 
 #include <QDate>
 
-#include <algorithm>
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 
-QString ColonnaRiga(int i)
-{
-    return QStringLiteral("quiva_riga_%1__").arg(i);
-}
+QString ColonnaRiga(int i) { return QStringLiteral("quiva_riga_%1__").arg(i); }
 
 QString SoloNome(QString nome)
 {
@@ -53,7 +50,7 @@ bool StessoValore(const QVariant& nuovo, const QVariant& attuale)
 
 }  // namespace
 
-Recordset::Recordset(DatabaseLink& db) : m_db(db) {}
+Recordset::Recordset(DatabaseLink& db) : m_db(db) { }
 
 Recordset::~Recordset() = default;
 
@@ -99,7 +96,8 @@ Recordset::Lettura& Recordset::Prepara(const QString& sqlJet)
     if (it != m_letture.end())
         return *it.value();
     static const QRegularExpression unaTabella(
-        QStringLiteral("^\\s*select\\s+(\\*|[\\w\\s,\\[\\]\"]+?)\\s+from\\s+(\\[[^\\]]+\\]|\"[^\"]+\"|\\w+)\\s*(\\bwhere\\b.*|\\border\\b.*)?$"),
+        QStringLiteral(
+            "^\\s*select\\s+(\\*|[\\w\\s,\\[\\]\"]+?)\\s+from\\s+(\\[[^\\]]+\\]|\"[^\"]+\"|\\w+)\\s*(\\bwhere\\b.*|\\border\\b.*)?$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     auto nuova = std::make_shared<Lettura>();
     Lettura& lettura = *nuova;
@@ -136,18 +134,16 @@ void Recordset::Successivo()
         ++m_posizione;
 }
 
-void Recordset::Posiziona(int riga)
-{
-    m_posizione = std::clamp(riga, 0, NumeroRighe());
-}
+void Recordset::Posiziona(int riga) { m_posizione = std::clamp(riga, 0, NumeroRighe()); }
 
 void Recordset::Elimina()
 {
     if (Corrente().tabella.isEmpty() || Fine())
         throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
     if (Identita() == 0)
-        throw ErroreRun(3027, QStringLiteral("Impossibile eliminare le righe della tabella %1: non ha una chiave primaria")
-                                  .arg(Corrente().tabella));
+        throw ErroreRun(3027,
+                        QStringLiteral("Impossibile eliminare le righe della tabella %1: non ha una chiave primaria")
+                            .arg(Corrente().tabella));
     QStringList condizioni;
     QVariantList valori;
     for (int k = 0; k < Identita(); ++k) {
@@ -179,7 +175,8 @@ QVariant Recordset::Leggi(const QString& colonna) const
 {
     const int c = IndiceColonna(colonna);
     if (c < Identita())
-        throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
+        throw ErroreRun(CodiciErrore::CampoInesistente,
+                        QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
     if (Fine())
         throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
     return m_righe[m_posizione][c];
@@ -200,8 +197,9 @@ void Recordset::Modifica()
     if (Fine())
         throw ErroreRun(3021, QStringLiteral("Nessun record corrente"));
     if (Identita() == 0)
-        throw ErroreRun(3027, QStringLiteral("Impossibile modificare le righe della tabella %1: non ha una chiave primaria")
-                                  .arg(Corrente().tabella));
+        throw ErroreRun(3027,
+                        QStringLiteral("Impossibile modificare le righe della tabella %1: non ha una chiave primaria")
+                            .arg(Corrente().tabella));
     m_stato = Stato::Modifica;
     NuoviValori();
 }
@@ -222,7 +220,8 @@ void Recordset::Imposta(const QString& colonna, const QVariant& valore)
         throw ErroreRun(3020, QStringLiteral("Aggiornamento o annullamento senza AddNew o Edit"));
     const int c = IndiceColonna(colonna);
     if (c < Identita())
-        throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
+        throw ErroreRun(CodiciErrore::CampoInesistente,
+                        QStringLiteral("Elemento non trovato nell'insieme: ") + colonna);
     Imposta(c, valore);
 }
 
@@ -254,7 +253,6 @@ void Recordset::Imposta(int c, const QVariant& valore)
     m_nuovi[c] = std::move(v);
 }
 
-
 Comando& Recordset::Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql)
 {
     std::shared_ptr<Comando> comando = Comando::Prepara(m_db, sql);
@@ -282,7 +280,8 @@ const QString& Recordset::InizioInserimento()
         for (int c = 0; c < Corrente().colonne.size(); ++c)
             if (m_impostati[c] == '1')
                 nomi << m_db.Quota(Corrente().colonne[c]);
-        inizio = QStringLiteral("INSERT INTO %1 (%2)").arg(m_db.Quota(Corrente().tabella), nomi.join(QStringLiteral(", ")));
+        inizio =
+            QStringLiteral("INSERT INTO %1 (%2)").arg(m_db.Quota(Corrente().tabella), nomi.join(QStringLiteral(", ")));
     }
     return inizio;
 }
@@ -307,8 +306,8 @@ void Recordset::Inserisci()
         for (int c = 0; c < impostate; ++c)
             segni << QStringLiteral("?");
         const QString sql = impostate == 0
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_db.Quota(Corrente().tabella))
-                                : InizioInserimento() + QStringLiteral(" VALUES (%1)").arg(segni.join(QStringLiteral(", ")));
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_db.Quota(Corrente().tabella))
+            : InizioInserimento() + QStringLiteral(" VALUES (%1)").arg(segni.join(QStringLiteral(", ")));
         comando = &Prepara(m_corrente->inserimenti, sql);
     }
     EseguiScrittura(*comando, -1);

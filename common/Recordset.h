@@ -52,13 +52,13 @@ private:
     // One prepared statement the set has been opened with.
     struct Lettura {
         std::unique_ptr<Comando> query;
-        QString tabella;            // updatable table, empty otherwise
-        QStringList chiave;         // identity columns, quoted, read first
+        QString tabella;     // updatable table, empty otherwise
+        QStringList chiave;  // identity columns, quoted, read first
         QStringList colonne;
-        QHash<QString, int> indice; // lower-case column name -> index
-        QHash<QString, int> nomiUsati; // column names as callers spell them
+        QHash<QString, int> indice;     // lower-case column name -> index
+        QHash<QString, int> nomiUsati;  // column names as callers spell them
         std::shared_ptr<const SchemaTabella> schemaTabella;
-        std::vector<const ColonnaSchema*> schema;  // declared shape per column, null when unknown
+        std::vector<const ColonnaSchema*> schema;                 // declared shape per column, null when unknown
         QHash<QByteArray, std::shared_ptr<Comando>> inserimenti;  // by set of columns
         QHash<QByteArray, QString> inizi;                         // "INSERT INTO t (a, b)" by set of columns
         QHash<QByteArray, std::shared_ptr<Comando>> modifiche;
@@ -81,5 +81,5 @@ private:
     int m_posizione = 0;
     Stato m_stato = Stato::Nessuno;
     std::vector<QVariant> m_nuovi;
-    QByteArray m_impostati;                    // '1' for every column set
+    QByteArray m_impostati;  // '1' for every column set
 };

@@ -3,7 +3,7 @@
 #include "DatabaseLink.h"
 #include "Recordset.h"
 
-RecordsetManager::RecordsetManager(DatabaseLink& db) : m_db(db) {}
+RecordsetManager::RecordsetManager(DatabaseLink& db) : m_db(db) { }
 
 RecordsetManager::~RecordsetManager() = default;
 
@@ -21,10 +21,7 @@ void RecordsetManager::Riapri(const QString& nome, const QString& sql, const QVa
     Oggetto(nome).Apri(sql, valori);
 }
 
-void RecordsetManager::Chiudi(const QString& nome)
-{
-    m_set.remove(nome);
-}
+void RecordsetManager::Chiudi(const QString& nome) { m_set.remove(nome); }
 
 Recordset& RecordsetManager::Oggetto(const QString& nome) const
 {

@@ -21,14 +21,14 @@ QString Inserimento(const QString& inizio, int colonne, int righe)
 
 }  // namespace
 
-ScrittureRaccolte::ScrittureRaccolte(DatabaseLink& db) : m_db(db) {}
+ScrittureRaccolte::ScrittureRaccolte(DatabaseLink& db) : m_db(db) { }
 
 ScrittureRaccolte::~ScrittureRaccolte() = default;
 
 void ScrittureRaccolte::Aggiungi(const QString& inserimento, const std::vector<QVariant>& valori)
 {
-    auto gruppo = std::find_if(m_gruppi.begin(), m_gruppi.end(),
-                               [&](const Gruppo& g) { return g.inserimento == inserimento; });
+    auto gruppo =
+        std::find_if(m_gruppi.begin(), m_gruppi.end(), [&](const Gruppo& g) { return g.inserimento == inserimento; });
     if (gruppo == m_gruppi.end()) {
         m_gruppi.push_back({inserimento, static_cast<int>(valori.size()), {}});
         gruppo = m_gruppi.end() - 1;

@@ -16,7 +16,7 @@ class DatabaseLink;
 // block must run again one by one, where each failure finds its own line.
 // Deliberately not a std::exception, so that the handling of a single line's
 // errors lets it through to the loop that owns the block.
-struct BloccoDaRipetere {};
+struct BloccoDaRipetere { };
 
 class ScrittureRaccolte {
 public:

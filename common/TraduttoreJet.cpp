@@ -14,7 +14,7 @@ namespace {
 struct Pezzo {
     enum Tipo { Letterale, Nome, Parola, Altro };
     Pezzo() = default;
-    Pezzo(Tipo t, QString s) : tipo(t), testo(std::move(s)) {}
+    Pezzo(Tipo t, QString s) : tipo(t), testo(std::move(s)) { }
     Tipo tipo = Altro;
     QString testo;
     // A text column found in the catalog: its table and name there.
@@ -63,10 +63,11 @@ QList<Pezzo> Dividi(const QString& sql)
             static const QRegularExpression data(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{2,4})$"));
             const auto m = fine > 0 ? data.match(sql.mid(i + 1, fine - i - 1)) : QRegularExpressionMatch();
             if (m.hasMatch()) {
-                pezzi.append({Pezzo::Letterale, QStringLiteral("'%1-%2-%3'")
-                                                    .arg(m.captured(3).toInt(), 4, 10, QLatin1Char('0'))
-                                                    .arg(m.captured(1).toInt(), 2, 10, QLatin1Char('0'))
-                                                    .arg(m.captured(2).toInt(), 2, 10, QLatin1Char('0'))});
+                pezzi.append({Pezzo::Letterale,
+                              QStringLiteral("'%1-%2-%3'")
+                                  .arg(m.captured(3).toInt(), 4, 10, QLatin1Char('0'))
+                                  .arg(m.captured(1).toInt(), 2, 10, QLatin1Char('0'))
+                                  .arg(m.captured(2).toInt(), 2, 10, QLatin1Char('0'))});
                 i = fine + 1;
             } else {
                 pezzi.append({Pezzo::Altro, QString(c)});
@@ -80,10 +81,7 @@ QList<Pezzo> Dividi(const QString& sql)
     return pezzi;
 }
 
-QString SenzaParentesi(const Pezzo& p)
-{
-    return p.tipo == Pezzo::Nome ? p.testo.mid(1, p.testo.size() - 2) : p.testo;
-}
+QString SenzaParentesi(const Pezzo& p) { return p.tipo == Pezzo::Nome ? p.testo.mid(1, p.testo.size() - 2) : p.testo; }
 
 bool E(const Pezzo& p, const char* parola)
 {
@@ -119,9 +117,9 @@ QString NomeFunzioneSqlite(const QString& parola)
 // On a server the Jet functions live in the program's own schema.
 QString NomeFunzioneServer(const QString& parola)
 {
-    static const QStringList jet = {QStringLiteral("iif"), QStringLiteral("isnull"), QStringLiteral("val"),
-                                    QStringLiteral("mid"), QStringLiteral("left"), QStringLiteral("right"),
-                                    QStringLiteral("len"), QStringLiteral("isnumeric"), QStringLiteral("trim"),
+    static const QStringList jet = {QStringLiteral("iif"),   QStringLiteral("isnull"),    QStringLiteral("val"),
+                                    QStringLiteral("mid"),   QStringLiteral("left"),      QStringLiteral("right"),
+                                    QStringLiteral("len"),   QStringLiteral("isnumeric"), QStringLiteral("trim"),
                                     QStringLiteral("ucase"), QStringLiteral("lcase")};
     const QString minuscolo = parola.toLower();
     return jet.contains(minuscolo) ? QStringLiteral("quiva.") + minuscolo : parola;
@@ -131,14 +129,15 @@ QString NomeFunzioneServer(const QString& parola)
 bool ParolaChiave(const QString& parola)
 {
     static const QStringList chiavi = {
-        "select", "from",   "where",  "and",     "or",     "not",    "order",  "by",     "group",   "having",
-        "as",     "on",     "join",   "inner",   "left",   "right",  "outer",  "set",    "values",  "into",
-        "insert", "update", "delete", "null",    "is",     "in",     "between", "like",  "asc",     "desc",
-        "distinct", "union", "all",   "case",    "when",   "then",   "else",   "end",    "exists",  "true",
-        "false",  "create", "table",  "index",   "primary", "key",   "unique", "top",    "limit",   "cross",
-        "full",   "using",  "with",   "drop",    "alter",  "add",    "column", "constraint", "references",
-        "integer", "int",   "varchar", "char",   "text",   "date",   "double", "precision", "numeric", "real",
-        "smallint", "bigint", "decimal", "timestamp", "boolean", "collate", "if", "count", "max", "min", "sum", "avg"};
+        "select",    "from",    "where",   "and",        "or",         "not",     "order",    "by",      "group",
+        "having",    "as",      "on",      "join",       "inner",      "left",    "right",    "outer",   "set",
+        "values",    "into",    "insert",  "update",     "delete",     "null",    "is",       "in",      "between",
+        "like",      "asc",     "desc",    "distinct",   "union",      "all",     "case",     "when",    "then",
+        "else",      "end",     "exists",  "true",       "false",      "create",  "table",    "index",   "primary",
+        "key",       "unique",  "top",     "limit",      "cross",      "full",    "using",    "with",    "drop",
+        "alter",     "add",     "column",  "constraint", "references", "integer", "int",      "varchar", "char",
+        "text",      "date",    "double",  "precision",  "numeric",    "real",    "smallint", "bigint",  "decimal",
+        "timestamp", "boolean", "collate", "if",         "count",      "max",     "min",      "sum",     "avg"};
     return chiavi.contains(parola.toLower());
 }
 
@@ -147,10 +146,7 @@ QString Quota(const QString& nome)
     return QLatin1Char('"') + QString(nome).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
-bool Blank(const Pezzo& p)
-{
-    return p.tipo == Pezzo::Altro && p.testo.trimmed().isEmpty();
-}
+bool Blank(const Pezzo& p) { return p.tipo == Pezzo::Altro && p.testo.trimmed().isEmpty(); }
 
 // Index of the previous piece that is not blank, or -1.
 qsizetype Precedente(const QList<Pezzo>& pezzi, qsizetype i)
@@ -172,10 +168,10 @@ struct Risolto {
 std::optional<Risolto> Risolvi(const QString& nome, const QStringList& tabelle, const CatalogoNomi& catalogo)
 {
     if (const QString* t = catalogo.Tabella(nome))
-        return Risolto{Quota(*t), {}};
+        return Risolto {Quota(*t), {}};
     for (const QString& t : tabelle)
         if (const CatalogoNomi::Colonna* c = catalogo.ColonnaDi(t, nome))
-            return Risolto{Quota(c->nome), c->testo ? ColonnaConfrontata{t, c->nome} : ColonnaConfrontata{}};
+            return Risolto {Quota(c->nome), c->testo ? ColonnaConfrontata {t, c->nome} : ColonnaConfrontata {}};
     return std::nullopt;
 }
 
@@ -210,8 +206,8 @@ void TraduciLike(QList<Pezzo>& pezzi, qsizetype i)
 bool IstruzioneConConfronti(const QList<Pezzo>& pezzi, qsizetype primo)
 {
     return primo < pezzi.size()
-           && (E(pezzi[primo], "select") || E(pezzi[primo], "update") || E(pezzi[primo], "delete")
-               || E(pezzi[primo], "insert"));
+        && (E(pezzi[primo], "select") || E(pezzi[primo], "update") || E(pezzi[primo], "delete")
+            || E(pezzi[primo], "insert"));
 }
 
 // The pieces [inizio, fine] of a simple operand that a case-free comparison
@@ -228,10 +224,10 @@ std::optional<Operando> OperandoSemplice(const QList<Pezzo>& pezzi, qsizetype k)
         return std::nullopt;
     const Pezzo& p = pezzi[k];
     if (p.tipo == Pezzo::Letterale || p.testo == QLatin1String("?") || !p.colonnaTesto.colonna.isEmpty())
-        return Operando{k, k};
+        return Operando {k, k};
     if (p.tipo != Pezzo::Altro && k + 2 < pezzi.size() && pezzi[k + 1].testo == QLatin1String(".")
         && !pezzi[k + 2].colonnaTesto.colonna.isEmpty())
-        return Operando{k, k + 2};
+        return Operando {k, k + 2};
     return std::nullopt;
 }
 
@@ -252,7 +248,7 @@ QList<Operando> OperandiDestri(const QList<Pezzo>& pezzi, qsizetype op, bool* ug
     };
     auto uno = [&](qsizetype k) {
         const auto o = OperandoSemplice(pezzi, Prossimo(pezzi, k));
-        return o ? QList<Operando>{*o} : QList<Operando>{};
+        return o ? QList<Operando> {*o} : QList<Operando> {};
     };
     *uguaglianza = false;
     if (carattere(op, "=")) {
@@ -273,7 +269,7 @@ QList<Operando> OperandiDestri(const QList<Pezzo>& pezzi, qsizetype op, bool* ug
         if (e >= pezzi.size() || !E(pezzi[e], "and"))
             return {};
         const auto a = OperandoSemplice(pezzi, Prossimo(pezzi, e + 1));
-        return a ? QList<Operando>{*da, *a} : QList<Operando>{};
+        return a ? QList<Operando> {*da, *a} : QList<Operando> {};
     }
     if (!E(pezzi[op], "in"))
         return {};

@@ -42,7 +42,7 @@ QList<ColonnaTabella> ColonneTabella(DatabaseLink& db, const QString& tabella)
         // A date column may read as text (SQLite): its declaration tells.
         const ColonnaSchema* schema = db.Schema(tabella).Colonna(record.fieldName(c));
         const bool data = schema && schema->data;
-        colonne << ColonnaTabella{record.fieldName(c), data ? QStringLiteral("Date") : NomeTipo(record.field(c))};
+        colonne << ColonnaTabella {record.fieldName(c), data ? QStringLiteral("Date") : NomeTipo(record.field(c))};
     }
     return colonne;
 }

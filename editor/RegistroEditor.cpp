@@ -11,6 +11,6 @@ void RegistraSchermiEditor()
         Programma* p = Programma::Corrente();
         if (!p || !p->db)
             return nullptr;
-        return new frmGestQuiva(ContestoEditor{*p->db, p->messaggi, p->domande, p->proprietaDb});
+        return new frmGestQuiva(ContestoEditor {*p->db, p->messaggi, p->domande, p->proprietaDb});
     });
 }

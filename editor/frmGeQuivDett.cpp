@@ -29,14 +29,23 @@ namespace {
 
 const QString Ok = QStringLiteral("&Ok");
 
-const QList<VoceComando> Comandi{
-    {"Nuovo", "(N) Nuovo"},          {"Salva", "(S) Salva"},        {"Cancella", "(C) Cancella"},
-    {"Annulla", "(A) Annulla"},      {"Duplica", "(D) Duplica"},    {"VarKey", "(R) Varia campi chiave"},
-    {"Punta", "(P) Puntatore"},      {"VaiA", "(V) Vai a"},         {"Inizio", "(I) Inizio Archivio"},
-    {"Posiz", ""},                   {"Fine", "(F) Fine Archivio"}, {"Aggiorna", "(G) Aggiorna"},
-    {"Trova", "(T) Trova"},          {"Chiudi", "(H) Chiudi"},      {"Menu", "(M) Menu"}};
+const QList<VoceComando> Comandi {{"Nuovo", "(N) Nuovo"},
+                                  {"Salva", "(S) Salva"},
+                                  {"Cancella", "(C) Cancella"},
+                                  {"Annulla", "(A) Annulla"},
+                                  {"Duplica", "(D) Duplica"},
+                                  {"VarKey", "(R) Varia campi chiave"},
+                                  {"Punta", "(P) Puntatore"},
+                                  {"VaiA", "(V) Vai a"},
+                                  {"Inizio", "(I) Inizio Archivio"},
+                                  {"Posiz", ""},
+                                  {"Fine", "(F) Fine Archivio"},
+                                  {"Aggiorna", "(G) Aggiorna"},
+                                  {"Trova", "(T) Trova"},
+                                  {"Chiudi", "(H) Chiudi"},
+                                  {"Menu", "(M) Menu"}};
 
-const QStringList VociAggiorna{QStringLiteral("Aggiorna"), QStringLiteral("Non Aggiorna")};
+const QStringList VociAggiorna {QStringLiteral("Aggiorna"), QStringLiteral("Non Aggiorna")};
 
 AttributiCampo Numero(int dimensione)
 {
@@ -69,34 +78,33 @@ struct Campo {
 };
 
 // In the order the page registers them.
-const Campo Campi[] = {
-    {10, "Codice", "", Chiave(1)},
-    {20, "NomeCampo", "Nome Campo:", Chiave(2)},
-    {200, "OrdCampo", "Ordine Scrittura:", Numero(4)},
-    {30, "TipoOrig", "Tipo Origine:", Predefinito(QStringLiteral("String"))},
-    {40, "TipoDest", "Tipo Destinazione:", Predefinito(QStringLiteral("String"))},
-    {50, "NumCampo", "Numero Campo:", {}},
-    {60, "Inizio", "Inizio:", Numero(-4)},
-    {70, "Lunghezza", "Lunghezza:", Numero(4)},
-    {80, "Dimensione", "Dimensione:", Numero(-4)},
-    {150, "LimiteDim", "Limite di lunghezza:", Numero(-4)},
-    {100, "NonVal", "Valore non Valido:", {}},
-    {110, "Riempie", "Car.Riempimento / Tipo arrotond.:", {}},
-    {120, "Quanto", "Num. Caratteri di Riempimento / Num. decimali:", Numero(-4)},
-    {90, "Default", "Valore Di Default:", {}},
-    {210, "Aggiorna", "In Variazione:", Predefinito(QStringLiteral("A"))},
-    {130, "Obbligatorio", "Obbligatorio:", {}},
-    {140, "Conv0ToNull", "Converti 0 a Null:", {}},
-    {160, "TipoOper", "Tipo Operazione:", {}},
-    {170, "ValoreOper", "Stringa Operazione:", {}},
-    {180, "LireOValuta", "Prezzi in Lire o Valuta/Euro:", {}},
-    {190, "ValValido", "Valore Valido:", {}}};
+const Campo Campi[] = {{10, "Codice", "", Chiave(1)},
+                       {20, "NomeCampo", "Nome Campo:", Chiave(2)},
+                       {200, "OrdCampo", "Ordine Scrittura:", Numero(4)},
+                       {30, "TipoOrig", "Tipo Origine:", Predefinito(QStringLiteral("String"))},
+                       {40, "TipoDest", "Tipo Destinazione:", Predefinito(QStringLiteral("String"))},
+                       {50, "NumCampo", "Numero Campo:", {}},
+                       {60, "Inizio", "Inizio:", Numero(-4)},
+                       {70, "Lunghezza", "Lunghezza:", Numero(4)},
+                       {80, "Dimensione", "Dimensione:", Numero(-4)},
+                       {150, "LimiteDim", "Limite di lunghezza:", Numero(-4)},
+                       {100, "NonVal", "Valore non Valido:", {}},
+                       {110, "Riempie", "Car.Riempimento / Tipo arrotond.:", {}},
+                       {120, "Quanto", "Num. Caratteri di Riempimento / Num. decimali:", Numero(-4)},
+                       {90, "Default", "Valore Di Default:", {}},
+                       {210, "Aggiorna", "In Variazione:", Predefinito(QStringLiteral("A"))},
+                       {130, "Obbligatorio", "Obbligatorio:", {}},
+                       {140, "Conv0ToNull", "Converti 0 a Null:", {}},
+                       {160, "TipoOper", "Tipo Operazione:", {}},
+                       {170, "ValoreOper", "Stringa Operazione:", {}},
+                       {180, "LireOValuta", "Prezzi in Lire o Valuta/Euro:", {}},
+                       {190, "ValValido", "Valore Valido:", {}}};
 
-const QList<ColonnaLista> Larghezze{
-    {"NomeCampo", {}, 1300}, {"TipoOrig", {}, 900},   {"TipoDest", {}, 900},    {"OrdCampo", {}, 800},
-    {"NumCampo", {}, 1200},  {"NonVal", {}, 3000},    {"ValValido", {}, 3000},  {"Default", {}, 3000},
+const QList<ColonnaLista> Larghezze {
+    {"NomeCampo", {}, 1300}, {"TipoOrig", {}, 900},     {"TipoDest", {}, 900},    {"OrdCampo", {}, 800},
+    {"NumCampo", {}, 1200},  {"NonVal", {}, 3000},      {"ValValido", {}, 3000},  {"Default", {}, 3000},
     {"Riempie", {}, 600},    {"Obbligatorio", {}, 600}, {"Conv0ToNull", {}, 600}, {"LimiteDim", {}, 900},
-    {"TipoOper", {}, 600},   {"ValoreOper", {}, 2000}, {"LireOValuta", {}, 600}, {"Aggiorna", {}, 600}};
+    {"TipoOper", {}, 600},   {"ValoreOper", {}, 2000},  {"LireOValuta", {}, 600}, {"Aggiorna", {}, 600}};
 
 // The value must be one of the characters of ammessi (an empty one passes).
 bool UnoDi(const QString& valore, const QString& ammessi)
@@ -229,9 +237,8 @@ QCheckBox* frmGeQuivDett::NuovaSpunta(int indice)
     spunta->installEventFilter(this);
     NuovaCasella(indice)->hide();
     Che.insert(indice, spunta);
-    connect(spunta, &QCheckBox::clicked, this, [this, indice](bool spuntata) {
-        txt[indice]->setText(spuntata ? QStringLiteral("S") : QString());
-    });
+    connect(spunta, &QCheckBox::clicked, this,
+            [this, indice](bool spuntata) { txt[indice]->setText(spuntata ? QStringLiteral("S") : QString()); });
     return spunta;
 }
 
@@ -294,34 +301,25 @@ void frmGeQuivDett::closeEvent(QCloseEvent* evento)
         QWidget::closeEvent(evento);
 }
 
-void frmGeQuivDett::MenuFrm()
-{
-    RichiamaMenu(m_ctx.messaggi);
-}
+void frmGeQuivDett::MenuFrm() { RichiamaMenu(m_ctx.messaggi); }
 
-void frmGeQuivDett::ButtonComando(const QString& psKey)
-{
-    m_pagina->Comando(psKey);
-}
+void frmGeQuivDett::ButtonComando(const QString& psKey) { m_pagina->Comando(psKey); }
 
-void frmGeQuivDett::PersColonne()
-{
-    m_pagina->Browser().PersColonne(Larghezze);
-}
+void frmGeQuivDett::PersColonne() { m_pagina->Browser().PersColonne(Larghezze); }
 
 QString frmGeQuivDett::PrepSql()
 {
     // Val: the order is stored as text and compared as a number.
     return QStringLiteral("Select Codice") + QStringLiteral(", NomeCampo") + QStringLiteral(", OrdCampo")
-           + QStringLiteral(", TipoOrig") + QStringLiteral(", TipoDest") + QStringLiteral(", NumCampo")
-           + QStringLiteral(", Inizio") + QStringLiteral(", Lunghezza") + QStringLiteral(", Dimensione")
-           + QStringLiteral(", Default") + QStringLiteral(", NonVal") + QStringLiteral(", ValValido")
-           + QStringLiteral(", Riempie") + QStringLiteral(", Quanto") + QStringLiteral(", Obbligatorio")
-           + QStringLiteral(", Conv0ToNull") + QStringLiteral(", LimiteDim") + QStringLiteral(", TipoOper")
-           + QStringLiteral(", ValoreOper") + QStringLiteral(", LireOValuta") + QStringLiteral(", Aggiorna")
-           + QStringLiteral(" FROM QuivaDettaglio") + QStringLiteral(" where Codice = ")
-           + FormUtility::SqlLiteral(m_testata.osCodice, TipiDato::String)
-           + QStringLiteral(" Order BY Codice, iif(isnull(OrdCampo),99999,Val(OrdCampo)), NomeCampo");
+        + QStringLiteral(", TipoOrig") + QStringLiteral(", TipoDest") + QStringLiteral(", NumCampo")
+        + QStringLiteral(", Inizio") + QStringLiteral(", Lunghezza") + QStringLiteral(", Dimensione")
+        + QStringLiteral(", Default") + QStringLiteral(", NonVal") + QStringLiteral(", ValValido")
+        + QStringLiteral(", Riempie") + QStringLiteral(", Quanto") + QStringLiteral(", Obbligatorio")
+        + QStringLiteral(", Conv0ToNull") + QStringLiteral(", LimiteDim") + QStringLiteral(", TipoOper")
+        + QStringLiteral(", ValoreOper") + QStringLiteral(", LireOValuta") + QStringLiteral(", Aggiorna")
+        + QStringLiteral(" FROM QuivaDettaglio") + QStringLiteral(" where Codice = ")
+        + FormUtility::SqlLiteral(m_testata.osCodice, TipiDato::String)
+        + QStringLiteral(" Order BY Codice, iif(isnull(OrdCampo),99999,Val(OrdCampo)), NomeCampo");
 }
 
 bool frmGeQuivDett::CercaTab()
@@ -361,8 +359,9 @@ void frmGeQuivDett::CompCampiCombo()
 void frmGeQuivDett::CompComboTipi(QComboBox* combo)
 {
     combo->clear();
-    combo->addItems({QStringLiteral("Integer"), QStringLiteral("Long"), QStringLiteral("Single"), QStringLiteral("Double"),
-                     QStringLiteral("Currency"), QStringLiteral("Date"), QStringLiteral("String")});
+    combo->addItems({QStringLiteral("Integer"), QStringLiteral("Long"), QStringLiteral("Single"),
+                     QStringLiteral("Double"), QStringLiteral("Currency"), QStringLiteral("Date"),
+                     QStringLiteral("String")});
 }
 
 QString frmGeQuivDett::ControllaCampo(int indice, const QString& valore)
@@ -381,8 +380,8 @@ bool frmGeQuivDett::txt15_LostFocus()
 {
     auto colora = [this](bool errato) {
         QPalette tavolozza = txt[15]->palette();
-        tavolozza.setColor(QPalette::Base, errato ? m_pagina->Campi().colori.errore
-                                                  : style()->standardPalette().color(QPalette::Base));
+        tavolozza.setColor(QPalette::Base,
+                           errato ? m_pagina->Campi().colori.errore : style()->standardPalette().color(QPalette::Base));
         txt[15]->setPalette(tavolozza);
     };
     if (!CercaTab()) {
@@ -402,7 +401,8 @@ void frmGeQuivDett::ScriviNomeCampo()
     if (m_mostrando || txt[20]->isReadOnly())
         return;
     const QString colonna = Cob[20]->currentText();
-    txt[20]->setText(txt[15]->text().isEmpty() || colonna.isEmpty() ? colonna : txt[15]->text() + QLatin1Char(' ') + colonna);
+    txt[20]->setText(txt[15]->text().isEmpty() || colonna.isEmpty() ? colonna
+                                                                    : txt[15]->text() + QLatin1Char(' ') + colonna);
 }
 
 void frmGeQuivDett::MostraNomeCampo()
@@ -494,8 +494,9 @@ int frmGeQuivDett::PersLPaPri(int evento, const QVariantList& parametri)
 int frmGeQuivDett::PersLPaDop(int evento, const QVariantList& parametri)
 {
     if (evento == EventiPagina::Stato) {
-        lblTipOpe->setText(parametri.value(0).toInt() == 2 ? QStringLiteral("Inserimento")
-                           : parametri.value(0).toInt() == 1 ? QStringLiteral("Variazione") : QString());
+        lblTipOpe->setText(parametri.value(0).toInt() == 2       ? QStringLiteral("Inserimento")
+                               : parametri.value(0).toInt() == 1 ? QStringLiteral("Variazione")
+                                                                 : QString());
         AbilitaSpecchi();
     } else if (evento == EventiPagina::RigaNuova || evento == EventiPagina::RigaMostrata) {
         const QString tabella = m_tabellaCorrente;

@@ -88,5 +88,6 @@ private:
     LinePageEditor* m_pagina = nullptr;
     QString m_tabellaCorrente;
     QString m_nomeTipi;
-    bool m_mostrando = false;  // the row is being shown: mirrors do not write  // stored name the types were last taken for
+    bool m_mostrando =
+        false;  // the row is being shown: mirrors do not write  // stored name the types were last taken for
 };

@@ -4,8 +4,8 @@
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
 #include "MenuPagina.h"
-#include "Tastiera.h"
 #include "TastiPagina.h"
+#include "Tastiera.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,14 +22,23 @@
 
 namespace {
 
-const QList<VoceComando> Comandi{
-    {"Ricerca", "(R) Ricerca Dati"},   {"AzzSel", "(Z) Azzera Selezioni"}, {"Torna", "(O) Torna alla maschera chiamante"},
-    {"Seleziona", "(E) Seleziona il dato cercato"}, {"Punta", "(P) Puntatore"}, {"VaiA", "(V) Vai a"},
-    {"Inizio", "(I) Inizio Archivio"}, {"Posiz", ""}, {"Fine", "(F) Fine Archivio"}, {"Aggiorna", "(G) Aggiorna"},
-    {"Trova", "(T) Trova"}, {"Stampa", "(S) Stampa"}, {"Chiudi", "(H) Chiudi"}, {"Menu", "(M) Menu"}};
+const QList<VoceComando> Comandi {{"Ricerca", "(R) Ricerca Dati"},
+                                  {"AzzSel", "(Z) Azzera Selezioni"},
+                                  {"Torna", "(O) Torna alla maschera chiamante"},
+                                  {"Seleziona", "(E) Seleziona il dato cercato"},
+                                  {"Punta", "(P) Puntatore"},
+                                  {"VaiA", "(V) Vai a"},
+                                  {"Inizio", "(I) Inizio Archivio"},
+                                  {"Posiz", ""},
+                                  {"Fine", "(F) Fine Archivio"},
+                                  {"Aggiorna", "(G) Aggiorna"},
+                                  {"Trova", "(T) Trova"},
+                                  {"Stampa", "(S) Stampa"},
+                                  {"Chiudi", "(H) Chiudi"},
+                                  {"Menu", "(M) Menu"}};
 
-const QList<ColonnaLista> Colonne{{"Codice", {}, 1500},  {"Tabella", {}, 2500},     {"Origine", {}, 3000},
-                                  {"Azzera", {}, 200},   {"SaltaInizio", {}, 430}, {"Tipo", {}, 200}};
+const QList<ColonnaLista> Colonne {{"Codice", {}, 1500}, {"Tabella", {}, 2500},    {"Origine", {}, 3000},
+                                   {"Azzera", {}, 200},  {"SaltaInizio", {}, 430}, {"Tipo", {}, 200}};
 
 QLineEdit* Casella(const char* nome, QWidget* padre)
 {
@@ -41,7 +50,7 @@ QLineEdit* Casella(const char* nome, QWidget* padre)
 // The list as a page for the page keys.
 class PaginaLista : public PaginaComandi {
 public:
-    explicit PaginaLista(frmGestQuivLis& f) : m_f(f) {}
+    explicit PaginaLista(frmGestQuivLis& f) : m_f(f) { }
     TipoPagina Tipo() const override { return TipoPagina::Lista; }
     BarraComandi* Barra() const override { return m_f.tolComandi; }
     void EseguiComando(const QString& chiave) override { m_f.ButtonComando(chiave); }
@@ -114,10 +123,7 @@ frmGestQuivLis::frmGestQuivLis(const ContestoEditor& contesto, QWidget* parent) 
     resize(Twip(11000), Twip(6500));
 }
 
-frmGestQuivLis::~frmGestQuivLis()
-{
-    qApp->removeEventFilter(this);
-}
+frmGestQuivLis::~frmGestQuivLis() { qApp->removeEventFilter(this); }
 
 void frmGestQuivLis::Carica()
 {
@@ -181,9 +187,9 @@ bool frmGestQuivLis::eventFilter(QObject* oggetto, QEvent* evento)
 
 QString frmGestQuivLis::PrepSql(const QString& psWhere)
 {
-    m_sql = QStringLiteral("Select") + QStringLiteral(" Codice") + QStringLiteral(", Tabella") + QStringLiteral(", Origine")
-            + QStringLiteral(", Azzera") + QStringLiteral(", SaltaInizio") + QStringLiteral(", Tipo")
-            + QStringLiteral(" from QuivaFile");
+    m_sql = QStringLiteral("Select") + QStringLiteral(" Codice") + QStringLiteral(", Tabella")
+        + QStringLiteral(", Origine") + QStringLiteral(", Azzera") + QStringLiteral(", SaltaInizio")
+        + QStringLiteral(", Tipo") + QStringLiteral(" from QuivaFile");
     if (!psWhere.isEmpty())
         m_sql += QStringLiteral(" where ") + psWhere;
     m_sql += txtInTabella->text().isEmpty() ? QStringLiteral(" order by Codice") : QStringLiteral(" order by Tabella");
@@ -195,21 +201,16 @@ bool frmGestQuivLis::VerSelez()
     if (m_link->InChiusura())
         return false;
     if (ControlloIntervallo(*txtCodiceDa, *txtCodiceA) == 1) {
-        m_ctx.messaggi.msgCom(QStringLiteral("Il codice iniziale è successivo al codice finale"), {QStringLiteral("&Ok")});
+        m_ctx.messaggi.msgCom(QStringLiteral("Il codice iniziale è successivo al codice finale"),
+                              {QStringLiteral("&Ok")});
         return false;
     }
     return true;
 }
 
-void frmGestQuivLis::PersColonne()
-{
-    m_browser->PersColonne(Colonne);
-}
+void frmGestQuivLis::PersColonne() { m_browser->PersColonne(Colonne); }
 
-QString frmGestQuivLis::ColToSourceField(int piColIndex) const
-{
-    return m_browser->Modello().NomeColonna(piColIndex);
-}
+QString frmGestQuivLis::ColToSourceField(int piColIndex) const { return m_browser->Modello().NomeColonna(piColIndex); }
 
 void frmGestQuivLis::ButtonComando(const QString& psKey)
 {

@@ -65,7 +65,7 @@ private:
     ListBrowser* m_browser;
     ListPageLink* m_link;
     QString m_sql;
-    QString m_comando;           // the command being run
+    QString m_comando;  // the command being run
     bool m_clicPendente = false;
     bool m_ridimensionato = false;  // header click or column resize since the click
 };

@@ -20,9 +20,9 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QFileDialog>
-#include <QHBoxLayout>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,15 +37,21 @@ namespace {
 
 const QString Ok = QStringLiteral("&Ok");
 
-const QList<VoceComando> Comandi{
-    {"Ricerca", "(R) Ricerca"},       {"Salva", "(S) Salva"},
-    {"Cancella", "(C) Cancella"},     {"Annulla", "(A) Annulla"},
-    {"Duplica", "(D) Duplica"},       {"VarKey", "(V) Varia campi chiave"},
-    {"Lista", "(L) Lista"},           {"ListaInd", "(-) Precedente nella lista"},
-    {"ListaAvanti", "(+) Successivo nella lista"}, {"Inizio", "(I) Inizio Archivio"},
-    {"Precedente", "(P) Precedente"}, {"Successivo", "(U) Successivo"},
-    {"Fine", "(F) Fine Archivio"},    {"Chiudi", "(H) Chiudi"},
-    {"Menu", "(M) Menu"}};
+const QList<VoceComando> Comandi {{"Ricerca", "(R) Ricerca"},
+                                  {"Salva", "(S) Salva"},
+                                  {"Cancella", "(C) Cancella"},
+                                  {"Annulla", "(A) Annulla"},
+                                  {"Duplica", "(D) Duplica"},
+                                  {"VarKey", "(V) Varia campi chiave"},
+                                  {"Lista", "(L) Lista"},
+                                  {"ListaInd", "(-) Precedente nella lista"},
+                                  {"ListaAvanti", "(+) Successivo nella lista"},
+                                  {"Inizio", "(I) Inizio Archivio"},
+                                  {"Precedente", "(P) Precedente"},
+                                  {"Successivo", "(U) Successivo"},
+                                  {"Fine", "(F) Fine Archivio"},
+                                  {"Chiudi", "(H) Chiudi"},
+                                  {"Menu", "(M) Menu"}};
 
 struct Campo {
     int indice;
@@ -84,49 +90,62 @@ AttributiCampo Intero(const QString& formato)
 }
 
 // In the order the page registers them.
-const Campo Campi[] = {
-    {10, "Codice", "Codice", Chiave()},
-    {15, "Descrizione", "Descrizione", {}},
-    {20, "Tabella", "Tabella", Obbligatorio()},
-    {30, "Origine", "Origine", Obbligatorio()},
-    {40, "Azzera", "Azzera", {}},
-    {50, "SaltaInizio", "SaltaInizio", Intero(QStringLiteral("#,###"))},
-    {60, "Tipo", "Con Separatore o a Posizioni fisse", Predefinito(QStringLiteral("S"))},
-    {65, "Separatore", "Separatore", Predefinito(QStringLiteral("\\009"))},
-    {240, "InsVaria", "Prima Ins o Varia", Predefinito(QStringLiteral("I"))},
-    {250, "Modalita", "Modalità di gestione", Predefinito(QStringLiteral("0"))},
-    {70, "Tabella2", "Tabella 2", {}},   {80, "CodTab2", "CodTab 2", {}},   {90, "Azzera2", "Azzera 2", {}},
-    {100, "Tabella3", "Tabella 3", {}},  {110, "CodTab3", "CodTab 3", {}},  {120, "Azzera3", "Azzera 3", {}},
-    {130, "Tabella4", "Tabella 4", {}},  {140, "CodTab4", "CodTab 4", {}},  {150, "Azzera4", "Azzera 4", {}},
-    {160, "Tabella5", "Tabella 5", {}},  {170, "CodTab5", "CodTab 5", {}},  {180, "Azzera5", "Azzera 5", {}},
-    {190, "WhereAzz", "Cond. Azz1", {}}, {200, "WhereAzz2", "Cond. Azz2", {}}, {210, "WhereAzz3", "Cond. Azz3", {}},
-    {220, "WhereAzz4", "Cond. Azz4", {}}, {230, "WhereAzz5", "Cond. Azz5", {}},
-    {260, "Campi", "", {}},   {270, "Campi2", "", {}},  {280, "Campi3", "", {}},
-    {290, "Campi4", "", {}},  {300, "Campi5", "", {}},
-    {310, "QueryFin1", "", {}}, {320, "QueryFin2", "", {}}, {330, "QueryFin3", "", {}}};
+const Campo Campi[] = {{10, "Codice", "Codice", Chiave()},
+                       {15, "Descrizione", "Descrizione", {}},
+                       {20, "Tabella", "Tabella", Obbligatorio()},
+                       {30, "Origine", "Origine", Obbligatorio()},
+                       {40, "Azzera", "Azzera", {}},
+                       {50, "SaltaInizio", "SaltaInizio", Intero(QStringLiteral("#,###"))},
+                       {60, "Tipo", "Con Separatore o a Posizioni fisse", Predefinito(QStringLiteral("S"))},
+                       {65, "Separatore", "Separatore", Predefinito(QStringLiteral("\\009"))},
+                       {240, "InsVaria", "Prima Ins o Varia", Predefinito(QStringLiteral("I"))},
+                       {250, "Modalita", "Modalità di gestione", Predefinito(QStringLiteral("0"))},
+                       {70, "Tabella2", "Tabella 2", {}},
+                       {80, "CodTab2", "CodTab 2", {}},
+                       {90, "Azzera2", "Azzera 2", {}},
+                       {100, "Tabella3", "Tabella 3", {}},
+                       {110, "CodTab3", "CodTab 3", {}},
+                       {120, "Azzera3", "Azzera 3", {}},
+                       {130, "Tabella4", "Tabella 4", {}},
+                       {140, "CodTab4", "CodTab 4", {}},
+                       {150, "Azzera4", "Azzera 4", {}},
+                       {160, "Tabella5", "Tabella 5", {}},
+                       {170, "CodTab5", "CodTab 5", {}},
+                       {180, "Azzera5", "Azzera 5", {}},
+                       {190, "WhereAzz", "Cond. Azz1", {}},
+                       {200, "WhereAzz2", "Cond. Azz2", {}},
+                       {210, "WhereAzz3", "Cond. Azz3", {}},
+                       {220, "WhereAzz4", "Cond. Azz4", {}},
+                       {230, "WhereAzz5", "Cond. Azz5", {}},
+                       {260, "Campi", "", {}},
+                       {270, "Campi2", "", {}},
+                       {280, "Campi3", "", {}},
+                       {290, "Campi4", "", {}},
+                       {300, "Campi5", "", {}},
+                       {310, "QueryFin1", "", {}},
+                       {320, "QueryFin2", "", {}},
+                       {330, "QueryFin3", "", {}}};
 
 // Boxes of each tab page: table, code, empty flag, emptying condition, select list.
 struct SchedaTabella {
     int tabella, codice, azzera, condizione, campi;
 };
 const SchedaTabella Pagine[5] = {{20, 0, 40, 190, 260},
-                          {70, 80, 90, 200, 270},
-                          {100, 110, 120, 210, 280},
-                          {130, 140, 150, 220, 290},
-                          {160, 170, 180, 230, 300}};
+                                 {70, 80, 90, 200, 270},
+                                 {100, 110, 120, 210, 280},
+                                 {130, 140, 150, 220, 290},
+                                 {160, 170, 180, 230, 300}};
 
 const int ComboTabella[] = {20, 70, 100, 130, 160};
 const int Spunte[] = {40, 90, 120, 150, 180};
 
-const QStringList VociTipo{QStringLiteral("Con Separatore"), QStringLiteral("A Posizioni Fisse")};
-const QStringList VociInsVaria{QStringLiteral("I Prova prima l'Inserimento"), QStringLiteral("V Prova prima la Variazione")};
-const QStringList VociModalita{QStringLiteral("Crea se non trova/Varia se trova"), QStringLiteral("Soltanto Creazione"),
-                               QStringLiteral("Soltanto Variazione")};
+const QStringList VociTipo {QStringLiteral("Con Separatore"), QStringLiteral("A Posizioni Fisse")};
+const QStringList VociInsVaria {QStringLiteral("I Prova prima l'Inserimento"),
+                                QStringLiteral("V Prova prima la Variazione")};
+const QStringList VociModalita {QStringLiteral("Crea se non trova/Varia se trova"),
+                                QStringLiteral("Soltanto Creazione"), QStringLiteral("Soltanto Variazione")};
 
-QLabel* Etichetta(const QString& testo, QWidget* padre)
-{
-    return new QLabel(testo, padre);
-}
+QLabel* Etichetta(const QString& testo, QWidget* padre) { return new QLabel(testo, padre); }
 
 }  // namespace
 
@@ -215,10 +234,7 @@ frmGestQuiva::frmGestQuiva(const ContestoEditor& contesto, QWidget* parent) : Ma
     resize(Twip(11500), Twip(8200));
 }
 
-frmGestQuiva::~frmGestQuiva()
-{
-    delete m_lista;
-}
+frmGestQuiva::~frmGestQuiva() { delete m_lista; }
 
 QLineEdit* frmGestQuiva::NuovaCasella(int indice, QWidget* padre)
 {
@@ -259,9 +275,8 @@ QCheckBox* frmGestQuiva::CheckAzzera(int indice, QWidget* padre)
     spunta->setObjectName(QStringLiteral("CheAzz%1").arg(indice));
     NuovaCasella(indice, this)->hide();
     CheAzz.insert(indice, spunta);
-    connect(spunta, &QCheckBox::clicked, this, [this, indice](bool spuntata) {
-        txt[indice]->setText(spuntata ? QStringLiteral("S") : QString());
-    });
+    connect(spunta, &QCheckBox::clicked, this,
+            [this, indice](bool spuntata) { txt[indice]->setText(spuntata ? QStringLiteral("S") : QString()); });
     return spunta;
 }
 
@@ -283,7 +298,8 @@ QWidget* frmGestQuiva::CostruisciPagina(int n)
     auto* form = new QFormLayout(pagina);
     if (n == 0)
         form->addRow(Etichetta(QStringLiteral("Tabella Principale"), pagina));
-    form->addRow(n == 0 ? QStringLiteral("Tabella:") : QStringLiteral("Tabella %1:").arg(n + 1), ComboTabelle(p.tabella, pagina));
+    form->addRow(n == 0 ? QStringLiteral("Tabella:") : QStringLiteral("Tabella %1:").arg(n + 1),
+                 ComboTabelle(p.tabella, pagina));
     if (p.codice)
         form->addRow(QStringLiteral("Codice:"), NuovaCasella(p.codice, pagina));
     form->addRow(QStringLiteral("Azzera:"), CheckAzzera(p.azzera, pagina));
@@ -321,9 +337,9 @@ void frmGestQuiva::Carica()
         m_lista->Carica();
         m_lista->impOggBase(m_pagina);
     };
-    for (int evento : {EventiPagina::ChiaveBloccata, EventiPagina::Mostrato, EventiPagina::Preparato,
-                       EventiPagina::Cancellazione, EventiPagina::Stato, EventiPagina::Duplicazione,
-                       EventiPagina::ChiaveCambiata})
+    for (int evento :
+         {EventiPagina::ChiaveBloccata, EventiPagina::Mostrato, EventiPagina::Preparato, EventiPagina::Cancellazione,
+          EventiPagina::Stato, EventiPagina::Duplicazione, EventiPagina::ChiaveCambiata})
         m_pagina->Iscrivi(evento);
     m_pagina->Avvia();
     if (oiAbilRW == 0) {
@@ -366,15 +382,9 @@ bool frmGestQuiva::PuoChiudere(QString& motivo)
     return true;
 }
 
-void frmGestQuiva::ButtonComando(const QString& psKey)
-{
-    m_pagina->Comando(psKey);
-}
+void frmGestQuiva::ButtonComando(const QString& psKey) { m_pagina->Comando(psKey); }
 
-void frmGestQuiva::MenuFrm()
-{
-    RichiamaMenu(m_ctx.messaggi);
-}
+void frmGestQuiva::MenuFrm() { RichiamaMenu(m_ctx.messaggi); }
 
 QString frmGestQuiva::Letterale(const QString& codice) const
 {
@@ -396,7 +406,8 @@ int frmGestQuiva::PersPagPri(int evento, const QVariantList& parametri)
         const QString vecchio = Letterale(parametri.value(0).toStringList().value(0));
         const QString nuovo = Letterale(parametri.value(1).toStringList().value(0));
         for (const char* tabella : {"QuivaDettaglio", "QuivaDecod"})
-            m_ctx.db.Esegui(QStringLiteral("Update %1 set Codice = %2 where Codice = %3").arg(QLatin1String(tabella), nuovo, vecchio));
+            m_ctx.db.Esegui(QStringLiteral("Update %1 set Codice = %2 where Codice = %3")
+                                .arg(QLatin1String(tabella), nuovo, vecchio));
     }
     return 0;
 }
@@ -442,10 +453,12 @@ int frmGestQuiva::PersPagDop(int evento, const QVariantList& parametri)
 
 void frmGestQuiva::DuplicaDett()
 {
-    const QVariantMap nuovo{{QStringLiteral("Codice"), txt[10]->text()}};
+    const QVariantMap nuovo {{QStringLiteral("Codice"), txt[10]->text()}};
     const QString origine = Letterale(m_codiceOrigine);
-    CopiaRighe(m_ctx.db, QStringLiteral("Select * from QuivaDettaglio") + QStringLiteral(" Where Codice = ") + origine, nuovo);
-    CopiaRighe(m_ctx.db, QStringLiteral("Select * from QuivaDecod") + QStringLiteral(" Where Codice = ") + origine, nuovo);
+    CopiaRighe(m_ctx.db, QStringLiteral("Select * from QuivaDettaglio") + QStringLiteral(" Where Codice = ") + origine,
+               nuovo);
+    CopiaRighe(m_ctx.db, QStringLiteral("Select * from QuivaDecod") + QStringLiteral(" Where Codice = ") + origine,
+               nuovo);
 }
 
 void frmGestQuiva::AggNonText()
@@ -545,9 +558,9 @@ void frmGestQuiva::ComDett_Click()
     osCodTab4 = txt[140]->text();
     osTabella5 = txt[160]->text();
     osCodTab5 = txt[170]->text();
-    const TabelleDefinizione testata{osCodice,
-                                     {osTabella, osTabella2, osTabella3, osTabella4, osTabella5},
-                                     {QString(), osCodTab2, osCodTab3, osCodTab4, osCodTab5}};
+    const TabelleDefinizione testata {osCodice,
+                                      {osTabella, osTabella2, osTabella3, osTabella4, osTabella5},
+                                      {QString(), osCodTab2, osCodTab3, osCodTab4, osCodTab5}};
     auto* dettagli = new frmGeQuivDett(m_ctx, testata, this);
     dettagli->osKeySec = osKeySec;
     dettagli->osParamLancia = osParamLancia;
@@ -606,7 +619,7 @@ void frmGestQuiva::ComImporta_Click()
         return m_ctx.messaggi.msgCom(QStringLiteral("La definizione ") + codice
                                          + QStringLiteral(" esiste già: sostituirla con quella del file?"),
                                      {QStringLiteral("&Si"), QStringLiteral("&No")})
-               == 1;
+            == 1;
     };
     QString codice;
     if (ImportaDefinizione(m_ctx.db, m_ctx.messaggi, file, sostituisci, &codice) != 0)

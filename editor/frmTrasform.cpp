@@ -27,18 +27,30 @@ namespace {
 
 const QString Ok = QStringLiteral("&Ok");
 
-const QList<VoceComando> Comandi{
-    {"Nuovo", "(N) Nuovo"},      {"Salva", "(S) Salva"},           {"Cancella", "(C) Cancella"},
-    {"Annulla", "(A) Annulla"},  {"Duplica", "(D) Duplica"},       {"Punta", "(B) Puntatore"},
-    {"VaiA", "(K) Vai a"},       {"Inizio", "(I) Inizio Archivio"}, {"Posiz", ""},
-    {"Fine", "(F) Fine Archivio"}, {"Aggiorna", "(G) Aggiorna"},    {"Trova", "(T) Trova"},
-    {"Stampa", "(P) Stampa"},    {"Chiudi", "(H) Chiudi"},          {"Menu", "(M) Menu"}};
+const QList<VoceComando> Comandi {{"Nuovo", "(N) Nuovo"},
+                                  {"Salva", "(S) Salva"},
+                                  {"Cancella", "(C) Cancella"},
+                                  {"Annulla", "(A) Annulla"},
+                                  {"Duplica", "(D) Duplica"},
+                                  {"Punta", "(B) Puntatore"},
+                                  {"VaiA", "(K) Vai a"},
+                                  {"Inizio", "(I) Inizio Archivio"},
+                                  {"Posiz", ""},
+                                  {"Fine", "(F) Fine Archivio"},
+                                  {"Aggiorna", "(G) Aggiorna"},
+                                  {"Trova", "(T) Trova"},
+                                  {"Stampa", "(P) Stampa"},
+                                  {"Chiudi", "(H) Chiudi"},
+                                  {"Menu", "(M) Menu"}};
 
 // The field cell: shows a drop-down button and is never typed in; starting
 // to edit it opens the list of columns instead.
 class DelegatoNomeCampo : public QStyledItemDelegate {
 public:
-    DelegatoNomeCampo(std::function<void()> apri, QObject* parent) : QStyledItemDelegate(parent), m_apri(std::move(apri)) {}
+    DelegatoNomeCampo(std::function<void()> apri, QObject* parent)
+        : QStyledItemDelegate(parent), m_apri(std::move(apri))
+    {
+    }
 
     QWidget* createEditor(QWidget*, const QStyleOptionViewItem&, const QModelIndex&) const override
     {
@@ -114,12 +126,13 @@ frmTrasform::~frmTrasform()
     delete m_browser;  // before the grid it drives
 }
 
-void frmTrasform::TabellaStd(const QString& psNomeLin, const QString& psTabella, int piNumKey, bool pbAbilita, bool pbSql)
+void frmTrasform::TabellaStd(const QString& psNomeLin, const QString& psTabella, int piNumKey, bool pbAbilita,
+                             bool pbSql)
 {
     m_sql = pbSql ? psTabella
                   : QStringLiteral("Select * from ") + psTabella + QStringLiteral(" Where codice = ")
-                        + FormUtility::SqlLiteral(osCodice, TipiDato::String) + QStringLiteral(" and Tabella = ")
-                        + FormUtility::SqlLiteral(osTabella, TipiDato::String);
+            + FormUtility::SqlLiteral(osCodice, TipiDato::String) + QStringLiteral(" and Tabella = ")
+            + FormUtility::SqlLiteral(osTabella, TipiDato::String);
     m_nomeLista = psNomeLin;
     oiNumKey = piNumKey;
     if (!pbAbilita)
@@ -188,10 +201,7 @@ void frmTrasform::PersColonne()
                             {QStringLiteral("ValDest"), QStringLiteral("ValoreDestinazione"), 3500}});
 }
 
-QString frmTrasform::ColToSourceField(int piColIndex) const
-{
-    return m_browser->Modello().NomeColonna(piColIndex);
-}
+QString frmTrasform::ColToSourceField(int piColIndex) const { return m_browser->Modello().NomeColonna(piColIndex); }
 
 bool frmTrasform::CellaInModifica() const
 {
@@ -245,7 +255,7 @@ bool frmTrasform::ControllaRiga(QVariantMap& riga, QString& motivo)
         if (r != corrente && modello.Valore(r, QStringLiteral("NomeCampo")).compare(campo, Qt::CaseInsensitive) == 0
             && modello.Valore(r, QStringLiteral("ValOrig")).compare(origine, Qt::CaseInsensitive) == 0) {
             motivo = QStringLiteral("Il valore '") + origine + QStringLiteral("' del campo ") + campo
-                     + QStringLiteral(" ha già una trasformazione");
+                + QStringLiteral(" ha già una trasformazione");
             return false;
         }
     return true;
@@ -258,9 +268,10 @@ void frmTrasform::ApriLisCampo()
         return;
     const QModelIndex indice = m_browser->Modello().index(std::max(m_browser->Riga() - 1, 0), colonna);
     const QRect cella = dbgRiga->visualRect(indice);
-    LisCampo->setGeometry(QRect(dbgRiga->viewport()->mapToGlobal(cella.topLeft()),
-                                QSize(std::max(cella.width(), Twip(2500)),
-                                      std::max(std::min(Twip(3000), dbgRiga->viewport()->height() - cella.top()), Twip(1200)))));
+    LisCampo->setGeometry(
+        QRect(dbgRiga->viewport()->mapToGlobal(cella.topLeft()),
+              QSize(std::max(cella.width(), Twip(2500)),
+                    std::max(std::min(Twip(3000), dbgRiga->viewport()->height() - cella.top()), Twip(1200)))));
     const QList<QListWidgetItem*> voce = LisCampo->findItems(indice.data().toString(), Qt::MatchFixedString);
     LisCampo->setCurrentRow(voce.isEmpty() ? 0 : LisCampo->row(voce.first()));
     LisCampo->show();
@@ -272,7 +283,8 @@ void frmTrasform::PrendiLisCampo()
 {
     const int colonna = ColonnaNomeCampo();
     if (LisCampo->currentItem() && colonna >= 0 && m_browser->Riga() > 0)
-        m_browser->Modello().setData(m_browser->Modello().index(m_browser->Riga() - 1, colonna), LisCampo->currentItem()->text());
+        m_browser->Modello().setData(m_browser->Modello().index(m_browser->Riga() - 1, colonna),
+                                     LisCampo->currentItem()->text());
     LisCampo->hide();
     dbgRiga->setFocus();
 }
@@ -297,8 +309,8 @@ bool frmTrasform::eventFilter(QObject* oggetto, QEvent* evento)
     } else if (oggetto == dbgRiga && evento->type() == QEvent::KeyPress && !CellaInModifica()) {
         const auto* tasto = static_cast<QKeyEvent*>(evento);
         // The cell button from the keyboard.
-        const bool bottone = tasto->key() == Qt::Key_F4
-                             || (tasto->key() == Qt::Key_Down && tasto->modifiers() == Qt::AltModifier);
+        const bool bottone =
+            tasto->key() == Qt::Key_F4 || (tasto->key() == Qt::Key_Down && tasto->modifiers() == Qt::AltModifier);
         if (bottone && dbgRiga->currentIndex().column() == ColonnaNomeCampo()) {
             ApriLisCampo();
             return true;

@@ -30,7 +30,7 @@ private:
     DatabaseLink& m_db;
     std::function<void(const QString&)> m_carica;
     std::function<std::function<void()>()> m_salva;
-    QStringList m_righe;               // lines of the open block
+    QStringList m_righe;  // lines of the open block
     std::function<void()> m_ripristina;
-    int m_senzaBlocco = 0;             // lines to run one by one after a repeated block
+    int m_senzaBlocco = 0;  // lines to run one by one after a repeated block
 };

@@ -11,7 +11,7 @@ struct ContestoQuiva {
     DatabaseLink& db;
     FinestraMessaggi& messaggi;
     ImpostazioniDitta ditta;
-    QString driveDB;   // "DriveDB" of section "Base"
-    QString dirQuiva;  // folder of the source files, already made absolute
+    QString driveDB;        // "DriveDB" of section "Base"
+    QString dirQuiva;       // folder of the source files, already made absolute
     bool soloAsci = false;  // "SoloAsci": control characters become blanks
 };

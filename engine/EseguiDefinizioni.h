@@ -20,7 +20,7 @@ struct EsitoDefinizione {
 };
 
 struct OsservatoreDefinizioni {
-    std::function<void(int indice)> prima;                // before the definition at indice is read
+    std::function<void(int indice)> prima;                   // before the definition at indice is read
     std::function<void(int indice, ScQuiva& motore)> letta;  // read, not loaded yet
     std::function<void(int indice, const EsitoDefinizione& esito)> dopo;
 };

@@ -29,15 +29,11 @@ QJsonValue JsonDaValore(const QVariant& valore)
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return valore.toLongLong();
+    case QMetaType::ULongLong: return valore.toLongLong();
     case QMetaType::Float:
-    case QMetaType::Double:
-        return valore.toDouble();
-    case QMetaType::Bool:
-        return valore.toBool();
-    default:
-        return valore.toString();
+    case QMetaType::Double: return valore.toDouble();
+    case QMetaType::Bool: return valore.toBool();
+    default: return valore.toString();
     }
 }
 
@@ -153,7 +149,9 @@ void ScriviRighe(DatabaseLink& db, const QString& codice, const QJsonObject& def
     for (const QString& tabella : {TabellaDecod, TabellaDettaglio, TabellaFile})
         db.EseguiParametri(QStringLiteral("Delete from %1 Where Codice = ?").arg(tabella), {codice});
     RecordsetManager rs(db);
-    auto apri = [&](const QString& tabella) { return rs.Apri(QStringLiteral("Select * from %1 Where Codice = ?").arg(tabella), {codice}); };
+    auto apri = [&](const QString& tabella) {
+        return rs.Apri(QStringLiteral("Select * from %1 Where Codice = ?").arg(tabella), {codice});
+    };
     Inserisci(rs, apri(TabellaFile), codice, definizione.value(TabellaFile).toObject());
     const QString dettaglio = apri(TabellaDettaglio);
     for (const QJsonValue& riga : definizione.value(TabellaDettaglio).toArray())
@@ -179,18 +177,22 @@ QJsonObject Leggi(DatabaseLink& db, const QString& codice)
     const QString testata = rs.Apri(QStringLiteral("Select * from QuivaFile Where Codice = ?"), {codice});
     if (rs.Vuoto(testata))
         throw ErroreRun(CodiciErrore::ErroreGenerico, QStringLiteral("Mancano i dati per il codice ") + codice);
-    QJsonObject definizione{{QStringLiteral("formato"), QLatin1String(Formato)},
-                            {QStringLiteral("versione"), Versione},
-                            {QStringLiteral("codice"), rs.Leggi(testata, Codice)},
-                            {TabellaFile, RigaJson(rs.Oggetto(testata), 0)}};
+    QJsonObject definizione {{QStringLiteral("formato"), QLatin1String(Formato)},
+                             {QStringLiteral("versione"), Versione},
+                             {QStringLiteral("codice"), rs.Leggi(testata, Codice)},
+                             {TabellaFile, RigaJson(rs.Oggetto(testata), 0)}};
     rs.Chiudi(testata);
     definizione.insert(TabellaDettaglio,
-                       RigheJson(rs, QStringLiteral("Select * from QuivaDettaglio Where Codice = ?"
-                                                    " Order by IIf(IsNull([OrdCampo]),999999,Val([OrdCampo])), NomeCampo"),
+                       RigheJson(rs,
+                                 QStringLiteral("Select * from QuivaDettaglio Where Codice = ?"
+                                                " Order by IIf(IsNull([OrdCampo]),999999,Val([OrdCampo])), NomeCampo"),
                                  codice));
-    definizione.insert(TabellaDecod,
-                       RigheJson(rs, QStringLiteral("Select * from QuivaDecod Where Codice = ? Order by Tabella, NomeCampo, ValOrig, ValDest"),
-                                 codice));
+    definizione.insert(
+        TabellaDecod,
+        RigheJson(
+            rs,
+            QStringLiteral("Select * from QuivaDecod Where Codice = ? Order by Tabella, NomeCampo, ValOrig, ValDest"),
+            codice));
     return definizione;
 }
 
@@ -248,7 +250,8 @@ int EsportaDefinizione(DatabaseLink& db, FinestraMessaggi& messaggi, const QStri
         return -1;
     }
     QSaveFile file(psFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(definizione).toJson(QJsonDocument::Indented)) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(definizione).toJson(QJsonDocument::Indented)) < 0
+        || !file.commit()) {
         messaggi.msgCom(QStringLiteral("Impossibile scrivere il file %1: %2").arg(psFile, file.errorString()), {Ok});
         return -1;
     }
@@ -274,9 +277,10 @@ int ImportaDefinizione(DatabaseLink& db, FinestraMessaggi& messaggi, const QStri
     try {
         const QStringList mancanti = FileDefinizione::Mancanti(db, *definizione);
         if (!mancanti.isEmpty()) {
-            messaggi.msgCom(QStringLiteral("La definizione %1 non si può importare in questa ditta. Mancano:\n").arg(codice)
-                                + mancanti.join(QLatin1Char('\n')),
-                            {Ok});
+            messaggi.msgCom(
+                QStringLiteral("La definizione %1 non si può importare in questa ditta. Mancano:\n").arg(codice)
+                    + mancanti.join(QLatin1Char('\n')),
+                {Ok});
             return -1;
         }
         if (Esiste(db, codice) && !sostituisci(codice))
@@ -286,9 +290,10 @@ int ImportaDefinizione(DatabaseLink& db, FinestraMessaggi& messaggi, const QStri
         db.ConfermaTransazione();
     } catch (const ErroreRun& errore) {
         db.AnnullaTransazione();
-        messaggi.msgCom(QStringLiteral("Importazione della definizione %1 non riuscita, la ditta non è stata modificata:\n%2")
-                            .arg(codice, errore.descrizione()),
-                        {Ok});
+        messaggi.msgCom(
+            QStringLiteral("Importazione della definizione %1 non riuscita, la ditta non è stata modificata:\n%2")
+                .arg(codice, errore.descrizione()),
+            {Ok});
         return -1;
     }
     return 0;

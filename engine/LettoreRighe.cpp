@@ -88,9 +88,9 @@ bool LettoreRighe::Riempi()
     const qint64 letti = m_file.read(m_buffer.data() + prima, Blocco);
     m_buffer.resize(prima + std::max<qint64>(letti, 0));
     if (letti < 0)
-        throw ErroreRun(CodiciErrore::ErroreLetturaFile, QStringLiteral("Errore nella lettura del file: %1 (%2)")
-                                                              .arg(QDir::toNativeSeparators(m_file.fileName()),
-                                                                   m_file.errorString()));
+        throw ErroreRun(CodiciErrore::ErroreLetturaFile,
+                        QStringLiteral("Errore nella lettura del file: %1 (%2)")
+                            .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
     if (letti == 0 && m_file.pos() < m_dimensione)
         throw ErroreRun(CodiciErrore::ErroreLetturaFile,
                         QStringLiteral("Errore nella lettura del file: %1 (il file si è accorciato durante la lettura)")
@@ -122,9 +122,8 @@ bool LettoreRighe::LeggiByte(QByteArrayView& riga)
             }
         }
         // The first line end: a CR, or an LF when the file ends lines at LF.
-        const char* fine = m_fine == FineRiga::SoloCr
-                               ? nullptr
-                               : static_cast<const char*>(std::memchr(dati, '\n', disponibili));
+        const char* fine =
+            m_fine == FineRiga::SoloCr ? nullptr : static_cast<const char*>(std::memchr(dati, '\n', disponibili));
         const qsizetype finoA = fine ? fine - dati : disponibili;
         if (const void* cr = std::memchr(dati, '\r', finoA))
             fine = static_cast<const char*>(cr);

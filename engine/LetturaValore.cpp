@@ -131,6 +131,6 @@ ValoreLetto LeggiValore(QStringView s, const CampoCompilato& campo, bool soloAsc
     // Forbidden and allowed values.
     if (c.ValoreNonValido(v))
         letto.errore = campo.nome + QStringLiteral(": Campo con valore non valido (") + FormUtility::TestoValore(v)
-                       + QLatin1Char(')');
+            + QLatin1Char(')');
     return letto;
 }

@@ -10,8 +10,8 @@ namespace {
 
 qint16 Limita16(long long valore)
 {
-    return static_cast<qint16>(std::clamp<long long>(valore, std::numeric_limits<qint16>::min(),
-                                                     std::numeric_limits<qint16>::max()));
+    return static_cast<qint16>(
+        std::clamp<long long>(valore, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
 }
 
 bool E(const QString& testo, const char* lettera)

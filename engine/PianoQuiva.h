@@ -21,21 +21,21 @@ enum class ValutaCampo : quint8 { Nessuna, Lire, Euro, Altra };
 struct CampoCompilato {
     const ScQuivaCampi* campo = nullptr;
     int slot = 1;
-    int posizioneNelSlot = 0;    // position among the fields of its slot
-    int tipoDest = 0;            // type code of the destination (0 unknown: text)
-    bool destNumerica = false;   // integer, single, double or currency
-    bool chiave = false;         // key field ("S")
-    bool obbligatorio = false;   // "Obbligatorio" "S"
-    bool zeriVuoti = false;      // "Conv0ToNull" "S": zeros are an empty value
-    bool aggiorna = false;       // "Aggiorna" "A": written on updates too
-    bool listino = false;        // the field is "Listino" (price list of amounts)
-    bool conDefault = false;     // the value comes from "Default", not from the line
-    bool conDecimali = false;    // implied decimals / rounding asked
+    int posizioneNelSlot = 0;   // position among the fields of its slot
+    int tipoDest = 0;           // type code of the destination (0 unknown: text)
+    bool destNumerica = false;  // integer, single, double or currency
+    bool chiave = false;        // key field ("S")
+    bool obbligatorio = false;  // "Obbligatorio" "S"
+    bool zeriVuoti = false;     // "Conv0ToNull" "S": zeros are an empty value
+    bool aggiorna = false;      // "Aggiorna" "A": written on updates too
+    bool listino = false;       // the field is "Listino" (price list of amounts)
+    bool conDefault = false;    // the value comes from "Default", not from the line
+    bool conDecimali = false;   // implied decimals / rounding asked
     ValutaCampo valuta = ValutaCampo::Nessuna;
-    qint16 decimali = 0;         // decimals of the result (NumDecNonImpostato: none)
-    qint16 decMoneta = 2;        // decimals of the company currency for conversions
+    qint16 decimali = 0;             // decimals of the result (NumDecNonImpostato: none)
+    qint16 decMoneta = 2;            // decimals of the company currency for conversions
     std::optional<int> numeroCampo;  // plain field number of a delimited line
-    QString nome;                // "table.column" for the error rows
+    QString nome;                    // "table.column" for the error rows
 };
 
 // Compiles one field record with the company's currency settings.
@@ -52,6 +52,6 @@ struct SlotCompilato {
 
 struct PianoQuiva {
     static constexpr int NumSlot = 5;
-    std::vector<CampoCompilato> campi;           // in definition order
+    std::vector<CampoCompilato> campi;            // in definition order
     std::array<SlotCompilato, NumSlot + 1> slot;  // 1..5
 };

@@ -38,8 +38,8 @@ QStringView Right(QStringView testo, long long n)
 
 int InteroLimitato(long long valore)
 {
-    return static_cast<int>(std::clamp<long long>(valore, std::numeric_limits<int>::min(),
-                                                  std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<long long>(valore, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 // Field number written after "§": its digits, saturating.
@@ -104,7 +104,7 @@ bool ApplicaDecimali(const ScQuivaCampi& campo, bool destNumerica)
 
 }  // namespace
 
-PosizioneCampo::PosizioneCampo(const QString& separatore, bool fisso) : m_fisso(fisso), m_campiRiga(separatore) {}
+PosizioneCampo::PosizioneCampo(const QString& separatore, bool fisso) : m_fisso(fisso), m_campiRiga(separatore) { }
 
 QStringView PosizioneCampo::Testo(const QString& riga, const CampoCompilato& campo, QString& costruito)
 {
@@ -122,16 +122,15 @@ QStringView PosizioneCampo::Testo(const QString& riga, const CampoCompilato& cam
     return costruito;
 }
 
-QVariant PosizioneCampo::Cerca(const QString& psRiga, const ScQuivaCampi& pgcampo, bool pbNumCampo,
-                               bool pbDestNumerica)
+QVariant PosizioneCampo::Cerca(const QString& psRiga, const ScQuivaCampi& pgcampo, bool pbNumCampo, bool pbDestNumerica)
 {
     if (m_fisso) {
         // Literal prefix followed by the slice of the line. A start below 1
         // or a negative length read nothing: the value is the prefix alone.
         QString testo = pgcampo.osNumCampo;
         testo += Mid(psRiga, pgcampo.oiInizio, pgcampo.oiLunghezza);
-        QVariant valore = ApplicaDecimali(pgcampo, pbDestNumerica) ? DecimaliImpliciti(testo, pgcampo.oiNumDec)
-                                                                  : QVariant(testo);
+        QVariant valore =
+            ApplicaDecimali(pgcampo, pbDestNumerica) ? DecimaliImpliciti(testo, pgcampo.oiNumDec) : QVariant(testo);
         if (pgcampo.osTipoOper.isEmpty() || pgcampo.osValoreOper.isEmpty())
             return valore;
         std::optional<double> numero;
@@ -173,8 +172,8 @@ QVariant PosizioneCampo::Cerca(const QString& psRiga, const ScQuivaCampi& pgcamp
     QString risultato;
     QStringView resto = pgcampo.osNumCampo;
     auto primaParentesi = [&resto] {
-        return FormUtility::MinimoPositivo({static_cast<int>(resto.indexOf(u'{') + 1),
-                                            static_cast<int>(resto.indexOf(u'[') + 1)});
+        return FormUtility::MinimoPositivo(
+            {static_cast<int>(resto.indexOf(u'{') + 1), static_cast<int>(resto.indexOf(u'[') + 1)});
     };
     for (int pos = primaParentesi(); pos > 0; pos = primaParentesi()) {
         const QChar apertura = resto[pos - 1];
@@ -209,8 +208,8 @@ QVariant PosizioneCampo::CampoNum(const QString& psRiga, int piCampo, const ScQu
     const QString& riferimento = pgcampo.osValoreOper;
     QString operando;
     if (riferimento.front() == Paragrafo)
-        operando = ValCampoNum(psRiga, InteroLimitato(FormUtility::TestoAIntero(QStringView(riferimento).sliced(1))),
-                               pgcampo);
+        operando =
+            ValCampoNum(psRiga, InteroLimitato(FormUtility::TestoAIntero(QStringView(riferimento).sliced(1))), pgcampo);
     else
         operando = riferimento;
     return Opera(pgcampo.osTipoOper, *numero, NumeroOErrore(operando));

@@ -7,13 +7,13 @@
 #include <QString>
 
 enum class FaseQuiva {
-    Preparazione,         // a definition's rows are read; nome = its code
-    VerificaConversioni,  // its decode rows are read
-    CancellazioneErrori,  // its old error rows are deleted
-    CancellazioneTabella, // a target table is emptied; nome = the table
-    PreparaArchivi,       // the target tables are opened; nome = the first
-    Caricamento,          // the lines of the file; nome = the definition
-    QueryFinali,          // the final queries run
+    Preparazione,          // a definition's rows are read; nome = its code
+    VerificaConversioni,   // its decode rows are read
+    CancellazioneErrori,   // its old error rows are deleted
+    CancellazioneTabella,  // a target table is emptied; nome = the table
+    PreparaArchivi,        // the target tables are opened; nome = the first
+    Caricamento,           // the lines of the file; nome = the definition
+    QueryFinali,           // the final queries run
 };
 
 // The message line of a phase, as the program shows it.
@@ -33,7 +33,7 @@ public:
     virtual void Errori(long errori) = 0;
     // The accepted lines whose writes are committed: a crash can no longer
     // lose them. The position may run ahead by the open batch.
-    virtual void Salvate(long /*righe*/) {}
+    virtual void Salvate(long /*righe*/) { }
 
     // The display that shows nothing.
     static ProgressMonitor& Muto();
@@ -41,8 +41,8 @@ public:
 
 class ProgressMonitorMuto : public ProgressMonitor {
 public:
-    void Fase(FaseQuiva, const QString&) override {}
-    void Posizione(long) override {}
-    void Totale(long) override {}
-    void Errori(long) override {}
+    void Fase(FaseQuiva, const QString&) override { }
+    void Posizione(long) override { }
+    void Totale(long) override { }
+    void Errori(long) override { }
 };

@@ -12,15 +12,9 @@ ScQuiva::ScQuiva(ContestoQuiva& contesto)
 
 ScQuiva::~ScQuiva() = default;
 
-ScQuivaCampi* ScQuiva::Campo(const QString& chiave) const
-{
-    return m_indiceCampi.value(chiave.toLower(), nullptr);
-}
+ScQuivaCampi* ScQuiva::Campo(const QString& chiave) const { return m_indiceCampi.value(chiave.toLower(), nullptr); }
 
-ProgressMonitor& ScQuiva::Progresso() const
-{
-    return ogInElab ? *ogInElab : ProgressMonitor::Muto();
-}
+ProgressMonitor& ScQuiva::Progresso() const { return ogInElab ? *ogInElab : ProgressMonitor::Muto(); }
 
 void ScQuiva::ScriviErrore(const QString& psRiga, const QString& psErrore)
 {

@@ -28,16 +28,16 @@ public:
     // One of the up to five target tables of the definition.
     struct Slot {
         QString tabella;
-        QString codTab;      // empty for slot 1
-        bool azzera = false; // empty the table before loading
+        QString codTab;       // empty for slot 1
+        bool azzera = false;  // empty the table before loading
         QString whereAzz;
         QString campi = QStringLiteral("*");
         RecordsetAperto recordset;  // the open record set, if any
         Recordset* set = nullptr;   // the same, reached without its name
-        qint16 flag = 0;     // 0 write, 1 skip this line, -1 last write hit a duplicate key
-        QString listino;     // price list of the record being composed
-        QString listinoPrec; // price list last looked up
-        QString valuta;      // its currency
+        qint16 flag = 0;            // 0 write, 1 skip this line, -1 last write hit a duplicate key
+        QString listino;            // price list of the record being composed
+        QString listinoPrec;        // price list last looked up
+        QString valuta;             // its currency
         bool usato() const { return !tabella.isEmpty(); }
     };
 
@@ -150,8 +150,8 @@ private:
     QHash<QString, ScQuivaCampi*> m_indiceCampi;  // lower-case osKey
     long m_errori = 0;
     std::array<QString, NumSlot + 1> m_sqlChiave;  // parametrised key query per slot
-    PianoQuiva m_piano;  // the definition compiled for the line loop
-    QVariantList m_valoriChiave;  // reused key values of a line
-    PosizioneCampo m_posizione;   // field location in the definition's layout
-    ConversioneValuta m_valuta;   // ConvImporto, for value reading
+    PianoQuiva m_piano;                            // the definition compiled for the line loop
+    QVariantList m_valoriChiave;                   // reused key values of a line
+    PosizioneCampo m_posizione;                    // field location in the definition's layout
+    ConversioneValuta m_valuta;                    // ConvImporto, for value reading
 };

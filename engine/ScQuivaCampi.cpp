@@ -13,10 +13,7 @@ namespace {
 
 constexpr int ErroreChiaveDoppiaInsieme = 457;
 
-bool TipoConvertito(int tipo)
-{
-    return tipo >= TipiDato::Integer && tipo <= TipiDato::Date;
-}
+bool TipoConvertito(int tipo) { return tipo >= TipiDato::Integer && tipo <= TipiDato::Date; }
 
 bool Numerico(const QVariant& v)
 {
@@ -27,10 +24,8 @@ bool Numerico(const QVariant& v)
     case QMetaType::ULongLong:
     case QMetaType::Short:
     case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
+    case QMetaType::Float: return true;
+    default: return false;
     }
 }
 
@@ -57,22 +52,16 @@ qint16 ScQuivaCampi::CodiceDi(const QString& nome, CodiceInCache& cache) const
     // Plain names ("Integer") are looked up as "vbvInteger"; names that
     // already carry a "db"/"vb" prefix go as they are.
     const bool prefissato = base.startsWith(QLatin1String("db"), Qt::CaseInsensitive)
-                            || base.startsWith(QLatin1String("vb"), Qt::CaseInsensitive);
+        || base.startsWith(QLatin1String("vb"), Qt::CaseInsensitive);
     cache.codice = static_cast<qint16>(FormUtility::CodiceTipo(prefissato ? base : QStringLiteral("vbv") + base));
     cache.nome = nome;
     cache.valido = true;
     return cache.codice;
 }
 
-qint16 ScQuivaCampi::oiTipoOrig() const
-{
-    return CodiceDi(osTipoOrig, m_cacheTipoOrig);
-}
+qint16 ScQuivaCampi::oiTipoOrig() const { return CodiceDi(osTipoOrig, m_cacheTipoOrig); }
 
-qint16 ScQuivaCampi::oiTipoDest() const
-{
-    return CodiceDi(osTipoDest, m_cacheTipoDest);
-}
+qint16 ScQuivaCampi::oiTipoDest() const { return CodiceDi(osTipoDest, m_cacheTipoDest); }
 
 namespace {
 
@@ -206,9 +195,7 @@ std::optional<int> ScQuivaCampi::NumeroCampoSemplice() const
     if (auto numero = FormUtility::TestoADouble(osNumCampo)) {
         // Field numbers beyond any line read as a missing field.
         const double arrotondato = std::nearbyint(*numero);
-        m_numeroCampo = arrotondato < 0 ? 0
-                        : arrotondato > 1e9 ? 1000000000
-                                            : static_cast<int>(arrotondato);
+        m_numeroCampo = arrotondato < 0 ? 0 : arrotondato > 1e9 ? 1000000000 : static_cast<int>(arrotondato);
     }
     m_numCampoInCache = osNumCampo;
     m_numCampoValido = true;

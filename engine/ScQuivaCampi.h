@@ -28,7 +28,7 @@ public:
     QString osTipoOrig;
     QString osTipoDest;
     QString osNumCampo;
-    QString osChiave;        // "S" for a key field
+    QString osChiave;  // "S" for a key field
     QString osRiempie;
     qint16 oiQuanto = 0;
     qint16 oiInizio = 0;
@@ -96,9 +96,9 @@ private:
     mutable std::optional<int> m_numeroCampo;
     mutable bool m_numCampoValido = false;
     // Decode lookup: normalised source text -> index of the first row.
-    QHash<QString, int> m_chiaviDecod;               // AddDecod duplicates
-    mutable QHash<QString, int> m_indiceDecod;       // LeggiDecod
-    mutable int m_tipoIndiceDecod = -1;              // origin code of m_indiceDecod
+    QHash<QString, int> m_chiaviDecod;          // AddDecod duplicates
+    mutable QHash<QString, int> m_indiceDecod;  // LeggiDecod
+    mutable int m_tipoIndiceDecod = -1;         // origin code of m_indiceDecod
 
     QString m_nonVal;
     QVariant m_nonValConv;

@@ -75,7 +75,8 @@ int ScQuiva::QuivaDati(long& plErrori)
         risultato = FormUtility::NumeroErrore(errore);
         if (risultato == CodiciErrore::FileNonTrovato || risultato == CodiciErrore::ErroreAccessoPercorso
             || risultato == CodiciErrore::PercorsoNonTrovato)
-            m_ctx.messaggi.msgCom(QStringLiteral("Errore nell'apertura del file: ") + m_origine, {QStringLiteral("&Ok")});
+            m_ctx.messaggi.msgCom(QStringLiteral("Errore nell'apertura del file: ") + m_origine,
+                                  {QStringLiteral("&Ok")});
         else
             m_ctx.messaggi.MsgErrfrm(errore);
     }

@@ -11,10 +11,7 @@
 
 namespace {
 
-bool UgualeTesto(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool UgualeTesto(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 }  // namespace
 
@@ -86,8 +83,9 @@ QVariant ScQuiva::LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRig
 QString ScQuiva::LeggiValuta(const QString& psListino)
 {
     try {
-        const RecordsetAperto rs(m_rs, QStringLiteral("Select * from Listini Where Listino = ")
-                                           + FormUtility::SqlLiteral(psListino, TipiDato::String));
+        const RecordsetAperto rs(m_rs,
+                                 QStringLiteral("Select * from Listini Where Listino = ")
+                                     + FormUtility::SqlLiteral(psListino, TipiDato::String));
         return m_rs.Vuoto(rs) ? QString() : m_rs.Leggi(rs, QStringLiteral("Moneta"));
     } catch (const std::exception& errore) {
         m_ctx.messaggi.MsgErrfrm(errore);
@@ -119,8 +117,8 @@ QVariant ScQuiva::ConvImporto(const QVariant& pvValore, const CampoCompilato& ca
     const int decLire = piNumDec != ScQuivaCampi::NumDecNonImpostato ? piNumDec : ditta.lira.numDecGest;
     const int decEuro = piNumDec != ScQuivaCampi::NumDecNonImpostato ? piNumDec : ditta.euro.numDecGest;
     const double valore = pvValore.typeId() == QMetaType::QString
-                              ? FormUtility::TestoANumeroOErrore(pvValore.toString(), TipiDato::Double).toDouble()
-                              : pvValore.toDouble();
+        ? FormUtility::TestoANumeroOErrore(pvValore.toString(), TipiDato::Double).toDouble()
+        : pvValore.toDouble();
     auto arrotonda = [](double v, int decimali) { return FormUtility::Arrotonda(v, QLatin1Char('A'), decimali); };
     const bool inLire = UgualeTesto(s.valuta, ditta.codLira);
     const bool inEuro = UgualeTesto(s.valuta, ditta.codEuro);

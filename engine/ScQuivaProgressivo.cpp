@@ -74,14 +74,14 @@ QString ScQuiva::ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pg
             for (const auto& g : gruppi)
                 if (!FormUtility::IsVuoto(g.valore))
                     condizioni += QStringLiteral(" and ") + g.nome + QStringLiteral(" = ")
-                                  + FormUtility::SqlLiteral(g.valore, g.tipo);
+                        + FormUtility::SqlLiteral(g.valore, g.tipo);
             if (!soloNumero) {
                 condizioni += QStringLiteral(" and isnumeric(mid(%1,%2)) <> 0").arg(f).arg(prefisso.size() + 1);
                 if (n >= 1)
                     condizioni += QStringLiteral(" and len(%1) = %2").arg(f).arg(n);
                 if (!prefisso.isEmpty())
                     condizioni += QStringLiteral(" And ") + f + QStringLiteral(" like ")
-                                  + FormUtility::SqlLiteral(prefisso + QLatin1Char('*'), TipiDato::String);
+                        + FormUtility::SqlLiteral(prefisso + QLatin1Char('*'), TipiDato::String);
             }
             QString sql = QStringLiteral("SELECT max(%1) as ultimo FROM %2").arg(f, tabella);
             if (!condizioni.isEmpty())

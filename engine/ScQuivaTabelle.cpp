@@ -7,10 +7,7 @@
 
 namespace {
 
-bool SecondoCarattereSpazio(const QString& nomeCampo)
-{
-    return nomeCampo.size() >= 2 && nomeCampo[1] == u' ';
-}
+bool SecondoCarattereSpazio(const QString& nomeCampo) { return nomeCampo.size() >= 2 && nomeCampo[1] == u' '; }
 
 }  // namespace
 
@@ -109,7 +106,7 @@ const QString& ScQuiva::SqlChiave(int i)
         bool primo = true;
         for (int k : m_piano.slot[i].chiave) {
             sql += (primo ? QStringLiteral(" Where ") : QStringLiteral(" And ")) + m_piano.campi[k].campo->osNomeCampo
-                   + QStringLiteral(" = ?");
+                + QStringLiteral(" = ?");
             primo = false;
         }
     }
@@ -153,7 +150,7 @@ bool ScQuiva::ApriChiave(int i, const QString& riga)
 
 int ScQuiva::CompRecord(const QString& psRiga)
 {
-    std::array<bool, NumSlot + 1> nuovo{};
+    std::array<bool, NumSlot + 1> nuovo {};
     for (int t = 1; t <= NumSlot; ++t) {
         Slot& s = m_slot[t];
         s.listino.clear();
@@ -162,7 +159,7 @@ int ScQuiva::CompRecord(const QString& psRiga)
     const CampoCompilato* campo = nullptr;
     QVariant valore;
     int t = 1;
-    std::array<const std::vector<int>*, NumSlot + 1> colonne{};  // of each slot, resolved at its first field
+    std::array<const std::vector<int>*, NumSlot + 1> colonne {};  // of each slot, resolved at its first field
     try {
         for (const CampoCompilato& c : m_piano.campi) {
             t = c.slot;

@@ -45,15 +45,11 @@ QString TestoDaValore(const QVariant& valore)
     if (!valore.isValid() || valore.isNull())
         return {};
     switch (valore.typeId()) {
-    case QMetaType::QString:
-        return valore.toString();
+    case QMetaType::QString: return valore.toString();
     case QMetaType::Double:
-    case QMetaType::Float:
-        return TestoNumero(valore.toDouble());
-    case QMetaType::QDate:
-        return valore.toDate().toString(QStringLiteral("dd/MM/yyyy"));
-    default:
-        return valore.toString();
+    case QMetaType::Float: return TestoNumero(valore.toDouble());
+    case QMetaType::QDate: return valore.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    default: return valore.toString();
     }
 }
 

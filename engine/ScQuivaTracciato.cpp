@@ -16,16 +16,14 @@ qint16 Intero16(const QString& testo, const QString& codice, const QString& colo
         return 0;
     if (const auto numero = FormUtility::TestoANumero(testo, TipiDato::Integer))
         return static_cast<qint16>(numero->toInt());
-    throw ErroreRun(CodiciErrore::Overflow, QStringLiteral("Definizione %1, colonna %2: valore non valido (%3), "
-                                                           "atteso un numero intero tra -32768 e 32767")
-                                                .arg(codice, colonna, testo));
+    throw ErroreRun(CodiciErrore::Overflow,
+                    QStringLiteral("Definizione %1, colonna %2: valore non valido (%3), "
+                                   "atteso un numero intero tra -32768 e 32767")
+                        .arg(codice, colonna, testo));
 }
 
 // A stored yes/no flag: "S" is yes, anything else no.
-bool SiNo(const QString& testo)
-{
-    return testo.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0;
-}
+bool SiNo(const QString& testo) { return testo.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0; }
 }  // namespace
 
 QString ScQuiva::ConvEscape(const QString& testo)
@@ -74,8 +72,10 @@ int ScQuiva::LeggiTracciato(const QString& psCodice)
             LeggiTestata(testata);
         }
         {
-            const RecordsetAperto dettaglio(m_rs, QStringLiteral("Select * from QuivaDettaglio") + sqlCodice
-                                                      + QStringLiteral(" Order by Codice, IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"));
+            const RecordsetAperto dettaglio(
+                m_rs,
+                QStringLiteral("Select * from QuivaDettaglio") + sqlCodice
+                    + QStringLiteral(" Order by Codice, IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"));
             if (m_rs.Vuoto(dettaglio)) {
                 m_ctx.messaggi.msgCom(QStringLiteral("Nessun dettaglio per il codice ") + psCodice, {Ok});
                 return -1;

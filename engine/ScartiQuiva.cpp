@@ -100,8 +100,8 @@ int Salva(ContestoQuiva& ctx, const QString& codice, const QString& percorso)
     for (const QString& riga : righe) {
         QByteArray byte = sorgente.righe.value(riga);
         if (byte.isEmpty() && !riga.isEmpty()) {
-            const std::optional<QByteArray> windows = sorgente.windows1252 ? LettoreRighe::CodificaWindows1252(riga)
-                                                                           : std::nullopt;
+            const std::optional<QByteArray> windows =
+                sorgente.windows1252 ? LettoreRighe::CodificaWindows1252(riga) : std::nullopt;
             byte = windows ? *windows : riga.toUtf8();
         }
         file.write(byte);

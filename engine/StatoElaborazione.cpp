@@ -1,3 +1,3 @@
 #include "StatoElaborazione.h"
 
-std::atomic<int> StatoElaborazione{Stato::Inattivo};
+std::atomic<int> StatoElaborazione {Stato::Inattivo};

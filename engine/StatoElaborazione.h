@@ -8,6 +8,6 @@ namespace Stato {
 constexpr int Inattivo = 0;
 constexpr int InCorso = 1;
 constexpr int Interrotto = 2;
-}
+}  // namespace Stato
 
 extern std::atomic<int> StatoElaborazione;

@@ -38,9 +38,9 @@ bool AnalizzaRichiesta(const QString& descrizione, RichiestaBase& richiesta)
 int RaccoltaValBase::RicValDefault(RecordsetManager& rs, const QString& codice, QString& errore)
 {
     const QString sql = QStringLiteral("Select * from QuivaDettaglio Where Codice = ")
-                        + FormUtility::SqlLiteral(codice, TipiDato::String)
-                        + QStringLiteral(" And left([Default],1) = ") + FormUtility::SqlLiteral(QString(Paragrafo), TipiDato::String)
-                        + QStringLiteral(" Order by IIf(IsNull([OrdCampo]),999999,Val([OrdCampo]))");
+        + FormUtility::SqlLiteral(codice, TipiDato::String) + QStringLiteral(" And left([Default],1) = ")
+        + FormUtility::SqlLiteral(QString(Paragrafo), TipiDato::String)
+        + QStringLiteral(" Order by IIf(IsNull([OrdCampo]),999999,Val([OrdCampo]))");
     const RecordsetAperto nome(rs, sql);
     for (; !rs.Fine(nome); rs.Successivo(nome)) {
         RichiestaBase r;
@@ -50,8 +50,8 @@ int RaccoltaValBase::RicValDefault(RecordsetManager& rs, const QString& codice, 
         const QString descrizione = rs.Leggi(nome, QStringLiteral("Default"));
         if (!AnalizzaRichiesta(descrizione, r)) {
             errore = QStringLiteral("Definizione ") + codice + QStringLiteral(", campo ") + r.nomeCampo
-                     + QStringLiteral(": manca il \"#\" che chiude il contatore nel default \"") + descrizione
-                     + QLatin1Char('"');
+                + QStringLiteral(": manca il \"#\" che chiude il contatore nel default \"") + descrizione
+                + QLatin1Char('"');
             return -1;
         }
         m_richieste.push_back(std::move(r));
@@ -77,7 +77,7 @@ QString RaccoltaValBase::ControllaContatori(const QStringList& risposte, int* in
         if (indice)
             *indice = static_cast<int>(n);
         return QStringLiteral("Il valore di partenza di \"") + m_richieste[n].etichetta
-               + QStringLiteral("\" deve essere un numero intero: \"") + risposta + QLatin1Char('"');
+            + QStringLiteral("\" deve essere un numero intero: \"") + risposta + QLatin1Char('"');
     }
     return {};
 }
@@ -86,7 +86,8 @@ void RaccoltaValBase::Memorizza(const QStringList& risposte, ValueStore& store) 
 {
     for (size_t n = 0; n < m_richieste.size(); ++n) {
         const RichiestaBase& r = m_richieste[n];
-        const QString risposta = n < static_cast<size_t>(risposte.size()) ? risposte[static_cast<qsizetype>(n)] : QString();
+        const QString risposta =
+            n < static_cast<size_t>(risposte.size()) ? risposte[static_cast<qsizetype>(n)] : QString();
         VoceValore& voce = store.Voce(r.Chiave());
         if (r.contatore) {
             voce.contatore = static_cast<long>(FormUtility::TestoAIntero(risposta));

@@ -12,13 +12,13 @@ class ValueStore;
 
 // One prompt: "§label§initial" or, for a counter, "§#break#label§initial".
 struct RichiestaBase {
-    QString codice;      // definition (osNomeTab)
-    QString nomeCampo;   // NomeCampo as stored (osNomeCampo)
-    QString etichetta;   // caption, trimmed, without the ":"
-    QString proposta;    // proposed answer, trimmed
+    QString codice;     // definition (osNomeTab)
+    QString nomeCampo;  // NomeCampo as stored (osNomeCampo)
+    QString etichetta;  // caption, trimmed, without the ":"
+    QString proposta;   // proposed answer, trimmed
     bool contatore = false;
-    QString rottura;     // break text of a counter, trimmed
-    QString costBatch;   // constant answer of unattended runs
+    QString rottura;    // break text of a counter, trimmed
+    QString costBatch;  // constant answer of unattended runs
 
     QString Chiave() const { return codice + QLatin1Char('.') + nomeCampo; }
     QString Didascalia() const { return etichetta + QLatin1Char(':'); }

@@ -6,11 +6,11 @@
 #include <QVariant>
 
 struct VoceValore {
-    QString valore;              // Valore
-    long contatore = 0;          // Contatore
-    double contatoreIniziale = 0;// ContatoreIniziale
-    QVariant rottura;            // Rottura
-    float segnoContatore = 0;    // SegnoContatore (123.1 marks a counter)
+    QString valore;                // Valore
+    long contatore = 0;            // Contatore
+    double contatoreIniziale = 0;  // ContatoreIniziale
+    QVariant rottura;              // Rottura
+    float segnoContatore = 0;      // SegnoContatore (123.1 marks a counter)
 };
 
 class ValueStore {

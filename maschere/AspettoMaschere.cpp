@@ -18,7 +18,8 @@ namespace {
 
 QColor ColoreSuite(std::uint32_t colore)
 {
-    return QColor(static_cast<int>(colore & 0xFF), static_cast<int>((colore >> 8) & 0xFF), static_cast<int>((colore >> 16) & 0xFF));
+    return QColor(static_cast<int>(colore & 0xFF), static_cast<int>((colore >> 8) & 0xFF),
+                  static_cast<int>((colore >> 16) & 0xFF));
 }
 
 QWidget* FinestraCaricamento(const QString& didascaliaMaschera)
@@ -81,10 +82,7 @@ double FattoreVideo()
     return schermo ? schermo->logicalDotsPerInch() / 96.0 : 1.0;
 }
 
-int Twip(int twips)
-{
-    return qRound(twips / 15.0 * FattoreVideo());
-}
+int Twip(int twips) { return qRound(twips / 15.0 * FattoreVideo()); }
 
 void PreparaMaschera(Maschera& maschera, const QString& listaNoColore, const OpzioniMaschera& opzioni)
 {
@@ -105,7 +103,7 @@ void PreparaMaschera(Maschera& maschera, const QString& listaNoColore, const Opz
         const auto figli = maschera.findChildren<QWidget*>();
         for (QWidget* w : figli) {
             const bool facciaPulsante = qobject_cast<QLabel*>(w) || qobject_cast<QCheckBox*>(w)
-                                        || qobject_cast<QRadioButton*>(w) || qobject_cast<QGroupBox*>(w);
+                || qobject_cast<QRadioButton*>(w) || qobject_cast<QGroupBox*>(w);
             if (!facciaPulsante || escluso(w))
                 continue;
             QPalette pw = w->palette();

@@ -8,10 +8,10 @@
 class Maschera;
 
 struct OpzioniMaschera {
-    bool soloLettura = true;   // honour the "/RO" launch switch
-    bool scala = false;        // scale to the display
-    bool silenziosa = false;   // no loading window
-    QList<QObject*> pagine;    // page components that receive "RisVid"
+    bool soloLettura = true;  // honour the "/RO" launch switch
+    bool scala = false;       // scale to the display
+    bool silenziosa = false;  // no loading window
+    QList<QObject*> pagine;   // page components that receive "RisVid"
 };
 
 // Common set-up, called from a screen's Carica.

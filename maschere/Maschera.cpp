@@ -44,15 +44,9 @@ void Registra(const QString& nome, Fabbrica fabbrica)
     Registro().insert(nome.trimmed().toLower(), std::move(fabbrica));
 }
 
-void Rimuovi(const QString& nome)
-{
-    Registro().remove(nome.trimmed().toLower());
-}
+void Rimuovi(const QString& nome) { Registro().remove(nome.trimmed().toLower()); }
 
-bool Registrata(const QString& nome)
-{
-    return Registro().contains(nome.trimmed().toLower());
-}
+bool Registrata(const QString& nome) { return Registro().contains(nome.trimmed().toLower()); }
 
 Maschera* Crea(const QString& nome)
 {

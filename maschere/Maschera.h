@@ -21,13 +21,13 @@ public:
     int helpContext = 0;
 
     // The screen's own load; raises on failure. Called once, before showing.
-    virtual void Carica() {}
+    virtual void Carica() { }
     // Asked to open again while already open.
-    virtual void AttivatoDaAltri() {}
+    virtual void AttivatoDaAltri() { }
     // Hands the screen over to the menu with its title, name and key.
     virtual void PassaA();
     // The page command "Aggiorna".
-    virtual void Aggiorna() {}
+    virtual void Aggiorna() { }
     // Whether the screen may close now; motivo explains why not.
     virtual bool PuoChiudere(QString& motivo)
     {

@@ -4,15 +4,9 @@ namespace {
 OspiteMaschere* g_ospite = nullptr;
 }
 
-OspiteMaschere* OspiteMaschere::Corrente()
-{
-    return g_ospite;
-}
+OspiteMaschere* OspiteMaschere::Corrente() { return g_ospite; }
 
-OspiteMaschere::OspiteMaschere()
-{
-    g_ospite = this;
-}
+OspiteMaschere::OspiteMaschere() { g_ospite = this; }
 
 OspiteMaschere::~OspiteMaschere()
 {

@@ -26,7 +26,7 @@ StatoTastiera& StatoTastiera::Programma()
 ServiziTastiera ServiziTastiera::DelProgramma()
 {
     const OspiteMaschere* ospite = OspiteMaschere::Corrente();
-    ServiziTastiera s = ospite ? ospite->Tastiera() : ServiziTastiera{};
+    ServiziTastiera s = ospite ? ospite->Tastiera() : ServiziTastiera {};
     s.apriAiuto = [](int modo, int contesto) { frmAiuto::Apri(modo, contesto); };
     return s;
 }
@@ -244,12 +244,16 @@ bool TrovaSostituisci(int k, int s, CampoTesto& campo, StatoTastiera& stato, con
     if (k == 'F' || k == 'S') {
         if (!servizi.domande)
             return true;
-        const QString cerca = servizi.domande->Chiedi(QStringLiteral("Stringa da cercare"), QString(), stato.ultimaRicerca).value_or(QString());
+        const QString cerca =
+            servizi.domande->Chiedi(QStringLiteral("Stringa da cercare"), QString(), stato.ultimaRicerca)
+                .value_or(QString());
         if (cerca.isEmpty())
             return true;
         stato.ultimaRicerca = cerca;
         if (k == 'S') {
-            const QString sostituisci = servizi.domande->Chiedi(QStringLiteral("Sostituire con"), QString(), stato.ultimaSostituzione).value_or(QString());
+            const QString sostituisci =
+                servizi.domande->Chiedi(QStringLiteral("Sostituire con"), QString(), stato.ultimaSostituzione)
+                    .value_or(QString());
             if (sostituisci.isEmpty())
                 return true;
             stato.ultimaSostituzione = sostituisci;
@@ -289,7 +293,8 @@ bool GestTastiMaschera(int& codice, int shift, QWidget* attivo, int contestoHelp
         const int macro = s == 2 ? k : -k;
         QString testo;
         try {
-            testo = servizi.menu->ImpostazioneUtente(QStringLiteral("TastiCtrl"), QStringLiteral("Tutti"), {QString::number(macro)});
+            testo = servizi.menu->ImpostazioneUtente(QStringLiteral("TastiCtrl"), QStringLiteral("Tutti"),
+                                                     {QString::number(macro)});
         } catch (const std::exception&) {
             testo.clear();  // no menu, no macros
         }
@@ -297,7 +302,8 @@ bool GestTastiMaschera(int& codice, int shift, QWidget* attivo, int contestoHelp
             codice = 0;
             return true;
         }
-        if (testo.startsWith(QLatin1Char('D'), Qt::CaseInsensitive) || testo.startsWith(QLatin1Char('N'), Qt::CaseInsensitive)) {
+        if (testo.startsWith(QLatin1Char('D'), Qt::CaseInsensitive)
+            || testo.startsWith(QLatin1Char('N'), Qt::CaseInsensitive)) {
             CampoTesto campo(attivo);
             if (campo.Valido()) {
                 const QString inserito = testo.mid(1).trimmed();
@@ -378,8 +384,9 @@ void ColoreFuoco(QWidget* campo, bool fuoco)
     if (colore & 0x80000000u)
         tavolozza.setColor(QPalette::Base, QApplication::palette(campo).color(QPalette::Base));
     else
-        tavolozza.setColor(QPalette::Base, QColor(static_cast<int>(colore & 0xFF), static_cast<int>((colore >> 8) & 0xFF),
-                                                  static_cast<int>((colore >> 16) & 0xFF)));
+        tavolozza.setColor(QPalette::Base,
+                           QColor(static_cast<int>(colore & 0xFF), static_cast<int>((colore >> 8) & 0xFF),
+                                  static_cast<int>((colore >> 16) & 0xFF)));
     campo->setPalette(tavolozza);
 }
 
@@ -452,7 +459,4 @@ void UsaTastieraComune(QWidget& finestra, int contestoHelp)
     qApp->installEventFilter(filtro);
 }
 
-bool TastieraComune(const QWidget* finestra)
-{
-    return finestra && finestra->property(ProprietaTastiera).toBool();
-}
+bool TastieraComune(const QWidget* finestra) { return finestra && finestra->property(ProprietaTastiera).toBool(); }

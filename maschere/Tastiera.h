@@ -23,7 +23,7 @@ constexpr int BarraRovescia = 92;
 constexpr int ZeroTastierino = 96;
 constexpr int DecimaleTastierino = 110;
 constexpr int F1 = 112;
-}
+}  // namespace CodiciTasto
 
 // Kept for the whole program, shared by all screens.
 struct StatoTastiera {
@@ -32,16 +32,16 @@ struct StatoTastiera {
     bool invioNelCampo = false;  // Enter stays in a multi-line field
     QString ultimaRicerca;
     QString ultimaSostituzione;
-    int modoConfronto = 1;       // 1 case ignored, 0 case-sensitive
+    int modoConfronto = 1;  // 1 case ignored, 0 case-sensitive
 
     static StatoTastiera& Programma();
 };
 
 // What the key handler uses around it.
 struct ServiziTastiera {
-    MenuServer* menu = nullptr;              // "TastiCtrl" macros
-    FinestraMessaggi* messaggi = nullptr;    // "Testo non trovato"
-    RichiestaTesto* domande = nullptr;       // find and replace texts
+    MenuServer* menu = nullptr;            // "TastiCtrl" macros
+    FinestraMessaggi* messaggi = nullptr;  // "Testo non trovato"
+    RichiestaTesto* domande = nullptr;     // find and replace texts
     QString fileHelp;
     QString tastierinoVirgola;
     // Opens help: modo 0 topic of the context, 1 contents, 2 search.

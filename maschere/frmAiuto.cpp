@@ -30,9 +30,12 @@ frmAiuto::frmAiuto()
     layout->addLayout(sinistra, 1);
     layout->addWidget(txtPagina, 3);
     connect(txtCerca, &QLineEdit::textChanged, this, &frmAiuto::Cerca);
-    connect(lstRisultati, &QListWidget::itemActivated, this, [this](QListWidgetItem* voce) { MostraArgomento(voce->data(Qt::UserRole).toString()); });
-    connect(lstRisultati, &QListWidget::itemClicked, this, [this](QListWidgetItem* voce) { MostraArgomento(voce->data(Qt::UserRole).toString()); });
-    connect(txtPagina, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) { MostraArgomento(url.toString()); });
+    connect(lstRisultati, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* voce) { MostraArgomento(voce->data(Qt::UserRole).toString()); });
+    connect(lstRisultati, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* voce) { MostraArgomento(voce->data(Qt::UserRole).toString()); });
+    connect(txtPagina, &QTextBrowser::anchorClicked, this,
+            [this](const QUrl& url) { MostraArgomento(url.toString()); });
     Cerca(QString());
     resize(720, 480);
 }

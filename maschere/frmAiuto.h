@@ -32,4 +32,4 @@ namespace PagineAiuto {
 QString ArgomentoDelContesto(int contesto);
 QString Html(const QString& argomento);
 QStringList Argomenti();
-}
+}  // namespace PagineAiuto

@@ -116,8 +116,8 @@ int frmMsgCom::Mostra(const QString& testo, const QStringList& risposte, IconaMe
     m_pulsanti->addStretch();
     ComEsegui.first()->setDefault(true);
 
-    const QStyle::StandardPixmap simbolo = icona == IconaMessaggio::Errore ? QStyle::SP_MessageBoxCritical
-                                                                          : QStyle::SP_MessageBoxQuestion;
+    const QStyle::StandardPixmap simbolo =
+        icona == IconaMessaggio::Errore ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxQuestion;
     const int lato = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
     LabIcona->setVisible(icona != IconaMessaggio::Nessuna);
     if (icona != IconaMessaggio::Nessuna)

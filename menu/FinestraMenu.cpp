@@ -31,13 +31,15 @@ const VoceMaschera Maschere[] = {{"frmQuiva", "Quivamento Dati"},
                                  {"frmGestQuiva", "Gestione tracciati"},
                                  {"frmVerErrori", "Verifica errori di quivamento"},
                                  {"frmBatchSelez", "Selezione File Quiv. Batch"}};
-const char* const Comandi[] = {"fine", "esiste", "ritornoa", "passaa", "preppassaa", "keyprgprim", "keyprgsec",
-                               "paramprgclie", "comandoprgclie", "FEInvio", "FEAttesa", "attiva"};
+const char* const Comandi[] = {"fine",      "esiste",       "ritornoa",       "passaa",  "preppassaa", "keyprgprim",
+                               "keyprgsec", "paramprgclie", "comandoprgclie", "FEInvio", "FEAttesa",   "attiva"};
 }  // namespace
 
-FinestraMenu::FinestraMenu(ConfigurazioneMenu& configurazione, ServerMenu& server) : m_config(configurazione), m_server(server)
+FinestraMenu::FinestraMenu(ConfigurazioneMenu& configurazione, ServerMenu& server)
+    : m_config(configurazione), m_server(server)
 {
-    setWindowTitle(QStringLiteral("Menu principale - ") + m_config.Leggi(QStringLiteral("Ditta"), QStringLiteral("DescAzie")).value_or(QString()));
+    setWindowTitle(QStringLiteral("Menu principale - ")
+                   + m_config.Leggi(QStringLiteral("Ditta"), QStringLiteral("DescAzie")).value_or(QString()));
     auto* centrale = new QWidget(this);
     auto* layout = new QVBoxLayout(centrale);
 
@@ -45,7 +47,9 @@ FinestraMenu::FinestraMenu(ConfigurazioneMenu& configurazione, ServerMenu& serve
     auto* layoutProgramma = new QVBoxLayout(gruppoProgramma);
     lstMaschere = new QListWidget(gruppoProgramma);
     for (const auto& m : Maschere) {
-        auto* voce = new QListWidgetItem(QString::fromLatin1(m.titolo) + QStringLiteral("  (") + QString::fromLatin1(m.nome) + QLatin1Char(')'), lstMaschere);
+        auto* voce = new QListWidgetItem(QString::fromLatin1(m.titolo) + QStringLiteral("  (")
+                                             + QString::fromLatin1(m.nome) + QLatin1Char(')'),
+                                         lstMaschere);
         voce->setData(Qt::UserRole, QString::fromLatin1(m.nome));
     }
     lstMaschere->setCurrentRow(0);
@@ -86,30 +90,38 @@ FinestraMenu::FinestraMenu(ConfigurazioneMenu& configurazione, ServerMenu& serve
         if (auto* voce = lstMaschere->currentItem())
             Avvia(voce->data(Qt::UserRole).toString());
     });
-    connect(lstMaschere, &QListWidget::itemActivated, this, [this](QListWidgetItem* voce) { Avvia(voce->data(Qt::UserRole).toString()); });
+    connect(lstMaschere, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* voce) { Avvia(voce->data(Qt::UserRole).toString()); });
     connect(invia, &QPushButton::clicked, this, [this] {
         const QString comando = cobComandi->currentText();
         const QStringList parti = txtParametriComando->text().split(QLatin1Char('|'));
-        const QJsonValue parametri = parti.size() > 1 ? QJsonValue(QJsonArray::fromStringList(parti)) : QJsonValue(parti.first());
+        const QJsonValue parametri =
+            parti.size() > 1 ? QJsonValue(QJsonArray::fromStringList(parti)) : QJsonValue(parti.first());
         if (m_server.InviaComando(comando, parametri) == 0)
             Registra(QStringLiteral("Quiva non e' collegato: comando non inviato"));
         else
             Registra(QStringLiteral("-> ") + comando + QLatin1Char(' ') + txtParametriComando->text());
     });
-    connect(&m_server, &ServerMenu::EsitoComando, this, [this](qint64, const QString& comando, const QJsonValue& risposta) {
-        const QString testo = risposta.isString() ? QLatin1Char('"') + risposta.toString() + QLatin1Char('"')
-                                                  : QString::fromUtf8(QJsonDocument(QJsonArray{risposta}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
-        Registra(QStringLiteral("<- ") + comando + QStringLiteral(": ") + testo);
-    });
+    connect(&m_server, &ServerMenu::EsitoComando, this,
+            [this](qint64, const QString& comando, const QJsonValue& risposta) {
+                const QString testo = risposta.isString()
+                    ? QLatin1Char('"') + risposta.toString() + QLatin1Char('"')
+                    : QString::fromUtf8(QJsonDocument(QJsonArray {risposta}).toJson(QJsonDocument::Compact))
+                          .mid(1)
+                          .chopped(1);
+                Registra(QStringLiteral("<- ") + comando + QStringLiteral(": ") + testo);
+            });
     connect(&m_server, &ServerMenu::Registrato, this, [this](const QString& programma, const QString& parametri) {
-        Registra(QStringLiteral("Registrato ") + programma + (parametri.isEmpty() ? QString() : QStringLiteral(" (") + parametri + QLatin1Char(')')));
+        Registra(QStringLiteral("Registrato ") + programma
+                 + (parametri.isEmpty() ? QString() : QStringLiteral(" (") + parametri + QLatin1Char(')')));
         AggiornaStato();
     });
     connect(&m_server, &ServerMenu::Scollegato, this, [this] {
         Registra(QStringLiteral("Quiva si e' scollegato"));
         AggiornaStato();
     });
-    connect(&m_server, &ServerMenu::Avviso, this, [this](const QString& testo) { Registra(QStringLiteral("Avviso: ") + testo); });
+    connect(&m_server, &ServerMenu::Avviso, this,
+            [this](const QString& testo) { Registra(QStringLiteral("Avviso: ") + testo); });
     connect(&m_server, &ServerMenu::Richiesta, this, &FinestraMenu::Registra);
     connect(&m_server, &ServerMenu::CollegamentoRifiutato, this,
             [this](const QString& motivo) { Registra(QStringLiteral("Collegamento rifiutato: ") + motivo); });
@@ -128,9 +140,10 @@ void FinestraMenu::Registra(const QString& riga)
 
 void FinestraMenu::AggiornaStato()
 {
-    labStato->setText(QStringLiteral("Menu %1 - configurazione %2 - Quiva %3")
-                          .arg(m_config.IdMenu(), m_config.Percorso(),
-                               m_server.ProgrammaCollegato() ? QStringLiteral("collegato") : QStringLiteral("non in esecuzione")));
+    labStato->setText(
+        QStringLiteral("Menu %1 - configurazione %2 - Quiva %3")
+            .arg(m_config.IdMenu(), m_config.Percorso(),
+                 m_server.ProgrammaCollegato() ? QStringLiteral("collegato") : QStringLiteral("non in esecuzione")));
 }
 
 QString FinestraMenu::ProgrammaEseguibile() const
@@ -139,7 +152,8 @@ QString FinestraMenu::ProgrammaEseguibile() const
     if (!configurato.isEmpty())
         return configurato;
     const QDir qui(QCoreApplication::applicationDirPath());
-    for (const QString& candidato : {qui.filePath(QStringLiteral("quiva")), qui.filePath(QStringLiteral("../app/quiva"))})
+    for (const QString& candidato :
+         {qui.filePath(QStringLiteral("quiva")), qui.filePath(QStringLiteral("../app/quiva"))})
         if (QFileInfo(candidato).isExecutable())
             return QFileInfo(candidato).absoluteFilePath();
     return QStandardPaths::findExecutable(QStringLiteral("quiva"));
@@ -159,11 +173,12 @@ void FinestraMenu::Avvia(const QString& maschera)
         Registra(QStringLiteral("Programma quiva non trovato: impostare [Menu] Programma"));
         return;
     }
-    const QString id = m_config.Leggi(QStringLiteral("Menu"), QStringLiteral("IdProgramma")).value_or(QStringLiteral("QUIVA"));
+    const QString id =
+        m_config.Leggi(QStringLiteral("Menu"), QStringLiteral("IdProgramma")).value_or(QStringLiteral("QUIVA"));
     QString switchP = QStringLiteral("/P") + id;
     if (!parametri.isEmpty())
         switchP += QLatin1Char(' ') + parametri;
-    const QStringList argomenti{QStringLiteral("/M") + m_config.IdMenu(), switchP, QStringLiteral("/F") + maschera};
+    const QStringList argomenti {QStringLiteral("/M") + m_config.IdMenu(), switchP, QStringLiteral("/F") + maschera};
     if (QProcess::startDetached(programma, argomenti))
         Registra(QStringLiteral("Avviato ") + programma + QLatin1Char(' ') + argomenti.join(QLatin1Char(' ')));
     else

@@ -14,8 +14,10 @@ namespace P = ProtocolloMenu;
 ServerMenu::ServerMenu(ConfigurazioneMenu& configurazione, QObject* parent) : QObject(parent), m_config(configurazione)
 {
     connect(&m_server, &QLocalServer::newConnection, this, &ServerMenu::NuovaConnessione);
-    m_lancio = {{QStringLiteral("osParam"), QString()}, {QStringLiteral("osChiLancia"), QString()},
-                {QStringLiteral("osKeySecLancia"), QString()}, {QStringLiteral("osParamLancia"), QString()}};
+    m_lancio = {{QStringLiteral("osParam"), QString()},
+                {QStringLiteral("osChiLancia"), QString()},
+                {QStringLiteral("osKeySecLancia"), QString()},
+                {QStringLiteral("osParamLancia"), QString()}};
 }
 
 ServerMenu::~ServerMenu()
@@ -27,10 +29,7 @@ ServerMenu::~ServerMenu()
     m_server.close();
 }
 
-QString ServerMenu::Percorso() const
-{
-    return m_server.fullServerName();
-}
+QString ServerMenu::Percorso() const { return m_server.fullServerName(); }
 
 namespace {
 
@@ -71,7 +70,8 @@ bool ServerMenu::Avvia(QString* errore)
 void ServerMenu::ImpostaLancio(const QString& maschera, const QString& parametri)
 {
     QString osParam = QStringLiteral("/F") + maschera;
-    const QString help = m_config.Leggi(QStringLiteral("Menu"), QStringLiteral("FileHelp")).value_or(QStringLiteral("quiva"));
+    const QString help =
+        m_config.Leggi(QStringLiteral("Menu"), QStringLiteral("FileHelp")).value_or(QStringLiteral("quiva"));
     if (!help.isEmpty())
         osParam += QStringLiteral(" /H") + help;
     m_lancio[QStringLiteral("osParam")] = osParam;
@@ -91,9 +91,12 @@ qint64 ServerMenu::InviaComando(const QString& comando, const QJsonValue& parame
         return 0;
     const qint64 id = ++m_ultimoId;
     m_comandi.insert(id, comando);
-    m_collegato->write(P::Codifica({{QStringLiteral("tipo"), QStringLiteral("comando")}, {QStringLiteral("id"), id},
-                                    {QStringLiteral("a"), QString()}, {QStringLiteral("b"), QString()},
-                                    {QStringLiteral("comando"), comando}, {QStringLiteral("parametri"), parametri}}));
+    m_collegato->write(P::Codifica({{QStringLiteral("tipo"), QStringLiteral("comando")},
+                                    {QStringLiteral("id"), id},
+                                    {QStringLiteral("a"), QString()},
+                                    {QStringLiteral("b"), QString()},
+                                    {QStringLiteral("comando"), comando},
+                                    {QStringLiteral("parametri"), parametri}}));
     m_collegato->flush();
     return id;
 }
@@ -141,7 +144,9 @@ void ServerMenu::Dati(QLocalSocket* socket)
 
 QJsonObject ServerMenu::Rispondi(const QJsonObject& r, QLocalSocket* socket)
 {
-    auto ok = [](const QJsonValue& valore) { return QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("valore"), valore}}; };
+    auto ok = [](const QJsonValue& valore) {
+        return QJsonObject {{QStringLiteral("ok"), true}, {QStringLiteral("valore"), valore}};
+    };
     auto testo = [&r](const char* nome) { return r.value(QString::fromLatin1(nome)).toString(); };
     const QString op = testo("op");
 
@@ -180,7 +185,8 @@ QJsonObject ServerMenu::Rispondi(const QJsonObject& r, QLocalSocket* socket)
             const qsizetype separatore = resto.indexOf(QStringLiteral(".§"));
             if (separatore < 0)
                 return ok(P::NonTrovato);
-            const auto valore = m_config.Leggi(QStringLiteral("Personale.") + resto.left(separatore), resto.mid(separatore + 2));
+            const auto valore =
+                m_config.Leggi(QStringLiteral("Personale.") + resto.left(separatore), resto.mid(separatore + 2));
             return ok(valore.value_or(P::NonTrovato));
         }
         if (nome.compare(QLatin1String("MenuProcId"), Qt::CaseInsensitive) == 0)
@@ -190,7 +196,8 @@ QJsonObject ServerMenu::Rispondi(const QJsonObject& r, QLocalSocket* socket)
     if (op == QLatin1String(P::ParametroDitta))
         return ok(m_config.Leggi(QStringLiteral("Ditta"), testo("nome")).value_or(QString()));
     if (op == QLatin1String(P::PassaMaschera)) {
-        emit Richiesta(QStringLiteral("Passaggio al menu: %1 (%2) chiave %3").arg(testo("titolo"), testo("nome"), testo("chiave")));
+        emit Richiesta(QStringLiteral("Passaggio al menu: %1 (%2) chiave %3")
+                           .arg(testo("titolo"), testo("nome"), testo("chiave")));
         return ok(QJsonValue());
     }
     if (op == QLatin1String(P::MostraMenu)) {
@@ -198,7 +205,8 @@ QJsonObject ServerMenu::Rispondi(const QJsonObject& r, QLocalSocket* socket)
         return ok(QJsonValue());
     }
     if (op == QLatin1String(P::LanciaSeguito)) {
-        emit Richiesta(QStringLiteral("Seguito richiesto: %1 %2 %3").arg(testo("osKeyLancia"), testo("osKeySecLancia"), testo("osParamLancia")));
+        emit Richiesta(QStringLiteral("Seguito richiesto: %1 %2 %3")
+                           .arg(testo("osKeyLancia"), testo("osKeySecLancia"), testo("osParamLancia")));
         return ok(QJsonValue());
     }
     if (op == QLatin1String(P::MascheraChiusa)) {

@@ -38,7 +38,7 @@ signals:
     void Registrato(const QString& programma, const QString& parametri);
     void Scollegato();
     void EsitoComando(qint64 id, const QString& comando, const QJsonValue& risposta);
-    void Avviso(const QString& testo);     // "MsgBox" notices of the program
+    void Avviso(const QString& testo);  // "MsgBox" notices of the program
     void Richiesta(const QString& descrizione);
     void MostraRichiesto();
     void CollegamentoRifiutato(const QString& motivo);  // a program of another user

@@ -5,10 +5,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-ConsoleProgress::ConsoleProgress() : m_terminale(isatty(STDERR_FILENO) != 0)
-{
-    m_tempo.start();
-}
+ConsoleProgress::ConsoleProgress() : m_terminale(isatty(STDERR_FILENO) != 0) { m_tempo.start(); }
 
 ConsoleProgress::~ConsoleProgress()
 {

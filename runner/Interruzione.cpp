@@ -10,7 +10,7 @@
 
 namespace {
 
-std::atomic<int> richieste{0};
+std::atomic<int> richieste {0};
 DatabaseLink* database = nullptr;
 
 void Gestore(int)

@@ -10,4 +10,4 @@ namespace Interruzione {
 void Installa(DatabaseLink& db);
 // Called where no statement is running and no line is half written.
 void PuntoSicuro();
-}
+}  // namespace Interruzione

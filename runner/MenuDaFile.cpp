@@ -39,9 +39,10 @@ void ImpostazioniDaFile(const QString& percorso, DatabaseLink& db, ImpostazioniD
     ImpostazioniGenerali generali;
     // Without a Monete table the currencies keep their default decimals.
     DatabaseLink* conMonete = db.EsisteTabella(QStringLiteral("Monete")) ? &db : nullptr;
-    LeggiParametriDitta(menu, conMonete,
-                        [&](const QString& sezione, const QString& chiave, const QString& predefinito) {
-                            return FormUtility::LeggiIni(iniPrincipale, sezione, chiave, predefinito);
-                        },
-                        ditta, generali);
+    LeggiParametriDitta(
+        menu, conMonete,
+        [&](const QString& sezione, const QString& chiave, const QString& predefinito) {
+            return FormUtility::LeggiIni(iniPrincipale, sezione, chiave, predefinito);
+        },
+        ditta, generali);
 }

@@ -7,18 +7,18 @@
 
 class MenuDaFile : public MenuServer {
 public:
-    explicit MenuDaFile(const QString& percorso) : m_config(percorso) {}
+    explicit MenuDaFile(const QString& percorso) : m_config(percorso) { }
 
-    void Registra(const QString&, const QString&, const QString&) override {}
+    void Registra(const QString&, const QString&, const QString&) override { }
     QString ImpostazioneUtente(const QString& chiave, const QString& gruppo, const QStringList& altri = {}) override;
     OggettoLancio Lancio() override { return {}; }
     QString IniPrincipale() override { return m_config.IniPrincipale(); }
     QString Valore(const QString& nome) override;
     QString ParametroDitta(const QString& nome) override;
-    void PassaMaschera(const QString&, const QString&, const QString&) override {}
-    void MostraMenu(const QString&) override {}
-    void LanciaSeguito(const QString&, const QString&, const QString&) override {}
-    void MascheraChiusa(const QString&) override {}
+    void PassaMaschera(const QString&, const QString&, const QString&) override { }
+    void MostraMenu(const QString&) override { }
+    void LanciaSeguito(const QString&, const QString&, const QString&) override { }
+    void MascheraChiusa(const QString&) override { }
 
 private:
     ConfigurazioneMenu m_config;

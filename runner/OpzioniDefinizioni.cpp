@@ -11,7 +11,8 @@ void OpzioniDefinizioni::Aggiungi(CLI::App& cli)
     CLI::Option* importa = cli.add_option("--importa", m_importa, "Legge una definizione dal file FILE in questa ditta")
                                ->type_name("FILE");
     esporta->excludes(importa);
-    cli.add_flag("--sostituisci", m_sostituisci, "Con --importa: sostituisce una definizione con lo stesso codice")->needs(importa);
+    cli.add_flag("--sostituisci", m_sostituisci, "Con --importa: sostituisce una definizione con lo stesso codice")
+        ->needs(importa);
 
     CLI::Option* codici = cli.get_option("codici");
     cli.parse_complete_callback([this, codici] {
@@ -23,12 +24,18 @@ void OpzioniDefinizioni::Aggiungi(CLI::App& cli)
 int OpzioniDefinizioni::Esegui(DatabaseLink& db, FinestraMessaggi& messaggi) const
 {
     if (!m_esporta.empty())
-        return EsportaDefinizione(db, messaggi, QString::fromStdString(m_esporta[0]), QString::fromStdString(m_esporta[1])) == 0 ? 0 : 1;
+        return EsportaDefinizione(db, messaggi, QString::fromStdString(m_esporta[0]),
+                                  QString::fromStdString(m_esporta[1]))
+                == 0
+            ? 0
+            : 1;
     const bool sostituisci = m_sostituisci;
     auto decidi = [&](const QString& codice) {
         if (!sostituisci)
-            messaggi.msgCom(QStringLiteral("La definizione %1 esiste già in questa ditta: --sostituisci per sostituirla").arg(codice),
-                            {QStringLiteral("&Ok")});
+            messaggi.msgCom(
+                QStringLiteral("La definizione %1 esiste già in questa ditta: --sostituisci per sostituirla")
+                    .arg(codice),
+                {QStringLiteral("&Ok")});
         return sostituisci;
     };
     return ImportaDefinizione(db, messaggi, QString::fromStdString(m_importa), decidi) == 0 ? 0 : 1;

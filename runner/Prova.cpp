@@ -22,7 +22,8 @@ void ProgressoProva::Posizione(long posizione)
 QString RapportoProva(DatabaseLink& db, const QString& codice, long righeLette)
 {
     RecordsetManager rs(db);
-    const QString nome = rs.Apri(QStringLiteral("Select Riga, Errore from ErroriQuivamento Where Tabella = ?"), {codice});
+    const QString nome =
+        rs.Apri(QStringLiteral("Select Riga, Errore from ErroriQuivamento Where Tabella = ?"), {codice});
     QString dettaglio, precedente;
     long scartate = 0;
     for (; !rs.Fine(nome); rs.Successivo(nome)) {
@@ -40,5 +41,5 @@ QString RapportoProva(DatabaseLink& db, const QString& codice, long righeLette)
                .arg(codice)
                .arg(std::max(0L, righeLette - scartate))
                .arg(scartate)
-           + dettaglio;
+        + dettaglio;
 }

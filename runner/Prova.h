@@ -11,7 +11,7 @@ class DatabaseLink;
 // lines the last load handled.
 class ProgressoProva : public ProgressMonitor {
 public:
-    explicit ProgressoProva(ProgressMonitor& schermo) : m_schermo(schermo) {}
+    explicit ProgressoProva(ProgressMonitor& schermo) : m_schermo(schermo) { }
     void Fase(FaseQuiva fase, const QString& nome) override;
     void Posizione(long posizione) override;
     void Totale(long totale) override { m_schermo.Totale(totale); }

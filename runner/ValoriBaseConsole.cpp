@@ -78,9 +78,10 @@ bool PreparaValoriBase(DatabaseLink& db, FinestraMessaggi& messaggi, const QStri
         return false;
     }
     if (!esito.mancanti.isEmpty()) {
-        messaggi.msgCom(QStringLiteral("Mancano i valori base (indicarli con --set CODICE.Campo=valore, o usare --batch):")
-                            + Elenco(raccolta, esito.mancanti),
-                        {Ok});
+        messaggi.msgCom(
+            QStringLiteral("Mancano i valori base (indicarli con --set CODICE.Campo=valore, o usare --batch):")
+                + Elenco(raccolta, esito.mancanti),
+            {Ok});
         return false;
     }
     if (const QString rifiuto = raccolta.ControllaContatori(esito.risposte); !rifiuto.isEmpty()) {

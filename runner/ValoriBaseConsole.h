@@ -12,7 +12,7 @@ class ValueStore;
 struct OpzioniValBase {
     QHash<QString, QString> impostati;  // "Codice.NomeCampo" -> answer
     bool batch = false;
-    bool interattivo = false;           // the terminal may be asked
+    bool interattivo = false;  // the terminal may be asked
 };
 
 // Fills store for the definitions of codici. False (after a message that

@@ -25,8 +25,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <optional>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -45,7 +45,7 @@ std::optional<QString> TestoConnessioneServer(const QString& connessione, const 
     const QString chiave = qEnvironmentVariable("QUIVA_DB_PASSWORD");
     if (!chiave.isEmpty())
         testo += (testo.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("PWD={")
-                 + QString(chiave).replace(QLatin1Char('}'), QStringLiteral("}}")) + QLatin1Char('}');
+            + QString(chiave).replace(QLatin1Char('}'), QStringLiteral("}}")) + QLatin1Char('}');
     return testo;
 }
 
@@ -61,12 +61,12 @@ void Stampa(const QString& testo)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    CLI::App cli{"Carica i file di testo nel database della ditta secondo le definizioni indicate."};
+    CLI::App cli {"Carica i file di testo nel database della ditta secondo le definizioni indicate."};
     std::string percorsoDb, percorsoIni, connessione, dsn, utente;
     std::vector<std::string> codici;
     auto* opzioneDb = cli.add_option("--db", percorsoDb, "File del database della ditta");
-    auto* opzioneConnect = cli.add_option("--connect", connessione,
-                                          "Testo di connessione ODBC al server (senza password: vedi QUIVA_DB_PASSWORD)");
+    auto* opzioneConnect = cli.add_option(
+        "--connect", connessione, "Testo di connessione ODBC al server (senza password: vedi QUIVA_DB_PASSWORD)");
     auto* opzioneDsn = cli.add_option("--dsn", dsn, "Origine dati ODBC del database della ditta");
     opzioneDb->excludes(opzioneConnect)->excludes(opzioneDsn);
     opzioneConnect->excludes(opzioneDsn);
@@ -86,11 +86,13 @@ int main(int argc, char** argv)
                  "senza codici carica tutte le definizioni con Batch = S, in ordine di codice");
     std::string fileSorgente, fileScarti;
     bool prova = false;
-    cli.add_option("--file", fileSorgente, "Carica questo file al posto dell'Origine della definizione (un solo codice)");
+    cli.add_option("--file", fileSorgente,
+                   "Carica questo file al posto dell'Origine della definizione (un solo codice)");
     cli.add_option("--scarti", fileScarti,
                    "Scrive in questo file le righe scartate della definizione (un solo codice) senza caricare nulla");
-    cli.add_flag("--prova", prova,
-                 "Prova: esegue i caricamenti e annulla tutto alla fine; mostra le righe che sarebbero caricate e scartate");
+    cli.add_flag(
+        "--prova", prova,
+        "Prova: esegue i caricamenti e annulla tutto alla fine; mostra le righe che sarebbero caricate e scartate");
     OpzioniDefinizioni definizioni;
     definizioni.Aggiungi(cli);
     try {
@@ -110,7 +112,8 @@ int main(int argc, char** argv)
 
     ConsoleMessaggi messaggi;
     if (percorsoDb.empty() && connessione.empty() && dsn.empty()) {
-        messaggi.msgCom(QStringLiteral("Indicare il database della ditta: --db, --connect o --dsn"), {QStringLiteral("&Ok")});
+        messaggi.msgCom(QStringLiteral("Indicare il database della ditta: --db, --connect o --dsn"),
+                        {QStringLiteral("&Ok")});
         return 2;
     }
     const auto testoServer = TestoConnessioneServer(QString::fromStdString(connessione), QString::fromStdString(dsn),
@@ -140,7 +143,7 @@ int main(int argc, char** argv)
     if (definizioni.Richieste())
         return definizioni.Esegui(*db, messaggi);
 
-    ContestoQuiva contesto{*db, messaggi, ImpostazioniDitta{}, {}, {}, false};
+    ContestoQuiva contesto {*db, messaggi, ImpostazioniDitta {}, {}, {}, false};
     if (!percorsoMenu.empty()) {
         try {
             ImpostazioniDaFile(QString::fromStdString(percorsoMenu), *db, contesto.ditta);
@@ -152,8 +155,8 @@ int main(int argc, char** argv)
     if (!percorsoIni.empty()) {
         const FileIni ini = FileIni::Leggi(QString::fromStdString(percorsoIni));
         contesto.driveDB = ini.Valore(QStringLiteral("Base"), QStringLiteral("DriveDB")).value_or(QString());
-        contesto.dirQuiva = FormUtility::CartellaConDrive(contesto.driveDB,
-                                          ini.Valore(QStringLiteral("Base"), QStringLiteral("DirQuiva")).value_or(QString()));
+        contesto.dirQuiva = FormUtility::CartellaConDrive(
+            contesto.driveDB, ini.Valore(QStringLiteral("Base"), QStringLiteral("DirQuiva")).value_or(QString()));
     }
 
     if (!fileScarti.empty()) {
@@ -209,7 +212,8 @@ int main(int argc, char** argv)
             if (esito.lettura == 0)
                 Stampa(RapportoProva(*db, esito.codice, conteggio.Righe()));
         };
-    const std::vector<EsitoDefinizione> esiti = EseguiDefinizioni(contesto, elencoCodici, conteggio, valori, osservatore);
+    const std::vector<EsitoDefinizione> esiti =
+        EseguiDefinizioni(contesto, elencoCodici, conteggio, valori, osservatore);
     StatoElaborazione.store(Stato::Inattivo);
     const long errori = ErroriTotali(esiti);
     const int esito = !esiti.empty() && esiti.back().carico != 0 ? 1 : 0;
@@ -217,7 +221,8 @@ int main(int argc, char** argv)
         transazioneProva.reset();
         Stampa(QStringLiteral("Prova terminata: il database non è stato modificato"));
     } else if (errori != 0)
-        Stampa(QStringLiteral("Elaborazione terminata con %1 errori\nmemorizzati nell'archivio 'ErroriQuivamento'").arg(errori));
+        Stampa(QStringLiteral("Elaborazione terminata con %1 errori\nmemorizzati nell'archivio 'ErroriQuivamento'")
+                   .arg(errori));
     else
         Stampa(QStringLiteral("Elaborazione terminata"));
     return esito;

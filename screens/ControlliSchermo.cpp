@@ -33,10 +33,7 @@ QTableView* NuovaGriglia(const char* nome, QWidget* padre)
     return griglia;
 }
 
-ModelloRecordset* ModelloGriglia(const QTableView* griglia)
-{
-    return static_cast<ModelloRecordset*>(griglia->model());
-}
+ModelloRecordset* ModelloGriglia(const QTableView* griglia) { return static_cast<ModelloRecordset*>(griglia->model()); }
 
 void LarghezzeColonne(QTableView* griglia, std::initializer_list<std::pair<const char*, int>> larghezze)
 {

@@ -7,7 +7,6 @@
 class ModelloRecordset;
 class QTableView;
 
-
 // A button with its caption and control name that Enter does not press.
 inline QPushButton* NuovoPulsante(const QString& testo, const char* nome, QWidget* padre)
 {

@@ -65,7 +65,8 @@ QString ModelloRecordset::Valore(int riga, const QString& colonna) const
 Qt::ItemFlags ModelloRecordset::flags(const QModelIndex& indice) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(indice);
-    if (indice.isValid() && m_modifica && m_modificabili.contains(headerData(indice.column(), Qt::Horizontal).toString(), Qt::CaseInsensitive))
+    if (indice.isValid() && m_modifica
+        && m_modificabili.contains(headerData(indice.column(), Qt::Horizontal).toString(), Qt::CaseInsensitive))
         f |= Qt::ItemIsEditable;
     return f;
 }

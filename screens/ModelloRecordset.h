@@ -13,7 +13,7 @@ class Recordset;
 class ModelloRecordset : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit ModelloRecordset(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
+    explicit ModelloRecordset(QObject* parent = nullptr) : QAbstractTableModel(parent) { }
 
     // The set must outlive the model's use of it; null empties the grid.
     void Imposta(const Recordset* rs);

@@ -11,15 +11,15 @@
 namespace {
 
 // A screen of this library on the running program's company database.
-template <typename Schermo>
-void Registra(const char* nome)
+template <typename Schermo> void Registra(const char* nome)
 {
     RegistroMaschere::Registra(QLatin1String(nome), []() -> Maschera* {
         Programma* p = Programma::Corrente();
         if (!p || !p->db)
             return nullptr;
-        const ContestoQuiva contesto{*p->db, p->messaggi, p->ditta, p->driveDB, p->dirSorgenti,
-                                     p->soloAsci.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0};
+        const ContestoQuiva contesto {
+            *p->db,     p->messaggi,    p->ditta,
+            p->driveDB, p->dirSorgenti, p->soloAsci.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0};
         return new Schermo(contesto);
     });
 }

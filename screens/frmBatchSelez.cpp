@@ -33,8 +33,9 @@ frmBatchSelez::frmBatchSelez(const ContestoQuiva& contesto, QWidget* parent)
     // A key typed on "Quiva" edits it; a double click opens the details.
     dbgQuiva->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed
                               | QAbstractItemView::SelectedClicked);
-    m_modello->ImpostaModificabili({QStringLiteral("Quiva")},
-                                   [this](int riga, const QString&, QString& valore) { return CambiaBatch(riga, valore); });
+    m_modello->ImpostaModificabili({QStringLiteral("Quiva")}, [this](int riga, const QString&, QString& valore) {
+        return CambiaBatch(riga, valore);
+    });
     connect(dbgQuiva->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& corrente) { RigaCambiata(corrente.row()); });
     connect(dbgQuiva->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmBatchSelez::SelChange);
@@ -90,21 +91,15 @@ void frmBatchSelez::PrepGrid()
         dbgQuiva->setCurrentIndex(m_modello->index(0, 0));
 }
 
-QString frmBatchSelez::ValoreRiga(int riga, const QString& colonna) const
-{
-    return m_modello->Valore(riga, colonna);
-}
+QString frmBatchSelez::ValoreRiga(int riga, const QString& colonna) const { return m_modello->Valore(riga, colonna); }
 
-frmBatchSelezDett* frmBatchSelez::Dettaglio() const
-{
-    return m_dettaglio;
-}
+frmBatchSelezDett* frmBatchSelez::Dettaglio() const { return m_dettaglio; }
 
 QString frmBatchSelez::SqlDettaglio(const QString& codice)
 {
     return QStringLiteral("Select CostBatch,NomeCampo,Default as Richiesta from QuivaDettaglio")
-           + QStringLiteral(" Where Codice = ") + FormUtility::SqlLiteral(codice, TipiDato::String)
-           + QStringLiteral(" And left(Default,1) = ") + FormUtility::SqlLiteral(QStringLiteral("§"), TipiDato::String);
+        + QStringLiteral(" Where Codice = ") + FormUtility::SqlLiteral(codice, TipiDato::String)
+        + QStringLiteral(" And left(Default,1) = ") + FormUtility::SqlLiteral(QStringLiteral("§"), TipiDato::String);
 }
 
 bool frmBatchSelez::CambiaBatch(int riga, QString& valore)
@@ -213,10 +208,7 @@ void frmBatchSelez::DopoGestDettaglio()
     oiInDett = -1;
 }
 
-void frmBatchSelez::ComOk_Click()
-{
-    close();
-}
+void frmBatchSelez::ComOk_Click() { close(); }
 
 bool frmBatchSelez::PuoChiudere(QString& motivo)
 {

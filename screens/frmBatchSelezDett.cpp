@@ -22,8 +22,9 @@ frmBatchSelezDett::frmBatchSelezDett(const ContestoQuiva& contesto, frmBatchSele
     dbgQuiva = NuovaGriglia("dbgQuiva", this);
     m_modello = ModelloGriglia(dbgQuiva);
     dbgQuiva->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    m_modello->ImpostaModificabili({QStringLiteral("CostBatch")},
-                                   [this](int riga, const QString&, QString& valore) { return CambiaCostante(riga, valore); });
+    m_modello->ImpostaModificabili({QStringLiteral("CostBatch")}, [this](int riga, const QString&, QString& valore) {
+        return CambiaCostante(riga, valore);
+    });
     layout->addWidget(dbgQuiva, 1);
     auto* pulsanti = new QHBoxLayout;
     ComOk = NuovoPulsante(QStringLiteral("&Finito"), "ComOk", this);
@@ -34,10 +35,7 @@ frmBatchSelezDett::frmBatchSelezDett(const ContestoQuiva& contesto, frmBatchSele
     resize(Twip(11800), Twip(4000));
 }
 
-frmBatchSelezDett::~frmBatchSelezDett()
-{
-    m_modello->Imposta(nullptr);
-}
+frmBatchSelezDett::~frmBatchSelezDett() { m_modello->Imposta(nullptr); }
 
 void frmBatchSelezDett::Carica()
 {
@@ -76,8 +74,9 @@ bool frmBatchSelezDett::CambiaCostante(int riga, QString& valore)
                                   {QStringLiteral("&Ok")});
             return false;
         }
-        m_ctx.db.EseguiParametri(QStringLiteral("Update QuivaDettaglio Set CostBatch = ? Where Codice = ? And NomeCampo = ?"),
-                                 {valore, osCodice, m_modello->Valore(riga, QStringLiteral("NomeCampo"))});
+        m_ctx.db.EseguiParametri(
+            QStringLiteral("Update QuivaDettaglio Set CostBatch = ? Where Codice = ? And NomeCampo = ?"),
+            {valore, osCodice, m_modello->Valore(riga, QStringLiteral("NomeCampo"))});
         return true;
     } catch (const std::exception& errore) {
         m_ctx.messaggi.MsgErrfrm(errore);

@@ -30,7 +30,8 @@ QLabel* Numero(const char* nome, QWidget* padre)
 }
 }  // namespace
 
-frmQuivInElab::frmQuivInElab(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
+frmQuivInElab::frmQuivInElab(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
 {
     setObjectName(QStringLiteral("frmQuivInElab"));
     UsaTastieraComune(*this, frmQuiva::ContestoHelp);
@@ -96,10 +97,7 @@ void frmQuivInElab::Apri(const QString& titolo, const QString& intestazione)
     Aggiorna(true);
 }
 
-void frmQuivInElab::Chiudi()
-{
-    hide();
-}
+void frmQuivInElab::Chiudi() { hide(); }
 
 void frmQuivInElab::Mostra()
 {

@@ -72,10 +72,7 @@ frmQuiva::frmQuiva(const ContestoQuiva& contesto, QWidget* parent)
     resize(Twip(11000), Twip(6000));
 }
 
-frmQuiva::~frmQuiva()
-{
-    m_modello->Imposta(nullptr);
-}
+frmQuiva::~frmQuiva() { m_modello->Imposta(nullptr); }
 
 void frmQuiva::Carica()
 {
@@ -105,10 +102,7 @@ void frmQuiva::PrepGrid()
     }
 }
 
-QString frmQuiva::ValoreRiga(int riga, const QString& colonna) const
-{
-    return m_modello->Valore(riga, colonna);
-}
+QString frmQuiva::ValoreRiga(int riga, const QString& colonna) const { return m_modello->Valore(riga, colonna); }
 
 void frmQuiva::PassaA()
 {
@@ -164,7 +158,8 @@ void frmQuiva::SpostaRigaCorrente(int riga)
 void frmQuiva::TogliDallaSelezione(int riga)
 {
     m_selezioneInterna = true;
-    dbgQuiva->selectionModel()->select(m_modello->index(riga, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    dbgQuiva->selectionModel()->select(m_modello->index(riga, 0),
+                                       QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     m_ordine.removeAll(riga);
     m_selezioneInterna = false;
 }
@@ -232,7 +227,8 @@ void frmQuiva::ComOk_Click()
         return;
     }
     if (oiAbilRW == 0) {  // launched with "/RO": loading writes data
-        m_ctx.messaggi.msgCom(QStringLiteral("Quivamento non consentito: il programma è aperto in sola consultazione"), {Ok});
+        m_ctx.messaggi.msgCom(QStringLiteral("Quivamento non consentito: il programma è aperto in sola consultazione"),
+                              {Ok});
         return;
     }
 
@@ -251,7 +247,7 @@ void frmQuiva::ComOk_Click()
             StatoElaborazione.store(Stato::Inattivo);
             f.m_inElaborazione = false;
         }
-    } fine{*this};
+    } fine {*this};
 
     try {
         // Base values of every selected definition, then one window for all.
@@ -313,10 +309,7 @@ void frmQuiva::ComStop_Click()
         m_progresso->Mostra();
 }
 
-void frmQuiva::ComAnnulla_Click()
-{
-    close();
-}
+void frmQuiva::ComAnnulla_Click() { close(); }
 
 bool frmQuiva::PuoChiudere(QString& motivo)
 {

@@ -105,10 +105,7 @@ QStringList frmRicValBase::Risposte()
     return m_risposte;
 }
 
-int frmRicValBase::NumeroPagine() const
-{
-    return std::max(1, (oiNumRighe + RighePagina - 1) / RighePagina);
-}
+int frmRicValBase::NumeroPagine() const { return std::max(1, (oiNumRighe + RighePagina - 1) / RighePagina); }
 
 void frmRicValBase::VaiAPagina(int pagina)
 {

@@ -38,8 +38,8 @@ public:
     void VaiAPagina(int pagina);
 
     QLabel* LabTitolo;
-    std::array<QLabel*, RighePagina> Lab{};
-    std::array<QLineEdit*, RighePagina> txt{};
+    std::array<QLabel*, RighePagina> Lab {};
+    std::array<QLineEdit*, RighePagina> txt {};
     QLabel* LabPagina;
     QPushButton* ComIndietro;
     QPushButton* ComAvanti;

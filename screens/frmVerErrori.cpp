@@ -76,10 +76,7 @@ frmVerErrori::frmVerErrori(const ContestoQuiva& contesto, QWidget* parent)
     resize(Twip(11400), Twip(6000));
 }
 
-frmVerErrori::~frmVerErrori()
-{
-    m_modello->Imposta(nullptr);
-}
+frmVerErrori::~frmVerErrori() { m_modello->Imposta(nullptr); }
 
 void frmVerErrori::Carica()
 {
@@ -92,17 +89,15 @@ void frmVerErrori::Carica()
     oiLoadOk = 1;
 }
 
-void frmVerErrori::PassaA()
-{
-    PassaAlMenu(QStringLiteral("Errori Quivamento Dati"), osNome, osKeySec);
-}
+void frmVerErrori::PassaA() { PassaAlMenu(QStringLiteral("Errori Quivamento Dati"), osNome, osKeySec); }
 
 void frmVerErrori::ImpostaCombo()
 {
     CobCodice->clear();
     try {
         RecordsetManager rs(m_ctx.db);
-        const QString nome = rs.Apri(QStringLiteral("Select Tabella From ErroriQuivamento GROUP BY Tabella ORDER BY Tabella"));
+        const QString nome =
+            rs.Apri(QStringLiteral("Select Tabella From ErroriQuivamento GROUP BY Tabella ORDER BY Tabella"));
         if (rs.Vuoto(nome))
             CobCodice->addItem(NessunaScelta);
         for (; !rs.Fine(nome); rs.Successivo(nome))
@@ -173,11 +168,13 @@ void frmVerErrori::comOk_Click()
         return;
     }
     if (oiAbilRW == 0) {  // launched with "/RO"
-        m_ctx.messaggi.msgCom(QStringLiteral("Cancellazione non consentita: il programma è aperto in sola consultazione"), {Ok});
+        m_ctx.messaggi.msgCom(
+            QStringLiteral("Cancellazione non consentita: il programma è aperto in sola consultazione"), {Ok});
         return;
     }
     if (m_ctx.messaggi.msgCom(QStringLiteral("Confermi cancellazione messaggi di errore"),
-                              {Ok, QStringLiteral("&Annulla")}) == 2)
+                              {Ok, QStringLiteral("&Annulla")})
+        == 2)
         return;
     setCursor(Qt::BusyCursor);
     try {
@@ -202,8 +199,8 @@ void frmVerErrori::ComSalva_Click()
             m_ctx.messaggi.msgCom(QStringLiteral("Nessuna riga scartata da salvare"), {Ok});
             return;
         }
-        const QString proposta
-            = ScartiQuiva::PercorsoProposto(ScartiQuiva::Origine(m_ctx, m_codiceGriglia), m_codiceGriglia);
+        const QString proposta =
+            ScartiQuiva::PercorsoProposto(ScartiQuiva::Origine(m_ctx, m_codiceGriglia), m_codiceGriglia);
         const QString percorso = ChiediFile(proposta);
         if (percorso.isEmpty())
             return;
@@ -214,7 +211,4 @@ void frmVerErrori::ComSalva_Click()
     }
 }
 
-void frmVerErrori::ComAnnulla_Click()
-{
-    close();
-}
+void frmVerErrori::ComAnnulla_Click() { close(); }

@@ -53,7 +53,7 @@ private:
 
     ContestoQuiva m_ctx;
     RecordsetManager m_rs;
-    QString m_nomeRs;       // record set of the grid (DatErrori)
-    QString m_codiceGriglia; // definition whose rows the grid shows
+    QString m_nomeRs;         // record set of the grid (DatErrori)
+    QString m_codiceGriglia;  // definition whose rows the grid shows
     ModelloRecordset* m_modello;
 };

@@ -4,9 +4,9 @@
 #include "Configurazione.h"
 #include "DatabaseLink.h"
 #include "ErroreRun.h"
+#include "FileIni.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
-#include "FileIni.h"
 #include "FormUtilityAvvio.h"
 #include "GestioneMaschere.h"
 #include "Maschera.h"
@@ -56,12 +56,13 @@ void CollegaComandi(Programma& p)
         p.menuPerso = true;
         ChiudiProgramma();
     });
-    socket->ImpostaGestoreComandi([&p](const QString& a, const QString& b, const QString& comando, const QJsonValue& parametri) {
-        QVariant risposta;
-        if (p.menuComandi)
-            p.menuComandi->EseguiComando(a, b, comando, parametri.toVariant(), risposta);
-        return QJsonValue::fromVariant(risposta);
-    });
+    socket->ImpostaGestoreComandi(
+        [&p](const QString& a, const QString& b, const QString& comando, const QJsonValue& parametri) {
+            QVariant risposta;
+            if (p.menuComandi)
+                p.menuComandi->EseguiComando(a, b, comando, parametri.toVariant(), risposta);
+            return QJsonValue::fromVariant(risposta);
+        });
 }
 
 double FattoreSchermo()
@@ -97,7 +98,8 @@ QStringList ArgomentiAddSeg(double versMenu, const QString& testoLancio, const Q
     return {testoLancio};
 }
 
-ScalaturaVideo LeggiScalatura(const std::function<QString(const QString&, const QString&)>& leggi, double fattoreSchermo)
+ScalaturaVideo LeggiScalatura(const std::function<QString(const QString&, const QString&)>& leggi,
+                              double fattoreSchermo)
 {
     auto numero = [&](const char* chiave, const char* predefinito) {
         QString testo = leggi(QString::fromLatin1(chiave), QString::fromLatin1(predefinito)).trimmed();
@@ -135,10 +137,7 @@ bool ChiudiProgramma()
     return true;
 }
 
-bool Main(Programma& programma)
-{
-    return AvvioProgramma(programma, QString());
-}
+bool Main(Programma& programma) { return AvvioProgramma(programma, QString()); }
 
 bool AvvioProgramma(Programma& p, const QString& testo)
 {
@@ -158,7 +157,8 @@ bool AvvioProgramma(Programma& p, const QString& testo)
     // 3. Menu link.
     try {
         if (p.idMenu.isEmpty())
-            throw ErroreRun(CodiciErrore::MenuNonInEsecuzione, FormUtility::TestoCodiceErrore(CodiciErrore::MenuNonInEsecuzione));
+            throw ErroreRun(CodiciErrore::MenuNonInEsecuzione,
+                            FormUtility::TestoCodiceErrore(CodiciErrore::MenuNonInEsecuzione));
         p.menuComandi = std::make_unique<scMenuComandiClie>(p.creaMenu(p.idMenu), p);
         CollegaComandi(p);
         p.Menu()->Registra(p.idMenu, p.idProgramma, p.parametriLancio);
@@ -166,9 +166,11 @@ bool AvvioProgramma(Programma& p, const QString& testo)
     } catch (const std::exception& errore) {
         p.menuComandi.reset();
         if (FormUtility::NumeroErrore(errore) == CodiciErrore::MenuRifiutato)
-            Messaggio(p, FormUtility::TestoCodiceErrore(CodiciErrore::MenuRifiutato), FormUtility::DescrizioneErrore(errore));
+            Messaggio(p, FormUtility::TestoCodiceErrore(CodiciErrore::MenuRifiutato),
+                      FormUtility::DescrizioneErrore(errore));
         else
-            Messaggio(p, QStringLiteral("Il menu principale non è in esecuzione"), QStringLiteral("Questo programma non può essere eseguito autonomamente"));
+            Messaggio(p, QStringLiteral("Il menu principale non è in esecuzione"),
+                      QStringLiteral("Questo programma non può essere eseguito autonomamente"));
         ChiudiProgramma();
         return false;
     }
@@ -179,7 +181,8 @@ bool AvvioProgramma(Programma& p, const QString& testo)
         p.fileHelp = FormUtility::LeggiSwitch(p.lancio.osParam, QLatin1Char('H'));
         p.chiaveSecondaria = p.lancio.osKeySecLancia;
     } catch (const std::exception&) {
-        Messaggio(p, QStringLiteral("Problemi col collegamento col menù"), QStringLiteral("Forse questo programma non è stato lanciato correttamente"));
+        Messaggio(p, QStringLiteral("Problemi col collegamento col menù"),
+                  QStringLiteral("Forse questo programma non è stato lanciato correttamente"));
         ChiudiProgramma();
         return false;
     }
@@ -240,7 +243,8 @@ bool AvvioProgramma(Programma& p, const QString& testo)
 
         // 11. Images folder.
         bool trovato = false;
-        QString immagini = FormUtility::LeggiIni(p.iniLavoro, QStringLiteral("Base"), QStringLiteral("DirImgEmail"), QString(), &trovato);
+        QString immagini = FormUtility::LeggiIni(p.iniLavoro, QStringLiteral("Base"), QStringLiteral("DirImgEmail"),
+                                                 QString(), &trovato);
         if (!trovato)
             immagini = p.LeggiIni(QStringLiteral("Base"), QStringLiteral("DirImmagini"));
         p.dirImmagini = FormUtility::CartellaConDrive(p.driveDB, immagini);
@@ -257,13 +261,21 @@ bool AvvioProgramma(Programma& p, const QString& testo)
         p.prepProcCorr = menu.ImpostazioneUtente(QStringLiteral("AddSeg"), QStringLiteral("Tutti"),
                                                  ArgomentiAddSeg(p.versMenu, p.testoLancio, p.prepProcCorr));
         p.beepCome = p.LeggiIni(QStringLiteral("Parametri Generali"), QStringLiteral("BeepCome"));
-        p.lisSpostaCurs = p.LeggiIni(QStringLiteral("Config"), QStringLiteral("LisSpostaCurs"), QStringLiteral("N")).trimmed().compare(QLatin1String("S"), Qt::CaseInsensitive) == 0;
-        p.lisClickNoSel = p.LeggiIni(QStringLiteral("Config"), QStringLiteral("LisClickNoSel"), QStringLiteral("N")).trimmed().compare(QLatin1String("S"), Qt::CaseInsensitive) == 0;
-        p.dataMinima = menu.ValorePersonale(QStringLiteral("Tutti"), QStringLiteral("DataMinima"), QStringLiteral("01/01/1900"));
+        p.lisSpostaCurs = p.LeggiIni(QStringLiteral("Config"), QStringLiteral("LisSpostaCurs"), QStringLiteral("N"))
+                              .trimmed()
+                              .compare(QLatin1String("S"), Qt::CaseInsensitive)
+            == 0;
+        p.lisClickNoSel = p.LeggiIni(QStringLiteral("Config"), QStringLiteral("LisClickNoSel"), QStringLiteral("N"))
+                              .trimmed()
+                              .compare(QLatin1String("S"), Qt::CaseInsensitive)
+            == 0;
+        p.dataMinima =
+            menu.ValorePersonale(QStringLiteral("Tutti"), QStringLiteral("DataMinima"), QStringLiteral("01/01/1900"));
 
         // 14. The requested screen. Without it there is nothing to keep the
         // program running: it ends once the user has read why.
-        ApriMaschera(p.mascheraRichiesta, true, p.parametriLancio, p.lancio.osChiLancia, p.lancio.osKeySecLancia, p.lancio.osParamLancia);
+        ApriMaschera(p.mascheraRichiesta, true, p.parametriLancio, p.lancio.osChiLancia, p.lancio.osKeySecLancia,
+                     p.lancio.osParamLancia);
         if (p.NumeroMaschereAperte() == 0) {
             ChiudiProgramma();
             return false;
@@ -274,11 +286,14 @@ bool AvvioProgramma(Programma& p, const QString& testo)
     } catch (const std::exception& errore) {
         const int numero = FormUtility::NumeroErrore(errore);
         if (numero == CodiciErrore::MenuNonInEsecuzione)
-            Messaggio(p, QStringLiteral("Il menu principale non è in esecuzione"), QStringLiteral("Questo programma non può essere eseguito autonomamente"));
+            Messaggio(p, QStringLiteral("Il menu principale non è in esecuzione"),
+                      QStringLiteral("Questo programma non può essere eseguito autonomamente"));
         else if (numero == CodiciErrore::MemoriaEsaurita)
             Messaggio(p, QStringLiteral("Memoria esaurita"), QStringLiteral("Chiudere qualche programma e riprovare"));
         else
-            Messaggio(p, QStringLiteral("Errore (") + QString::number(numero) + QStringLiteral("): ") + FormUtility::DescrizioneErrore(errore),
+            Messaggio(p,
+                      QStringLiteral("Errore (") + QString::number(numero) + QStringLiteral("): ")
+                          + FormUtility::DescrizioneErrore(errore),
                       QStringLiteral("Probabilmente il menù non è stato avviato correttamente"));
     }
     ChiudiProgramma();
@@ -287,9 +302,10 @@ bool AvvioProgramma(Programma& p, const QString& testo)
 
 bool InizializzaProgramma(Programma& p)
 {
-    LeggiParametriDitta(*p.Menu(), p.db.get(),
-                        [&p](const QString& s, const QString& k, const QString& d) { return p.LeggiIni(s, k, d); }, p.ditta,
-                        p.generali);
+    LeggiParametriDitta(
+        *p.Menu(), p.db.get(),
+        [&p](const QString& s, const QString& k, const QString& d) { return p.LeggiIni(s, k, d); }, p.ditta,
+        p.generali);
     ContestoConnessione c;
     c.menu = p.Menu();
     c.messaggi = &p.messaggi;

@@ -37,4 +37,5 @@ QStringList ArgomentiAddSeg(double versMenu, const QString& testoLancio, const Q
 struct ScalaturaVideo;
 // Factors of section "Risoluzione Video"; fattoreSchermo is used where the
 // result is 0.
-ScalaturaVideo LeggiScalatura(const std::function<QString(const QString&, const QString&)>& leggi, double fattoreSchermo);
+ScalaturaVideo LeggiScalatura(const std::function<QString(const QString&, const QString&)>& leggi,
+                              double fattoreSchermo);

@@ -24,10 +24,7 @@ bool IniziaConOdbc(const QString& nome)
     return nome.trimmed().startsWith(QLatin1String("ODBC;"), Qt::CaseInsensitive);
 }
 
-bool Esiste(const QString& percorso)
-{
-    return !percorso.isEmpty() && QFileInfo(percorso).isFile();
-}
+bool Esiste(const QString& percorso) { return !percorso.isEmpty() && QFileInfo(percorso).isFile(); }
 
 }  // namespace
 
@@ -70,13 +67,14 @@ std::optional<QString> CercaIniPrincipale(const LuoghiIni& luoghi)
     if (Esiste(switchI))
         return switchI;
     if (Esiste(luoghi.fileInstallazione)) {
-        const QString indicato = FormUtility::LeggiIni(luoghi.fileInstallazione, QStringLiteral("Setup"),
-                                                       QStringLiteral("IniPrincipale")).trimmed();
+        const QString indicato =
+            FormUtility::LeggiIni(luoghi.fileInstallazione, QStringLiteral("Setup"), QStringLiteral("IniPrincipale"))
+                .trimmed();
         if (!indicato.isEmpty())
             return indicato;
     }
-    const QStringList cartelle{luoghi.cartellaSistema, luoghi.cartellaProgramma + QStringLiteral("/main"),
-                               luoghi.cartellaCorrente, luoghi.cartellaProgramma};
+    const QStringList cartelle {luoghi.cartellaSistema, luoghi.cartellaProgramma + QStringLiteral("/main"),
+                                luoghi.cartellaCorrente, luoghi.cartellaProgramma};
     for (const QString& cartella : cartelle) {
         if (cartella.isEmpty())
             continue;
@@ -99,17 +97,21 @@ std::optional<QString> SceltaIniLavoro(const QString& iniPrincipale, RichiestaTe
 {
     const FileIni ini = FileIni::Leggi(iniPrincipale);
     const QString generali = QStringLiteral("Parametri Generali");
-    const long long numIni = FormUtility::TestoAIntero(ini.Valore(generali, QStringLiteral("NumIni")).value_or(QStringLiteral("0")));
+    const long long numIni =
+        FormUtility::TestoAIntero(ini.Valore(generali, QStringLiteral("NumIni")).value_or(QStringLiteral("0")));
     if (numIni >= 1) {
         auto alternativa = [&](long long n) {
-            QString valore = ini.Valore(QStringLiteral("Lista File Ini"), QString::number(n) + QStringLiteral("OrdIniDBase")).value_or(QString());
+            QString valore =
+                ini.Valore(QStringLiteral("Lista File Ini"), QString::number(n) + QStringLiteral("OrdIniDBase"))
+                    .value_or(QString());
             return valore.left(FormUtility::LunghezzaBufferIni - 1);
         };
         QString prompt = QStringLiteral("Numero di ini scelto") + QLatin1Char('\n') + QStringLiteral("(da 0 a ")
-                         + QString::number(numIni) + QLatin1Char(')');
+            + QString::number(numIni) + QLatin1Char(')');
         for (long long n = 1; n <= numIni; ++n)
             prompt += QLatin1Char('\n') + QString::number(n) + QStringLiteral(" -> ") + alternativa(n);
-        const QString risposta = domande.Chiedi(prompt, QStringLiteral("Scelta dell'INI"), QStringLiteral("0")).value_or(QString());
+        const QString risposta =
+            domande.Chiedi(prompt, QStringLiteral("Scelta dell'INI"), QStringLiteral("0")).value_or(QString());
         const long long scelta = FormUtility::TestoAIntero(risposta.trimmed());
         // An answer beyond the list has no file: it falls back like "0".
         if (scelta >= 1 && scelta <= numIni)
@@ -124,15 +126,17 @@ std::optional<QString> SceltaIniLavoro(const QString& iniPrincipale, RichiestaTe
 bool VisualizzaParametri(const QString& visParam)
 {
     const QString v = visParam.trimmed();
-    return v.compare(QLatin1String("TUTTO"), Qt::CaseInsensitive) == 0 || v.compare(QLatin1String("DB1"), Qt::CaseInsensitive) == 0;
+    return v.compare(QLatin1String("TUTTO"), Qt::CaseInsensitive) == 0
+        || v.compare(QLatin1String("DB1"), Qt::CaseInsensitive) == 0;
 }
 
 namespace {
 
 void MessaggioErroreApertura(FinestraMessaggi& messaggi, int numero, const QString& descrizione)
 {
-    messaggi.MsgBox(QStringLiteral("Errore ") + QString::number(numero) + QStringLiteral(" nell'apertura del database.") + QLatin1Char('\n')
-                        + QStringLiteral("Correggere e riprovare. (") + FormUtility::NascondiPassword(descrizione) + QStringLiteral(") "),
+    messaggi.MsgBox(QStringLiteral("Errore ") + QString::number(numero) + QStringLiteral(" nell'apertura del database.")
+                        + QLatin1Char('\n') + QStringLiteral("Correggere e riprovare. (")
+                        + FormUtility::NascondiPassword(descrizione) + QStringLiteral(") "),
                     {Ok}, IconaMessaggio::Errore);
 }
 
@@ -143,13 +147,15 @@ bool AccettaCopiaParziale(const QString& percorso, const QStringList& incomplete
 {
     const QString copia = percorso + QStringLiteral(".danneggiato");
     const QString parziale = percorso + QStringLiteral(".recuperato");
-    const int scelta = messaggi.MsgBox(QStringLiteral("Il database ") + percorso + QStringLiteral(" è stato recuperato solo in parte.\n")
-                                           + QStringLiteral("Tabelle incomplete:\n") + incomplete.join(QLatin1Char('\n'))
-                                           + QStringLiteral("\nL'originale danneggiato è conservato in ") + copia
-                                           + QStringLiteral("\nVuoi proseguire con la copia parziale?\n")
-                                           + QStringLiteral("(No: il programma termina, il database resta quello danneggiato e la copia parziale è in ")
-                                           + parziale + QLatin1Char(')'),
-                                       {QStringLiteral("&No"), QStringLiteral("&Si")}, IconaMessaggio::Domanda);
+    const int scelta = messaggi.MsgBox(
+        QStringLiteral("Il database ") + percorso + QStringLiteral(" è stato recuperato solo in parte.\n")
+            + QStringLiteral("Tabelle incomplete:\n") + incomplete.join(QLatin1Char('\n'))
+            + QStringLiteral("\nL'originale danneggiato è conservato in ") + copia
+            + QStringLiteral("\nVuoi proseguire con la copia parziale?\n")
+            + QStringLiteral(
+                "(No: il programma termina, il database resta quello danneggiato e la copia parziale è in ")
+            + parziale + QLatin1Char(')'),
+        {QStringLiteral("&No"), QStringLiteral("&Si")}, IconaMessaggio::Domanda);
     if (scelta == 2)
         return true;
     QFile::remove(parziale);
@@ -165,7 +171,8 @@ std::unique_ptr<DatabaseLink> ApriFileDatabase(const QString& percorso, Finestra
 {
     if (!QFileInfo(percorso).isFile())
         throw ErroreRun(CodiciErrore::FileDatabaseInesistente,
-                        FormUtility::TestoCodiceErrore(CodiciErrore::FileDatabaseInesistente) + QStringLiteral(": ") + percorso);
+                        FormUtility::TestoCodiceErrore(CodiciErrore::FileDatabaseInesistente) + QStringLiteral(": ")
+                            + percorso);
     for (;;) {
         try {
             QString dettaglio;
@@ -175,13 +182,15 @@ std::unique_ptr<DatabaseLink> ApriFileDatabase(const QString& percorso, Finestra
         } catch (const ErroreRun& errore) {
             if (errore.numero() != CodiciErrore::DatabaseDanneggiato)
                 throw;
-            const int scelta = messaggi.MsgBox(QStringLiteral("Errore nell'apertura del database ") + percorso + QLatin1Char('\n')
-                                                   + QStringLiteral("Vuoi tentare di recuperarlo"),
+            const int scelta = messaggi.MsgBox(QStringLiteral("Errore nell'apertura del database ") + percorso
+                                                   + QLatin1Char('\n') + QStringLiteral("Vuoi tentare di recuperarlo"),
                                                {Ok, QStringLiteral("&Annulla")}, IconaMessaggio::Domanda);
             QString esito;
             QStringList incomplete;
             if (scelta != 1 || !FormUtility::RiparaDatabase(percorso, &esito, &incomplete))
-                throw ErroreRun(errore.numero(), esito.isEmpty() ? errore.descrizione() : errore.descrizione() + QStringLiteral(" - ") + esito);
+                throw ErroreRun(errore.numero(),
+                                esito.isEmpty() ? errore.descrizione()
+                                                : errore.descrizione() + QStringLiteral(" - ") + esito);
             if (!incomplete.isEmpty() && !AccettaCopiaParziale(percorso, incomplete, messaggi))
                 return nullptr;
         }
@@ -252,8 +261,9 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
     if (c.iniPrincipale.trimmed().isEmpty()) {
         const auto trovato = CercaIniPrincipale(c.luoghi);
         if (!trovato) {
-            messaggi.MsgBox(QStringLiteral("File ini non trovato") + QLatin1Char('\n') + QStringLiteral("Sistemare e rieseguire"), {Ok},
-                            IconaMessaggio::Errore);
+            messaggi.MsgBox(QStringLiteral("File ini non trovato") + QLatin1Char('\n')
+                                + QStringLiteral("Sistemare e rieseguire"),
+                            {Ok}, IconaMessaggio::Errore);
             return -1;
         }
         c.iniPrincipale = *trovato;
@@ -274,7 +284,8 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
         if (c.leggiChiaviDb) {
             const QString nomeDb = ini.Valore(c.sezione, QStringLiteral("NomeDB")).value_or(QString()).trimmed();
             if (nomeDb.isEmpty()) {
-                messaggi.MsgBox(QStringLiteral("File di inizializzazioni: ") + c.iniLavoro + QStringLiteral(" non trovato ") + QLatin1Char('\n')
+                messaggi.MsgBox(QStringLiteral("File di inizializzazioni: ") + c.iniLavoro
+                                    + QStringLiteral(" non trovato ") + QLatin1Char('\n')
                                     + QStringLiteral(" o con informazioni non corrette.") + QLatin1Char('\n')
                                     + QStringLiteral("Correggere e rieseguire il programma."),
                                 {Ok}, IconaMessaggio::Errore);
@@ -282,12 +293,14 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
             }
             const QString drive = ini.Valore(c.sezione, QStringLiteral("DriveDB")).value_or(QString());
             const QString dir = c.sezione.compare(QLatin1String("Connessioni"), Qt::CaseInsensitive) == 0
-                                    ? ini.Valore(QStringLiteral("Base"), QStringLiteral("DirDB")).value_or(QString())
-                                    : QString();
-            c.nomeDb = TipoConnessione(nomeDb) == TipoDb::File ? FormUtility::ComponiPercorso(nomeDb, drive, dir) : nomeDb;
+                ? ini.Valore(QStringLiteral("Base"), QStringLiteral("DirDB")).value_or(QString())
+                : QString();
+            c.nomeDb =
+                TipoConnessione(nomeDb) == TipoDb::File ? FormUtility::ComponiPercorso(nomeDb, drive, dir) : nomeDb;
             c.connect = ini.Valore(c.sezione, QStringLiteral("Connect")).value_or(QString());
             c.owner = ini.Valore(c.sezione, QStringLiteral("Owner")).value_or(QString());
-            c.execOption = static_cast<int>(FormUtility::TestoAIntero(ini.Valore(c.sezione, QStringLiteral("Exec_option")).value_or(QStringLiteral("0"))));
+            c.execOption = static_cast<int>(FormUtility::TestoAIntero(
+                ini.Valore(c.sezione, QStringLiteral("Exec_option")).value_or(QStringLiteral("0"))));
         }
 
         Apertura apertura;
@@ -299,12 +312,15 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
         }
         c.testoConnessione = apertura.testo;
 
-        if (VisualizzaParametri(FileIni::Leggi(c.iniPrincipale).Valore(QStringLiteral("Parametri Generali"), QStringLiteral("VisParam")).value_or(QString()))) {
-            const int scelta = messaggi.MsgBox(QStringLiteral("Parametri letti:") + QLatin1Char('\n') + QStringLiteral("File dei parametri: ")
-                                                   + c.iniLavoro + QLatin1Char('\n') + QStringLiteral("Database: ") + FormUtility::NascondiPassword(c.nomeDb) + QLatin1Char('\n')
-                                                   + QStringLiteral("Tipo Connessione: ") + FormUtility::NascondiPassword(c.testoConnessione),
-                                               {QStringLiteral("&Si"), QStringLiteral("&No"), QStringLiteral("&Annulla")},
-                                               IconaMessaggio::Domanda);
+        if (VisualizzaParametri(FileIni::Leggi(c.iniPrincipale)
+                                    .Valore(QStringLiteral("Parametri Generali"), QStringLiteral("VisParam"))
+                                    .value_or(QString()))) {
+            const int scelta = messaggi.MsgBox(
+                QStringLiteral("Parametri letti:") + QLatin1Char('\n') + QStringLiteral("File dei parametri: ")
+                    + c.iniLavoro + QLatin1Char('\n') + QStringLiteral("Database: ")
+                    + FormUtility::NascondiPassword(c.nomeDb) + QLatin1Char('\n') + QStringLiteral("Tipo Connessione: ")
+                    + FormUtility::NascondiPassword(c.testoConnessione),
+                {QStringLiteral("&Si"), QStringLiteral("&No"), QStringLiteral("&Annulla")}, IconaMessaggio::Domanda);
             if (scelta == 2)
                 continue;
             if (scelta != 1)
@@ -314,7 +330,8 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
         if (c.finestraConnessione)
             c.finestraConnessione(QStringLiteral("Connessione primaria al database"));
         try {
-            c.link = apertura.tipo == TipoDb::File ? ApriFileDatabase(apertura.percorso, messaggi) : DatabaseLink::ApriOdbc(apertura.testo);
+            c.link = apertura.tipo == TipoDb::File ? ApriFileDatabase(apertura.percorso, messaggi)
+                                                   : DatabaseLink::ApriOdbc(apertura.testo);
         } catch (const ErroreRun& errore) {
             if (c.finestraConnessione)
                 c.finestraConnessione(QString());
@@ -325,7 +342,8 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
             c.finestraConnessione(QString());
         if (!c.link)
             return -1;  // a partial repair the user would not use
-        c.proprieta.insert(QStringLiteral("DbTipoSql:") + c.link->NomeConnessione(), c.link->Dialetto() != DialettoDb::Sqlite);
+        c.proprieta.insert(QStringLiteral("DbTipoSql:") + c.link->NomeConnessione(),
+                           c.link->Dialetto() != DialettoDb::Sqlite);
         return 0;
     }
 }

@@ -39,8 +39,9 @@ bool MostraMaschera(Maschera* maschera, const QString& keySec, const QString& ke
         const QString didascalia = maschera->windowTitle();
         maschera->oiLoadOk = -1;
         const auto* run = dynamic_cast<const ErroreRun*>(&errore);
-        AvvisoErrore(run ? run->numero() : CodiciErrore::ErroreGenerico, run ? run->descrizione() : QString::fromUtf8(errore.what()),
-                     didascalia, QLatin1Char('\n') + didascalia);
+        AvvisoErrore(run ? run->numero() : CodiciErrore::ErroreGenerico,
+                     run ? run->descrizione() : QString::fromUtf8(errore.what()), didascalia,
+                     QLatin1Char('\n') + didascalia);
         ChiudiCaricamento(*maschera);
         delete maschera;
         if (p) {

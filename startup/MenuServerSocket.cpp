@@ -78,7 +78,8 @@ QJsonValue MenuServerSocket::Richiesta(const char* operazione, const QJsonObject
         QTimer::singleShot(0, this, &MenuServerSocket::EseguiComandiSospesi);
 
     if (!m_risposte.contains(id))
-        throw ErroreRun(CodiciErrore::MenuNonInEsecuzione, FormUtility::TestoCodiceErrore(CodiciErrore::MenuNonInEsecuzione));
+        throw ErroreRun(CodiciErrore::MenuNonInEsecuzione,
+                        FormUtility::TestoCodiceErrore(CodiciErrore::MenuNonInEsecuzione));
     const QJsonObject risposta = m_risposte.take(id);
     if (!risposta.value(QStringLiteral("ok")).toBool(false))
         throw ErroreRun(CodiciErrore::ErroreGenerico, risposta.value(QStringLiteral("errore")).toString());
@@ -105,12 +106,13 @@ void MenuServerSocket::EseguiComandiSospesi()
         const QJsonObject comando = m_comandi.takeFirst();
         QJsonValue risposta = QString();
         if (m_gestore) {
-            risposta = m_gestore(comando.value(QStringLiteral("a")).toString(), comando.value(QStringLiteral("b")).toString(),
-                                 comando.value(QStringLiteral("comando")).toString(), comando.value(QStringLiteral("parametri")));
+            risposta = m_gestore(
+                comando.value(QStringLiteral("a")).toString(), comando.value(QStringLiteral("b")).toString(),
+                comando.value(QStringLiteral("comando")).toString(), comando.value(QStringLiteral("parametri")));
         }
-        QJsonObject esito{{QStringLiteral("tipo"), QStringLiteral("esito")},
-                          {QStringLiteral("id"), comando.value(QStringLiteral("id"))},
-                          {QStringLiteral("risposta"), risposta}};
+        QJsonObject esito {{QStringLiteral("tipo"), QStringLiteral("esito")},
+                           {QStringLiteral("id"), comando.value(QStringLiteral("id"))},
+                           {QStringLiteral("risposta"), risposta}};
         if (Collegato()) {
             m_socket.write(P::Codifica(esito));
             m_socket.flush();
@@ -120,15 +122,20 @@ void MenuServerSocket::EseguiComandiSospesi()
 
 void MenuServerSocket::Registra(const QString& idMenu, const QString& idProgramma, const QString& parametri)
 {
-    Richiesta(P::Registra, {{QStringLiteral("menu"), idMenu}, {QStringLiteral("programma"), idProgramma},
-                            {QStringLiteral("parametri"), parametri}});
+    Richiesta(P::Registra,
+              {{QStringLiteral("menu"), idMenu},
+               {QStringLiteral("programma"), idProgramma},
+               {QStringLiteral("parametri"), parametri}});
 }
 
 QString MenuServerSocket::ImpostazioneUtente(const QString& chiave, const QString& gruppo, const QStringList& altri)
 {
-    return Richiesta(P::ImpostazioneUtente, {{QStringLiteral("chiave"), chiave}, {QStringLiteral("gruppo"), gruppo},
-                                             {QStringLiteral("altri"), QJsonArray::fromStringList(altri)}})
-        .toVariant().toString();
+    return Richiesta(P::ImpostazioneUtente,
+                     {{QStringLiteral("chiave"), chiave},
+                      {QStringLiteral("gruppo"), gruppo},
+                      {QStringLiteral("altri"), QJsonArray::fromStringList(altri)}})
+        .toVariant()
+        .toString();
 }
 
 OggettoLancio MenuServerSocket::Lancio()
@@ -138,10 +145,7 @@ OggettoLancio MenuServerSocket::Lancio()
             o.value(QStringLiteral("osKeySecLancia")).toString(), o.value(QStringLiteral("osParamLancia")).toString()};
 }
 
-QString MenuServerSocket::IniPrincipale()
-{
-    return Richiesta(P::IniPrincipale).toString();
-}
+QString MenuServerSocket::IniPrincipale() { return Richiesta(P::IniPrincipale).toString(); }
 
 QString MenuServerSocket::Valore(const QString& nome)
 {
@@ -155,7 +159,8 @@ QString MenuServerSocket::ParametroDitta(const QString& nome)
 
 void MenuServerSocket::PassaMaschera(const QString& titolo, const QString& nome, const QString& chiave)
 {
-    Richiesta(P::PassaMaschera, {{QStringLiteral("titolo"), titolo}, {QStringLiteral("nome"), nome}, {QStringLiteral("chiave"), chiave}});
+    Richiesta(P::PassaMaschera,
+              {{QStringLiteral("titolo"), titolo}, {QStringLiteral("nome"), nome}, {QStringLiteral("chiave"), chiave}});
 }
 
 void MenuServerSocket::MostraMenu(const QString& gruppo)
@@ -165,8 +170,10 @@ void MenuServerSocket::MostraMenu(const QString& gruppo)
 
 void MenuServerSocket::LanciaSeguito(const QString& keyLancia, const QString& keySecLancia, const QString& paramLancia)
 {
-    Richiesta(P::LanciaSeguito, {{QStringLiteral("osKeyLancia"), keyLancia}, {QStringLiteral("osKeySecLancia"), keySecLancia},
-                                 {QStringLiteral("osParamLancia"), paramLancia}});
+    Richiesta(P::LanciaSeguito,
+              {{QStringLiteral("osKeyLancia"), keyLancia},
+               {QStringLiteral("osKeySecLancia"), keySecLancia},
+               {QStringLiteral("osParamLancia"), paramLancia}});
 }
 
 void MenuServerSocket::MascheraChiusa(const QString& keySec)

@@ -28,7 +28,6 @@ signals:
     void MenuPerso();
 
 public:
-
     void Registra(const QString& idMenu, const QString& idProgramma, const QString& parametri) override;
     QString ImpostazioneUtente(const QString& chiave, const QString& gruppo, const QStringList& altri) override;
     OggettoLancio Lancio() override;

@@ -21,7 +21,9 @@ Programma* g_corrente = nullptr;
 Programma::Programma(FinestraMessaggi& messaggi_, RichiestaTesto& domande_) : messaggi(messaggi_), domande(domande_)
 {
     g_corrente = this;
-    creaMenu = [](const QString& idMenu) -> std::unique_ptr<MenuServer> { return std::make_unique<MenuServerSocket>(idMenu); };
+    creaMenu = [](const QString& idMenu) -> std::unique_ptr<MenuServer> {
+        return std::make_unique<MenuServerSocket>(idMenu);
+    };
     alTermine = [] { QCoreApplication::exit(0); };
 }
 
@@ -38,15 +40,9 @@ Programma::~Programma()
         g_corrente = nullptr;
 }
 
-Programma* Programma::Corrente()
-{
-    return g_corrente;
-}
+Programma* Programma::Corrente() { return g_corrente; }
 
-MenuServer* Programma::Menu() const
-{
-    return menuComandi ? &menuComandi->ogMenuClient() : nullptr;
-}
+MenuServer* Programma::Menu() const { return menuComandi ? &menuComandi->ogMenuClient() : nullptr; }
 
 QString Programma::LeggiIni(const QString& sezione, const QString& chiave, const QString& predefinito) const
 {
@@ -70,10 +66,7 @@ Maschera* Programma::MascheraDiNome(const QString& nome) const
     return nullptr;
 }
 
-int Programma::NumeroMaschereAperte() const
-{
-    return static_cast<int>(MaschereAperte().size());
-}
+int Programma::NumeroMaschereAperte() const { return static_cast<int>(MaschereAperte().size()); }
 
 bool Programma::ChiusuraProgramma(int)
 {
@@ -100,10 +93,7 @@ QString Programma::ControlloFine()
     return motivo;
 }
 
-bool Programma::MascheraAperta(const QString& nome) const
-{
-    return MascheraDiNome(nome) != nullptr;
-}
+bool Programma::MascheraAperta(const QString& nome) const { return MascheraDiNome(nome) != nullptr; }
 
 void Programma::AggiornaPrincipale()
 {
@@ -115,10 +105,7 @@ void Programma::AggiornaPrincipale()
         mascheraPrincipale->activateWindow();
 }
 
-void Programma::Avviso(const QString& testo)
-{
-    messaggi.msgCom(testo, {QStringLiteral("&Ok")});
-}
+void Programma::Avviso(const QString& testo) { messaggi.msgCom(testo, {QStringLiteral("&Ok")}); }
 
 void Programma::PreparaPassaggio()
 {
@@ -137,12 +124,6 @@ ServiziTastiera Programma::Tastiera() const
     return servizi;
 }
 
-void Programma::PassaAlMenu(Maschera& maschera)
-{
-    PassaMascheraAlMenu(maschera);
-}
+void Programma::PassaAlMenu(Maschera& maschera) { PassaMascheraAlMenu(maschera); }
 
-void Programma::MascheraChiusa(Maschera& maschera)
-{
-    ChiudiMaschera(maschera);
-}
+void Programma::MascheraChiusa(Maschera& maschera) { ChiudiMaschera(maschera); }

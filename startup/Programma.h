@@ -80,7 +80,7 @@ public:
     // A key of the working INI.
     QString LeggiIni(const QString& sezione, const QString& chiave, const QString& predefinito = {}) const;
 
-    QList<QPointer<Maschera>> maschere;   // open screens
+    QList<QPointer<Maschera>> maschere;  // open screens
     QPointer<Maschera> mascheraPrincipale;
     QList<Maschera*> MaschereAperte() const;
     Maschera* MascheraDiNome(const QString& nome) const;

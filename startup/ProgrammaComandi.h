@@ -14,10 +14,10 @@ public:
     virtual bool MascheraAperta(const QString& nome) const = 0;
     virtual void AggiornaPrincipale() = 0;
     virtual void ApriMascheraMenu(const QString& nome) = 0;  // with the launch object's values
-    virtual void Attiva() = 0;                                // "attiva": launch object's "/F" screen
-    virtual void PreparaPassaggio() = 0;                      // every open screen runs PassaA
+    virtual void Attiva() = 0;                               // "attiva": launch object's "/F" screen
+    virtual void PreparaPassaggio() = 0;                     // every open screen runs PassaA
     virtual QString ChiavePrimaria() const = 0;
     virtual QString ChiaveSecondaria() const = 0;
     virtual QString ComandoProgramma() const = 0;
-    virtual void Avviso(const QString& testo) = 0;            // message window, single "&Ok"
+    virtual void Avviso(const QString& testo) = 0;  // message window, single "&Ok"
 };

@@ -11,8 +11,8 @@ scMenuComandiClie::scMenuComandiClie(std::unique_ptr<MenuServer> menu, Programma
 
 scMenuComandiClie::~scMenuComandiClie() = default;
 
-void scMenuComandiClie::EseguiComando(const QVariant&, const QVariant&, const QString& comando, const QVariant& parametri,
-                                      QVariant& risposta)
+void scMenuComandiClie::EseguiComando(const QVariant&, const QVariant&, const QString& comando,
+                                      const QVariant& parametri, QVariant& risposta)
 {
     UltCom = comando;
     UltParamVar = parametri;
@@ -87,8 +87,9 @@ QString TestoAvvisoFatture(const QString& comando, const QVariant& parametri)
     const QString primo = ElementoParametri(parametri, 0);
     if (primo.startsWith(QLatin1String("Err:"), Qt::CaseInsensitive)) {
         return QStringLiteral("Err: ")
-               + (invio ? QStringLiteral("Errore nell'invio delle fatture") : QStringLiteral("Errore nella richiesta di fatture in attesa"))
-               + QStringLiteral(" - ") + primo.mid(4).trimmed();
+            + (invio ? QStringLiteral("Errore nell'invio delle fatture")
+                     : QStringLiteral("Errore nella richiesta di fatture in attesa"))
+            + QStringLiteral(" - ") + primo.mid(4).trimmed();
     }
     if (!invio)
         return QStringLiteral("Ci sono ") + Numero(primo) + QStringLiteral(" fatture in attesa");

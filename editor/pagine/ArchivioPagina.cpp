@@ -55,10 +55,7 @@ QString ArchivioPagina::OrdineChiave(bool discendente) const
     return QStringLiteral(" order by ") + colonne.join(QStringLiteral(", "));
 }
 
-std::optional<QVariantMap> ArchivioPagina::Cerca(const QString& where)
-{
-    return Cerca(where, false);
-}
+std::optional<QVariantMap> ArchivioPagina::Cerca(const QString& where) { return Cerca(where, false); }
 
 std::optional<QVariantMap> ArchivioPagina::Cerca(const QString& where, bool discendente)
 {
@@ -100,7 +97,8 @@ void ArchivioPagina::Scrivi(const QStringList& chiaveVecchia, const QVariantMap&
         rs.Aggiorna(nome);
         return;
     }
-    const QString nome = rs.Apri(QStringLiteral("Select * from ") + m_tabella + QStringLiteral(" where ") + WhereChiave(chiaveVecchia));
+    const QString nome =
+        rs.Apri(QStringLiteral("Select * from ") + m_tabella + QStringLiteral(" where ") + WhereChiave(chiaveVecchia));
     if (rs.Vuoto(nome))
         throw ErroreRun(3021, QStringLiteral("Il dato non esiste più: è stato cancellato da un altro utente"));
     rs.Modifica(nome);
@@ -120,7 +118,8 @@ int CopiaRighe(DatabaseLink& db, const QString& sqlOrigine, const QVariantMap& s
     const Recordset& sorgente = rs.Oggetto(origine);
     if (sorgente.Vuoto())
         return 0;
-    const QString destinazione = rs.Apri(QStringLiteral("Select * from ") + sorgente.Tabella() + QStringLiteral(" where 1 = 0"));
+    const QString destinazione =
+        rs.Apri(QStringLiteral("Select * from ") + sorgente.Tabella() + QStringLiteral(" where 1 = 0"));
     int copiate = 0;
     for (; !rs.Fine(origine); rs.Successivo(origine), ++copiate) {
         QVariantMap riga = RigaCorrente(sorgente);

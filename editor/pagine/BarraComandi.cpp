@@ -51,8 +51,8 @@ QIcon Icona(const QString& chiave)
 
 const QStringList& ComandiScrittura()
 {
-    static const QStringList chiavi{QStringLiteral("Nuovo"), QStringLiteral("Salva"), QStringLiteral("Cancella"),
-                                    QStringLiteral("Duplica"), QStringLiteral("VarKey")};
+    static const QStringList chiavi {QStringLiteral("Nuovo"), QStringLiteral("Salva"), QStringLiteral("Cancella"),
+                                     QStringLiteral("Duplica"), QStringLiteral("VarKey")};
     return chiavi;
 }
 
@@ -76,10 +76,7 @@ BarraComandi::BarraComandi(const QList<VoceComando>& voci, QWidget* parent) : QT
     }
 }
 
-QAction* BarraComandi::Azione(const QString& chiave) const
-{
-    return m_azioni.value(chiave);
-}
+QAction* BarraComandi::Azione(const QString& chiave) const { return m_azioni.value(chiave); }
 
 bool BarraComandi::Disponibile(const QString& chiave) const
 {
@@ -99,10 +96,7 @@ void BarraComandi::Mostra(const QString& chiave, bool visibile)
         azione->setVisible(visibile);
 }
 
-QString BarraComandi::ChiaveDaLettera(QChar lettera) const
-{
-    return m_lettere.value(lettera.toUpper());
-}
+QString BarraComandi::ChiaveDaLettera(QChar lettera) const { return m_lettere.value(lettera.toUpper()); }
 
 void BarraComandi::Blocca(const QStringList& chiavi, const QString& motivo)
 {

@@ -10,8 +10,8 @@
 #include <QToolBar>
 
 struct VoceComando {
-    QString chiave;         // "Ricerca", "Salva"...
-    QString suggerimento;   // "(R) Ricerca"; empty for buttons without one
+    QString chiave;        // "Ricerca", "Salva"...
+    QString suggerimento;  // "(R) Ricerca"; empty for buttons without one
 };
 
 class BarraComandi : public QToolBar {

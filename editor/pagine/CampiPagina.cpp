@@ -23,7 +23,7 @@ QString TestoCampo(const QVariant& valore, const AttributiCampo& attributi)
 void CampiPagina::Registra(int indice, QLineEdit* txt, const QString& colonna, const QString& nome,
                            const AttributiCampo& attributi)
 {
-    m_campi.append(CampoPagina{indice, txt, colonna, nome.isEmpty() ? colonna : nome, attributi});
+    m_campi.append(CampoPagina {indice, txt, colonna, nome.isEmpty() ? colonna : nome, attributi});
 }
 
 CampoPagina* CampiPagina::DiIndice(int indice)
@@ -56,8 +56,9 @@ QList<CampoPagina*> CampiPagina::Chiave()
     for (CampoPagina& c : m_campi)
         if (c.attributi.chiave > 0)
             chiave << &c;
-    std::stable_sort(chiave.begin(), chiave.end(),
-                     [](const CampoPagina* a, const CampoPagina* b) { return a->attributi.chiave < b->attributi.chiave; });
+    std::stable_sort(chiave.begin(), chiave.end(), [](const CampoPagina* a, const CampoPagina* b) {
+        return a->attributi.chiave < b->attributi.chiave;
+    });
     return chiave;
 }
 
@@ -157,8 +158,9 @@ void CampiPagina::Colora(CampoPagina& campo, bool errato)
     else if (campo.txt->isReadOnly() && campo.attributi.chiave > 0)
         tavolozza.setColor(QPalette::Base, colori.chiaveBloccata);
     else
-        tavolozza.setColor(QPalette::Base, colori.normale.isValid() ? colori.normale
-                                                                     : campo.txt->style()->standardPalette().color(QPalette::Base));
+        tavolozza.setColor(QPalette::Base,
+                           colori.normale.isValid() ? colori.normale
+                                                    : campo.txt->style()->standardPalette().color(QPalette::Base));
     campo.txt->setPalette(tavolozza);
 }
 

@@ -14,34 +14,35 @@
 class QLineEdit;
 
 struct AttributiCampo {
-    int chiave = 0;                   // position in the key, 0 when not a key field
-    QString predefinito;              // written into an empty field of a new row
+    int chiave = 0;       // position in the key, 0 when not a key field
+    QString predefinito;  // written into an empty field of a new row
     bool obbligatorio = false;
-    int tipo = TipiDato::String;      // TipiDato code
-    int dimensione = 0;               // numbers: most digits; negative also allows a sign
-    QString formato;                  // display format of numbers ("#,###")
+    int tipo = TipiDato::String;              // TipiDato code
+    int dimensione = 0;                       // numbers: most digits; negative also allows a sign
+    QString formato;                          // display format of numbers ("#,###")
     QString operatore = QStringLiteral("=");  // search operator
 };
 
 struct CampoPagina {
-    int indice = 0;         // the screen's number for the box
+    int indice = 0;  // the screen's number for the box
     QLineEdit* txt = nullptr;
     QString colonna;
-    QString nome;           // display name used in messages
+    QString nome;  // display name used in messages
     AttributiCampo attributi;
-    bool errato = false;    // value refused when the field was left
-    bool avviso = false;    // refused by the screen's own check: said in the message window
+    bool errato = false;  // value refused when the field was left
+    bool avviso = false;  // refused by the screen's own check: said in the message window
 };
 
 struct ColoriPagina {
     QColor errore = QColor(255, 176, 176);
-    QColor normale;          // invalid: the style's own base colour
+    QColor normale;  // invalid: the style's own base colour
     QColor chiaveBloccata = QColor(232, 232, 232);
 };
 
 class CampiPagina {
 public:
-    void Registra(int indice, QLineEdit* txt, const QString& colonna, const QString& nome, const AttributiCampo& attributi = {});
+    void Registra(int indice, QLineEdit* txt, const QString& colonna, const QString& nome,
+                  const AttributiCampo& attributi = {});
 
     QList<CampoPagina>& Tutti() { return m_campi; }
     const QList<CampoPagina>& Tutti() const { return m_campi; }

@@ -13,8 +13,8 @@ constexpr int Duplicazione = 17;    // before/after: the row is copied under a n
 constexpr int ChiaveCambiata = 18;  // before: a changed key is written; parameters old key, new key
 
 // Line pages.
-constexpr int RigaNuova = 8;        // before/after: an empty row is prepared
-constexpr int RigaMostrata = 16;    // after: the current row is shown
+constexpr int RigaNuova = 8;      // before/after: an empty row is prepared
+constexpr int RigaMostrata = 16;  // after: the current row is shown
 }  // namespace EventiPagina
 
 class ClientePagina {

@@ -103,7 +103,7 @@ void LinePageEditor::StatoCambiato()
     for (CampoPagina& c : m_campi.Tutti()) {
         const bool chiave = c.attributi.chiave > 0;
         const bool scrivibile = !m_soloLettura && !m_fissi.contains(c.indice) && m_flagOpe != 0
-                                && (m_flagOpe == 2 || !chiave || m_chiaveAperta);
+            && (m_flagOpe == 2 || !chiave || m_chiaveAperta);
         c.txt->setReadOnly(!scrivibile);
         m_campi.Colora(c, c.errato);
     }
@@ -118,7 +118,8 @@ void LinePageEditor::StatoCambiato()
 void LinePageEditor::Esegui(const QString& chiave)
 {
     const int riga = m_rigaMostrata;
-    const int pagina = m_griglia ? std::max(m_griglia->viewport()->height() / std::max(m_griglia->rowHeight(0), 1), 1) : 10;
+    const int pagina =
+        m_griglia ? std::max(m_griglia->viewport()->height() / std::max(m_griglia->rowHeight(0), 1), 1) : 10;
     if (chiave == QLatin1String("Nuovo")) {
         if (!m_soloLettura && ChiediSalvataggio())
             Nuovo(false);
@@ -192,7 +193,8 @@ int LinePageEditor::RigaConChiave(const QStringList& chiave)
     for (int r = 0; r < m_browser->Conteggio(); ++r) {
         bool uguale = true;
         for (int k = 0; k < campi.size() && uguale; ++k)
-            uguale = m_browser->Modello().Valore(r, campi[k]->colonna).compare(chiave.value(k), Qt::CaseInsensitive) == 0;
+            uguale =
+                m_browser->Modello().Valore(r, campi[k]->colonna).compare(chiave.value(k), Qt::CaseInsensitive) == 0;
         if (uguale)
             return r;
     }
@@ -240,7 +242,9 @@ void LinePageEditor::Cancella()
 {
     if (m_flagOpe != 1)
         return;
-    if (m_messaggi.msgCom(QStringLiteral("Confermi la cancellazione della riga?"), {QStringLiteral("&Si"), QStringLiteral("&No")}) != 1)
+    if (m_messaggi.msgCom(QStringLiteral("Confermi la cancellazione della riga?"),
+                          {QStringLiteral("&Si"), QStringLiteral("&No")})
+        != 1)
         return;
     RecordsetManager rs(m_db);
     const QString nome = rs.Apri(m_browser->Sql());

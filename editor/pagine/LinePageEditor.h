@@ -22,7 +22,7 @@ public:
     // The SQL of the rows, selecting from the page's table.
     virtual QString PrepSql() = 0;
     // Column captions and widths of the grid.
-    virtual void PersColonne() {}
+    virtual void PersColonne() { }
 };
 
 class LinePageEditor : public PaginaBase {

@@ -32,10 +32,7 @@ ListBrowser::ListBrowser(QTableView& griglia, DatabaseLink& db, FinestraMessaggi
     connect(m_modello, &QAbstractItemModel::modelReset, this, [this] { AggiornaContatore(); });
 }
 
-ListBrowser::~ListBrowser()
-{
-    m_modello->Imposta(nullptr);
-}
+ListBrowser::~ListBrowser() { m_modello->Imposta(nullptr); }
 
 void ListBrowser::ImpostaRicerca(QLineEdit* testo, QComboBox* colonna, std::function<DirezioneRicerca()> direzione)
 {
@@ -81,10 +78,7 @@ int ListBrowser::Riga() const
     return corrente.isValid() ? corrente.row() + 1 : 0;
 }
 
-int ListBrowser::Conteggio() const
-{
-    return m_modello->rowCount();
-}
+int ListBrowser::Conteggio() const { return m_modello->rowCount(); }
 
 void ListBrowser::VaiARiga(int riga)
 {
@@ -101,10 +95,7 @@ void ListBrowser::VaiARiga(int riga)
     AggiornaContatore();
 }
 
-QString ListBrowser::Valore(const QString& colonna) const
-{
-    return m_modello->Valore(Riga() - 1, colonna);
-}
+QString ListBrowser::Valore(const QString& colonna) const { return m_modello->Valore(Riga() - 1, colonna); }
 
 void ListBrowser::AggiornaContatore()
 {
@@ -201,8 +192,9 @@ void ListBrowser::Cerca()
     const DirezioneRicerca direzione = m_direzione ? m_direzione() : DirezioneRicerca::Primo;
     const int corrente = Riga() - 1;
     const bool avanti = direzione == DirezioneRicerca::Primo || direzione == DirezioneRicerca::Successivo;
-    int r = direzione == DirezioneRicerca::Primo ? 0 : direzione == DirezioneRicerca::Ultimo ? Conteggio() - 1
-                                                    : corrente + (avanti ? 1 : -1);
+    int r = direzione == DirezioneRicerca::Primo ? 0
+        : direzione == DirezioneRicerca::Ultimo  ? Conteggio() - 1
+                                                 : corrente + (avanti ? 1 : -1);
     for (; r >= 0 && r < Conteggio(); r += avanti ? 1 : -1)
         if (m_modello->data(m_modello->index(r, colonna)).toString().startsWith(testo, Qt::CaseInsensitive)) {
             VaiARiga(r);
@@ -223,7 +215,7 @@ void ListBrowser::ImpostaScrittura(bool scrivibile)
     const bool modificabile = m_modifica && scrivibile;
     m_modello->ImpostaModificabile(modificabile);
     m_griglia.setEditTriggers(modificabile ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                                                 | QAbstractItemView::AnyKeyPressed
+                                      | QAbstractItemView::AnyKeyPressed
                                            : QAbstractItemView::NoEditTriggers);
     if (m_barra && !scrivibile)
         m_barra->Blocca(ComandiScrittura(), QStringLiteral("non disponibile: maschera aperta in sola lettura"));
@@ -254,7 +246,8 @@ bool ListBrowser::Salva()
         rs.Modifica(nome);
     }
     for (auto it = valori.cbegin(); it != valori.cend(); ++it)
-        if (rigaDati < 0 || variate.contains(it.key()) || it.value() != dati.Valore(rigaDati, dati.IndiceColonna(it.key())))
+        if (rigaDati < 0 || variate.contains(it.key())
+            || it.value() != dati.Valore(rigaDati, dati.IndiceColonna(it.key())))
             if (!(rigaDati < 0 && it.value().isNull()))
                 rs.Imposta(nome, it.key(), it.value());
     rs.Aggiorna(nome);
@@ -270,7 +263,9 @@ void ListBrowser::CancellaRiga()
         m_modello->ScartaModifiche();
         return;
     }
-    if (m_messaggi.msgCom(QStringLiteral("Confermi la cancellazione della riga?"), {QStringLiteral("&Si"), QStringLiteral("&No")}) != 1)
+    if (m_messaggi.msgCom(QStringLiteral("Confermi la cancellazione della riga?"),
+                          {QStringLiteral("&Si"), QStringLiteral("&No")})
+        != 1)
         return;
     RecordsetManager rs(m_db);
     const QString nome = rs.Apri(m_sql);

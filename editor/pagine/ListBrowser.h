@@ -5,9 +5,9 @@
 // check), deletes (with confirmation) and cancels rows.
 #include "ModelloLista.h"
 
-#include <QObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
@@ -22,9 +22,9 @@ class QTableView;
 class RecordsetManager;
 
 struct ColonnaLista {
-    QString campo;        // column of the record set
-    QString didascalia;   // empty: the column name
-    int larghezza = 0;    // twips; 0 keeps the current width
+    QString campo;       // column of the record set
+    QString didascalia;  // empty: the column name
+    int larghezza = 0;   // twips; 0 keeps the current width
     bool nascosta = false;
 };
 
@@ -51,7 +51,7 @@ public:
     // 1-based current row, 0 when none; row count.
     int Riga() const;
     int Conteggio() const;
-    void VaiARiga(int riga);  // 0-based
+    void VaiARiga(int riga);                       // 0-based
     QString Valore(const QString& colonna) const;  // of the current row
     ModelloLista& Modello() { return *m_modello; }
 

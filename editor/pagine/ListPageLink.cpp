@@ -25,14 +25,11 @@ ListPageLink::ListPageLink(QWidget& lista, ClienteLista& cliente, ListBrowser& b
 {
 }
 
-ListPageLink::~ListPageLink()
-{
-    Chiusa();
-}
+ListPageLink::~ListPageLink() { Chiusa(); }
 
 void ListPageLink::RegistraFiltro(QLineEdit* casella, const QString& colonna, const QString& operatore)
 {
-    m_filtri.append(Filtro{casella, colonna, operatore});
+    m_filtri.append(Filtro {casella, colonna, operatore});
 }
 
 QString ListPageLink::Where() const
@@ -43,9 +40,11 @@ QString ListPageLink::Where() const
             continue;
         const QString testo = f.casella->text();
         if (f.operatore == QLatin1String("like*"))
-            condizioni << f.colonna + QStringLiteral(" like ") + FormUtility::SqlLiteral(ModelloIniziaCon(testo), TipiDato::String);
+            condizioni << f.colonna + QStringLiteral(" like ")
+                    + FormUtility::SqlLiteral(ModelloIniziaCon(testo), TipiDato::String);
         else
-            condizioni << f.colonna + QLatin1Char(' ') + f.operatore + QLatin1Char(' ') + FormUtility::SqlLiteral(testo, TipiDato::String);
+            condizioni << f.colonna + QLatin1Char(' ') + f.operatore + QLatin1Char(' ')
+                    + FormUtility::SqlLiteral(testo, TipiDato::String);
     }
     return condizioni.join(QStringLiteral(" and "));
 }
@@ -132,10 +131,7 @@ void ListPageLink::MostraLista()
     m_lista.activateWindow();
 }
 
-bool ListPageLink::ListaAperta() const
-{
-    return m_lista.isVisible();
-}
+bool ListPageLink::ListaAperta() const { return m_lista.isVisible(); }
 
 void ListPageLink::ListaAvanti()
 {

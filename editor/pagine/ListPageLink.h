@@ -6,10 +6,10 @@
 #include "ClientePagina.h"
 #include "PageEditor.h"
 
-#include <QList>
-#include <QObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QList>
+#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>

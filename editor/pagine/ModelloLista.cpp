@@ -123,7 +123,8 @@ void ModelloLista::Ordina(int colonna, Qt::SortOrder verso)
             return da < db;
         return va.toString().compare(vb.toString(), Qt::CaseInsensitive) < 0;
     };
-    std::stable_sort(m_ordine.begin(), m_ordine.end(), [&](int a, int b) { return verso == Qt::AscendingOrder ? minore(a, b) : minore(b, a); });
+    std::stable_sort(m_ordine.begin(), m_ordine.end(),
+                     [&](int a, int b) { return verso == Qt::AscendingOrder ? minore(a, b) : minore(b, a); });
     m_variate.clear();
     m_nuova = false;
     endResetModel();
@@ -151,7 +152,4 @@ QVariantMap ModelloLista::ValoriRiga(int riga) const
     return valori;
 }
 
-void ModelloLista::ScartaModifiche()
-{
-    Imposta(m_rs);
-}
+void ModelloLista::ScartaModifiche() { Imposta(m_rs); }

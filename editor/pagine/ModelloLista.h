@@ -12,7 +12,7 @@ class Recordset;
 class ModelloLista : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit ModelloLista(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
+    explicit ModelloLista(QObject* parent = nullptr) : QAbstractTableModel(parent) { }
 
     // The set must outlive its use here; null empties the grid.
     void Imposta(const Recordset* rs);
@@ -26,7 +26,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& indice) const override;
     bool setData(const QModelIndex& indice, const QVariant& valore, int ruolo = Qt::EditRole) override;
 
-    int Colonna(const QString& nome) const;   // -1 when none
+    int Colonna(const QString& nome) const;  // -1 when none
     QString NomeColonna(int colonna) const;
     QString Valore(int riga, const QString& colonna) const;
     // Row of the record set shown at a grid row (-1 for the new row).
@@ -48,9 +48,9 @@ private:
     QVariant Grezzo(int riga, int colonna) const;
 
     const Recordset* m_rs = nullptr;
-    int m_salta = 0;                  // 1 when column 0 is the row identity
-    std::vector<int> m_ordine;        // grid row -> record set row
-    bool m_nuova = false;             // a new row at the end
+    int m_salta = 0;            // 1 when column 0 is the row identity
+    std::vector<int> m_ordine;  // grid row -> record set row
+    bool m_nuova = false;       // a new row at the end
     bool m_modificabile = false;
     QHash<int, QVariantMap> m_variate;  // grid row -> column -> typed text
     QHash<int, QString> m_didascalie;

@@ -30,7 +30,7 @@ QList<ColonnaChiave> PageEditor::ColonneChiave()
 {
     QList<ColonnaChiave> chiave;
     for (CampoPagina* c : m_campi.Chiave())
-        chiave << ColonnaChiave{c->colonna, c->attributi.tipo};
+        chiave << ColonnaChiave {c->colonna, c->attributi.tipo};
     return chiave;
 }
 
@@ -107,7 +107,7 @@ QString PageEditor::WhereRicerca()
         if (valore.isNull())
             continue;  // a number that is not one: no condition
         condizioni << c.colonna + QLatin1Char(' ') + c.attributi.operatore + QLatin1Char(' ')
-                          + FormUtility::SqlLiteral(valore, c.attributi.tipo);
+                + FormUtility::SqlLiteral(valore, c.attributi.tipo);
     }
     return condizioni.join(QStringLiteral(" and "));
 }
@@ -167,8 +167,9 @@ void PageEditor::StatoCambiato()
         m_campi.Colora(c, c.errato);
     }
     if (m_etichetta)
-        m_etichetta->setText(stato == 0 ? QStringLiteral("Ricerca") : stato == 1 ? QStringLiteral("Variazione")
-                                                                              : QStringLiteral("Inserimento"));
+        m_etichetta->setText(stato == 0       ? QStringLiteral("Ricerca")
+                                 : stato == 1 ? QStringLiteral("Variazione")
+                                              : QStringLiteral("Inserimento"));
     AggiornaBarra();
     Dopo(EventiPagina::ChiaveBloccata, {m_chiaveAperta ? 1 : 0});
 }
@@ -220,8 +221,8 @@ void PageEditor::Cancella()
 {
     if (m_flagOpe != 1)
         return;
-    if (m_messaggi.msgCom(QStringLiteral("Confermi la cancellazione del dato ") + m_chiaveCorrente.join(QStringLiteral(" / "))
-                              + QLatin1Char('?'),
+    if (m_messaggi.msgCom(QStringLiteral("Confermi la cancellazione del dato ")
+                              + m_chiaveCorrente.join(QStringLiteral(" / ")) + QLatin1Char('?'),
                           {QStringLiteral("&Si"), QStringLiteral("&No")})
         != 1)
         return;
@@ -284,7 +285,9 @@ void PageEditor::Duplica()
             chiave.insert(campiChiave[i]->colonna, nuova[i]);
             campiChiave[i]->txt->setText(nuova[i]);
         }
-        CopiaRighe(*m_db, QStringLiteral("Select * from ") + m_tabella + QStringLiteral(" where ") + Archivio().WhereChiave(origine),
+        CopiaRighe(*m_db,
+                   QStringLiteral("Select * from ") + m_tabella + QStringLiteral(" where ")
+                       + Archivio().WhereChiave(origine),
                    chiave);
         Dopo(EventiPagina::Duplicazione, {1});
         transazione.Conferma();
@@ -316,7 +319,8 @@ void PageEditor::Naviga(ArchivioPagina::Verso verso)
     if (auto riga = Archivio().Vicino(verso, da))
         MostraRiga(*riga);
     else
-        Stato(verso == ArchivioPagina::Verso::Precedente ? QStringLiteral("Inizio archivio") : QStringLiteral("Fine archivio"));
+        Stato(verso == ArchivioPagina::Verso::Precedente ? QStringLiteral("Inizio archivio")
+                                                         : QStringLiteral("Fine archivio"));
 }
 
 bool PageEditor::Posiziona(const QStringList& chiave)

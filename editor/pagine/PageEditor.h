@@ -69,6 +69,6 @@ private:
     std::unique_ptr<ArchivioPagina> m_archivio;
     QPointer<QLabel> m_etichetta;
     ListaCollegata* m_lista = nullptr;
-    QStringList m_chiaveCorrente;   // key of the row shown (state 1)
-    bool m_chiaveAperta = false;    // VarKey: the key may be changed
+    QStringList m_chiaveCorrente;  // key of the row shown (state 1)
+    bool m_chiaveAperta = false;   // VarKey: the key may be changed
 };

@@ -35,10 +35,7 @@ void PaginaBase::AvviaBase()
     InstallaTastiPagina(m_schermo, *this);
 }
 
-QString PaginaBase::VarDati() const
-{
-    return m_flagOpe == 0 ? QString() : m_campi.VarDati();
-}
+QString PaginaBase::VarDati() const { return m_flagOpe == 0 ? QString() : m_campi.VarDati(); }
 
 void PaginaBase::ImpostaStato(int stato)
 {
@@ -58,10 +55,7 @@ void PaginaBase::Dopo(int evento, const QVariantList& parametri)
         m_cliente.PersPagDop(evento, parametri);
 }
 
-void PaginaBase::Avviso(const QString& testo)
-{
-    m_messaggi.msgCom(testo, {QStringLiteral("&Ok")});
-}
+void PaginaBase::Avviso(const QString& testo) { m_messaggi.msgCom(testo, {QStringLiteral("&Ok")}); }
 
 void PaginaBase::Stato(const QString& testo)
 {
@@ -157,8 +151,9 @@ bool PaginaBase::ChiediSalvataggio()
 {
     if (VarDati().isEmpty() || m_soloLettura)
         return true;
-    switch (m_messaggi.msgCom(QStringLiteral("Dati variati (") + VarDati() + QStringLiteral(").\nSalvare le modifiche?"),
-                              {QStringLiteral("&Si"), QStringLiteral("&No"), QStringLiteral("&Annulla")})) {
+    switch (
+        m_messaggi.msgCom(QStringLiteral("Dati variati (") + VarDati() + QStringLiteral(").\nSalvare le modifiche?"),
+                          {QStringLiteral("&Si"), QStringLiteral("&No"), QStringLiteral("&Annulla")})) {
     case 1: return Salva();
     case 2: return true;
     default: return false;

@@ -19,7 +19,8 @@ class PaginaBase : public QObject, public PaginaComandi {
 public:
     PaginaBase(QWidget& schermo, ClientePagina& cliente, FinestraMessaggi& messaggi);
 
-    void Registra(int indice, QLineEdit* txt, const QString& colonna, const QString& nome, const AttributiCampo& attributi = {})
+    void Registra(int indice, QLineEdit* txt, const QString& colonna, const QString& nome,
+                  const AttributiCampo& attributi = {})
     {
         m_campi.Registra(indice, txt, colonna, nome, attributi);
     }
@@ -52,7 +53,7 @@ protected:
     virtual void Esegui(const QString& chiave) = 0;
     virtual bool Salva() = 0;
     // The state changed: fields, toolbar and label follow.
-    virtual void StatoCambiato() {}
+    virtual void StatoCambiato() { }
 
     void ImpostaStato(int stato);
     bool Uscito(CampoPagina& campo);

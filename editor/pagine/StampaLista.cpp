@@ -16,20 +16,21 @@ QString Html(const QTableView& griglia, const QString& titolo)
 {
     const QAbstractItemModel* modello = griglia.model();
     QString html = QStringLiteral("<h3>") + titolo.toHtmlEscaped() + QStringLiteral("</h3><p>")
-                   + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))
-                   + QStringLiteral("</p><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>");
+        + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))
+        + QStringLiteral("</p><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>");
     QList<int> colonne;
     for (int c = 0; c < modello->columnCount(); ++c)
         if (!griglia.isColumnHidden(c)) {
             colonne << c;
-            html += QStringLiteral("<th align=\"left\">") + modello->headerData(c, Qt::Horizontal).toString().toHtmlEscaped()
-                    + QStringLiteral("</th>");
+            html += QStringLiteral("<th align=\"left\">")
+                + modello->headerData(c, Qt::Horizontal).toString().toHtmlEscaped() + QStringLiteral("</th>");
         }
     html += QStringLiteral("</tr>");
     for (int r = 0; r < modello->rowCount(); ++r) {
         html += QStringLiteral("<tr>");
         for (int c : colonne)
-            html += QStringLiteral("<td>") + modello->index(r, c).data().toString().toHtmlEscaped() + QStringLiteral("</td>");
+            html += QStringLiteral("<td>") + modello->index(r, c).data().toString().toHtmlEscaped()
+                + QStringLiteral("</td>");
         html += QStringLiteral("</tr>");
     }
     return html + QStringLiteral("</table>");
@@ -63,8 +64,9 @@ void Anteprima(QTableView& griglia, const QString& titolo)
         QAction* pdf = barra->addAction(QStringLiteral("Salva PDF"));
         pdf->setObjectName(QStringLiteral("SalvaPdf"));
         QObject::connect(pdf, &QAction::triggered, &anteprima, [&] {
-            const QString percorso = QFileDialog::getSaveFileName(&anteprima, QStringLiteral("Salva come PDF"),
-                                                                  titolo + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf)"));
+            const QString percorso =
+                QFileDialog::getSaveFileName(&anteprima, QStringLiteral("Salva come PDF"),
+                                             titolo + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf)"));
             if (!percorso.isEmpty())
                 SuPdf(griglia, titolo, percorso);
         });

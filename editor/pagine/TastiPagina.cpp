@@ -52,11 +52,11 @@ bool GestTastiPagina(const QKeyEvent& tasto, QWidget* attivo, PaginaComandi& pag
     const int k = tasto.key();
     const auto modificatori = tasto.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (modificatori == Qt::AltModifier) {
-        const char* comando = k == Qt::Key_PageUp     ? "Precedente"
-                              : k == Qt::Key_PageDown ? "Successivo"
-                              : k == Qt::Key_Home     ? "Inizio"
-                              : k == Qt::Key_End      ? "Fine"
-                                                      : nullptr;
+        const char* comando = k == Qt::Key_PageUp ? "Precedente"
+            : k == Qt::Key_PageDown               ? "Successivo"
+            : k == Qt::Key_Home                   ? "Inizio"
+            : k == Qt::Key_End                    ? "Fine"
+                                                  : nullptr;
         if (comando) {
             EseguiSeDisponibile(pagina, QLatin1String(comando));
             return true;
@@ -76,11 +76,11 @@ bool GestTastiPagina(const QKeyEvent& tasto, QWidget* attivo, PaginaComandi& pag
         return true;
     }
     if (modificatori == Qt::NoModifier && pagina.Tipo() == TipoPagina::Righe && pagina.GrigliaAttiva(attivo)) {
-        const char* comando = k == Qt::Key_PageUp     ? "PageUp"
-                              : k == Qt::Key_PageDown ? "PageDown"
-                              : k == Qt::Key_Up       ? "Precedente"
-                              : k == Qt::Key_Down     ? "Successiva"
-                                                      : nullptr;
+        const char* comando = k == Qt::Key_PageUp ? "PageUp"
+            : k == Qt::Key_PageDown               ? "PageDown"
+            : k == Qt::Key_Up                     ? "Precedente"
+            : k == Qt::Key_Down                   ? "Successiva"
+                                                  : nullptr;
         if (comando) {
             pagina.EseguiComando(QLatin1String(comando));
             return true;
@@ -93,7 +93,9 @@ namespace {
 
 class FiltroTastiPagina : public QObject {
 public:
-    FiltroTastiPagina(QWidget& schermo, PaginaComandi& pagina) : QObject(&schermo), m_schermo(schermo), m_pagina(pagina) {}
+    FiltroTastiPagina(QWidget& schermo, PaginaComandi& pagina) : QObject(&schermo), m_schermo(schermo), m_pagina(pagina)
+    {
+    }
 
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override

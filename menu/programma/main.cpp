@@ -9,7 +9,7 @@
 
 int main(int argc, char** argv)
 {
-    CLI::App cli{"Menu principale per Quiva."};
+    CLI::App cli {"Menu principale per Quiva."};
     std::string config = ConfigurazioneMenu::PercorsoPredefinito().toStdString();
     std::string ditta;
     std::string avvia;
@@ -26,7 +26,8 @@ int main(int argc, char** argv)
     ServerMenu server(configurazione);
     QString errore;
     if (!server.Avvia(&errore)) {
-        QMessageBox::critical(nullptr, QStringLiteral("quiva-menu"), QStringLiteral("Impossibile avviare il menu: ") + errore);
+        QMessageBox::critical(nullptr, QStringLiteral("quiva-menu"),
+                              QStringLiteral("Impossibile avviare il menu: ") + errore);
         return 1;
     }
     FinestraMenu finestra(configurazione, server);

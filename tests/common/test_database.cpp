@@ -14,10 +14,7 @@
 
 namespace {
 
-QString Sqlite(const char* jet)
-{
-    return TraduciJet(QString::fromUtf8(jet), DialettoDb::Sqlite);
-}
+QString Sqlite(const char* jet) { return TraduciJet(QString::fromUtf8(jet), DialettoDb::Sqlite); }
 
 TEST(TraduciJet, DeleteFormsAndNamesThatAreKeywordsHere)
 {
@@ -48,7 +45,8 @@ TEST(TraduciJet, ComparisonsIgnoreCase)
          "Select * from T Where A COLLATE NOCASE not in ('x') and B COLLATE NOCASE between 'a' and 'c'"},
         {"Update T Set A = 'x', B = IIf(C = 'y', 1, 2) Where D = 'z'",
          "Update T Set A = 'x', B = IIf(C COLLATE NOCASE = 'y', 1, 2) Where D COLLATE NOCASE = 'z'"},
-        {"Insert into T Select * from U Where U.A = 'x'", "Insert into T Select * from U Where U.A COLLATE NOCASE = 'x'"},
+        {"Insert into T Select * from U Where U.A = 'x'",
+         "Insert into T Select * from U Where U.A COLLATE NOCASE = 'x'"},
         {"Create Table T (A Integer Check (A = 1))", "Create Table T (A Integer Check (A = 1))"},
     };
     for (const auto& [jet, atteso] : casi)
@@ -139,11 +137,12 @@ TEST_F(BancaDati, NumericOrderWithNullsLast)
 {
     ambiente.Sql(QStringLiteral("INSERT INTO T (Codice, OrdCampo) VALUES ('a', NULL), ('b', '10'), ('c', '9')"));
     RecordsetManager rs(ambiente.Db());
-    const QString nome = rs.Apri(QStringLiteral("Select * from T Order by IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"));
+    const QString nome =
+        rs.Apri(QStringLiteral("Select * from T Order by IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"));
     QStringList ordine;
     for (; !rs.Fine(nome); rs.Successivo(nome))
         ordine << rs.Leggi(nome, QStringLiteral("codice"));
-    EXPECT_EQ(ordine, (QStringList{"c", "b", "a"}));
+    EXPECT_EQ(ordine, (QStringList {"c", "b", "a"}));
 }
 
 TEST_F(BancaDati, RecordSetWritesAndTheErrorsCallersTest)
@@ -152,13 +151,13 @@ TEST_F(BancaDati, RecordSetWritesAndTheErrorsCallersTest)
     const QString nome = rs.Apri(QStringLiteral("Select * from T Where 1 = 0"));
     rs.AggiungiNuovo(nome);
     rs.Imposta(nome, QStringLiteral("codice"), QStringLiteral("A1"));
-    rs.Imposta(nome, QStringLiteral("Qta"), QString());   // empty text into a number: null
+    rs.Imposta(nome, QStringLiteral("Qta"), QString());    // empty text into a number: null
     rs.Imposta(nome, QStringLiteral("Descr"), QString());  // empty text stays text
     rs.Imposta(nome, QStringLiteral("Data"), QDate(2024, 2, 29));
     rs.Imposta(nome, QStringLiteral("Default"), QStringLiteral("x"));
     rs.Aggiorna(nome);
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, '<' & Descr & '>', Qta, Data, [Default] FROM T")),
-              QStringList{QStringLiteral("A1|<>|NULL|2024-02-29|x")});
+              QStringList {QStringLiteral("A1|<>|NULL|2024-02-29|x")});
 
     auto numero = [&](auto&& azione) {
         try {
@@ -202,8 +201,10 @@ TEST_F(BancaDati, WritesByPositionAndEditsOnlyWhatChanges)
                                               "EXECUTE FUNCTION scritta('%1')")
                                    .arg(QLatin1String(c))));
     } else {
-        ambiente.Sql(QStringLiteral("CREATE TRIGGER SuK AFTER UPDATE OF K ON U BEGIN INSERT INTO Scritture VALUES ('K'); END"));
-        ambiente.Sql(QStringLiteral("CREATE TRIGGER SuA AFTER UPDATE OF A ON U BEGIN INSERT INTO Scritture VALUES ('A'); END"));
+        ambiente.Sql(
+            QStringLiteral("CREATE TRIGGER SuK AFTER UPDATE OF K ON U BEGIN INSERT INTO Scritture VALUES ('K'); END"));
+        ambiente.Sql(
+            QStringLiteral("CREATE TRIGGER SuA AFTER UPDATE OF A ON U BEGIN INSERT INTO Scritture VALUES ('A'); END"));
     }
     RecordsetManager rs(ambiente.Db());
     const QString nome = rs.Apri(QStringLiteral("Select * from U Where 1 = 0"));
@@ -221,8 +222,8 @@ TEST_F(BancaDati, WritesByPositionAndEditsOnlyWhatChanges)
         set.Aggiorna();
     }
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT A, N, D FROM U ORDER BY K")),
-              (QStringList{"x|0|1999-12-31", testi[1] + "|1|2000-12-31", testi[2] + "|2|2001-12-31",
-                           testi[3] + "|3|2002-12-31"}));
+              (QStringList {"x|0|1999-12-31", testi[1] + "|1|2000-12-31", testi[2] + "|2|2001-12-31",
+                            testi[3] + "|3|2002-12-31"}));
     EXPECT_THROW(set.Imposta(-1, 1), ErroreRun);
 
     auto modifica = [&](const QString& chiave, const QString& testo) {
@@ -232,13 +233,13 @@ TEST_F(BancaDati, WritesByPositionAndEditsOnlyWhatChanges)
         set.Imposta(set.IndiceColonna(QStringLiteral("A")), testo);
         set.Aggiorna();
     };
-    modifica(QStringLiteral("K0"), QStringLiteral("x"));       // nothing changes: nothing written
+    modifica(QStringLiteral("K0"), QStringLiteral("x"));  // nothing changes: nothing written
     EXPECT_TRUE(ambiente.Righe(QStringLiteral("SELECT Colonna FROM Scritture")).isEmpty());
-    modifica(QStringLiteral("K0"), QStringLiteral("X"));       // letter case is a change
-    modifica(QStringLiteral("k1"), testi[1]);                  // so is the key's
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Colonna FROM Scritture")), (QStringList{"A", "K"}));
+    modifica(QStringLiteral("K0"), QStringLiteral("X"));  // letter case is a change
+    modifica(QStringLiteral("k1"), testi[1]);             // so is the key's
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Colonna FROM Scritture")), (QStringList {"A", "K"}));
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT K, A FROM U WHERE N < 2 ORDER BY N")),
-              (QStringList{"K0|X", "k1|" + testi[1]}));
+              (QStringList {"K0|X", "k1|" + testi[1]}));
 }
 
 TEST_F(BancaDati, TextComparisonsIgnoreCaseOnTablesThatCompareWithCase)
@@ -276,11 +277,14 @@ TEST_F(BancaDati, CaseFreeIndexKeepsKeyLookUpsOffATableScan)
     ambiente.Sql(QStringLiteral("CREATE TABLE K (A VARCHAR(3), B INTEGER, C TEXT, PRIMARY KEY (A, B))"));
     EXPECT_TRUE(piano("Select * from K Where A = 'x' And B = 1").contains(QLatin1String("SCAN")));
     ambiente.Db().IndiceSenzaMaiuscole(QStringLiteral("K"), {QStringLiteral("A"), QStringLiteral("B")});
-    EXPECT_TRUE(piano("Select * from K Where A = 'x' And B = 1").contains(QLatin1String("USING INDEX quiva_nocase_K_A_B")));
+    EXPECT_TRUE(
+        piano("Select * from K Where A = 'x' And B = 1").contains(QLatin1String("USING INDEX quiva_nocase_K_A_B")));
     // An index that already serves the look-up is used as it is.
     ambiente.Sql(QStringLiteral("CREATE INDEX Proprio ON K (C COLLATE NOCASE)"));
     ambiente.Db().IndiceSenzaMaiuscole(QStringLiteral("K"), {QStringLiteral("C")});
-    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name GLOB 'quiva_nocase_*'")).toInt(), 1);
+    EXPECT_EQ(
+        ambiente.Valore(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name GLOB 'quiva_nocase_*'")).toInt(),
+        1);
     EXPECT_TRUE(piano("Select * from K Where C = 'x'").contains(QLatin1String("USING INDEX Proprio")));
 }
 
@@ -295,7 +299,7 @@ TEST_F(BancaDati, RowIdentityFollowsAKeyChangeAndNeedsAKeyOnAServer)
     rs.Modifica(nome);  // the same row, now under its new key
     rs.Imposta(nome, QStringLiteral("Qta"), 2);
     rs.Aggiorna(nome);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Qta FROM T")), QStringList{QStringLiteral("K2|2")});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Qta FROM T")), QStringList {QStringLiteral("K2|2")});
 
     ambiente.Sql(QStringLiteral("CREATE TABLE L (Nota VARCHAR(10))"));
     const QString libero = rs.Apri(QStringLiteral("Select * from L"));
@@ -332,9 +336,9 @@ TEST_F(BancaDati, BatchedWritesSurviveAnErrorAndAreCommittedAtTheEnd)
             ambiente.Db().EseguiParametri(QStringLiteral("INSERT INTO T (Codice) VALUES (?)"), {QString::number(i)});
             lotto.FineRiga();
         }
-        EXPECT_THROW(ambiente.Db().EseguiParametri(QStringLiteral("INSERT INTO T (Codice) VALUES (?)"),
-                                                   {QStringLiteral("1")}),
-                     ErroreRun);
+        EXPECT_THROW(
+            ambiente.Db().EseguiParametri(QStringLiteral("INSERT INTO T (Codice) VALUES (?)"), {QStringLiteral("1")}),
+            ErroreRun);
     }
     EXPECT_FALSE(ambiente.Db().InTransazione());
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM T")).toInt(), 5);
@@ -387,7 +391,7 @@ TEST_F(BancaDati, BlockOfGatheredRowsIsSentBeforeAnyOtherStatementAndRefusedAsAW
     rs.Aggiorna(altri);
     ambiente.Db().ChiudiBlocco();
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT T.Codice, U.Codice FROM T, U WHERE T.Codice = 'D'")),
-              QStringList{QStringLiteral("D|u")});
+              QStringList {QStringLiteral("D|u")});
 }
 
 }  // namespace

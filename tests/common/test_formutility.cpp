@@ -27,8 +27,8 @@ TEST(TestoANumero, ItalianFormsAndRanges)
 TEST(TestoADouble, PointOnlyBetweenGroupsOfThreeDigits)
 {
     const std::pair<const char16_t*, double> numeri[] = {
-        {u"1.234", 1234},          {u"1.234.567", 1234567}, {u"-12.345,5", -12345.5},
-        {u"123.456,789", 123456.789}, {u"1234", 1234},     {u"1.000E2", 100000},
+        {u"1.234", 1234}, {u"1.234.567", 1234567}, {u"-12.345,5", -12345.5}, {u"123.456,789", 123456.789},
+        {u"1234", 1234},  {u"1.000E2", 100000},
     };
     for (const auto& [testo, valore] : numeri)
         EXPECT_EQ(TestoADouble(testo), valore) << QString::fromUtf16(testo).toStdString();
@@ -72,9 +72,8 @@ TEST(TestoAData, AcceptedFormsAndImpossibleDates)
 TEST(TestoAData, EightDigitsReadTheSensibleWay)
 {
     const std::pair<const char16_t*, QDate> date[] = {
-        {u"31122002", QDate(2002, 12, 31)}, {u"20021231", QDate(2002, 12, 31)},
-        {u"31129999", QDate(9999, 12, 31)}, {u"01011800", QDate(1800, 1, 1)},
-        {u"18000101", QDate(1800, 1, 1)},   {u"01010001", QDate()},
+        {u"31122002", QDate(2002, 12, 31)}, {u"20021231", QDate(2002, 12, 31)}, {u"31129999", QDate(9999, 12, 31)},
+        {u"01011800", QDate(1800, 1, 1)},   {u"18000101", QDate(1800, 1, 1)},   {u"01010001", QDate()},
         {u"20021331", QDate(1331, 2, 20)},  // a date only as ddmmyyyy
     };
     for (const auto& [testo, data] : date) {

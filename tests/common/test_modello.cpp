@@ -37,7 +37,7 @@ TEST(Modello, Asterisco)
     EXPECT_TRUE(M("x", "X*"));
     EXPECT_FALSE(M("axyz", "X*"));
     EXPECT_TRUE(M("", "*"));
-    EXPECT_TRUE(M("abcabd", "*abd"));   // needs backtracking
+    EXPECT_TRUE(M("abcabd", "*abd"));  // needs backtracking
     EXPECT_TRUE(M("aXbXc", "a*b*c"));
     EXPECT_FALSE(M("aXbXd", "a*b*c"));
     EXPECT_TRUE(M("abc", "***"));
@@ -59,7 +59,7 @@ TEST(Modello, ClassiDiCaratteri)
     EXPECT_TRUE(M("M", "[a-z]"));
     EXPECT_FALSE(M("5", "[a-z]"));
     EXPECT_TRUE(M("5", "[!a-z]"));
-    EXPECT_TRUE(M("*", "[*]"));     // special characters are literal in a class
+    EXPECT_TRUE(M("*", "[*]"));  // special characters are literal in a class
     EXPECT_FALSE(M("x", "[*]"));
     EXPECT_TRUE(M("?", "[?]"));
     EXPECT_TRUE(M("#", "[#]"));

@@ -64,7 +64,7 @@ class ProvaDettagli : public QObject {
     std::unique_ptr<DatabaseLink> db;
     std::unique_ptr<RisposteScriptate> messaggi;
 
-    ContestoEditor Contesto() { return ContestoEditor{*db, *messaggi, *messaggi, {}}; }
+    ContestoEditor Contesto() { return ContestoEditor {*db, *messaggi, *messaggi, {}}; }
 
     void Sql(const QString& sql)
     {
@@ -75,7 +75,8 @@ class ProvaDettagli : public QObject {
 
     static TabelleDefinizione Testata(const QString& codice)
     {
-        return TabelleDefinizione{codice, {QStringLiteral("Conti"), QStringLiteral("Righe")}, {QString(), QStringLiteral("R")}};
+        return TabelleDefinizione {
+            codice, {QStringLiteral("Conti"), QStringLiteral("Righe")}, {QString(), QStringLiteral("R")}};
     }
 
     std::unique_ptr<frmGeQuivDett> ApriDettagli(const TabelleDefinizione& testata, const QString& parametri = {})
@@ -119,7 +120,8 @@ class ProvaDettagli : public QObject {
         f.LisCampo->setCurrentRow(voceCampo);
         QTest::keyClick(f.LisCampo, Qt::Key_Return);
         QVERIFY(!f.LisCampo->isVisible());
-        for (const auto& [colonna, valore] : {std::pair{QStringLiteral("ValOrig"), da}, std::pair{QStringLiteral("ValDest"), a}}) {
+        for (const auto& [colonna, valore] :
+             {std::pair {QStringLiteral("ValOrig"), da}, std::pair {QStringLiteral("ValDest"), a}}) {
             f.dbgRiga->setCurrentIndex(lista.Modello().index(riga, lista.Modello().Colonna(colonna)));
             ScriviCella(f.dbgRiga, valore);
         }
@@ -147,8 +149,9 @@ private slots:
     void nuovaDefinizioneRigheDaiCampiDellaTabella()
     {
         auto f = ApriDettagli(Testata(QStringLiteral("D1")));
-        QCOMPARE(Righe(QStringLiteral("Select NomeCampo, TipoOrig, TipoDest, Aggiorna from QuivaDettaglio where Codice = 'D1' "
-                                      "order by rowid")),
+        QCOMPARE(Righe(QStringLiteral(
+                     "Select NomeCampo, TipoOrig, TipoDest, Aggiorna from QuivaDettaglio where Codice = 'D1' "
+                     "order by rowid")),
                  QStringList({QStringLiteral("Gruppo|String|String|A"), QStringLiteral("Mastro|String|String|A"),
                               QStringLiteral("Conto|String|String|A"), QStringLiteral("Importo|Double|Double|A"),
                               QStringLiteral("Data|Date|Date|A"), QStringLiteral("Note|String|String|A"),
@@ -211,9 +214,10 @@ private slots:
         QTest::keyClick(f->Che[130], Qt::Key_Space);
         f->txt[50]->setFocus();
         QTest::keyClick(f->txt[50], Qt::Key_F10);
-        QCOMPARE(Righe(QStringLiteral("Select NomeCampo, TipoOrig, Inizio, TipoOper, LireOValuta, Obbligatorio, Aggiorna "
-                                      "from QuivaDettaglio where NomeCampo = 'R Importo'")),
-                 QStringList{QStringLiteral("R Importo|Double|3|*|v|S|A")});
+        QCOMPARE(
+            Righe(QStringLiteral("Select NomeCampo, TipoOrig, Inizio, TipoOper, LireOValuta, Obbligatorio, Aggiorna "
+                                 "from QuivaDettaglio where NomeCampo = 'R Importo'")),
+            QStringList {QStringLiteral("R Importo|Double|3|*|v|S|A")});
 
         // Shown again: code and column apart, mirrors in line.
         Clic(f->tolComandi, QStringLiteral("Inizio"));
@@ -275,7 +279,8 @@ private slots:
         messaggi->AccodaRisposta(1);
         QTest::keyClick(f->dbgRiga, Qt::Key_Delete);
         QVERIFY(messaggi->Mostrato(QStringLiteral("Confermi la cancellazione della riga?")));
-        QCOMPARE(Righe(QStringLiteral("Select ValOrig from QuivaDecod where Codice = 'D1'")), QStringList{QStringLiteral("100")});
+        QCOMPARE(Righe(QStringLiteral("Select ValOrig from QuivaDecod where Codice = 'D1'")),
+                 QStringList {QStringLiteral("100")});
     }
 
     void trasformazioniInSolaLettura()
@@ -290,14 +295,16 @@ private slots:
         QVERIFY(!f->tolComandi->Disponibile(QStringLiteral("Nuovo")));
         QVERIFY(!f->tolComandi->Disponibile(QStringLiteral("Salva")));
         // The list still opens from the field cell, and choosing changes nothing.
-        f->dbgRiga->setCurrentIndex(f->Browser().Modello().index(0, f->Browser().Modello().Colonna(QStringLiteral("NomeCampo"))));
+        f->dbgRiga->setCurrentIndex(
+            f->Browser().Modello().index(0, f->Browser().Modello().Colonna(QStringLiteral("NomeCampo"))));
         QTest::keyClick(f->dbgRiga, Qt::Key_F4);
         QTRY_VERIFY(f->LisCampo->isVisible());
         f->LisCampo->setCurrentRow(2);
         QTest::keyClick(f->LisCampo, Qt::Key_Return);
         QCOMPARE(f->Browser().Valore(QStringLiteral("NomeCampo")), QStringLiteral("Gruppo"));
         QCOMPARE(f->Browser().Valore(QStringLiteral("ValOrig")), QStringLiteral("01"));
-        QCOMPARE(Righe(QStringLiteral("Select * from QuivaDecod")), QStringList{QStringLiteral("D1|Conti|Gruppo|01|X")});
+        QCOMPARE(Righe(QStringLiteral("Select * from QuivaDecod")),
+                 QStringList {QStringLiteral("D1|Conti|Gruppo|01|X")});
     }
 
     void definizioneCompletaCaricataDaQuivaLoad();
@@ -311,7 +318,8 @@ private:
 // then the load of a file with it.
 void ProvaDettagli::definizioneCompletaCaricataDaQuivaLoad()
 {
-    Sql(QStringLiteral("CREATE TABLE Clienti (Codice VARCHAR(10) PRIMARY KEY, Nome VARCHAR(30), Provincia VARCHAR(2))"));
+    Sql(QStringLiteral(
+        "CREATE TABLE Clienti (Codice VARCHAR(10) PRIMARY KEY, Nome VARCHAR(30), Provincia VARCHAR(2))"));
     const QString sorgente = cartella->filePath(QStringLiteral("clienti.txt"));
     {
         QFile file(sorgente);
@@ -331,7 +339,8 @@ void ProvaDettagli::definizioneCompletaCaricataDaQuivaLoad()
     Scrivi(testata->txt[20], QStringLiteral("Clienti"), testata->txt[15]);
     Scrivi(testata->txt[30], sorgente, testata->txt[15]);
     Scrivi(testata->txt[65], QStringLiteral("|"), testata->txt[15]);
-    QTest::mouseClick(testata->tolComandi->widgetForAction(testata->tolComandi->Azione(QStringLiteral("Salva"))), Qt::LeftButton);
+    QTest::mouseClick(testata->tolComandi->widgetForAction(testata->tolComandi->Azione(QStringLiteral("Salva"))),
+                      Qt::LeftButton);
     QCOMPARE(testata->Pagina().oiFlagOpe(), 1);
 
     QTest::mouseClick(testata->ComDett, Qt::LeftButton);
@@ -362,11 +371,13 @@ void ProvaDettagli::definizioneCompletaCaricataDaQuivaLoad()
     Clic(trasf->tolComandi, QStringLiteral("Chiudi"));
     QCOMPARE(Righe(QStringLiteral("Select NomeCampo, NumCampo, OrdCampo from QuivaDettaglio order by OrdCampo")),
              QStringList({QStringLiteral("Codice|K1|1"), QStringLiteral("Nome|2|2"), QStringLiteral("Provincia|3|3")}));
-    QCOMPARE(Righe(QStringLiteral("Select * from QuivaDecod")), QStringList{QStringLiteral("CLI|Clienti|Provincia|co|CO")});
+    QCOMPARE(Righe(QStringLiteral("Select * from QuivaDecod")),
+             QStringList {QStringLiteral("CLI|Clienti|Provincia|co|CO")});
 
     testata.reset();
-    const QStringList attese{QStringLiteral("C1|Rossi|CO"), QStringLiteral("C2|Bianchi|mi")};
-    QCOMPARE(CaricaConQuivaLoad(QStringLiteral("ditta.db"), QStringLiteral("Select * from Clienti order by Codice")), attese);
+    const QStringList attese {QStringLiteral("C1|Rossi|CO"), QStringLiteral("C2|Bianchi|mi")};
+    QCOMPARE(CaricaConQuivaLoad(QStringLiteral("ditta.db"), QStringLiteral("Select * from Clienti order by Codice")),
+             attese);
 
     // Out to a file from the header editor, into a fresh company, loaded again.
     const QString file = cartella->filePath(QStringLiteral("CLI.json"));
@@ -382,7 +393,8 @@ void ProvaDettagli::definizioneCompletaCaricataDaQuivaLoad()
     testata.reset();
     db = DatabaseLink::ApriFile(cartella->filePath(QStringLiteral("nuova.db")));
     CreaTabelleQuiva(*db);
-    Sql(QStringLiteral("CREATE TABLE Clienti (Codice VARCHAR(10) PRIMARY KEY, Nome VARCHAR(30), Provincia VARCHAR(2))"));
+    Sql(QStringLiteral(
+        "CREATE TABLE Clienti (Codice VARCHAR(10) PRIMARY KEY, Nome VARCHAR(30), Provincia VARCHAR(2))"));
     testata = std::make_unique<frmGestQuiva>(Contesto());
     testata->setAttribute(Qt::WA_DeleteOnClose, false);
     testata->Carica();
@@ -395,12 +407,13 @@ void ProvaDettagli::definizioneCompletaCaricataDaQuivaLoad()
     messaggi->AccodaRisposta(2);
     QTest::mouseClick(testata->ComImporta, Qt::LeftButton);
     QVERIFY(messaggi->Mostrato(QStringLiteral("La definizione CLI esiste già")));
-    QCOMPARE(Righe(QStringLiteral("Select ValDest from QuivaDecod")), QStringList{QStringLiteral("XX")});
+    QCOMPARE(Righe(QStringLiteral("Select ValDest from QuivaDecod")), QStringList {QStringLiteral("XX")});
     messaggi->AccodaRisposta(1);
     QTest::mouseClick(testata->ComImporta, Qt::LeftButton);
-    QCOMPARE(Righe(QStringLiteral("Select ValDest from QuivaDecod")), QStringList{QStringLiteral("CO")});
+    QCOMPARE(Righe(QStringLiteral("Select ValDest from QuivaDecod")), QStringList {QStringLiteral("CO")});
     testata.reset();
-    QCOMPARE(CaricaConQuivaLoad(QStringLiteral("nuova.db"), QStringLiteral("Select * from Clienti order by Codice")), attese);
+    QCOMPARE(CaricaConQuivaLoad(QStringLiteral("nuova.db"), QStringLiteral("Select * from Clienti order by Codice")),
+             attese);
 }
 
 QStringList ProvaDettagli::CaricaConQuivaLoad(const QString& ditta, const QString& verifica)
@@ -412,8 +425,9 @@ QStringList ProvaDettagli::CaricaConQuivaLoad(const QString& ditta, const QStrin
     ini.close();
     db.reset();
     QProcess carica;
-    carica.start(QStringLiteral(QUIVA_LOAD), {QStringLiteral("--db"), cartella->filePath(ditta), QStringLiteral("--ini"),
-                                              ini.fileName(), QStringLiteral("CLI")});
+    carica.start(QStringLiteral(QUIVA_LOAD),
+                 {QStringLiteral("--db"), cartella->filePath(ditta), QStringLiteral("--ini"), ini.fileName(),
+                  QStringLiteral("CLI")});
     carica.waitForFinished(60000);
     db = DatabaseLink::ApriFile(cartella->filePath(ditta));
     if (carica.exitCode() != 0)

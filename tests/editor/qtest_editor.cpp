@@ -47,7 +47,8 @@ class ProvaEditor : public QObject {
     // A definition with n field rows and m decode rows.
     void Definizione(const QString& codice, const QString& tabella, int campi = 0, int decodifiche = 0)
     {
-        Sql(QStringLiteral("INSERT INTO QuivaFile (Codice, Tabella, Origine, Tipo, Modalita) VALUES ('%1', '%2', '%1.txt', 'F', '1')")
+        Sql(QStringLiteral(
+                "INSERT INTO QuivaFile (Codice, Tabella, Origine, Tipo, Modalita) VALUES ('%1', '%2', '%1.txt', 'F', '1')")
                 .arg(codice, tabella));
         for (int i = 1; i <= campi; ++i)
             Sql(QStringLiteral("INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, NumCampo, TipoOrig, TipoDest) "
@@ -62,7 +63,7 @@ class ProvaEditor : public QObject {
     }
     void Apri(const QString& parametri = {})
     {
-        f = new frmGestQuiva(ContestoEditor{*db, *messaggi, *messaggi, {}});
+        f = new frmGestQuiva(ContestoEditor {*db, *messaggi, *messaggi, {}});
         QVERIFY(MostraMaschera(f, QStringLiteral("K1"), {}, {}, parametri));
         QCOMPARE(f->oiLoadOk, 1);
         QVERIFY(QTest::qWaitForWindowExposed(f));
@@ -103,7 +104,8 @@ class ProvaEditor : public QObject {
     void ClicRiga(frmGestQuivLis* lista, int riga)
     {
         const QModelIndex i = lista->dbgRiga->model()->index(riga, 0);
-        QTest::mouseClick(lista->dbgRiga->viewport(), Qt::LeftButton, Qt::NoModifier, lista->dbgRiga->visualRect(i).center());
+        QTest::mouseClick(lista->dbgRiga->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          lista->dbgRiga->visualRect(i).center());
     }
 
 private slots:
@@ -137,14 +139,16 @@ private slots:
         frmGestQuivLis* lista = ApriLista();
         QVERIFY(lista && lista->isVisible());
         QCOMPARE(lista->windowTitle().left(25), QStringLiteral("Lista Tabella Quivamento"));
-        QCOMPARE(CodiciInLista(lista), (QStringList{"A", "B", "C", "D"}));
-        QCOMPARE(lista->osSql(), QStringLiteral("Select Codice, Tabella, Origine, Azzera, SaltaInizio, Tipo from QuivaFile order by Codice"));
+        QCOMPARE(CodiciInLista(lista), (QStringList {"A", "B", "C", "D"}));
+        QCOMPARE(lista->osSql(),
+                 QStringLiteral(
+                     "Select Codice, Tabella, Origine, Azzera, SaltaInizio, Tipo from QuivaFile order by Codice"));
         QCOMPARE(lista->txtRiga->text(), QStringLiteral("1 / 4"));
         QCOMPARE(lista->dbgRiga->columnWidth(2), Twip(3000));
 
         lista->txtInTabella->setText(QStringLiteral("tab"));
         Tasto(lista->txtInTabella, Qt::Key_R, Qt::AltModifier);
-        QCOMPARE(CodiciInLista(lista), (QStringList{"B", "C", "A"}));
+        QCOMPARE(CodiciInLista(lista), (QStringList {"B", "C", "A"}));
         QVERIFY(lista->osSql().endsWith(QStringLiteral(" where Tabella like 'tab*' order by Tabella")));
 
         // A range whose start comes after its end does not search.
@@ -153,17 +157,17 @@ private slots:
         lista->txtCodiceDa->setText(QStringLiteral("C"));
         lista->txtCodiceA->setText(QStringLiteral("A"));
         Tasto(lista->txtCodiceA, Qt::Key_R, Qt::AltModifier);
-        QCOMPARE(messaggi->Testi(), QStringList{"Il codice iniziale è successivo al codice finale"});
-        QCOMPARE(CodiciInLista(lista), (QStringList{"B", "C", "A"}));
+        QCOMPARE(messaggi->Testi(), QStringList {"Il codice iniziale è successivo al codice finale"});
+        QCOMPARE(CodiciInLista(lista), (QStringList {"B", "C", "A"}));
         lista->txtCodiceDa->setText(QStringLiteral("B"));
         lista->txtCodiceA->setText(QStringLiteral("C"));
         Tasto(lista->txtCodiceA, Qt::Key_R, Qt::AltModifier);
-        QCOMPARE(CodiciInLista(lista), (QStringList{"B", "C"}));
+        QCOMPARE(CodiciInLista(lista), (QStringList {"B", "C"}));
 
         // Header click sorts; an empty list prints nothing and says nothing.
         QTest::mouseClick(lista->dbgRiga->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
                           QPoint(lista->dbgRiga->horizontalHeader()->sectionViewportPosition(1) + 5, 5));
-        QCOMPARE(CodiciInLista(lista), (QStringList{"B", "C"}));
+        QCOMPARE(CodiciInLista(lista), (QStringList {"B", "C"}));
         lista->txtCodiceDa->setText(QStringLiteral("X"));
         lista->txtCodiceA->clear();
         Tasto(lista->txtCodiceA, Qt::Key_R, Qt::AltModifier);
@@ -217,14 +221,15 @@ private slots:
         QCOMPARE(f->Cob[250]->currentText(), QStringLiteral("Crea se non trova/Varia se trova"));
         f->txt[20]->setText(QStringLiteral("Clienti"));
         Tasto(f->txt[20], Qt::Key_F10);
-        QCOMPARE(messaggi->Testi(), QStringList{"Il campo 'Origine' è obbligatorio"});
+        QCOMPARE(messaggi->Testi(), QStringList {"Il campo 'Origine' è obbligatorio"});
         QVERIFY(Righe(QStringLiteral("SELECT Codice FROM QuivaFile")).isEmpty());
         f->txt[30]->setText(QStringLiteral("clienti.txt"));
         f->txt[50]->setText(QStringLiteral("1.000"));
         Tasto(f->txt[30], Qt::Key_F10);
-        QCOMPARE(Righe(QStringLiteral("SELECT Tabella, Origine, Tipo, Separatore, InsVaria, Modalita, SaltaInizio, Azzera "
-                                      "FROM QuivaFile WHERE Codice = 'NUOVO'")),
-                 QStringList{"Clienti|clienti.txt|S|\\009|I|0|1000|"});
+        QCOMPARE(
+            Righe(QStringLiteral("SELECT Tabella, Origine, Tipo, Separatore, InsVaria, Modalita, SaltaInizio, Azzera "
+                                 "FROM QuivaFile WHERE Codice = 'NUOVO'")),
+            QStringList {"Clienti|clienti.txt|S|\\009|I|0|1000|"});
         QCOMPARE(f->Pagina().oiFlagOpe(), 0);  // saved by F10: back to searching
         QVERIFY(!f->ComDett->isEnabled());
         Cerca(QStringLiteral("NUOVO"));
@@ -256,7 +261,8 @@ private slots:
         Tasto(f->Cob[60], Qt::Key_Delete);  // Delete empties a combo
         QVERIFY(f->txt[60]->text().isEmpty());
         Tasto(f->txt[15], Qt::Key_S, Qt::AltModifier);
-        QCOMPARE(Righe(QStringLiteral("SELECT Tipo, Modalita, InsVaria, Azzera, Azzera3 FROM QuivaFile")), QStringList{"|2|V|S|S"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Tipo, Modalita, InsVaria, Azzera, Azzera3 FROM QuivaFile")),
+                 QStringList {"|2|V|S|S"});
 
         // No table on page 3: the transformations only say so.
         QTest::mouseClick(f->ComTrasf[2], Qt::LeftButton);
@@ -277,10 +283,10 @@ private slots:
         Cerca(QStringLiteral("A"));
         messaggi->AccodaRisposta(1);
         Clic(f->tolComandi, QStringLiteral("Cancella"));
-        QCOMPARE(messaggi->Testi(), QStringList{"Confermi la cancellazione del dato A?"});
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM QuivaFile")), QStringList{"B"});
-        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDettaglio")), QStringList{"B"});
-        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDecod")), QStringList{"B"});
+        QCOMPARE(messaggi->Testi(), QStringList {"Confermi la cancellazione del dato A?"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM QuivaFile")), QStringList {"B"});
+        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDettaglio")), QStringList {"B"});
+        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDecod")), QStringList {"B"});
         QCOMPARE(f->Pagina().oiFlagOpe(), 0);
     }
 
@@ -293,19 +299,22 @@ private slots:
         messaggi->AccodaTesto(QStringLiteral("A2"));
         Tasto(f->txt[15], Qt::Key_D, Qt::AltModifier);
         QCOMPARE(f->txt[10]->text(), QStringLiteral("A2"));
-        QCOMPARE(Righe(QStringLiteral("SELECT Tabella, Origine, Tipo FROM QuivaFile WHERE Codice = 'A2'")), QStringList{"Clienti|A.txt|F"});
-        QCOMPARE(Righe(QStringLiteral("SELECT OrdCampo, NomeCampo, NumCampo FROM QuivaDettaglio WHERE Codice = 'A2' ORDER BY OrdCampo")),
-                 Righe(QStringLiteral("SELECT OrdCampo, NomeCampo, NumCampo FROM QuivaDettaglio WHERE Codice = 'A' ORDER BY OrdCampo")));
-        QCOMPARE(Righe(QStringLiteral("SELECT COUNT(*) FROM QuivaDecod WHERE Codice = 'A2'")), QStringList{"2"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Tabella, Origine, Tipo FROM QuivaFile WHERE Codice = 'A2'")),
+                 QStringList {"Clienti|A.txt|F"});
+        QCOMPARE(Righe(QStringLiteral(
+                     "SELECT OrdCampo, NomeCampo, NumCampo FROM QuivaDettaglio WHERE Codice = 'A2' ORDER BY OrdCampo")),
+                 Righe(QStringLiteral(
+                     "SELECT OrdCampo, NomeCampo, NumCampo FROM QuivaDettaglio WHERE Codice = 'A' ORDER BY OrdCampo")));
+        QCOMPARE(Righe(QStringLiteral("SELECT COUNT(*) FROM QuivaDecod WHERE Codice = 'A2'")), QStringList {"2"});
 
         Tasto(f->txt[15], Qt::Key_F10);  // nothing changed: back to searching
         QCOMPARE(f->Pagina().oiFlagOpe(), 0);
         Cerca(QStringLiteral("D"));
         messaggi->AccodaTesto(QStringLiteral("D2"));
         Tasto(f->txt[15], Qt::Key_D, Qt::AltModifier);
-        QCOMPARE(Righe(QStringLiteral("SELECT COUNT(*) FROM QuivaDettaglio WHERE Codice = 'D2'")), QStringList{"0"});
+        QCOMPARE(Righe(QStringLiteral("SELECT COUNT(*) FROM QuivaDettaglio WHERE Codice = 'D2'")), QStringList {"0"});
         QCOMPARE(Righe(QStringLiteral("SELECT ValOrig, ValDest FROM QuivaDecod WHERE Codice = 'D2' ORDER BY ValOrig")),
-                 (QStringList{"o1|d1", "o2|d2"}));
+                 (QStringList {"o1|d1", "o2|d2"}));
         QVERIFY(messaggi->messaggi.isEmpty());
     }
 
@@ -322,9 +331,9 @@ private slots:
         Tasto(f->txt[15], Qt::Key_D, Qt::AltModifier);
         QCOMPARE(messaggi->messaggi.size(), 1);
         QVERIFY(messaggi->Testi().first().startsWith(QStringLiteral("Errore(")));
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM QuivaFile")), QStringList{"A"});
-        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDettaglio")), QStringList{"A"});
-        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDecod")), QStringList{"A"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM QuivaFile")), QStringList {"A"});
+        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDettaglio")), QStringList {"A"});
+        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDecod")), QStringList {"A"});
         QCOMPARE(f->txt[10]->text(), QStringLiteral("A"));
     }
 
@@ -337,9 +346,9 @@ private slots:
         QVERIFY(!f->txt[10]->isReadOnly());
         f->txt[10]->setText(QStringLiteral("A9"));
         Tasto(f->txt[10], Qt::Key_S, Qt::AltModifier);
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM QuivaFile")), QStringList{"A9"});
-        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDettaglio")), QStringList{"A9"});
-        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDecod")), QStringList{"A9"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM QuivaFile")), QStringList {"A9"});
+        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDettaglio")), QStringList {"A9"});
+        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDecod")), QStringList {"A9"});
     }
 
     void solaLetturaNonCambiaNulla()
@@ -358,8 +367,8 @@ private slots:
         Tasto(f->txt[15], Qt::Key_D, Qt::AltModifier);
         Tasto(f->txt[15], Qt::Key_F10);
         QVERIFY(messaggi->messaggi.isEmpty());
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Tipo FROM QuivaFile")), QStringList{"A|F"});
-        QCOMPARE(Righe(QStringLiteral("SELECT COUNT(*) FROM QuivaDettaglio")), QStringList{"1"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Tipo FROM QuivaFile")), QStringList {"A|F"});
+        QCOMPARE(Righe(QStringLiteral("SELECT COUNT(*) FROM QuivaDettaglio")), QStringList {"1"});
     }
 
     void chiusuraConModificheChiede()
@@ -374,7 +383,7 @@ private slots:
         messaggi->AccodaRisposta(1);  // save and close
         Tasto(f->txt[15], Qt::Key_H, Qt::AltModifier);
         QTRY_VERIFY(!f);
-        QCOMPARE(Righe(QStringLiteral("SELECT Descrizione FROM QuivaFile")), QStringList{"Descrizione nuova"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Descrizione FROM QuivaFile")), QStringList {"Descrizione nuova"});
     }
 };
 

@@ -28,11 +28,18 @@
 
 namespace {
 
-const QList<VoceComando> Comandi{{"Ricerca", "(R) Ricerca"}, {"Nuovo", "(N) Nuovo"},     {"Salva", "(S) Salva"},
-                                 {"Cancella", "(C) Cancella"}, {"Annulla", "(A) Annulla"}, {"Duplica", "(D) Duplica"},
-                                 {"VarKey", "(V) Varia campi chiave"}, {"Inizio", "(I) Inizio Archivio"},
-                                 {"Precedente", "(P) Precedente"}, {"Successivo", "(U) Successivo"},
-                                 {"Fine", "(F) Fine Archivio"}, {"Chiudi", "(H) Chiudi"}};
+const QList<VoceComando> Comandi {{"Ricerca", "(R) Ricerca"},
+                                  {"Nuovo", "(N) Nuovo"},
+                                  {"Salva", "(S) Salva"},
+                                  {"Cancella", "(C) Cancella"},
+                                  {"Annulla", "(A) Annulla"},
+                                  {"Duplica", "(D) Duplica"},
+                                  {"VarKey", "(V) Varia campi chiave"},
+                                  {"Inizio", "(I) Inizio Archivio"},
+                                  {"Precedente", "(P) Precedente"},
+                                  {"Successivo", "(U) Successivo"},
+                                  {"Fine", "(F) Fine Archivio"},
+                                  {"Chiudi", "(H) Chiudi"}};
 
 AttributiCampo Attributi(int chiave, bool obbligatorio, int tipo, int dimensione, const QString& predefinito)
 {
@@ -60,10 +67,14 @@ public:
         }
         pagina = new PageEditor(*this, *this, messaggi, &messaggi);
         pagina->ImpostaTabella(QStringLiteral("Articoli"));
-        pagina->Registra(1, codice, QStringLiteral("Codice"), QStringLiteral("Codice"), Attributi(1, false, TipiDato::String, 0, {}));
-        pagina->Registra(2, descr, QStringLiteral("Descr"), QStringLiteral("Descrizione"), Attributi(0, true, TipiDato::String, 0, {}));
-        pagina->Registra(3, prezzo, QStringLiteral("Prezzo"), QStringLiteral("Prezzo"), Attributi(0, false, TipiDato::Long, 4, {}));
-        pagina->Registra(4, reparto, QStringLiteral("Reparto"), QStringLiteral("Reparto"), Attributi(0, false, TipiDato::String, 0, QStringLiteral("A")));
+        pagina->Registra(1, codice, QStringLiteral("Codice"), QStringLiteral("Codice"),
+                         Attributi(1, false, TipiDato::String, 0, {}));
+        pagina->Registra(2, descr, QStringLiteral("Descr"), QStringLiteral("Descrizione"),
+                         Attributi(0, true, TipiDato::String, 0, {}));
+        pagina->Registra(3, prezzo, QStringLiteral("Prezzo"), QStringLiteral("Prezzo"),
+                         Attributi(0, false, TipiDato::Long, 4, {}));
+        pagina->Registra(4, reparto, QStringLiteral("Reparto"), QStringLiteral("Reparto"),
+                         Attributi(0, false, TipiDato::String, 0, QStringLiteral("A")));
         pagina->ImpostaDatabase(db);
         pagina->ImpostaBarra(barra);
         pagina->messaggioStato = [this](const QString& testo) { stato = testo; };
@@ -81,15 +92,19 @@ public:
     {
         eventi << QStringLiteral("dopo %1 %2").arg(evento).arg(parametri.value(0).toInt());
         if (evento == EventiPagina::Duplicazione && parametri.value(0).toInt() == 1 && guastoDuplicando) {
-            m_db.Esegui(QStringLiteral("Insert into Articoli (Codice, Descr) values ('ALTRO', 'scritto prima del guasto')"));
+            m_db.Esegui(
+                QStringLiteral("Insert into Articoli (Codice, Descr) values ('ALTRO', 'scritto prima del guasto')"));
             throw ErroreRun(3022, QStringLiteral("guasto"));
         }
         return 0;
     }
     void ChiudiFrm() override { chiuso = true; }
-    void MenuFrm() override {}
+    void MenuFrm() override { }
 
-    void Clic(const QString& comando) { QTest::mouseClick(barra->widgetForAction(barra->Azione(comando)), Qt::LeftButton); }
+    void Clic(const QString& comando)
+    {
+        QTest::mouseClick(barra->widgetForAction(barra->Azione(comando)), Qt::LeftButton);
+    }
 
     BarraComandi* barra;
     QLineEdit *codice, *descr, *prezzo, *reparto;
@@ -122,9 +137,12 @@ public:
         pagina = new LinePageEditor(*this, *this, messaggi, db);
         pagina->ImpostaGriglia(*griglia, nullptr);
         pagina->ImpostaTabella(QStringLiteral("Righe"));
-        pagina->Registra(10, ordine, QStringLiteral("Ordine"), QStringLiteral("Ordine"), Attributi(1, false, TipiDato::String, 0, {}));
-        pagina->Registra(20, articolo, QStringLiteral("Articolo"), QStringLiteral("Articolo"), Attributi(2, false, TipiDato::String, 0, {}));
-        pagina->Registra(30, qta, QStringLiteral("Qta"), QStringLiteral("Quantità"), Attributi(0, false, TipiDato::Long, -4, QStringLiteral("1")));
+        pagina->Registra(10, ordine, QStringLiteral("Ordine"), QStringLiteral("Ordine"),
+                         Attributi(1, false, TipiDato::String, 0, {}));
+        pagina->Registra(20, articolo, QStringLiteral("Articolo"), QStringLiteral("Articolo"),
+                         Attributi(2, false, TipiDato::String, 0, {}));
+        pagina->Registra(30, qta, QStringLiteral("Qta"), QStringLiteral("Quantità"),
+                         Attributi(0, false, TipiDato::Long, -4, QStringLiteral("1")));
         pagina->Fisso(10);
         pagina->ImpostaBarra(barra);
         pagina->Iscrivi(EventiPagina::RigaNuova);
@@ -140,9 +158,12 @@ public:
         eventi << QStringLiteral("dopo %1 %2").arg(evento).arg(parametri.value(0).toInt());
         return 0;
     }
-    void ChiudiFrm() override {}
-    void MenuFrm() override {}
-    void Clic(const QString& comando) { QTest::mouseClick(barra->widgetForAction(barra->Azione(comando)), Qt::LeftButton); }
+    void ChiudiFrm() override { }
+    void MenuFrm() override { }
+    void Clic(const QString& comando)
+    {
+        QTest::mouseClick(barra->widgetForAction(barra->Azione(comando)), Qt::LeftButton);
+    }
 
     BarraComandi* barra;
     QTableView* griglia;
@@ -195,8 +216,9 @@ private slots:
         db = DatabaseLink::ApriFile(cartella->filePath(QStringLiteral("prova.db")));
         Sql(QStringLiteral("CREATE TABLE Articoli (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(20), Prezzo INTEGER, "
                            "Reparto VARCHAR(5), Nota VARCHAR(20))"));
-        Sql(QStringLiteral("INSERT INTO Articoli VALUES ('A', 'Primo', 10, 'X', 'n1'), ('B', 'Secondo', 1200, 'Y', 'n2'), "
-                           "('C', 'Terzo', NULL, 'Z', 'n3')"));
+        Sql(QStringLiteral(
+            "INSERT INTO Articoli VALUES ('A', 'Primo', 10, 'X', 'n1'), ('B', 'Secondo', 1200, 'Y', 'n2'), "
+            "('C', 'Terzo', NULL, 'Z', 'n3')"));
         messaggi = std::make_unique<RisposteScriptate>();
     }
     void cleanup()
@@ -246,7 +268,7 @@ private slots:
         s->descr->setText(QStringLiteral("Cambiato"));
         QCOMPARE(s->pagina->VarDati(), QStringLiteral("Descrizione"));
         Tasto(s->descr, Qt::Key_F10);
-        QCOMPARE(Righe(QStringLiteral("SELECT Descr FROM Articoli WHERE Codice = 'B'")), QStringList{"Cambiato"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Descr FROM Articoli WHERE Codice = 'B'")), QStringList {"Cambiato"});
         QCOMPARE(s->pagina->oiFlagOpe(), 0);
         QVERIFY(s->codice->text().isEmpty());
     }
@@ -259,12 +281,12 @@ private slots:
         QCOMPARE(s->reparto->text(), QStringLiteral("A"));
         s->reparto->clear();
         s->Clic(QStringLiteral("Salva"));
-        QCOMPARE(messaggi->Testi(), QStringList{"Il campo 'Descrizione' è obbligatorio"});
+        QCOMPARE(messaggi->Testi(), QStringList {"Il campo 'Descrizione' è obbligatorio"});
         QVERIFY(Righe(QStringLiteral("SELECT * FROM Articoli WHERE Codice = 'Z'")).isEmpty());
         s->descr->setText(QStringLiteral("Nuovo"));
         s->Clic(QStringLiteral("Salva"));
         QCOMPARE(Righe(QStringLiteral("SELECT Descr, Prezzo, Reparto, Nota FROM Articoli WHERE Codice = 'Z'")),
-                 QStringList{"Nuovo||A|"});
+                 QStringList {"Nuovo||A|"});
         QCOMPARE(s->pagina->oiFlagOpe(), 1);
     }
 
@@ -276,15 +298,15 @@ private slots:
         QTest::keyClicks(s->prezzo, QStringLiteral("12x"));
         s->Clic(QStringLiteral("Salva"));  // the box still has the focus
         QCOMPARE(s->stato, QStringLiteral("Campo numerico: valore non valido"));
-        QCOMPARE(messaggi->Testi(), QStringList{"Valore non valido nel campo 'Prezzo'"});
-        QCOMPARE(Righe(QStringLiteral("SELECT Prezzo FROM Articoli WHERE Codice = 'A'")), QStringList{"10"});
+        QCOMPARE(messaggi->Testi(), QStringList {"Valore non valido nel campo 'Prezzo'"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Prezzo FROM Articoli WHERE Codice = 'A'")), QStringList {"10"});
         // Too many digits for a size of 4.
         s->prezzo->setText(QStringLiteral("12.345"));
         s->Clic(QStringLiteral("Salva"));
-        QCOMPARE(Righe(QStringLiteral("SELECT Prezzo FROM Articoli WHERE Codice = 'A'")), QStringList{"10"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Prezzo FROM Articoli WHERE Codice = 'A'")), QStringList {"10"});
         s->prezzo->setText(QStringLiteral("1.234"));
         s->Clic(QStringLiteral("Salva"));
-        QCOMPARE(Righe(QStringLiteral("SELECT Prezzo FROM Articoli WHERE Codice = 'A'")), QStringList{"1234"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Prezzo FROM Articoli WHERE Codice = 'A'")), QStringList {"1234"});
         QCOMPARE(s->prezzo->palette().color(QPalette::Base), s->style()->standardPalette().color(QPalette::Base));
         // The focus comes back to the box after the command.
         QTRY_COMPARE(QApplication::focusWidget(), s->prezzo);
@@ -302,7 +324,7 @@ private slots:
         s->barra->Mostra(QStringLiteral("Cancella"), true);
         messaggi->AccodaRisposta(2);  // "No"
         Tasto(s->descr, Qt::Key_C, Qt::AltModifier);
-        QCOMPARE(messaggi->Testi(), QStringList{"Confermi la cancellazione del dato A?"});
+        QCOMPARE(messaggi->Testi(), QStringList {"Confermi la cancellazione del dato A?"});
         QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Articoli")).size(), 3);
     }
 
@@ -316,7 +338,7 @@ private slots:
         QVERIFY(s->eventi.contains(QStringLiteral("dopo 16 1")));
         s->rifiutaCancellazione = false;
         s->Clic(QStringLiteral("Cancella"));
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Articoli")), (QStringList{"B", "C"}));
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Articoli")), (QStringList {"B", "C"}));
         QCOMPARE(s->pagina->oiFlagOpe(), 0);
     }
 
@@ -333,11 +355,12 @@ private slots:
         messaggi->AccodaRisposta(2);  // "No": discard and move
         Tasto(s->descr, Qt::Key_PageDown, Qt::AltModifier);
         QCOMPARE(s->codice->text(), QStringLiteral("B"));
-        QCOMPARE(Righe(QStringLiteral("SELECT Descr FROM Articoli WHERE Codice = 'A'")), QStringList{"Primo"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Descr FROM Articoli WHERE Codice = 'A'")), QStringList {"Primo"});
         s->descr->setText(QStringLiteral("Salvato uscendo"));
         messaggi->AccodaRisposta(1);  // "Si": save, then close
         QVERIFY(s->pagina->PuoChiudere());
-        QCOMPARE(Righe(QStringLiteral("SELECT Descr FROM Articoli WHERE Codice = 'B'")), QStringList{"Salvato uscendo"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Descr FROM Articoli WHERE Codice = 'B'")),
+                 QStringList {"Salvato uscendo"});
     }
 
     void duplicaCopiaLaRigaIntera()
@@ -346,7 +369,8 @@ private slots:
         Cerca(QStringLiteral("B"));
         messaggi->AccodaTesto(QStringLiteral("B2"));
         s->Clic(QStringLiteral("Duplica"));
-        QCOMPARE(Righe(QStringLiteral("SELECT * FROM Articoli WHERE Codice = 'B2'")), QStringList{"B2|Secondo|1200|Y|n2"});
+        QCOMPARE(Righe(QStringLiteral("SELECT * FROM Articoli WHERE Codice = 'B2'")),
+                 QStringList {"B2|Secondo|1200|Y|n2"});
         QCOMPARE(s->codice->text(), QStringLiteral("B2"));
         QVERIFY(s->eventi.contains(QStringLiteral("prima 17 1")));
         // An existing key is refused; a cancelled question copies nothing.
@@ -366,7 +390,7 @@ private slots:
         s->guastoDuplicando = true;
         messaggi->AccodaTesto(QStringLiteral("B2"));
         s->Clic(QStringLiteral("Duplica"));
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Articoli ORDER BY Codice")), (QStringList{"A", "B", "C"}));
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Articoli ORDER BY Codice")), (QStringList {"A", "B", "C"}));
         QCOMPARE(messaggi->messaggi.size(), 1);
         QVERIFY(messaggi->Testi().first().contains(QStringLiteral("guasto")));
         QCOMPARE(s->codice->text(), QStringLiteral("B"));  // back on the source row
@@ -381,10 +405,11 @@ private slots:
         QVERIFY(!s->codice->isReadOnly());
         s->codice->setText(QStringLiteral("A"));
         s->Clic(QStringLiteral("Salva"));
-        QCOMPARE(messaggi->Testi(), QStringList{"Esiste già un dato con questa chiave"});
+        QCOMPARE(messaggi->Testi(), QStringList {"Esiste già un dato con questa chiave"});
         s->codice->setText(QStringLiteral("D"));
         s->Clic(QStringLiteral("Salva"));
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Nota FROM Articoli ORDER BY Codice")), (QStringList{"A|n1", "B|n2", "D|n3"}));
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Nota FROM Articoli ORDER BY Codice")),
+                 (QStringList {"A|n1", "B|n2", "D|n3"}));
     }
 
     void solaLetturaNonScrive()
@@ -396,13 +421,13 @@ private slots:
             QVERIFY(s->barra->Azione(QLatin1String(comando))->toolTip().contains(QStringLiteral("sola lettura")));
         }
         Cerca(QStringLiteral("Z"));  // no new row from a search
-        QCOMPARE(messaggi->Testi(), QStringList{"Nessun dato trovato"});
+        QCOMPARE(messaggi->Testi(), QStringList {"Nessun dato trovato"});
         Cerca(QStringLiteral("A"));
         QVERIFY(s->descr->isReadOnly());
         QVERIFY(!s->barra->Azione(QStringLiteral("Salva"))->isEnabled());
         Tasto(s->descr, Qt::Key_F10);
         QCOMPARE(s->pagina->oiFlagOpe(), 0);
-        QCOMPARE(Righe(QStringLiteral("SELECT Descr FROM Articoli WHERE Codice = 'A'")), QStringList{"Primo"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Descr FROM Articoli WHERE Codice = 'A'")), QStringList {"Primo"});
     }
 
     void paginaARighe()
@@ -427,7 +452,8 @@ private slots:
         QTest::mouseClick(r.griglia->viewport(), Qt::LeftButton, Qt::NoModifier,
                           r.griglia->visualRect(r.griglia->model()->index(0, 1)).center());
         QCOMPARE(messaggi->messaggi.size(), 1);
-        QCOMPARE(Righe(QStringLiteral("SELECT Articolo, Qta FROM Righe WHERE Ordine = '7' ORDER BY Articolo")), (QStringList{"A|1", "B|-3"}));
+        QCOMPARE(Righe(QStringLiteral("SELECT Articolo, Qta FROM Righe WHERE Ordine = '7' ORDER BY Articolo")),
+                 (QStringList {"A|1", "B|-3"}));
         QCOMPARE(r.articolo->text(), QStringLiteral("A"));
         // A new row keeps the fixed order number and takes the default.
         r.Clic(QStringLiteral("Nuovo"));
@@ -444,18 +470,19 @@ private slots:
         r.qta->setText(QStringLiteral("4"));
         r.Clic(QStringLiteral("Salva"));
         QCOMPARE(Righe(QStringLiteral("SELECT Articolo, Qta FROM Righe WHERE Ordine = '7' ORDER BY Articolo")),
-                 (QStringList{"A|1", "B|-3", "C|4"}));
+                 (QStringList {"A|1", "B|-3", "C|4"}));
         QCOMPARE(r.articolo->text(), QStringLiteral("C"));
         QCOMPARE(r.pagina->Browser().Riga(), 3);
         messaggi->AccodaRisposta(1);
         r.Clic(QStringLiteral("Cancella"));
-        QCOMPARE(Righe(QStringLiteral("SELECT COUNT(*) FROM Righe")), QStringList{"3"});
+        QCOMPARE(Righe(QStringLiteral("SELECT COUNT(*) FROM Righe")), QStringList {"3"});
         QCOMPARE(r.articolo->text(), QStringLiteral("B"));
         // F10 saves and stays on the line page.
         r.qta->setFocus();
         r.qta->setText(QStringLiteral("9"));
         QTest::keyClick(r.qta, Qt::Key_F10);
-        QCOMPARE(Righe(QStringLiteral("SELECT Qta FROM Righe WHERE Ordine = '7' AND Articolo = 'B'")), QStringList{"9"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Qta FROM Righe WHERE Ordine = '7' AND Articolo = 'B'")),
+                 QStringList {"9"});
         QCOMPARE(r.pagina->oiFlagOpe(), 1);
     }
 
@@ -468,7 +495,7 @@ private slots:
         lista.SettaRecordset(QStringLiteral("Select * from Articoli order by Codice"));
         QCOMPARE(riga.text(), QStringLiteral("1 / 3"));
         QCOMPARE(lista.Ordina(lista.Modello().Colonna(QStringLiteral("Prezzo"))), 0);
-        QCOMPARE(lista.Valore(QStringLiteral("Codice")), QStringLiteral("A"));  // the current row follows
+        QCOMPARE(lista.Valore(QStringLiteral("Codice")), QStringLiteral("A"));               // the current row follows
         QCOMPARE(lista.Modello().Valore(0, QStringLiteral("Codice")), QStringLiteral("C"));  // null first
         QCOMPARE(lista.Ordina(99), 1);
         lista.Comando(QStringLiteral("Fine"));
@@ -489,18 +516,20 @@ private slots:
         QAbstractItemModel* m = griglia.model();
         m->setData(m->index(3, lista.Modello().Colonna(QStringLiteral("Descr"))), QStringLiteral("Quarto"));
         lista.Comando(QStringLiteral("Salva"));
-        QCOMPARE(messaggi->Testi(), QStringList{"Codice mancante"});
+        QCOMPARE(messaggi->Testi(), QStringList {"Codice mancante"});
         m->setData(m->index(3, lista.Modello().Colonna(QStringLiteral("Codice"))), QStringLiteral("D"));
         lista.Comando(QStringLiteral("Salva"));
-        QCOMPARE(Righe(QStringLiteral("SELECT Descr, Nota FROM Articoli WHERE Codice = 'D'")), QStringList{"Quarto|dal controllo"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Descr, Nota FROM Articoli WHERE Codice = 'D'")),
+                 QStringList {"Quarto|dal controllo"});
         // Change and delete an existing row.
         lista.VaiARiga(0);
         m->setData(m->index(0, lista.Modello().Colonna(QStringLiteral("Reparto"))), QStringLiteral("W"));
         lista.Comando(QStringLiteral("Salva"));
-        QCOMPARE(Righe(QStringLiteral("SELECT Reparto, Nota FROM Articoli WHERE Codice = 'A'")), QStringList{"W|dal controllo"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Reparto, Nota FROM Articoli WHERE Codice = 'A'")),
+                 QStringList {"W|dal controllo"});
         messaggi->AccodaRisposta(1);
         lista.Comando(QStringLiteral("Cancella"));
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Articoli ORDER BY Codice")), (QStringList{"B", "C", "D"}));
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Articoli ORDER BY Codice")), (QStringList {"B", "C", "D"}));
         // Read-only: nothing is written.
         lista.ImpostaScrittura(false);
         QVERIFY(!(m->flags(m->index(0, 0)) & Qt::ItemIsEditable));
@@ -513,8 +542,9 @@ private slots:
         struct Cliente : ClienteLista {
             QString PrepSql(const QString& where) override
             {
-                return QStringLiteral("Select * from Articoli") + (where.isEmpty() ? QString() : QStringLiteral(" where ") + where)
-                       + QStringLiteral(" order by Codice");
+                return QStringLiteral("Select * from Articoli")
+                    + (where.isEmpty() ? QString() : QStringLiteral(" where ") + where)
+                    + QStringLiteral(" order by Codice");
             }
             bool VerSelez() override { return true; }
         } cliente;

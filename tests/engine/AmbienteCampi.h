@@ -16,15 +16,13 @@
 
 class AmbienteCampi : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-    }
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
     // Separator and layout of the lines read next.
     void Formato(const QString& separatore, bool fisso) { posizione = PosizioneCampo(separatore, fisso); }
 
-    static std::unique_ptr<ScQuivaCampi> NuovoCampo(const QString& numCampo, const QString& tipoDest = QStringLiteral("String"),
+    static std::unique_ptr<ScQuivaCampi> NuovoCampo(const QString& numCampo,
+                                                    const QString& tipoDest = QStringLiteral("String"),
                                                     const QString& tipoOrig = QStringLiteral("String"))
     {
         auto c = std::make_unique<ScQuivaCampi>();
@@ -38,7 +36,10 @@ protected:
     }
 
     // Located value as text (what the value reader works on).
-    QString Trova(const QString& riga, const ScQuivaCampi& c) { return posizione.Cerca(riga, c, true, false).toString(); }
+    QString Trova(const QString& riga, const ScQuivaCampi& c)
+    {
+        return posizione.Cerca(riga, c, true, false).toString();
+    }
 
     // The answer of value reading (0 read, 1 rejected) and the value; the
     // rejection text is added to Errori().
@@ -60,11 +61,11 @@ protected:
 
     const QStringList& Errori() const { return m_errori; }
 
-    PosizioneCampo posizione{QStringLiteral(";"), false};
+    PosizioneCampo posizione {QStringLiteral(";"), false};
     ImpostazioniDitta ditta;
     bool soloAsci = false;
     QTemporaryDir m_dir;
-    DatabaseProva m_db{m_dir.path()};
+    DatabaseProva m_db {m_dir.path()};
 
 private:
     QStringList m_errori;

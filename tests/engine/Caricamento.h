@@ -29,11 +29,11 @@ public:
 struct Caricamento {
     AmbienteProva& ambiente;
     MessaggiRegistrati messaggi;
-    ContestoQuiva contesto{ambiente.Db(), messaggi, ImpostazioniDitta{}, {}, {}, false};
+    ContestoQuiva contesto {ambiente.Db(), messaggi, ImpostazioniDitta {}, {}, {}, false};
     ValueStore valori;
     long errori = 0;
 
-    explicit Caricamento(AmbienteProva& a) : ambiente(a) {}
+    explicit Caricamento(AmbienteProva& a) : ambiente(a) { }
 
     // LeggiTracciato and, when it succeeds, QuivaDati; the first non-zero
     // result is returned.

@@ -11,11 +11,12 @@ namespace {
 class Blocchi : public ::testing::Test {
 protected:
     AmbienteProva ambiente;
-    Caricamento carico{ambiente};
+    Caricamento carico {ambiente};
 
     void SetUp() override
     {
-        ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(6) PRIMARY KEY, Descr VARCHAR(10), Num INTEGER, Qta INTEGER)"));
+        ambiente.Sql(QStringLiteral(
+            "CREATE TABLE Art (Codice VARCHAR(6) PRIMARY KEY, Descr VARCHAR(10), Num INTEGER, Qta INTEGER)"));
         ambiente.Sql(QStringLiteral("CREATE UNIQUE INDEX Art_Descr ON Art (Descr)"));
     }
 
@@ -24,22 +25,26 @@ protected:
     void Definizione(const QByteArray& righe)
     {
         ambiente.Definizione(QStringLiteral("ART"),
-                             {{"Tabella", "Art"}, {"Origine", ambiente.FileSorgente(QStringLiteral("a.txt"), righe)},
-                              {"Separatore", ";"}, {"Modalita", "0"}, {"InsVaria", "I"}});
-        ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Num"}, {"OrdCampo", "1"}, {"Default", "\u00a7"},
-                                               {"TipoDest", "Long"}});
+                             {{"Tabella", "Art"},
+                              {"Origine", ambiente.FileSorgente(QStringLiteral("a.txt"), righe)},
+                              {"Separatore", ";"},
+                              {"Modalita", "0"},
+                              {"InsVaria", "I"}});
+        ambiente.Campo(QStringLiteral("ART"),
+                       {{"NomeCampo", "Num"}, {"OrdCampo", "1"}, {"Default", "\u00a7"}, {"TipoDest", "Long"}});
         ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Codice"}, {"NumCampo", "K1"}, {"OrdCampo", "2"}});
-        ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "3"},
-                                               {"Aggiorna", "A"}});
-        ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Qta"}, {"NumCampo", "3"}, {"OrdCampo", "4"},
-                                               {"TipoOrig", "Long"}, {"TipoDest", "Long"}});
+        ambiente.Campo(QStringLiteral("ART"),
+                       {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "3"}, {"Aggiorna", "A"}});
+        ambiente.Campo(
+            QStringLiteral("ART"),
+            {{"NomeCampo", "Qta"}, {"NumCampo", "3"}, {"OrdCampo", "4"}, {"TipoOrig", "Long"}, {"TipoDest", "Long"}});
         VoceValore& contatore = carico.valori.Voce(QStringLiteral("ART.Num"));
         contatore.segnoContatore = ValueStore::SegnoContatoreAttivo;
     }
     QString Riga(const char* codice)
     {
-        return ambiente.Righe(QStringLiteral("SELECT Codice, Descr, Num FROM Art WHERE Codice = '%1'")
-                                  .arg(QLatin1String(codice)))
+        return ambiente
+            .Righe(QStringLiteral("SELECT Codice, Descr, Num FROM Art WHERE Codice = '%1'").arg(QLatin1String(codice)))
             .join(QLatin1Char(';'));
     }
 };
@@ -53,11 +58,11 @@ TEST_F(Blocchi, FailuresInsideBlocksGiveTheRowsAndErrorRowsOfALineByLineLoad)
     for (int i = 1; i <= numero; ++i) {
         QByteArray riga = QStringLiteral("A%1;d%1;1\n").arg(i, 4, 10, QLatin1Char('0')).toUtf8();
         if (i == 100)
-            riga = "A0010;nuovo;1\n";     // a key met before: written again as a change
+            riga = "A0010;nuovo;1\n";  // a key met before: written again as a change
         else if (i == 300)
-            riga = "A0300;d0300;x\n";     // refused before it reaches the database
+            riga = "A0300;d0300;x\n";  // refused before it reaches the database
         else if (i == 600)
-            riga = "Z0600;d0020;1\n";     // a description met before: refused by the database
+            riga = "Z0600;d0020;1\n";  // a description met before: refused by the database
         righe += riga;
     }
     Definizione(righe);
@@ -73,7 +78,8 @@ TEST_F(Blocchi, FailuresInsideBlocksGiveTheRowsAndErrorRowsOfALineByLineLoad)
     EXPECT_EQ(Riga("A0601"), QStringLiteral("A0601|d0601|602"));
     EXPECT_EQ(Riga("A0768"), QStringLiteral("A0768|d0768|769"));
 
-    const QStringList errori = ambiente.Righe(QStringLiteral("SELECT Riga, Errore FROM ErroriQuivamento ORDER BY rowid"));
+    const QStringList errori =
+        ambiente.Righe(QStringLiteral("SELECT Riga, Errore FROM ErroriQuivamento ORDER BY rowid"));
     ASSERT_EQ(errori.size(), 2) << errori.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(errori[0].startsWith(QLatin1String("A0300;d0300;x|"))) << errori[0].toStdString();
     EXPECT_EQ(errori[1], QStringLiteral("Z0600;d0020;1|Chiave doppia"));

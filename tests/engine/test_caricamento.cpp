@@ -8,11 +8,12 @@ namespace {
 class Caricare : public ::testing::Test {
 protected:
     AmbienteProva ambiente;
-    Caricamento carico{ambiente};
+    Caricamento carico {ambiente};
 
     void SetUp() override
     {
-        ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(30), Anno INTEGER)"));
+        ambiente.Sql(
+            QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(30), Anno INTEGER)"));
     }
 
     // Definition "ART": Codice from field 1 (key), Descr from field 2.
@@ -24,21 +25,30 @@ protected:
         if (!testata.contains(QStringLiteral("Modalita")))
             testata.insert(QStringLiteral("Modalita"), QStringLiteral("0"));
         ambiente.Definizione(QStringLiteral("ART"), testata);
-        ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Codice"}, {"NumCampo", "1"}, {"OrdCampo", "1"},
-                                              {"TipoOrig", "String"}, {"TipoDest", "String"}});
-        ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "2"},
-                                              {"TipoOrig", "String"}, {"TipoDest", "String"}});
+        ambiente.Campo(QStringLiteral("ART"),
+                       {{"NomeCampo", "Codice"},
+                        {"NumCampo", "1"},
+                        {"OrdCampo", "1"},
+                        {"TipoOrig", "String"},
+                        {"TipoDest", "String"}});
+        ambiente.Campo(QStringLiteral("ART"),
+                       {{"NomeCampo", "Descr"},
+                        {"NumCampo", "2"},
+                        {"OrdCampo", "2"},
+                        {"TipoOrig", "String"},
+                        {"TipoDest", "String"}});
     }
 };
 
 TEST_F(Caricare, SkipsHeaderLinesCountingBlankOnesAndIgnoresBlankLines)
 {
-    const QString file = ambiente.FileSorgente(QStringLiteral("a.txt"), "\nTESTATA\r\nA1;Uno\r\n   \r\n \t \nA2;Due\rA3;Tre\n\t\t\n");
+    const QString file =
+        ambiente.FileSorgente(QStringLiteral("a.txt"), "\nTESTATA\r\nA1;Uno\r\n   \r\n \t \nA2;Due\rA3;Tre\n\t\t\n");
     DefinizioneArticoli(file, {{"SaltaInizio", 2}});
     EXPECT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
     // The line of two tabs is handled: tabs are not blanks.
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Descr FROM Art ORDER BY Codice")),
-              (QStringList{"\t\t|", "A1|Uno", "A2|Due", "A3|Tre"}));
+              (QStringList {"\t\t|", "A1|Uno", "A2|Due", "A3|Tre"}));
     EXPECT_EQ(carico.errori, 0);
 }
 
@@ -49,7 +59,7 @@ TEST_F(Caricare, KeyThatCannotBeBuiltIsReportedTwice)
     DefinizioneArticoli(file);
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento ORDER BY rowid")),
-              (QStringList{"Art.Codice: Campo chiave non compilato", "Impossibile costruire chiave di ricerca"}));
+              (QStringList {"Art.Codice: Campo chiave non compilato", "Impossibile costruire chiave di ricerca"}));
 }
 
 TEST_F(Caricare, WriteModesDecideInsertUpdateOrSkip)
@@ -59,7 +69,7 @@ TEST_F(Caricare, WriteModesDecideInsertUpdateOrSkip)
     DefinizioneArticoli(file, {{"Modalita", "1"}});
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Descr FROM Art ORDER BY Codice")),
-              (QStringList{"A1|Vecchio", "A2|Altro"}));
+              (QStringList {"A1|Vecchio", "A2|Altro"}));
     EXPECT_EQ(carico.errori, 0);
 
     ambiente.Sql(QStringLiteral("UPDATE QuivaFile SET Modalita = '2'"));
@@ -67,7 +77,7 @@ TEST_F(Caricare, WriteModesDecideInsertUpdateOrSkip)
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
     // Update only: A2 is not written; A1 keeps its non-"A" fields.
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Descr FROM Art ORDER BY Codice")),
-              (QStringList{"A1|Vecchio"}));
+              (QStringList {"A1|Vecchio"}));
     EXPECT_EQ(carico.errori, 0);
 }
 
@@ -76,21 +86,27 @@ TEST_F(Caricare, UpdateChangesOnlyTheFieldsMarkedA)
     ambiente.Sql(QStringLiteral("INSERT INTO Art VALUES ('A1', 'Vecchio', 1999)"));
     const QString file = ambiente.FileSorgente(QStringLiteral("a.txt"), "A1;Nuovo;2002\n");
     DefinizioneArticoli(file);
-    ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Anno"}, {"NumCampo", "3"}, {"OrdCampo", "3"},
-                                          {"TipoOrig", "String"}, {"TipoDest", "Integer"}, {"Aggiorna", "a"}});
+    ambiente.Campo(QStringLiteral("ART"),
+                   {{"NomeCampo", "Anno"},
+                    {"NumCampo", "3"},
+                    {"OrdCampo", "3"},
+                    {"TipoOrig", "String"},
+                    {"TipoDest", "Integer"},
+                    {"Aggiorna", "a"}});
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Descr, Anno FROM Art")), QStringList{"A1|Vecchio|2002"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Descr, Anno FROM Art")), QStringList {"A1|Vecchio|2002"});
 }
 
 TEST_F(Caricare, DuplicateKeyOnPlainInsert)
 {
     const QString file = ambiente.FileSorgente(QStringLiteral("a.txt"), "A1;Uno;2001\nA1;Bis;2002\n");
     DefinizioneArticoli(file, {{"InsVaria", "I"}});
-    ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Anno"}, {"NumCampo", "3"}, {"OrdCampo", "3"},
-                                          {"TipoDest", "Long"}, {"Aggiorna", "A"}});
+    ambiente.Campo(
+        QStringLiteral("ART"),
+        {{"NomeCampo", "Anno"}, {"NumCampo", "3"}, {"OrdCampo", "3"}, {"TipoDest", "Long"}, {"Aggiorna", "A"}});
     // Mode 0 retries as an update of the row the first line wrote.
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Art")), QStringList{"A1|Uno|2002"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Art")), QStringList {"A1|Uno|2002"});
     EXPECT_EQ(carico.errori, 0);
 
     // Mode 1: the duplicate becomes "Chiave doppia".
@@ -98,14 +114,14 @@ TEST_F(Caricare, DuplicateKeyOnPlainInsert)
     ambiente.Sql(QStringLiteral("DELETE FROM Art"));
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Riga, Errore FROM ErroriQuivamento")),
-              QStringList{QStringLiteral("A1;Bis;2002|Chiave doppia")});
+              QStringList {QStringLiteral("A1;Bis;2002|Chiave doppia")});
 
     // Any other mode looks the key up like 0: the second line edits the row.
     ambiente.Sql(QStringLiteral("UPDATE QuivaFile SET Modalita = '7'"));
     ambiente.Sql(QStringLiteral("DELETE FROM Art"));
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")).toInt(), 0);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Art")), QStringList{"A1|Uno|2002"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Art")), QStringList {"A1|Uno|2002"});
 }
 
 TEST_F(Caricare, EmptiesTablesAndRunsFinalQueries)
@@ -113,12 +129,14 @@ TEST_F(Caricare, EmptiesTablesAndRunsFinalQueries)
     ambiente.Sql(QStringLiteral("CREATE TABLE Log (Testo TEXT)"));
     ambiente.Sql(QStringLiteral("INSERT INTO Art VALUES ('OLD', 'x', 2001), ('KEEP', 'y', 2000)"));
     const QString file = ambiente.FileSorgente(QStringLiteral("a.txt"), "N1;Nuovo\n");
-    DefinizioneArticoli(file, {{"Azzera", "s"}, {"WhereAzz", "Anno = 2001"},
-                               {"QueryFin1", "Insert into Log (Testo) Values (\"fine 1\")"},
-                               {"QueryFin3", "Update Log Set Testo = Testo & '+3'"}});
+    DefinizioneArticoli(file,
+                        {{"Azzera", "s"},
+                         {"WhereAzz", "Anno = 2001"},
+                         {"QueryFin1", "Insert into Log (Testo) Values (\"fine 1\")"},
+                         {"QueryFin3", "Update Log Set Testo = Testo & '+3'"}});
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice FROM Art ORDER BY Codice")), (QStringList{"KEEP", "N1"}));
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Testo FROM Log")), QStringList{"fine 1+3"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice FROM Art ORDER BY Codice")), (QStringList {"KEEP", "N1"}));
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Testo FROM Log")), QStringList {"fine 1+3"});
 }
 
 TEST_F(Caricare, EmptyingWithAJoinClause)
@@ -127,10 +145,10 @@ TEST_F(Caricare, EmptyingWithAJoinClause)
     ambiente.Sql(QStringLiteral("INSERT INTO Art VALUES ('A', 'x', 1), ('B', 'y', 2)"));
     ambiente.Sql(QStringLiteral("INSERT INTO T2 VALUES ('A', 1), ('B', 0)"));
     const QString file = ambiente.FileSorgente(QStringLiteral("a.txt"), "");
-    DefinizioneArticoli(file, {{"Azzera", "S"},
-                               {"WhereAzz", "From Art Inner Join T2 On Art.Codice = T2.Id Where T2.X = 1"}});
+    DefinizioneArticoli(file,
+                        {{"Azzera", "S"}, {"WhereAzz", "From Art Inner Join T2 On Art.Codice = T2.Id Where T2.X = 1"}});
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice FROM Art")), QStringList{"B"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice FROM Art")), QStringList {"B"});
 }
 
 TEST_F(Caricare, StopBetweenLinesKeepsWhatWasWrittenAndSkipsFinalQueries)
@@ -151,12 +169,14 @@ TEST_F(Caricare, StopBetweenLinesKeepsWhatWasWrittenAndSkipsFinalQueries)
 
 TEST_F(Caricare, MissingSourceFileAfterErrorRowsWereDeleted)
 {
-    ambiente.Sql(QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('ART', 'x', 'vecchio'), ('ALTRO', 'y', 'resta')"));
+    ambiente.Sql(
+        QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('ART', 'x', 'vecchio'), ('ALTRO', 'y', 'resta')"));
     DefinizioneArticoli(ambiente.Percorso(QStringLiteral("manca.txt")));
     EXPECT_EQ(carico.Esegui(QStringLiteral("ART")), 53);
     EXPECT_EQ(carico.messaggi.testi,
-              QStringList{QStringLiteral("Errore nell'apertura del file: ") + ambiente.Percorso(QStringLiteral("manca.txt"))});
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Tabella FROM ErroriQuivamento")), QStringList{"ALTRO"});
+              QStringList {QStringLiteral("Errore nell'apertura del file: ")
+                           + ambiente.Percorso(QStringLiteral("manca.txt"))});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Tabella FROM ErroriQuivamento")), QStringList {"ALTRO"});
 }
 
 TEST_F(Caricare, ErrorRowsHoldTheLineExactlyAsRead)
@@ -174,8 +194,9 @@ TEST_F(Caricare, ErrorRowsHoldTheLineExactlyAsRead)
     EXPECT_EQ(righe[0], QStringLiteral("L'1;caff\u00e8 l'ok;--;\\%*"));
     EXPECT_EQ(righe[1], QStringLiteral("X1;perch\u00e8 \u20ac l'altro"));
     // A server keeps the NUL as its visible symbol rather than cut the line.
-    EXPECT_EQ(righe[2], DatabaseProva::SuServer() ? QStringLiteral("Z\u2400Z;nul")
-                                                 : QString(QStringLiteral("Z\0Z;nul").data(), 7));
+    EXPECT_EQ(righe[2],
+              DatabaseProva::SuServer() ? QStringLiteral("Z\u2400Z;nul")
+                                        : QString(QStringLiteral("Z\0Z;nul").data(), 7));
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT Errore FROM ErroriQuivamento ORDER BY rowid")).toString(),
               QStringLiteral("Art.Codice: Campo con valore non valido (L'1)"));
 }
@@ -192,9 +213,9 @@ TEST_F(Caricare, ValuesThatLookLikeSqlAreStoredAndFoundExactly)
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
     EXPECT_EQ(carico.errori, 0);
     // The second copy of each line found its row by key and updated it.
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Descr FROM Art ORDER BY rowid")),
-              (QStringList{"x')|DROP TABLE Art", "a%|' OR '1'='1", "a*|\\'\\", "b_?|\"quoted\" -- /* c */",
-                           "[!a]|%s%n"}));
+    EXPECT_EQ(
+        ambiente.Righe(QStringLiteral("SELECT Codice, Descr FROM Art ORDER BY rowid")),
+        (QStringList {"x')|DROP TABLE Art", "a%|' OR '1'='1", "a*|\\'\\", "b_?|\"quoted\" -- /* c */", "[!a]|%s%n"}));
 }
 
 TEST_F(Caricare, BinaryFilesAndLongLinesNeverStopTheLoad)
@@ -234,7 +255,8 @@ TEST_F(Caricare, DatabaseSizeLimitEndsTheLoadKeepingWholeLines)
 
     EXPECT_EQ(carico.Esegui(QStringLiteral("ART")), CodiciErrore::DiscoPieno);
     ASSERT_EQ(carico.messaggi.testi.size(), 1);
-    EXPECT_TRUE(carico.messaggi.testi[0].contains(QStringLiteral("Spazio esaurito"))) << carico.messaggi.testi[0].toStdString();
+    EXPECT_TRUE(carico.messaggi.testi[0].contains(QStringLiteral("Spazio esaurito")))
+        << carico.messaggi.testi[0].toStdString();
     EXPECT_EQ(ambiente.Valore(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")).toInt(), 0);
     const int tenute = ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt();
@@ -254,7 +276,8 @@ TEST_F(Caricare, ReloadDeletesOnlyItsOwnErrorRows)
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
     EXPECT_EQ(carico.errori, 4);  // two per load, added up by the caller
-    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento WHERE Tabella = 'ART'")).toInt(), 2);
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento WHERE Tabella = 'ART'")).toInt(),
+              2);
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")).toInt(), 3);
 }
 

@@ -10,7 +10,7 @@ namespace {
 class Chiavi : public ::testing::Test {
 protected:
     AmbienteProva ambiente;
-    Caricamento carico{ambiente};
+    Caricamento carico {ambiente};
 
     void SetUp() override
     {
@@ -33,12 +33,15 @@ protected:
         codice.insert(QStringLiteral("NumCampo"), QStringLiteral("K1"));
         codice.insert(QStringLiteral("OrdCampo"), QStringLiteral("1"));
         ambiente.Campo(QStringLiteral("CLIENTI"), codice);
-        ambiente.Campo(QStringLiteral("CLIENTI"), {{"NomeCampo", "Nome"}, {"NumCampo", "2"}, {"OrdCampo", "2"},
-                                                  {"Aggiorna", "A"}});
+        ambiente.Campo(QStringLiteral("CLIENTI"),
+                       {{"NomeCampo", "Nome"}, {"NumCampo", "2"}, {"OrdCampo", "2"}, {"Aggiorna", "A"}});
     }
 
     QStringList Clienti() { return ambiente.Righe(QStringLiteral("SELECT Codice, Nome FROM Clienti ORDER BY rowid")); }
-    QStringList Errori() { return ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento ORDER BY rowid")); }
+    QStringList Errori()
+    {
+        return ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento ORDER BY rowid"));
+    }
 };
 
 TEST_F(Chiavi, KeyLookUpIgnoresCaseAndStaysOnAnIndex)
@@ -46,7 +49,7 @@ TEST_F(Chiavi, KeyLookUpIgnoresCaseAndStaysOnAnIndex)
     ambiente.Sql(QStringLiteral("INSERT INTO Clienti VALUES ('c001', 'Vecchio')"));
     Definizione("C001;Nuovo\nc002;Due\nC002;Due bis\n");
     ASSERT_EQ(carico.Esegui(QStringLiteral("CLIENTI")), 0);
-    EXPECT_EQ(Clienti(), (QStringList{"c001|Nuovo", "c002|Due bis"}));
+    EXPECT_EQ(Clienti(), (QStringList {"c001|Nuovo", "c002|Due bis"}));
     EXPECT_TRUE(Errori().isEmpty());
 
     // The look-up the load runs, as the database plans it.
@@ -62,12 +65,13 @@ TEST_F(Chiavi, DefinitionFoundWhateverTheCaseOfItsCode)
 {
     // Definition tables made by another tool compare with case too.
     for (const char* tabella : {"QuivaFile", "QuivaDettaglio", "QuivaDecod", "ErroriQuivamento"})
-        for (const char* sql : {"CREATE TABLE Copia AS SELECT * FROM %1", "DROP TABLE %1", "ALTER TABLE Copia RENAME TO %1"})
+        for (const char* sql :
+             {"CREATE TABLE Copia AS SELECT * FROM %1", "DROP TABLE %1", "ALTER TABLE Copia RENAME TO %1"})
             ambiente.Sql(QString::fromLatin1(sql).arg(QLatin1String(tabella)));
     Definizione("C1;Uno\n");
     ambiente.Sql(QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('Clienti', 'vecchia', 'vecchio errore')"));
     ASSERT_EQ(carico.Esegui(QStringLiteral("clienti")), 0);
-    EXPECT_EQ(Clienti(), QStringList{QStringLiteral("C1|Uno")});
+    EXPECT_EQ(Clienti(), QStringList {QStringLiteral("C1|Uno")});
     EXPECT_TRUE(Errori().isEmpty());  // the old error rows of the definition are gone
 }
 
@@ -80,7 +84,7 @@ TEST_F(Chiavi, EmptyTextKeyIsFoundAgain)
             ambiente.Sql(QStringLiteral("DELETE FROM ") + QLatin1String(tabella));
         Definizione("000;Uno\n000;Due\n", {{"InsVaria", insVaria}}, {{"Conv0ToNull", "S"}});
         ASSERT_EQ(carico.Esegui(QStringLiteral("CLIENTI")), 0);
-        EXPECT_EQ(Clienti(), QStringList{QStringLiteral("|Due")});
+        EXPECT_EQ(Clienti(), QStringList {QStringLiteral("|Due")});
         EXPECT_TRUE(Errori().isEmpty());
     }
 }
@@ -92,8 +96,8 @@ TEST_F(Chiavi, LineThatCannotBeWrittenEvenAsAnUpdateLeavesAnErrorRow)
     ambiente.Sql(QStringLiteral("CREATE UNIQUE INDEX Clienti_Nome ON Clienti (Nome)"));
     Definizione("C1;Uguale\nC2;Uguale\n", {{"InsVaria", "I"}});
     ASSERT_EQ(carico.Esegui(QStringLiteral("CLIENTI")), 0);
-    EXPECT_EQ(Clienti(), QStringList{QStringLiteral("C1|Uguale")});
-    EXPECT_EQ(Errori(), QStringList{QStringLiteral("Chiave doppia")});
+    EXPECT_EQ(Clienti(), QStringList {QStringLiteral("C1|Uguale")});
+    EXPECT_EQ(Errori(), QStringList {QStringLiteral("Chiave doppia")});
 }
 
 }  // namespace

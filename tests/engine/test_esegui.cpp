@@ -28,7 +28,7 @@ class Eseguire : public ::testing::Test {
 protected:
     AmbienteProva ambiente;
     MessaggiRegistrati messaggi;
-    ContestoQuiva contesto{ambiente.Db(), messaggi, ImpostazioniDitta{}, {}, {}, false};
+    ContestoQuiva contesto {ambiente.Db(), messaggi, ImpostazioniDitta {}, {}, {}, false};
     ValueStore valori;
 
     void SetUp() override
@@ -41,8 +41,12 @@ protected:
     void Definizione(const QString& codice, const QString& file)
     {
         ambiente.Definizione(codice, {{"Tabella", "Art"}, {"Origine", file}, {"Separatore", ";"}, {"Modalita", "0"}});
-        ambiente.Campo(codice, {{"NomeCampo", "Codice"}, {"NumCampo", "1"}, {"OrdCampo", "1"},
-                                {"TipoOrig", "String"}, {"TipoDest", "String"}});
+        ambiente.Campo(codice,
+                       {{"NomeCampo", "Codice"},
+                        {"NumCampo", "1"},
+                        {"OrdCampo", "1"},
+                        {"TipoOrig", "String"},
+                        {"TipoDest", "String"}});
     }
 
     std::vector<EsitoDefinizione> Esegui(const QStringList& codici, ProgressMonitor& progresso,
@@ -52,7 +56,8 @@ protected:
         if (traccia) {
             osservatore.prima = [&](int i) { *traccia << QStringLiteral("prima %1").arg(codici[i]); };
             osservatore.dopo = [&](int i, const EsitoDefinizione& e) {
-                *traccia << QStringLiteral("dopo %1 %2/%3/%4").arg(codici[i]).arg(e.lettura).arg(e.carico).arg(e.errori);
+                *traccia
+                    << QStringLiteral("dopo %1 %2/%3/%4").arg(codici[i]).arg(e.lettura).arg(e.carico).arg(e.errori);
             };
         }
         return EseguiDefinizioni(contesto, codici, progresso, valori, osservatore);
@@ -65,12 +70,12 @@ TEST_F(Eseguire, RunsInOrderPassingOverDefinitionsThatCannotBeRead)
     Definizione(QStringLiteral("B"), ambiente.FileSorgente(QStringLiteral("b.txt"), "B1\n;\n"));
     QStringList traccia;
     const auto esiti = Esegui({"A", "NOPE", "B"}, ProgressMonitor::Muto(), &traccia);
-    EXPECT_EQ(traccia, (QStringList{"prima A", "dopo A 0/0/0", "prima NOPE", "dopo NOPE -1/0/0", "prima B",
-                                    "dopo B 0/0/2"}));
+    EXPECT_EQ(traccia,
+              (QStringList {"prima A", "dopo A 0/0/0", "prima NOPE", "dopo NOPE -1/0/0", "prima B", "dopo B 0/0/2"}));
     EXPECT_EQ(ErroriTotali(esiti), 2);  // the empty key: its own message and the driver's
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice FROM Art ORDER BY Codice")),
-              (QStringList{"A1", "A2", "B1"}));
-    EXPECT_EQ(messaggi.testi, QStringList{"Mancano i dati per il codice NOPE"});
+              (QStringList {"A1", "A2", "B1"}));
+    EXPECT_EQ(messaggi.testi, QStringList {"Mancano i dati per il codice NOPE"});
 }
 
 TEST_F(Eseguire, LoadEndingWithAnErrorEndsTheList)
@@ -80,7 +85,7 @@ TEST_F(Eseguire, LoadEndingWithAnErrorEndsTheList)
     const auto esiti = Esegui({"A", "B"}, ProgressMonitor::Muto());
     ASSERT_EQ(esiti.size(), 1u);
     EXPECT_NE(esiti[0].carico, 0);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice FROM Art")), QStringList{});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice FROM Art")), QStringList {});
 }
 
 TEST_F(Eseguire, ConfirmedStopEndsTheListBeforeTheNextDefinition)
@@ -92,7 +97,7 @@ TEST_F(Eseguire, ConfirmedStopEndsTheListBeforeTheNextDefinition)
     const auto esiti = Esegui({"A", "B"}, ferma);
     ASSERT_EQ(esiti.size(), 1u);
     EXPECT_EQ(esiti[0].carico, 0);  // a stop is not an error
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice FROM Art")), QStringList{});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice FROM Art")), QStringList {});
 }
 
 TEST(RecordsetAperto, ClosesItsRecordSetWhenItGoesOutOfScopeOrIsReplaced)

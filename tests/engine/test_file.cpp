@@ -38,7 +38,7 @@ TEST(LettoreRighe, TheFirstLineEndDecidesWhetherABareLfEndsALine)
 class File : public ::testing::Test {
 protected:
     AmbienteProva ambiente;
-    Caricamento carico{ambiente};
+    Caricamento carico {ambiente};
 
     void SetUp() override
     {
@@ -64,7 +64,7 @@ TEST_F(File, WindowsFileWithALineBreakInACellLoadsOneRow)
     Definizione(ambiente.FileSorgente(QStringLiteral("a.txt"), "A0;prima\r\nA1;riga uno\nriga due\r\nA2;x\r\n"));
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Descr FROM Art ORDER BY Codice")),
-              (QStringList{"A0|prima", "A1|riga uno\nriga due", "A2|x"}));
+              (QStringList {"A0|prima", "A1|riga uno\nriga due", "A2|x"}));
     EXPECT_EQ(carico.errori, 0);
 }
 
@@ -75,7 +75,8 @@ TEST_F(File, FailedReadEndsTheLoadWithAnErrorAndNoFinalQueries)
     const int esito = carico.Esegui(QStringLiteral("ART"));
     EXPECT_EQ(esito, CodiciErrore::ErroreLetturaFile);
     ASSERT_FALSE(carico.messaggi.testi.isEmpty());
-    EXPECT_TRUE(carico.messaggi.testi.last().startsWith(QLatin1String("Errore nella lettura del file: /proc/self/mem (")))
+    EXPECT_TRUE(
+        carico.messaggi.testi.last().startsWith(QLatin1String("Errore nella lettura del file: /proc/self/mem (")))
         << carico.messaggi.testi.last().toStdString();
     EXPECT_EQ(QueryFinaliEseguite(), 0);
 }
@@ -128,7 +129,8 @@ TEST_F(File, NumbersOutOfRangeInADefinitionStopItsReading)
         EXPECT_TRUE(carico.messaggi.testi.last().contains(QLatin1String(caso.messaggio)))
             << carico.messaggi.testi.last().toStdString();
         EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt(), 0);
-        q.prepare(QStringLiteral("UPDATE %1 SET %2 = NULL").arg(QLatin1String(caso.tabella), QLatin1String(caso.colonna)));
+        q.prepare(
+            QStringLiteral("UPDATE %1 SET %2 = NULL").arg(QLatin1String(caso.tabella), QLatin1String(caso.colonna)));
         ASSERT_TRUE(q.exec());
     }
 }

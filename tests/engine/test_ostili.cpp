@@ -10,11 +10,12 @@ namespace {
 QByteArray LineeOstili()
 {
     QByteArray righe = "A1;uno;2;3,5;01/02/2024\n";
-    static const char nul[] = "A\0" "2;n\0ul;\0;\0\n";
+    static const char nul[] = "A\0"
+                              "2;n\0ul;\0;\0\n";
     righe += QByteArray(nul, sizeof nul - 1);
-    righe += "A3;\xff\xfe\xc3(\xe2\x82;\xf0\x28\x8c\x28;\x80\n";             // invalid UTF-8
+    righe += "A3;\xff\xfe\xc3(\xe2\x82;\xf0\x28\x8c\x28;\x80\n";  // invalid UTF-8
     righe += ";;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;;\n";
-    righe += "A4;" + QByteArray(4 * 1024 * 1024, 'm') + ";4\n";             // a line of megabytes
+    righe += "A4;" + QByteArray(4 * 1024 * 1024, 'm') + ";4\n";  // a line of megabytes
     righe += "A5;{[{[{[{[" + QByteArray(5000, '{') + QByteArray(5000, '[') + ";5\n";
     righe += "A6;-32768;32767;-2147483648;9223372036854775807;1e308;-1e-308\n";
     righe += "A7;x'); DROP TABLE Art; --;' OR 1=1;\"\";%s%n\n";
@@ -27,15 +28,18 @@ struct CampoOstile {
     QVariantMap campo;  // columns of the Descr field row
 };
 
-class Ostili : public ::testing::TestWithParam<CampoOstile> {};
+class Ostili : public ::testing::TestWithParam<CampoOstile> { };
 
 TEST_P(Ostili, EveryLineIsLoadedOrRejectedAndTheDatabaseStaysSound)
 {
     AmbienteProva ambiente;
-    Caricamento carico{ambiente};
+    Caricamento carico {ambiente};
     ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(30), Num REAL)"));
-    ambiente.Definizione(QStringLiteral("OST"), {{"Tabella", "Art"}, {"Modalita", "0"}, {"Separatore", ";"},
-                                                 {"Origine", ambiente.FileSorgente(QStringLiteral("o.txt"), LineeOstili())}});
+    ambiente.Definizione(QStringLiteral("OST"),
+                         {{"Tabella", "Art"},
+                          {"Modalita", "0"},
+                          {"Separatore", ";"},
+                          {"Origine", ambiente.FileSorgente(QStringLiteral("o.txt"), LineeOstili())}});
     ambiente.Campo(QStringLiteral("OST"), {{"NomeCampo", "Codice"}, {"NumCampo", "1"}, {"OrdCampo", "1"}});
     QVariantMap descr = GetParam().campo;
     descr.insert(QStringLiteral("NomeCampo"), QStringLiteral("Descr"));
@@ -57,7 +61,8 @@ TEST_P(Ostili, EveryLineIsLoadedOrRejectedAndTheDatabaseStaysSound)
         EXPECT_EQ(ambiente.Valore(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
     const int caricate = ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt();
     const int scartate =
-        ambiente.Valore(QStringLiteral("SELECT count(DISTINCT Riga) FROM ErroriQuivamento WHERE Tabella = 'OST'")).toInt();
+        ambiente.Valore(QStringLiteral("SELECT count(DISTINCT Riga) FROM ErroriQuivamento WHERE Tabella = 'OST'"))
+            .toInt();
     if (esito == 0)
         EXPECT_GE(caricate + scartate, 7);  // seven lines have a code, two more have none
     for (const QString& descrizione : ambiente.Righe(QStringLiteral("SELECT Descr FROM Art")))
@@ -74,14 +79,20 @@ const CampoOstile campiOstili[] = {
     {"SeparatorLongerThanTheLine", {{"NumCampo", "2"}, {"Riempie", QString(1000, u';')}}},
     {"SizeLimitsAtTheEdges", {{"Dimensione", -1}, {"LimiteDim", 2147483647}}},
     {"ProgressiveCodeOfAbsurdLength", {{"NumCampo", QString()}, {"Default", "^100000000,X"}}},
-    {"NumericTypesWithHostileText", {{"TipoOrig", "Double"}, {"TipoDest", "Integer"}, {"TipoOper", "/"},
-                                    {"ValoreOper", "0"}}},
+    {"NumericTypesWithHostileText",
+     {{"TipoOrig", "Double"}, {"TipoDest", "Integer"}, {"TipoOper", "/"}, {"ValoreOper", "0"}}},
     {"OperationsWithExtremeOperands", {{"TipoDest", "Double"}, {"TipoOper", "*"}, {"ValoreOper", "1e308"}}},
     {"PatternsThatLookLikeSql", {{"NonVal", "' OR 1=1 --"}, {"ValValido", "*'); DROP TABLE Art; --*"}}},
-    {"SqlInEveryTextColumn", {{"TipoOrig", "'; DROP TABLE Art; --"}, {"TipoDest", "\"); DELETE FROM Art"},
-                             {"Riempie", "' OR '1'='1"}, {"Default", "'); DROP TABLE QuivaFile; --"},
-                             {"Conv0ToNull", "'"}, {"Obbligatorio", "\""}, {"LireOValuta", ";"},
-                             {"Aggiorna", "'"}, {"CostBatch", "' --"}}},
+    {"SqlInEveryTextColumn",
+     {{"TipoOrig", "'; DROP TABLE Art; --"},
+      {"TipoDest", "\"); DELETE FROM Art"},
+      {"Riempie", "' OR '1'='1"},
+      {"Default", "'); DROP TABLE QuivaFile; --"},
+      {"Conv0ToNull", "'"},
+      {"Obbligatorio", "\""},
+      {"LireOValuta", ";"},
+      {"Aggiorna", "'"},
+      {"CostBatch", "' --"}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Corpus, Ostili, ::testing::ValuesIn(campiOstili),
@@ -94,18 +105,27 @@ TEST(DefinizioneOstile, SqlInHeaderTextsNeverRunsAsAStatement)
     if (DatabaseProva::SuServer())
         GTEST_SKIP() << "header texts longer than a server's typed columns hold";
     AmbienteProva ambiente;
-    Caricamento carico{ambiente};
+    Caricamento carico {ambiente};
     ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(30))"));
     const QString file = ambiente.FileSorgente(QStringLiteral("o.txt"), "A1;uno\n");
     ambiente.Definizione(QStringLiteral("X'); DROP TABLE Art; --"),
-                         {{"Descrizione", "'); DROP TABLE Art; --"}, {"Tabella", "Art"}, {"Modalita", "'"},
-                          {"InsVaria", "' OR 1=1"}, {"Separatore", ";"}, {"Origine", file}, {"CodTab2", "'"},
-                          {"Tipo", "'"}, {"Batch", "'; --"}});
-    ambiente.Campo(QStringLiteral("X'); DROP TABLE Art; --"), {{"NomeCampo", "Codice"}, {"NumCampo", "1"}, {"OrdCampo", "1"}});
-    ambiente.Campo(QStringLiteral("X'); DROP TABLE Art; --"), {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "2"}});
-    ambiente.Sql(QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('X''); DROP TABLE Art; --', 'vecchia', 'vecchio')"));
+                         {{"Descrizione", "'); DROP TABLE Art; --"},
+                          {"Tabella", "Art"},
+                          {"Modalita", "'"},
+                          {"InsVaria", "' OR 1=1"},
+                          {"Separatore", ";"},
+                          {"Origine", file},
+                          {"CodTab2", "'"},
+                          {"Tipo", "'"},
+                          {"Batch", "'; --"}});
+    ambiente.Campo(QStringLiteral("X'); DROP TABLE Art; --"),
+                   {{"NomeCampo", "Codice"}, {"NumCampo", "1"}, {"OrdCampo", "1"}});
+    ambiente.Campo(QStringLiteral("X'); DROP TABLE Art; --"),
+                   {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "2"}});
+    ambiente.Sql(
+        QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('X''); DROP TABLE Art; --', 'vecchia', 'vecchio')"));
     EXPECT_EQ(carico.Esegui(QStringLiteral("X'); DROP TABLE Art; --")), 0);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Art")), QStringList{"A1|uno"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Art")), QStringList {"A1|uno"});
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")).toInt(), 0);
 }
 
@@ -113,20 +133,35 @@ TEST(DefinizioneOstile, SqlInHeaderTextsNeverRunsAsAStatement)
 // and counted.
 TEST(DefinizioneOstile, RejectedLinesAreStoredAsRead)
 {
-    const QStringList corpus = {"O'Brien", "a;b", "x'; DROP TABLE Art; --", "--", "C:\\dati\\x.txt",
-                                "50%", "*", "_%_", "\"virgolette\" interne", "[A-Z]#?", "\\'", "\u00a71{\u00a72}"};
+    const QStringList corpus = {"O'Brien",
+                                "a;b",
+                                "x'; DROP TABLE Art; --",
+                                "--",
+                                "C:\\dati\\x.txt",
+                                "50%",
+                                "*",
+                                "_%_",
+                                "\"virgolette\" interne",
+                                "[A-Z]#?",
+                                "\\'",
+                                "\u00a71{\u00a72}"};
     AmbienteProva ambiente;
-    Caricamento carico{ambiente};
+    Caricamento carico {ambiente};
     ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10), Descr VARCHAR(30), Qta INTEGER)"));
     QByteArray righe;
     for (const QString& valore : corpus)
         righe += "k\t" + valore.toUtf8() + "\n";
     righe += "k\tok\tabc\n";
-    ambiente.Definizione(QStringLiteral("R"), {{"Tabella", "Art"}, {"Separatore", "\\009"}, {"InsVaria", "I"},
-                                               {"Origine", ambiente.FileSorgente(QStringLiteral("r.txt"), righe)}});
+    ambiente.Definizione(QStringLiteral("R"),
+                         {{"Tabella", "Art"},
+                          {"Separatore", "\\009"},
+                          {"InsVaria", "I"},
+                          {"Origine", ambiente.FileSorgente(QStringLiteral("r.txt"), righe)}});
     ambiente.Campo(QStringLiteral("R"), {{"NomeCampo", "Codice"}, {"NumCampo", "1"}, {"OrdCampo", "1"}});
-    ambiente.Campo(QStringLiteral("R"), {{"NomeCampo", "Qta"}, {"NumCampo", "3"}, {"OrdCampo", "2"}, {"TipoDest", "Integer"}});
-    ambiente.Campo(QStringLiteral("R"), {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "3"}, {"NonVal", "*"}});
+    ambiente.Campo(QStringLiteral("R"),
+                   {{"NomeCampo", "Qta"}, {"NumCampo", "3"}, {"OrdCampo", "2"}, {"TipoDest", "Integer"}});
+    ambiente.Campo(QStringLiteral("R"),
+                   {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "3"}, {"NonVal", "*"}});
     ASSERT_EQ(carico.Esegui(QStringLiteral("R")), 0);
     QStringList righeAttese;
     QStringList erroriAttesi;

@@ -12,13 +12,14 @@ const char* Codici[] = {"", "B", "C", "D", "E"};
 class Piano : public ::testing::Test {
 protected:
     AmbienteProva ambiente;
-    Caricamento carico{ambiente};
+    Caricamento carico {ambiente};
 
     void CreaTabelle()
     {
         for (int i = 1; i <= 5; ++i) {
             ambiente.Sql(QStringLiteral("CREATE TABLE T%1 (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(20), "
-                                        "Qta INTEGER, Prezzo NUMERIC, Data DATE)").arg(i));
+                                        "Qta INTEGER, Prezzo NUMERIC, Data DATE)")
+                             .arg(i));
             ambiente.Sql(QStringLiteral("INSERT INTO T%1 VALUES ('K1', 'Vecchio', 1, 1.5, '2000-01-01')").arg(i));
         }
     }
@@ -28,10 +29,15 @@ protected:
     // new rows; Qta goes through a decode row.
     void Definizione(const QString& modalita, const QString& insVaria)
     {
-        QVariantMap testata{{"Tabella", "T1"}, {"Separatore", ";"}, {"Modalita", modalita}, {"InsVaria", insVaria},
-                            {"Origine", ambiente.FileSorgente("p.txt", "K1;Nuovo;5;2,5;31/12/2024\n"
-                                                                       "k2;Altro;x;3;01/02/2003\n"
-                                                                       "K3;Terzo;7;abc;01/02/2003\n")}};
+        QVariantMap testata {{"Tabella", "T1"},
+                             {"Separatore", ";"},
+                             {"Modalita", modalita},
+                             {"InsVaria", insVaria},
+                             {"Origine",
+                              ambiente.FileSorgente("p.txt",
+                                                    "K1;Nuovo;5;2,5;31/12/2024\n"
+                                                    "k2;Altro;x;3;01/02/2003\n"
+                                                    "K3;Terzo;7;abc;01/02/2003\n")}};
         for (int i = 2; i <= 5; ++i) {
             testata.insert(QStringLiteral("Tabella%1").arg(i), QStringLiteral("T%1").arg(i));
             testata.insert(QStringLiteral("CodTab%1").arg(i), QString::fromLatin1(Codici[i - 1]));
@@ -41,8 +47,13 @@ protected:
         for (int i = 1; i <= 5; ++i) {
             const QString prefisso = i == 1 ? QString() : QString::fromLatin1(Codici[i - 1]) + QLatin1Char(' ');
             auto campo = [&](const char* nome, const char* numero, const char* tipo, const char* aggiorna) {
-                ambiente.Campo("P", {{"NomeCampo", prefisso + nome}, {"NumCampo", numero}, {"TipoDest", tipo},
-                                     {"TipoOrig", "String"}, {"OrdCampo", ++ordine}, {"Aggiorna", aggiorna}});
+                ambiente.Campo("P",
+                               {{"NomeCampo", prefisso + nome},
+                                {"NumCampo", numero},
+                                {"TipoDest", tipo},
+                                {"TipoOrig", "String"},
+                                {"OrdCampo", ++ordine},
+                                {"Aggiorna", aggiorna}});
             };
             campo("Codice", "K1", "String", "");
             campo("Descr", "2", "String", "A");
@@ -55,7 +66,8 @@ protected:
 
     QStringList Tabella(int i)
     {
-        return ambiente.Righe(QStringLiteral("SELECT Codice, Descr, Qta, Prezzo, Data FROM T%1 ORDER BY Codice").arg(i));
+        return ambiente.Righe(
+            QStringLiteral("SELECT Codice, Descr, Qta, Prezzo, Data FROM T%1 ORDER BY Codice").arg(i));
     }
 };
 
@@ -76,7 +88,7 @@ TEST_F(Piano, EveryWriteModeGivesTheSameRowsInAllFiveSlots)
         {"1", "", {vecchio, nuovo}, rifiuto},     // insert only
         {"2", "", {aggiornato}, {}},              // update only: K3 is not there, nothing is read
         {"9", "", {aggiornato, nuovo}, rifiuto},  // any other mode: insert or update
-        {"1", "I", {vecchio, nuovo}, QStringList{"Chiave doppia"} + rifiuto},  // free insertion
+        {"1", "I", {vecchio, nuovo}, QStringList {"Chiave doppia"} + rifiuto},  // free insertion
     };
     for (const Caso& caso : casi) {
         SCOPED_TRACE(std::string("Modalita ") + caso.modalita + " InsVaria " + caso.insVaria);
@@ -100,8 +112,12 @@ TEST_F(Piano, EveryWriteModeGivesTheSameRowsInAllFiveSlots)
 TEST_F(Piano, FieldOfASlotWithoutATableRejectsTheLine)
 {
     ambiente.Sql("CREATE TABLE T1 (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(20))");
-    ambiente.Definizione("P", {{"Tabella", "T1"}, {"Separatore", ";"}, {"Modalita", "0"}, {"CodTab2", "Z"},
-                               {"Origine", ambiente.FileSorgente("p.txt", "K1;Uno\n")}});
+    ambiente.Definizione("P",
+                         {{"Tabella", "T1"},
+                          {"Separatore", ";"},
+                          {"Modalita", "0"},
+                          {"CodTab2", "Z"},
+                          {"Origine", ambiente.FileSorgente("p.txt", "K1;Uno\n")}});
     ambiente.Campo("P", {{"NomeCampo", "Codice"}, {"NumCampo", "K1"}, {"OrdCampo", 1}});
     ambiente.Campo("P", {{"NomeCampo", "Z Descr"}, {"NumCampo", "2"}, {"OrdCampo", 2}, {"Aggiorna", "A"}});
     ASSERT_EQ(carico.Esegui("P"), 0);

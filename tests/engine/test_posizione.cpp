@@ -40,7 +40,8 @@ const CasoCampo CampiDelimitati[] = {
 };
 
 const CasoCampo Modelli[] = {
-    {"braces kept when their first field has a value", ";", "f1;f2;AB;12;X", "\u00a73-\u00a74{ (\u00a75)}", "AB-12 (X)"},
+    {"braces kept when their first field has a value", ";", "f1;f2;AB;12;X", "\u00a73-\u00a74{ (\u00a75)}",
+     "AB-12 (X)"},
     {"braces dropped on a blank first field", ";", "f1;f2;AB;12;;000;0,00", "\u00a73-\u00a74{ (\u00a75)}", "AB-12"},
     {"braces dropped on a missing field", ";", "f1;f2;AB;12;;000;0,00", "X{\u00a79}Y", "XY"},
     {"braces dropped on an empty field", ";", "f1;f2;AB;12;;000;0,00", "X{\u00a75}Y", "XY"},
@@ -139,7 +140,7 @@ TEST_F(Posizione, OperazioniLargaFissa)
     EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "000050");
     c->osValoreOper = "§7:2";  // blank columns: no operand
     EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "000050");
-    c->osValoreOper = "§10";   // no length: no operand
+    c->osValoreOper = "§10";  // no length: no operand
     EXPECT_EQ(posizione.Cerca(riga, *c, true, false).toString(), "000050");
     c->osTipoOper = "*";
     c->osValoreOper = "1,5";

@@ -9,7 +9,7 @@ namespace {
 class Tabelle : public ::testing::Test {
 protected:
     AmbienteProva ambiente;
-    Caricamento carico{ambiente};
+    Caricamento carico {ambiente};
 
     void SetUp() override
     {
@@ -25,10 +25,13 @@ protected:
         if (!testata.contains(QStringLiteral("Modalita")))
             testata.insert(QStringLiteral("Modalita"), QStringLiteral("0"));
         ambiente.Definizione(QStringLiteral("T"), testata);
-        ambiente.Campo(QStringLiteral("T"), {{"NomeCampo", "A"}, {"NumCampo", "1"}, {"OrdCampo", "1"}, {"TipoDest", "String"}});
-        ambiente.Campo(QStringLiteral("T"), {{"NomeCampo", "B"}, {"NumCampo", "2"}, {"OrdCampo", "2"}, {"TipoDest", "Long"}});
-        ambiente.Campo(QStringLiteral("T"), {{"NomeCampo", "C"}, {"NumCampo", "3"}, {"OrdCampo", "3"}, {"TipoDest", "String"},
-                                            {"Aggiorna", "A"}});
+        ambiente.Campo(QStringLiteral("T"),
+                       {{"NomeCampo", "A"}, {"NumCampo", "1"}, {"OrdCampo", "1"}, {"TipoDest", "String"}});
+        ambiente.Campo(QStringLiteral("T"),
+                       {{"NomeCampo", "B"}, {"NumCampo", "2"}, {"OrdCampo", "2"}, {"TipoDest", "Long"}});
+        ambiente.Campo(
+            QStringLiteral("T"),
+            {{"NomeCampo", "C"}, {"NumCampo", "3"}, {"OrdCampo", "3"}, {"TipoDest", "String"}, {"Aggiorna", "A"}});
     }
 };
 
@@ -37,10 +40,10 @@ TEST_F(Tabelle, KeyFromThePrimaryIndexFindsTheRowByItsTypedValues)
     ambiente.Sql(QStringLiteral("INSERT INTO T VALUES ('x', 5, 'a'), ('O''Hara', 1, 'b')"));
     DefinizioneT("x;5;z\nO'Hara;1,0;w\nx;abc;q\n");
     ASSERT_EQ(carico.Esegui(QStringLiteral("T")), 0);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM T ORDER BY A")), (QStringList{"O'Hara|1|w", "x|5|z"}));
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM T ORDER BY A")), (QStringList {"O'Hara|1|w", "x|5|z"}));
     // A key value that is rejected looks nothing up.
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento")),
-              (QStringList{"T.B: Tipo non valido (abc)", "Impossibile costruire chiave di ricerca"}));
+              (QStringList {"T.B: Tipo non valido (abc)", "Impossibile costruire chiave di ricerca"}));
 }
 
 TEST_F(Tabelle, WriteErrorsNameTheFieldAndTheLoadGoesOn)
@@ -51,7 +54,7 @@ TEST_F(Tabelle, WriteErrorsNameTheFieldAndTheLoadGoesOn)
     ambiente.Campo(QStringLiteral("T"), {{"NomeCampo", "Manca"}, {"NumCampo", "3"}, {"OrdCampo", "9"}});
     ASSERT_EQ(carico.Esegui(QStringLiteral("T")), 0);
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento ORDER BY rowid")),
-              (QStringList{"Valore troppo grande (TROPPO): campo T.C", "Campo inesistente: campo T.Manca"}));
+              (QStringList {"Valore troppo grande (TROPPO): campo T.C", "Campo inesistente: campo T.Manca"}));
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM T")).toInt(), 0);
 }
 
@@ -62,9 +65,9 @@ TEST_F(Tabelle, DuplicateOnOneSlotStillSavesTheSlotsAfterIt)
     ambiente.Campo(QStringLiteral("T"), {{"NomeCampo", "L A"}, {"NumCampo", "1"}, {"OrdCampo", "4"}});
     ambiente.Campo(QStringLiteral("T"), {{"NomeCampo", "L N"}, {"NumCampo", "2"}, {"OrdCampo", "5"}});
     ASSERT_EQ(carico.Esegui(QStringLiteral("T")), 0);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM T")), QStringList{"a|1|uno"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM T")), QStringList {"a|1|uno"});
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM L")).toInt(), 2);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento")), QStringList{"Chiave doppia"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento")), QStringList {"Chiave doppia"});
 }
 
 class Progressivi : public Tabelle {
@@ -75,13 +78,17 @@ protected:
     {
         ambiente.Sql(QStringLiteral("DELETE FROM QuivaFile"));
         ambiente.Sql(QStringLiteral("DELETE FROM QuivaDettaglio"));
-        ambiente.Definizione(QStringLiteral("P"), {{"Tabella", "Cod"}, {"Modalita", "0"}, {"InsVaria", "I"},
-                                                  {"Separatore", ";"},
-                                                  {"Origine", ambiente.FileSorgente(QStringLiteral("p.txt"), riga)}});
-        ambiente.Campo(QStringLiteral("P"), {{"NomeCampo", "Anno"}, {"NumCampo", "1"}, {"OrdCampo", "1"}, {"TipoDest", "Long"}});
+        ambiente.Definizione(QStringLiteral("P"),
+                             {{"Tabella", "Cod"},
+                              {"Modalita", "0"},
+                              {"InsVaria", "I"},
+                              {"Separatore", ";"},
+                              {"Origine", ambiente.FileSorgente(QStringLiteral("p.txt"), riga)}});
+        ambiente.Campo(QStringLiteral("P"),
+                       {{"NomeCampo", "Anno"}, {"NumCampo", "1"}, {"OrdCampo", "1"}, {"TipoDest", "Long"}});
         ambiente.Campo(QStringLiteral("P"), {{"NomeCampo", "Nome"}, {"NumCampo", "2"}, {"OrdCampo", "2"}});
-        ambiente.Campo(QStringLiteral("P"), {{"NomeCampo", "Codice"}, {"Default", predefinito}, {"OrdCampo", "3"},
-                                            {"Obbligatorio", "S"}});
+        ambiente.Campo(QStringLiteral("P"),
+                       {{"NomeCampo", "Codice"}, {"Default", predefinito}, {"OrdCampo", "3"}, {"Obbligatorio", "S"}});
         EXPECT_EQ(carico.Esegui(QStringLiteral("P")), 0);
         const QString codice = ambiente.Valore(QStringLiteral("SELECT Codice FROM Cod WHERE Nome = 'nome'")).toString();
         ambiente.Sql(QStringLiteral("DELETE FROM Cod WHERE Nome = 'nome'"));
@@ -106,20 +113,21 @@ TEST_F(Progressivi, PrefixedCodesAdvanceTheirLetter)
 
 TEST_F(Progressivi, NumericCodesAndGroups)
 {
-    ambiente.Sql(QStringLiteral("INSERT INTO Cod VALUES ('000007', 2002, 'x'), ('000041', 2001, 'x'), ('999', 1999, 'x')"));
+    ambiente.Sql(
+        QStringLiteral("INSERT INTO Cod VALUES ('000007', 2002, 'x'), ('000041', 2001, 'x'), ('999', 1999, 'x')"));
     EXPECT_EQ(Prossimo(QStringLiteral("^6:Anno")), QStringLiteral("000008"));  // only the year of the line
     EXPECT_EQ(Prossimo(QStringLiteral("^0")), QStringLiteral("1000"));
-    EXPECT_EQ(Prossimo(QStringLiteral("^-3")), QString());                // 1000 has four digits
+    EXPECT_EQ(Prossimo(QStringLiteral("^-3")), QString());  // 1000 has four digits
     EXPECT_EQ(Prossimo(QStringLiteral("^-4")), QStringLiteral("1000"));
     ambiente.Sql(QStringLiteral("DELETE FROM Cod"));
-    EXPECT_EQ(Prossimo(QStringLiteral("^4")), QStringLiteral("0001"));     // empty table
+    EXPECT_EQ(Prossimo(QStringLiteral("^4")), QStringLiteral("0001"));  // empty table
     EXPECT_EQ(Prossimo(QStringLiteral("^-9223372036854775808")), QStringLiteral("1"));
 }
 
 TEST(QuivaPathCompleta, CompletesRelativePathsOnly)
 {
     AmbienteProva ambiente;
-    Caricamento carico{ambiente};
+    Caricamento carico {ambiente};
     carico.contesto.driveDB = QStringLiteral("D:");
     carico.contesto.dirQuiva = QStringLiteral("C:\\Load");
     ScQuiva motore(carico.contesto);

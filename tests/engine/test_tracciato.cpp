@@ -9,8 +9,8 @@ namespace {
 class Tracciato : public ::testing::Test {
 protected:
     AmbienteProva ambiente;
-    Caricamento carico{ambiente};
-    ScQuiva motore{carico.contesto};
+    Caricamento carico {ambiente};
+    ScQuiva motore {carico.contesto};
 
     void SetUp() override
     {
@@ -23,7 +23,7 @@ protected:
 TEST_F(Tracciato, MissingHeaderOrDetailsStopsWithItsMessage)
 {
     EXPECT_EQ(motore.LeggiTracciato(QStringLiteral("NOPE")), -1);
-    EXPECT_EQ(carico.messaggi.testi, QStringList{QStringLiteral("Mancano i dati per il codice NOPE")});
+    EXPECT_EQ(carico.messaggi.testi, QStringList {QStringLiteral("Mancano i dati per il codice NOPE")});
 
     ambiente.Definizione(QStringLiteral("VUOTA"), {{"Tabella", "Art"}});
     ScQuiva altro(carico.contesto);
@@ -34,10 +34,18 @@ TEST_F(Tracciato, MissingHeaderOrDetailsStopsWithItsMessage)
 
 TEST_F(Tracciato, HeaderValuesAreNormalised)
 {
-    ambiente.Definizione(QStringLiteral("D1"), {{"Tabella", "Art"}, {"WhereAzz", " x = 1 "}, {"Modalita", "2"},
-                                               {"InsVaria", "I"}, {"Tabella2", "Righe"}, {"CodTab2", "R"},
-                                               {"WhereAzz2", " x = 1 "}, {"Separatore", "\\059"}, {"SaltaInizio", 2},
-                                               {"Tipo", "d"}, {"Origine", "dati.txt"}});
+    ambiente.Definizione(QStringLiteral("D1"),
+                         {{"Tabella", "Art"},
+                          {"WhereAzz", " x = 1 "},
+                          {"Modalita", "2"},
+                          {"InsVaria", "I"},
+                          {"Tabella2", "Righe"},
+                          {"CodTab2", "R"},
+                          {"WhereAzz2", " x = 1 "},
+                          {"Separatore", "\\059"},
+                          {"SaltaInizio", 2},
+                          {"Tipo", "d"},
+                          {"Origine", "dati.txt"}});
     ambiente.Campo(QStringLiteral("D1"), {{"NomeCampo", "Codice"}, {"NumCampo", "1"}, {"ValoreOper", "  10 "}});
     carico.contesto.dirQuiva = QStringLiteral("C:\\Load");
     ASSERT_EQ(motore.LeggiTracciato(QStringLiteral("d1")), 0);
@@ -73,17 +81,20 @@ TEST_F(Tracciato, FieldsFollowNumericOrderWithNullsLast)
     QStringList ordine;
     for (const auto& c : motore.Campi())
         ordine << c->osNomeCampo;
-    EXPECT_EQ(ordine, (QStringList{"Codice", "Descr", "Prezzo"}));
+    EXPECT_EQ(ordine, (QStringList {"Codice", "Descr", "Prezzo"}));
 }
 
 TEST_F(Tracciato, RoutingOfFieldNamesToSlots)
 {
-    ambiente.Definizione(QStringLiteral("D"), {{"Tabella", "Art"}, {"Tabella2", "Righe"}, {"CodTab2", "B"},
-                                              {"Tabella3", "Righe3"}, {"CodTab3", "C"}});
+    ambiente.Definizione(
+        QStringLiteral("D"),
+        {{"Tabella", "Art"}, {"Tabella2", "Righe"}, {"CodTab2", "B"}, {"Tabella3", "Righe3"}, {"CodTab3", "C"}});
     ambiente.Sql(QStringLiteral("CREATE TABLE Righe3 (Qta INTEGER)"));
     ambiente.Campo(QStringLiteral("D"), {{"NomeCampo", "C Qta"}, {"NumCampo", "1"}, {"OrdCampo", "1"}});
-    ambiente.Campo(QStringLiteral("D"), {{"NomeCampo", "BImporto"}, {"NumCampo", "2"}, {"OrdCampo", "2"}, {"TipoDest", "Double"}});
-    ambiente.Campo(QStringLiteral("D"), {{"NomeCampo", "Z Importo"}, {"NumCampo", "3"}, {"OrdCampo", "3"}, {"TipoDest", "Double"}});
+    ambiente.Campo(QStringLiteral("D"),
+                   {{"NomeCampo", "BImporto"}, {"NumCampo", "2"}, {"OrdCampo", "2"}, {"TipoDest", "Double"}});
+    ambiente.Campo(QStringLiteral("D"),
+                   {{"NomeCampo", "Z Importo"}, {"NumCampo", "3"}, {"OrdCampo", "3"}, {"TipoDest", "Double"}});
     ambiente.Campo(QStringLiteral("D"), {{"NomeCampo", "Codice"}, {"NumCampo", "4"}, {"OrdCampo", "4"}});
     ASSERT_EQ(motore.LeggiTracciato(QStringLiteral("D")), 0);
     const ScQuivaCampi* qta = motore.Campo(QStringLiteral("Righe3.Qta"));
@@ -95,11 +106,12 @@ TEST_F(Tracciato, RoutingOfFieldNamesToSlots)
     EXPECT_EQ(z->osCodTab, QStringLiteral("Z"));
     // Loaded, C's field goes into slot 3's table and the unknown code's into
     // slot 1's.
-    ambiente.Sql(QStringLiteral("UPDATE QuivaFile SET Separatore = ';', InsVaria = 'I', Origine = '%1' WHERE Codice = 'D'")
-                     .arg(ambiente.FileSorgente(QStringLiteral("d.txt"), "7;2;3;A1\n")));
+    ambiente.Sql(
+        QStringLiteral("UPDATE QuivaFile SET Separatore = ';', InsVaria = 'I', Origine = '%1' WHERE Codice = 'D'")
+            .arg(ambiente.FileSorgente(QStringLiteral("d.txt"), "7;2;3;A1\n")));
     ASSERT_EQ(carico.Esegui(QStringLiteral("D")), 0);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Qta FROM Righe3")), QStringList{"7"});
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT BImporto, Importo FROM Art")), QStringList{"2|3"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Qta FROM Righe3")), QStringList {"7"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT BImporto, Importo FROM Art")), QStringList {"2|3"});
 }
 
 TEST_F(Tracciato, KeyFieldsFromMarksOrFromThePrimaryIndex)

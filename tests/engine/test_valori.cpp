@@ -9,7 +9,7 @@
 
 namespace {
 
-class Valori : public AmbienteCampi {};
+class Valori : public AmbienteCampi { };
 
 TEST_F(Valori, CodiciDeiTipi)
 {
@@ -17,7 +17,7 @@ TEST_F(Valori, CodiciDeiTipi)
     EXPECT_EQ(c->oiTipoDest(), 2);
     EXPECT_EQ(c->oiTipoOrig(), 3);
     const std::pair<const char*, int> nomi[] = {{"Single", 4}, {"Double", 5}, {"Currency", 6}, {"Date", 7},
-                                                {"String", 8}, {"dbText", 8},  {"vbLong", 3},  {"Boh", 0}};
+                                                {"String", 8}, {"dbText", 8}, {"vbLong", 3},   {"Boh", 0}};
     for (const auto& [nome, codice] : nomi) {
         c->osTipoDest = nome;  // a changed name is seen at once
         EXPECT_EQ(c->oiTipoDest(), codice) << nome;
@@ -41,11 +41,11 @@ TEST_F(Valori, ConversioneNelTipoDiDestinazione)
         {"31/12/2020", "Date", QDate(2020, 12, 31)},
         {"20021231", "Date", QDate(2002, 12, 31)},  // eight digits, day first
         {"31129999", "Date", QDate(9999, 12, 31)},
-        {"1.500", "Long", 1500},                     // a thousands point
+        {"1.500", "Long", 1500},  // a thousands point
         {"abc", "Integer", {}},
-        {"40000", "Integer", {}},                    // beyond 16 bits
+        {"40000", "Integer", {}},  // beyond 16 bits
         {"31/02/2020", "Date", {}},
-        {"1.5", "Double", {}},                       // a point out of place
+        {"1.5", "Double", {}},  // a point out of place
         {"99999999", "Date", {}},
     };
     for (const Caso& caso : casi) {
@@ -74,9 +74,10 @@ TEST_F(Valori, VuotiChiaviEObbligatori)
     c->oiLimiteDim = 3;
     EXPECT_EQ(Leggi(QString("x;ABCD"), *c).esito, 1);
     EXPECT_EQ(Leggi(QString("x;ABC"), *c).valore, QVariant(QString("ABC")));
-    EXPECT_EQ(Errori(), QStringList({"Articoli.Codice: Campo obbligatorio non compilato",
-                                     "Articoli.Codice: Campo chiave non compilato",
-                                     "Articoli.Codice: Campo chiave non compilato"}));
+    EXPECT_EQ(
+        Errori(),
+        QStringList({"Articoli.Codice: Campo obbligatorio non compilato", "Articoli.Codice: Campo chiave non compilato",
+                     "Articoli.Codice: Campo chiave non compilato"}));
     // Negative limit: shorter values are emptied; an optional field keeps
     // going with the empty text.
     auto libero = NuovoCampo("1", "Long");
@@ -167,7 +168,8 @@ TEST_F(Valori, RiempimentoETaglio)
 
 TEST_F(Valori, DimensioneDallaColonna)
 {
-    ASSERT_TRUE(QSqlQuery(m_db->Database()).exec("CREATE TABLE Articoli (Codice VARCHAR(12), Prezzo DOUBLE PRECISION)"));
+    ASSERT_TRUE(
+        QSqlQuery(m_db->Database()).exec("CREATE TABLE Articoli (Codice VARCHAR(12), Prezzo DOUBLE PRECISION)"));
     auto c = NuovoCampo("1");
     c->setOiDimensione(m_db.get(), "Articoli", 0);
     EXPECT_EQ(c->oiDimensione(), 12);
@@ -192,8 +194,9 @@ TEST_F(Valori, ValoriVietatiEAmmessi)
     EXPECT_EQ(Leggi(QString("a"), *c).esito, 0);
     EXPECT_EQ(Leggi(QString("B"), *c).esito, 0);
     EXPECT_EQ(Leggi(QString("C"), *c).esito, 1);
-    EXPECT_EQ(Errori(), QStringList({"Articoli.Codice: Campo con valore non valido (xyz)",
-                                     "Articoli.Codice: Campo con valore non valido (C)"}));
+    EXPECT_EQ(Errori(),
+              QStringList({"Articoli.Codice: Campo con valore non valido (xyz)",
+                           "Articoli.Codice: Campo con valore non valido (C)"}));
 
     // Numeric destinations compare converted values.
     auto n = NuovoCampo("1", "Integer");
@@ -288,8 +291,18 @@ TEST_F(Valori, SoloAsciiPrimaDelTaglio)
 TEST_F(Valori, CaratteriPericolosiPassanoIntatti)
 {
     Formato("\t", false);
-    const QStringList corpus = {"O'Brien", "a;b", "x'; DROP TABLE Articoli; --", "--", "C:\\dati\\x.txt",
-                                "50%", "*", "_%_", "\"virgolette\" interne", "[A-Z]#?", "\\'", "§1{§2}"};
+    const QStringList corpus = {"O'Brien",
+                                "a;b",
+                                "x'; DROP TABLE Articoli; --",
+                                "--",
+                                "C:\\dati\\x.txt",
+                                "50%",
+                                "*",
+                                "_%_",
+                                "\"virgolette\" interne",
+                                "[A-Z]#?",
+                                "\\'",
+                                "§1{§2}"};
     auto c = NuovoCampo("2");
     for (const QString& valore : corpus) {
         const QString riga = "k\t" + valore + "\tz";

@@ -103,7 +103,7 @@ TEST_F(Risposte, GivenValuesThenBatchConstantsThenWhoIsAsked)
 {
     EsitoRisposte e = RisposteValBase(raccolta, {{"ven.causale", "X"}}, true, {});
     EXPECT_TRUE(e.Completo());
-    EXPECT_EQ(e.risposte, (QStringList{"X", "1"}));
+    EXPECT_EQ(e.risposte, (QStringList {"X", "1"}));
 
     QStringList chiesti;
     e = RisposteValBase(raccolta, {{"VEN.Numero", "7"}}, false, [&](const RichiestaBase& r) -> std::optional<QString> {
@@ -111,16 +111,16 @@ TEST_F(Risposte, GivenValuesThenBatchConstantsThenWhoIsAsked)
         return r.proposta;
     });
     EXPECT_TRUE(e.Completo());
-    EXPECT_EQ(chiesti, QStringList{"VEN.Causale"});
-    EXPECT_EQ(e.risposte, (QStringList{"VEN", "7"}));
+    EXPECT_EQ(chiesti, QStringList {"VEN.Causale"});
+    EXPECT_EQ(e.risposte, (QStringList {"VEN", "7"}));
 }
 
 TEST_F(Risposte, MissingUnknownAndCancelledAnswersAreReported)
 {
     EsitoRisposte e = RisposteValBase(raccolta, {{"VEN.Numero", "7"}, {"VEN.Nessuno", "1"}}, false, {});
     EXPECT_FALSE(e.Completo());
-    EXPECT_EQ(e.mancanti, QStringList{"VEN.Causale"});
-    EXPECT_EQ(e.sconosciute, QStringList{"VEN.Nessuno"});
+    EXPECT_EQ(e.mancanti, QStringList {"VEN.Causale"});
+    EXPECT_EQ(e.sconosciute, QStringList {"VEN.Nessuno"});
 
     int chiamate = 0;
     e = RisposteValBase(raccolta, {}, false, [&](const RichiestaBase&) -> std::optional<QString> {

@@ -28,13 +28,14 @@ void Scrivi(const QString& percorso, const QByteArray& contenuto)
 void TabelleDestinazione(AmbienteProva& a)
 {
     a.Sql(QStringLiteral("CREATE TABLE Ordini (Numero INTEGER PRIMARY KEY, Cliente VARCHAR(10), Stato VARCHAR(1))"));
-    a.Sql(QStringLiteral("CREATE TABLE Righe (Numero INTEGER, Riga INTEGER, Articolo VARCHAR(10), PRIMARY KEY (Numero, Riga))"));
+    a.Sql(QStringLiteral(
+        "CREATE TABLE Righe (Numero INTEGER, Riga INTEGER, Articolo VARCHAR(10), PRIMARY KEY (Numero, Riga))"));
 }
 
 class DefinizioniFile : public ::testing::Test {
 protected:
-    AmbienteProva prova;   // where the definition is built
-    AmbienteProva reale;   // the company it moves to
+    AmbienteProva prova;  // where the definition is built
+    AmbienteProva reale;  // the company it moves to
 
     QString Db(AmbienteProva& a) { return a.Percorso(QStringLiteral("ditta.db")); }
     QString File() { return prova.Percorso(QStringLiteral("ord.json")); }
@@ -46,16 +47,26 @@ protected:
         const QByteArray sorgente = "1|C01|A|1|ART1\n1|C01|A|2|ART2\n2|C02|B|1|ART3\n";
         prova.FileSorgente(QStringLiteral("ordini.txt"), sorgente);
         reale.FileSorgente(QStringLiteral("ordini.txt"), sorgente);
-        prova.Definizione(QStringLiteral("ORD"), {{"Descrizione", "Ordini \"clienti\"\tàè"}, {"Tabella", "Ordini"},
-                                                 {"Tabella2", "Righe"}, {"CodTab2", "R"}, {"Modalita", "0"},
-                                                 {"Separatore", "|"}, {"SaltaInizio", 0}});
+        prova.Definizione(QStringLiteral("ORD"),
+                          {{"Descrizione", "Ordini \"clienti\"\tàè"},
+                           {"Tabella", "Ordini"},
+                           {"Tabella2", "Righe"},
+                           {"CodTab2", "R"},
+                           {"Modalita", "0"},
+                           {"Separatore", "|"},
+                           {"SaltaInizio", 0}});
         const char* campi[][4] = {
             {"Numero", "K1", "Long", "1"},   {"Cliente", "2", "String", "2"}, {"Stato", "3", "String", "10"},
             {"R Numero", "K1", "Long", "4"}, {"R Riga", "K4", "Long", "9"},   {"R Articolo", "5", "String", nullptr},
         };
         for (const auto& c : campi)
-            prova.Campo(QStringLiteral("ORD"), {{"NomeCampo", c[0]}, {"NumCampo", c[1]}, {"TipoDest", c[2]},
-                                                {"OrdCampo", c[3] ? QVariant(c[3]) : QVariant()}, {"Aggiorna", "A"}, {"CostBatch", ""}});
+            prova.Campo(QStringLiteral("ORD"),
+                        {{"NomeCampo", c[0]},
+                         {"NumCampo", c[1]},
+                         {"TipoDest", c[2]},
+                         {"OrdCampo", c[3] ? QVariant(c[3]) : QVariant()},
+                         {"Aggiorna", "A"},
+                         {"CostBatch", ""}});
         prova.Decodifica(QStringLiteral("ORD"), QStringLiteral("Ordini"), QStringLiteral("Stato"), QStringLiteral("B"),
                          QStringLiteral("S"));
         prova.Decodifica(QStringLiteral("ORD"), QStringLiteral("Ordini"), QStringLiteral("Stato"), QStringLiteral("A"),
@@ -64,8 +75,9 @@ protected:
 
     QStringList Definizione(AmbienteProva& a)
     {
-        return a.Righe(QStringLiteral("SELECT * FROM QuivaFile")) + a.Righe(QStringLiteral("SELECT * FROM QuivaDettaglio ORDER BY NomeCampo"))
-               + a.Righe(QStringLiteral("SELECT * FROM QuivaDecod ORDER BY ValOrig"));
+        return a.Righe(QStringLiteral("SELECT * FROM QuivaFile"))
+            + a.Righe(QStringLiteral("SELECT * FROM QuivaDettaglio ORDER BY NomeCampo"))
+            + a.Righe(QStringLiteral("SELECT * FROM QuivaDecod ORDER BY ValOrig"));
     }
 
     Esito Carica(AmbienteProva& a)
@@ -107,7 +119,7 @@ TEST_F(DefinizioniFile, RoundTripGivesTheSameRowsAndTheSameLoad)
     ASSERT_EQ(Carica(reale).stato, 0);
     const QString ordini = QStringLiteral("SELECT * FROM Ordini ORDER BY Numero");
     const QString righe = QStringLiteral("SELECT * FROM Righe ORDER BY Numero, Riga");
-    EXPECT_EQ(reale.Righe(ordini), (QStringList{"1|C01|P", "2|C02|S"}));
+    EXPECT_EQ(reale.Righe(ordini), (QStringList {"1|C01|P", "2|C02|S"}));
     EXPECT_EQ(reale.Righe(ordini), prova.Righe(ordini));
     EXPECT_EQ(reale.Righe(righe), prova.Righe(righe));
 }
@@ -133,11 +145,14 @@ TEST_F(DefinizioniFile, AnExistingCodeIsReplacedOnlyWhenAsked)
     MessaggiRegistrati messaggi;
     QStringList chiesti;
     auto chiedi = [&](bool risposta) {
-        return [&, risposta](const QString& codice) { chiesti << codice; return risposta; };
+        return [&, risposta](const QString& codice) {
+            chiesti << codice;
+            return risposta;
+        };
     };
     EXPECT_EQ(ImportaDefinizione(reale.Db(), messaggi, File(), chiedi(false)), -1);
     EXPECT_EQ(ImportaDefinizione(reale.Db(), messaggi, File(), chiedi(true)), 0);
-    EXPECT_EQ(chiesti, (QStringList{"ORD", "ORD"}));
+    EXPECT_EQ(chiesti, (QStringList {"ORD", "ORD"}));
     EXPECT_TRUE(messaggi.testi.isEmpty());
     EXPECT_EQ(Definizione(reale), Definizione(prova));
 }
@@ -158,16 +173,19 @@ TEST_F(DefinizioniFile, WhatIsNotADefinitionIsRefused)
         {"versione futura", variante([](QJsonObject& o) { o["versione"] = 2; })},
         {"senza codice", variante([](QJsonObject& o) { o.remove("codice"); })},
         {"campi non elenco", variante([](QJsonObject& o) { o["QuivaDettaglio"] = QJsonObject(); })},
-        {"valore composto", variante([](QJsonObject& o) { o["QuivaFile"] = QJsonObject{{"Tabella", QJsonArray{1}}}; })},
+        {"valore composto", variante([](QJsonObject& o) {
+             o["QuivaFile"] = QJsonObject {{"Tabella", QJsonArray {1}}};
+         })},
     };
     for (const auto& [nome, contenuto] : casi) {
         const QString file = prova.Percorso(QStringLiteral("errato.json"));
         Scrivi(file, contenuto);
         const Esito esito = Esegui({"--db", Db(reale), "--importa", file});
         EXPECT_EQ(esito.stato, 1) << nome;
-        EXPECT_TRUE(esito.errori.contains("non contiene una definizione di quivamento")) << nome << esito.errori.toStdString();
+        EXPECT_TRUE(esito.errori.contains("non contiene una definizione di quivamento"))
+            << nome << esito.errori.toStdString();
     }
-    EXPECT_EQ(Definizione(reale), QStringList{});
+    EXPECT_EQ(Definizione(reale), QStringList {});
 
     const Esito mancante = Esegui({"--db", Db(prova), "--esporta", "NESSUNO", File()});
     EXPECT_EQ(mancante.stato, 1);
@@ -187,7 +205,7 @@ TEST_F(DefinizioniFile, ACompanyWithoutTheTargetTablesOrColumnsIsRefusedWithThei
                                       "colonna Ordini.Stato\n"
                                       "tabella Righe\n"))
         << esito.errori.toStdString();
-    EXPECT_EQ(Definizione(altra), QStringList{});
+    EXPECT_EQ(Definizione(altra), QStringList {});
 }
 
 TEST_F(DefinizioniFile, AFailedImportLeavesTheCompanyAsItWas)
@@ -208,7 +226,8 @@ TEST_F(DefinizioniFile, AFailedImportLeavesTheCompanyAsItWas)
 
     const Esito esito = Esegui({"--db", Db(reale), "--importa", File(), "--sostituisci"});
     EXPECT_EQ(esito.stato, 1);
-    EXPECT_TRUE(esito.errori.contains("Importazione della definizione ORD non riuscita, la ditta non è stata modificata"))
+    EXPECT_TRUE(
+        esito.errori.contains("Importazione della definizione ORD non riuscita, la ditta non è stata modificata"))
         << esito.errori.toStdString();
     EXPECT_EQ(Definizione(reale), nostra);
 }

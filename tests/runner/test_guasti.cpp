@@ -24,7 +24,7 @@ QByteArray FileGrande()
     QByteArray testo;
     for (int i = 1; i <= Righe; ++i)
         testo += "C" + QByteArray::number(i).rightJustified(6, '0') + ";descrizione della riga " + QByteArray::number(i)
-                 + "\n";
+            + "\n";
     return testo;
 }
 
@@ -38,9 +38,12 @@ protected:
         ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(40))"));
         ambiente.Sql(QStringLiteral("CREATE TABLE Log (Testo TEXT)"));
         sorgente = ambiente.FileSorgente(QStringLiteral("art.txt"), FileGrande());
-        ambiente.Definizione(QStringLiteral("ART"), {{"Tabella", "Art"}, {"Modalita", "0"}, {"Separatore", ";"},
-                                                     {"Origine", sorgente},
-                                                     {"QueryFin1", "Insert into Log (Testo) Values ('fine')"}});
+        ambiente.Definizione(QStringLiteral("ART"),
+                             {{"Tabella", "Art"},
+                              {"Modalita", "0"},
+                              {"Separatore", ";"},
+                              {"Origine", sorgente},
+                              {"QueryFin1", "Insert into Log (Testo) Values ('fine')"}});
         ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Codice"}, {"NumCampo", "1"}, {"OrdCampo", "1"}});
         ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "2"}});
         ambiente.Sql(QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('ART', 'vecchia', 'vecchio')"));
@@ -58,13 +61,15 @@ protected:
             QSqlQuery q(db);
             ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
             EXPECT_EQ(q.value(0).toString(), QStringLiteral("ok"));
-            ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*), coalesce(max(Codice), 'C000000') FROM Art "
-                                              "WHERE Descr = 'descrizione della riga ' || CAST(substr(Codice, 2) AS INTEGER)"))
-                        && q.next());
+            ASSERT_TRUE(
+                q.exec(QStringLiteral("SELECT count(*), coalesce(max(Codice), 'C000000') FROM Art "
+                                      "WHERE Descr = 'descrizione della riga ' || CAST(substr(Codice, 2) AS INTEGER)"))
+                && q.next());
             EXPECT_EQ(QStringLiteral("C%1").arg(q.value(0).toInt(), 6, 10, QLatin1Char('0')), q.value(1).toString());
             ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM Art")) && q.next());
             const int tutte = q.value(0).toInt();
-            ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM ErroriQuivamento WHERE Riga = 'vecchia'")) && q.next());
+            ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM ErroriQuivamento WHERE Riga = 'vecchia'"))
+                        && q.next());
             EXPECT_EQ(q.value(0).toInt(), 0) << "the old error rows are deleted before loading";
             std::printf("[ figures  ] %d whole lines kept\n", tutte);
         }
@@ -105,7 +110,8 @@ TEST_F(Guasti, SourceFileCutShortWhileReadIsAnErrorNotAnEnd)
     ASSERT_TRUE(processo.waitForFinished(60000));
     EXPECT_EQ(processo.exitCode(), 1);
     EXPECT_TRUE(QString::fromUtf8(processo.readAllStandardError()).contains(QStringLiteral("Errore nella lettura")));
-    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Log")).toInt(), 0) << "no final query after a failed read";
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Log")).toInt(), 0)
+        << "no final query after a failed read";
     SoloRigheIntere(ambiente.Percorso(QStringLiteral("ditta.db")));
 }
 
@@ -129,8 +135,9 @@ TEST_F(Guasti, DatabaseHeldByAnotherWriterEndsTheLoadWithoutLosingAnything)
     const Esito esito = Esegui(Argomenti(ambiente.Percorso(QStringLiteral("ditta.db"))));
     ambiente.Sql(QStringLiteral("COMMIT"));
     EXPECT_EQ(esito.stato, 1);
-    EXPECT_TRUE(esito.errori.contains(QStringLiteral("database in uso"), Qt::CaseInsensitive)) << esito.errori.toStdString();
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Art")), QStringList{"PRIMA|resta"});
+    EXPECT_TRUE(esito.errori.contains(QStringLiteral("database in uso"), Qt::CaseInsensitive))
+        << esito.errori.toStdString();
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Art")), QStringList {"PRIMA|resta"});
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")).toInt(), 1);
     EXPECT_EQ(Esegui(Argomenti(ambiente.Percorso(QStringLiteral("ditta.db")))).stato, 0);
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt(), Righe + 1);

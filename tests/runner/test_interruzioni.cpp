@@ -63,7 +63,8 @@ TEST_P(Interruzioni, KilledLoadsKeepWholeLinesAndARerunFinishesTheJob)
     qint64 finestra = durata;
     int colpite = 0;
     for (int u = 1; u <= Uccisioni; ++u) {
-        const int ms = std::uniform_int_distribution<int>(20, static_cast<int>(std::max<qint64>(finestra * 6 / 10, 40)))(caso);
+        const int ms =
+            std::uniform_int_distribution<int>(20, static_cast<int>(std::max<qint64>(finestra * 6 / 10, 40)))(caso);
         SCOPED_TRACE(testing::Message() << "kill " << u << " after " << ms << " ms");
         const qint64 finita = Uccidi(ms);
         if (finita == 0)

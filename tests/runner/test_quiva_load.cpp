@@ -17,7 +17,8 @@ protected:
 
     void SetUp() override
     {
-        ambiente.Sql(QStringLiteral("CREATE TABLE Ordini (Numero INTEGER PRIMARY KEY, Cliente VARCHAR(10), Data DATE)"));
+        ambiente.Sql(
+            QStringLiteral("CREATE TABLE Ordini (Numero INTEGER PRIMARY KEY, Cliente VARCHAR(10), Data DATE)"));
         ambiente.Sql(QStringLiteral("CREATE TABLE Righe (Numero INTEGER, Riga INTEGER, Articolo VARCHAR(10), "
                                     "Qta REAL, PRIMARY KEY (Numero, Riga))"));
         ambiente.Sql(QStringLiteral("CREATE TABLE Note (Numero INTEGER PRIMARY KEY, Testo TEXT)"));
@@ -28,37 +29,45 @@ protected:
                               "3|C03|07/01/2024|1|ART3|1.000|terza\n");
         ambiente.FileSorgente(QStringLiteral("quiva.ini"),
                               "[base]\r\nDriveDB=\r\nDirQuiva=" + ambiente.Percorso(QString()).toUtf8() + "\r\n");
-        ambiente.Definizione(QStringLiteral("ORD"), {{"Tabella", "Ordini"}, {"Tabella2", "Righe"}, {"CodTab2", "R"},
-                                                    {"Tabella3", "Note"}, {"CodTab3", "N"}, {"Modalita", "0"},
-                                                    {"Separatore", "|"}, {"Origine", "ordini.txt"}});
+        ambiente.Definizione(QStringLiteral("ORD"),
+                             {{"Tabella", "Ordini"},
+                              {"Tabella2", "Righe"},
+                              {"CodTab2", "R"},
+                              {"Tabella3", "Note"},
+                              {"CodTab3", "N"},
+                              {"Modalita", "0"},
+                              {"Separatore", "|"},
+                              {"Origine", "ordini.txt"}});
         const char* campi[][4] = {
-            {"Numero", "1", "Long", "1"},     {"Cliente", "2", "String", "2"}, {"Data", "3", "Date", "3"},
-            {"R Numero", "1", "Long", "4"},   {"R Riga", "4", "Long", "5"},    {"R Articolo", "5", "String", "6"},
-            {"R Qta", "6", "Double", "7"},    {"N Numero", "1", "Long", "8"},  {"N Testo", "7", "String", "9"},
+            {"Numero", "1", "Long", "1"},   {"Cliente", "2", "String", "2"}, {"Data", "3", "Date", "3"},
+            {"R Numero", "1", "Long", "4"}, {"R Riga", "4", "Long", "5"},    {"R Articolo", "5", "String", "6"},
+            {"R Qta", "6", "Double", "7"},  {"N Numero", "1", "Long", "8"},  {"N Testo", "7", "String", "9"},
         };
         for (const auto& c : campi)
-            ambiente.Campo(QStringLiteral("ORD"), {{"NomeCampo", c[0]}, {"NumCampo", c[1]}, {"TipoDest", c[2]},
-                                                  {"OrdCampo", c[3]}, {"Aggiorna", "A"}});
+            ambiente.Campo(
+                QStringLiteral("ORD"),
+                {{"NomeCampo", c[0]}, {"NumCampo", c[1]}, {"TipoDest", c[2]}, {"OrdCampo", c[3]}, {"Aggiorna", "A"}});
     }
 };
 
 TEST_F(QuivaLoad, LoadsThreeTablesWithKeyLookupsAndReportsRejectedLines)
 {
-    const Esito esito = Esegui({QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db")),
-                                QStringLiteral("--ini"), ambiente.Percorso(QStringLiteral("quiva.ini")),
-                                QStringLiteral("ORD")});
+    const Esito esito =
+        Esegui({QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db")), QStringLiteral("--ini"),
+                ambiente.Percorso(QStringLiteral("quiva.ini")), QStringLiteral("ORD")});
     EXPECT_EQ(esito.stato, 0) << esito.errori.toStdString();
-    EXPECT_EQ(esito.uscita, QStringLiteral("Elaborazione terminata con 1 errori\n"
-                                           "memorizzati nell'archivio 'ErroriQuivamento'\n"));
+    EXPECT_EQ(esito.uscita,
+              QStringLiteral("Elaborazione terminata con 1 errori\n"
+                             "memorizzati nell'archivio 'ErroriQuivamento'\n"));
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Ordini ORDER BY Numero")),
-              (QStringList{"1|C01|2024-01-05", "3|C03|2024-01-07"}));
+              (QStringList {"1|C01|2024-01-05", "3|C03|2024-01-07"}));
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Righe ORDER BY Numero, Riga")),
-              (QStringList{"1|1|ART1|2.5", "1|2|ART2|1", "3|1|ART3|1000"}));
+              (QStringList {"1|1|ART1|2.5", "1|2|ART2|1", "3|1|ART3|1000"}));
     // The second line of order 1 updates its note; the bad date rejects line 3.
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Note ORDER BY Numero")),
-              (QStringList{"1|prima bis", "3|terza"}));
+              (QStringList {"1|prima bis", "3|terza"}));
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento")),
-              QStringList{QStringLiteral("Ordini.Data: Tipo non valido (31/13/2024)")});
+              QStringList {QStringLiteral("Ordini.Data: Tipo non valido (31/13/2024)")});
 }
 
 TEST_F(QuivaLoad, ExitStatusTellsWrongCommandLinesAndFailedLoads)
@@ -79,12 +88,13 @@ TEST_F(QuivaLoad, SourceFolderIsTheDriveFollowedByTheFolder)
 {
     // DriveDB "<cartella>" and DirQuiva "dati/": the file is read from <cartella>/dati/.
     QDir(ambiente.Percorso(QString())).mkdir(QStringLiteral("dati"));
-    QFile::rename(ambiente.Percorso(QStringLiteral("ordini.txt")), ambiente.Percorso(QStringLiteral("dati/ordini.txt")));
+    QFile::rename(ambiente.Percorso(QStringLiteral("ordini.txt")),
+                  ambiente.Percorso(QStringLiteral("dati/ordini.txt")));
     ambiente.FileSorgente(QStringLiteral("quiva.ini"),
                           "[Base]\nDriveDB=" + ambiente.Percorso(QString()).toUtf8() + "\nDirQuiva=dati/\n");
-    const Esito esito = Esegui({QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db")),
-                                QStringLiteral("--ini"), ambiente.Percorso(QStringLiteral("quiva.ini")),
-                                QStringLiteral("ORD")});
+    const Esito esito =
+        Esegui({QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db")), QStringLiteral("--ini"),
+                ambiente.Percorso(QStringLiteral("quiva.ini")), QStringLiteral("ORD")});
     EXPECT_EQ(esito.stato, 0) << esito.errori.toStdString();
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Ordini")).toInt(), 2);
 }
@@ -103,7 +113,8 @@ TEST_F(QuivaLoad, DatabaseHeldByAnotherWriterIsReportedAndLeftAlone)
 
         const Esito esito = Esegui({QStringLiteral("--db"), percorso, QStringLiteral("ORD")});
         EXPECT_EQ(esito.stato, 1);
-        EXPECT_TRUE(esito.errori.contains(QStringLiteral("in uso da un altro programma"))) << esito.errori.toStdString();
+        EXPECT_TRUE(esito.errori.contains(QStringLiteral("in uso da un altro programma")))
+            << esito.errori.toStdString();
 
         q.exec(QStringLiteral("ROLLBACK"));
         q.exec(QStringLiteral("PRAGMA locking_mode=NORMAL"));

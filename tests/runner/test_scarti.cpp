@@ -39,11 +39,13 @@ protected:
     QByteArray Impronta()
     {
         QCryptographicHash hash(QCryptographicHash::Sha256);
-        for (const QString& riga : ambiente.Righe(QStringLiteral("SELECT name, sql FROM sqlite_master ORDER BY name"))) {
+        for (const QString& riga :
+             ambiente.Righe(QStringLiteral("SELECT name, sql FROM sqlite_master ORDER BY name"))) {
             hash.addData(riga.toUtf8());
             const QString tabella = riga.section(QLatin1Char('|'), 0, 0);
             if (riga.contains(QLatin1String("CREATE TABLE")))
-                for (const QString& r : ambiente.Righe(QStringLiteral("SELECT * FROM [%1] ORDER BY rowid").arg(tabella)))
+                for (const QString& r :
+                     ambiente.Righe(QStringLiteral("SELECT * FROM [%1] ORDER BY rowid").arg(tabella)))
                     hash.addData(r.toUtf8());
         }
         return hash.result();
@@ -51,43 +53,51 @@ protected:
     // Art gets Codice (key) and Descr (mandatory) and Nota from a ";" line.
     void Definizione(const QString& codice, const QString& file, const QVariantMap& altro = {})
     {
-        QVariantMap colonne{{"Tabella", "Art"}, {"Modalita", "0"}, {"Separatore", ";"}, {"Origine", file}};
+        QVariantMap colonne {{"Tabella", "Art"}, {"Modalita", "0"}, {"Separatore", ";"}, {"Origine", file}};
         colonne.insert(altro);
         ambiente.Definizione(codice, colonne);
         ambiente.Campo(codice, {{"NomeCampo", "Codice"}, {"NumCampo", "1"}, {"TipoDest", "String"}, {"OrdCampo", "1"}});
-        ambiente.Campo(codice, {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"TipoDest", "String"}, {"OrdCampo", "2"},
-                                {"Obbligatorio", "S"}, {"Aggiorna", "A"}});
-        ambiente.Campo(codice, {{"NomeCampo", "Nota"}, {"NumCampo", "3"}, {"TipoDest", "String"}, {"OrdCampo", "3"},
-                                {"Aggiorna", "A"}});
+        ambiente.Campo(codice,
+                       {{"NomeCampo", "Descr"},
+                        {"NumCampo", "2"},
+                        {"TipoDest", "String"},
+                        {"OrdCampo", "2"},
+                        {"Obbligatorio", "S"},
+                        {"Aggiorna", "A"}});
+        ambiente.Campo(
+            codice,
+            {{"NomeCampo", "Nota"}, {"NumCampo", "3"}, {"TipoDest", "String"}, {"OrdCampo", "3"}, {"Aggiorna", "A"}});
     }
     void SetUp() override
     {
-        ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(20), Nota VARCHAR(20))"));
+        ambiente.Sql(
+            QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(20), Nota VARCHAR(20))"));
     }
 };
 
 TEST_F(Scarti, RejectedLinesAreSavedAsReadCorrectedAndLoadedAgain)
 {
     // Windows-1252 with CR LF, and a line rejected for two reasons.
-    Definizione(QStringLiteral("ART"), ambiente.FileSorgente(QStringLiteral("art.txt"),
-                                                             "1;Uno;a\r\n2;;citt\xe0\r\n3;Tre;b\r\n4;;\xe8 qui\r\n;;\r\n"));
+    Definizione(
+        QStringLiteral("ART"),
+        ambiente.FileSorgente(QStringLiteral("art.txt"), "1;Uno;a\r\n2;;citt\xe0\r\n3;Tre;b\r\n4;;\xe8 qui\r\n;;\r\n"));
     EXPECT_EQ(Esegui({QStringLiteral("ART")}).stato, 0);
     ASSERT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")).toInt(), 4);
 
-    const Esito scarti = Esegui({QStringLiteral("--scarti"), ambiente.Percorso(QStringLiteral("scarti.txt")),
-                                 QStringLiteral("ART")});
+    const Esito scarti =
+        Esegui({QStringLiteral("--scarti"), ambiente.Percorso(QStringLiteral("scarti.txt")), QStringLiteral("ART")});
     EXPECT_EQ(scarti.stato, 0);
     EXPECT_EQ(scarti.uscita, QStringLiteral("3 righe\n"));
     EXPECT_EQ(Leggi(QStringLiteral("scarti.txt")), QByteArray("2;;citt\xe0\r\n4;;\xe8 qui\r\n;;\r\n"));
 
     // The user fills in the descriptions and drops the empty line.
     ambiente.FileSorgente(QStringLiteral("corretto.txt"), "2;Due;citt\xe0\r\n4;Quattro;\xe8 qui\r\n");
-    const Esito esito = Esegui({QStringLiteral("--file"), ambiente.Percorso(QStringLiteral("corretto.txt")),
-                                QStringLiteral("ART")});
+    const Esito esito =
+        Esegui({QStringLiteral("--file"), ambiente.Percorso(QStringLiteral("corretto.txt")), QStringLiteral("ART")});
     EXPECT_EQ(esito.stato, 0);
     EXPECT_EQ(esito.uscita, QStringLiteral("Elaborazione terminata\n"));
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Art ORDER BY Codice")),
-              (QStringList{"1|Uno|a", "2|Due|città", "3|Tre|b", "4|Quattro|è qui"}));
+              (QStringList {"1|Uno|a", "2|Due|città", "3|Tre|b", "4|Quattro|è qui"}));
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")).toInt(), 0);
     // --file is for one run: the definition still names its own file.
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT Origine FROM QuivaFile")).toString(),
@@ -97,9 +107,11 @@ TEST_F(Scarti, RejectedLinesAreSavedAsReadCorrectedAndLoadedAgain)
 TEST_F(Scarti, LinesNoLongerInTheSourceKeepItsEncoding)
 {
     Definizione(QStringLiteral("ART"), ambiente.FileSorgente(QStringLiteral("art.txt"), "1;Uno;\xe0\n"));
-    ambiente.Sql(QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('ART', '9;;perch\u00e9', 'x'), ('ALTRA', 'y', 'x')"));
-    EXPECT_EQ(Esegui({QStringLiteral("--scarti"), ambiente.Percorso(QStringLiteral("s.txt")), QStringLiteral("art")}).uscita,
-              QStringLiteral("1 righe\n"));
+    ambiente.Sql(
+        QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('ART', '9;;perch\u00e9', 'x'), ('ALTRA', 'y', 'x')"));
+    EXPECT_EQ(
+        Esegui({QStringLiteral("--scarti"), ambiente.Percorso(QStringLiteral("s.txt")), QStringLiteral("art")}).uscita,
+        QStringLiteral("1 righe\n"));
     EXPECT_EQ(Leggi(QStringLiteral("s.txt")), QByteArray("9;;perch\xe9\r\n"));
 }
 
@@ -113,10 +125,11 @@ TEST_F(Scarti, TrialLeavesTheDatabaseUnchangedAndReportsEveryRejectedLine)
 
     const Esito esito = Esegui({QStringLiteral("--prova"), QStringLiteral("ART")});
     EXPECT_EQ(esito.stato, 0);
-    EXPECT_EQ(esito.uscita, QStringLiteral("Prova ART: 2 righe da caricare, 1 righe scartate\n"
-                                           "Scartata: 2;;b\n"
-                                           "  Motivo: Art.Descr: Campo obbligatorio non compilato\n"
-                                           "Prova terminata: il database non è stato modificato\n"));
+    EXPECT_EQ(esito.uscita,
+              QStringLiteral("Prova ART: 2 righe da caricare, 1 righe scartate\n"
+                             "Scartata: 2;;b\n"
+                             "  Motivo: Art.Descr: Campo obbligatorio non compilato\n"
+                             "Prova terminata: il database non è stato modificato\n"));
     EXPECT_EQ(Impronta(), prima);
 }
 
@@ -126,12 +139,13 @@ TEST_F(Scarti, BatchWithoutCodesRunsTheMarkedDefinitionsInCodeOrderWithTheirCons
     Definizione(QStringLiteral("B"), ambiente.FileSorgente(QStringLiteral("b.txt"), "1;da B\n"), {{"Batch", "S"}});
     Definizione(QStringLiteral("A"), ambiente.FileSorgente(QStringLiteral("a.txt"), "1;da A\n"), {{"Batch", "s"}});
     Definizione(QStringLiteral("C"), ambiente.FileSorgente(QStringLiteral("c.txt"), "2;da C\n"), {{"Batch", "N"}});
-    ambiente.Sql(QStringLiteral("UPDATE QuivaDettaglio SET NumCampo = '', [Default] = '\u00a7Nota', CostBatch = 'costante' "
-                                "WHERE NomeCampo = 'Nota'"));
+    ambiente.Sql(
+        QStringLiteral("UPDATE QuivaDettaglio SET NumCampo = '', [Default] = '\u00a7Nota', CostBatch = 'costante' "
+                       "WHERE NomeCampo = 'Nota'"));
 
     const Esito esito = Esegui({QStringLiteral("--batch")});
     EXPECT_EQ(esito.stato, 0);
-    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Art")), QStringList{"1|da B|costante"});
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM Art")), QStringList {"1|da B|costante"});
 
     ambiente.Sql(QStringLiteral("UPDATE QuivaFile SET Batch = 'N'"));
     EXPECT_EQ(Esegui({QStringLiteral("--batch")}).uscita, QStringLiteral("Nessuna definizione da quivare in batch\n"));
@@ -141,10 +155,15 @@ TEST_F(Scarti, CommandLinesThatCannotWorkAreRefused)
 {
     Definizione(QStringLiteral("ART"), ambiente.FileSorgente(QStringLiteral("art.txt"), "1;Uno;a\n"));
     EXPECT_EQ(Esegui({}).stato, 2);
-    EXPECT_EQ(Esegui({QStringLiteral("--file"), QStringLiteral("x.txt"), QStringLiteral("ART"), QStringLiteral("ART")}).stato, 2);
+    EXPECT_EQ(
+        Esegui({QStringLiteral("--file"), QStringLiteral("x.txt"), QStringLiteral("ART"), QStringLiteral("ART")}).stato,
+        2);
     EXPECT_EQ(Esegui({QStringLiteral("--scarti"), QStringLiteral("x.txt")}).stato, 2);
     // A folder that does not exist: a clear error, no file.
-    EXPECT_EQ(Esegui({QStringLiteral("--scarti"), ambiente.Percorso(QStringLiteral("manca/s.txt")), QStringLiteral("ART")}).stato, 1);
+    EXPECT_EQ(
+        Esegui({QStringLiteral("--scarti"), ambiente.Percorso(QStringLiteral("manca/s.txt")), QStringLiteral("ART")})
+            .stato,
+        1);
     EXPECT_TRUE(ambiente.Righe(QStringLiteral("SELECT * FROM Art")).isEmpty());
 }
 

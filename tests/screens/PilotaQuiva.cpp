@@ -38,10 +38,7 @@ QAbstractItemView* Griglia()
 }
 
 // The load dialog is on screen with its definitions.
-bool Pronto()
-{
-    return Griglia() && Griglia()->model()->rowCount() > 0;
-}
+bool Pronto() { return Griglia() && Griglia()->model()->rowCount() > 0; }
 
 void AvviaQuivamento()
 {

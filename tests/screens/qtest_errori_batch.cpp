@@ -40,7 +40,7 @@ class ProvaErroriBatch : public QObject {
         QVERIFY2(errore.isEmpty(), qPrintable(errore));
     }
     QStringList Righe(const QString& sql) { return RigheSqlProva(*db, sql); }
-    ContestoQuiva Contesto() { return {*db, *messaggi, ImpostazioniDitta{}, {}, cartella->path(), false}; }
+    ContestoQuiva Contesto() { return {*db, *messaggi, ImpostazioniDitta {}, {}, cartella->path(), false}; }
     void ApriErrori()
     {
         errori = new frmVerErrori(Contesto());
@@ -97,9 +97,11 @@ class ProvaErroriBatch : public QObject {
     }
     void Definizione(const QString& codice, const QString& batchFlag)
     {
-        Sql(QStringLiteral("INSERT INTO QuivaFile (Codice, Descrizione, Tabella, Batch) VALUES ('%1', 'Prova %1', 'Art', '%2')")
+        Sql(QStringLiteral(
+                "INSERT INTO QuivaFile (Codice, Descrizione, Tabella, Batch) VALUES ('%1', 'Prova %1', 'Art', '%2')")
                 .arg(codice, batchFlag));
-        Sql(QStringLiteral("INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, NumCampo) VALUES ('%1', '1', 'Codice', '1')")
+        Sql(QStringLiteral(
+                "INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, NumCampo) VALUES ('%1', '1', 'Codice', '1')")
                 .arg(codice));
     }
 
@@ -127,7 +129,7 @@ private slots:
     {
         ApriErrori();
         QCOMPARE(errori->windowTitle(), QStringLiteral("Errori Quivamento dati"));
-        QCOMPARE(Combo(), QStringList{"NessunaScelta"});
+        QCOMPARE(Combo(), QStringList {"NessunaScelta"});
         QCOMPARE(errori->LabRighe->text(), QStringLiteral("0 righe"));
         QVERIFY(!errori->ComSalva->isEnabled());
 
@@ -136,7 +138,8 @@ private slots:
         emit errori->CobCodice->activated(0);
         QCOMPARE(errori->dbgErrori->model()->rowCount(), 0);
         errori->comOk->click();
-        QCOMPARE(messaggi->Testi(), (QStringList{"Manca il codice di quivamento", "Nessun quivamento ha registrato degli errori"}));
+        QCOMPARE(messaggi->Testi(),
+                 (QStringList {"Manca il codice di quivamento", "Nessun quivamento ha registrato degli errori"}));
     }
 
     void codiciInOrdineECancellazione()
@@ -144,11 +147,11 @@ private slots:
         Sql(QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('B', 'b1', 'e1'), ('A', 'a1', 'e2'), "
                            "('L''ART', 'x;1', 'e3'), ('L''ART', 'x;1', 'e4'), ('L''ART', 'y;2', 'e5')"));
         ApriErrori();
-        QCOMPARE(Combo(), (QStringList{"A", "B", "L'ART"}));
+        QCOMPARE(Combo(), (QStringList {"A", "B", "L'ART"}));
 
         // Typed with its apostrophe, in lower case, and left with Tab.
         Scrivi(QStringLiteral("l'art"));
-        QCOMPARE(Griglia(errori->dbgErrori, QStringLiteral("Errore")), (QStringList{"e3", "e4", "e5"}));
+        QCOMPARE(Griglia(errori->dbgErrori, QStringLiteral("Errore")), (QStringList {"e3", "e4", "e5"}));
         QCOMPARE(errori->LabRighe->text(), QStringLiteral("2 righe"));
         QCOMPARE(errori->dbgErrori->model()->columnCount(), 3);
         QCOMPARE(errori->dbgErrori->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -156,15 +159,16 @@ private slots:
         messaggi->AccodaRisposta(2);  // "&Annulla": nothing deleted
         errori->comOk->click();
         QCOMPARE(messaggi->messaggi.last().testo, QStringLiteral("Confermi cancellazione messaggi di errore"));
-        QCOMPARE(messaggi->messaggi.last().risposte, (QStringList{"&Ok", "&Annulla"}));
-        QCOMPARE(Righe(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")), QStringList{"5"});
+        QCOMPARE(messaggi->messaggi.last().risposte, (QStringList {"&Ok", "&Annulla"}));
+        QCOMPARE(Righe(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")), QStringList {"5"});
 
         messaggi->AccodaRisposta(1);
         errori->comOk->click();
-        QCOMPARE(Righe(QStringLiteral("SELECT Tabella FROM ErroriQuivamento ORDER BY Tabella")), (QStringList{"A", "B"}));
+        QCOMPARE(Righe(QStringLiteral("SELECT Tabella FROM ErroriQuivamento ORDER BY Tabella")),
+                 (QStringList {"A", "B"}));
         QCOMPARE(errori->dbgErrori->model()->rowCount(), 0);
         QCOMPARE(errori->LabRighe->text(), QStringLiteral("0 righe"));
-        QCOMPARE(Combo(), (QStringList{"A", "B", "L'ART"}));  // listed until the screen opens again
+        QCOMPARE(Combo(), (QStringList {"A", "B", "L'ART"}));  // listed until the screen opens again
 
         Scrivi(QStringLiteral("NONCE"));
         QCOMPARE(errori->dbgErrori->model()->rowCount(), 0);
@@ -187,7 +191,7 @@ private slots:
         };
         QVERIFY(!errori->ComSalva->isEnabled());
         errori->ComSalva_Click();  // reached anyway
-        QCOMPARE(messaggi->Testi(), QStringList{"Nessuna riga scartata da salvare"});
+        QCOMPARE(messaggi->Testi(), QStringList {"Nessuna riga scartata da salvare"});
 
         Scrivi(QStringLiteral("ART"));
         QVERIFY(errori->ComSalva->isEnabled());
@@ -205,7 +209,7 @@ private slots:
         Definizione(QStringLiteral("B"), QStringLiteral("S"));
         ApriBatch();
         QCOMPARE(batch->windowTitle(), frmBatchSelez::Caption);
-        QCOMPARE(Griglia(batch->dbgQuiva, QStringLiteral("Quiva")), (QStringList{"N", "S"}));
+        QCOMPARE(Griglia(batch->dbgQuiva, QStringLiteral("Quiva")), (QStringList {"N", "S"}));
         auto* modello = batch->dbgQuiva->model();
         QVERIFY(modello->flags(modello->index(0, 0)) & Qt::ItemIsEditable);
         for (int c = 1; c < modello->columnCount(); ++c)
@@ -218,7 +222,7 @@ private slots:
         auto* editor = Editor(batch->dbgQuiva);
         QVERIFY(editor);
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_COMPARE(Righe(QStringLiteral("SELECT Batch FROM QuivaFile WHERE Codice = 'A'")), QStringList{"S"});
+        QTRY_COMPARE(Righe(QStringLiteral("SELECT Batch FROM QuivaFile WHERE Codice = 'A'")), QStringList {"S"});
 
         Clic(batch->dbgQuiva, 1, 1);
         QTest::keyClick(batch->dbgQuiva, Qt::Key_Left);
@@ -227,7 +231,7 @@ private slots:
         QVERIFY(editor);
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(messaggi->Mostrato(QStringLiteral("Inserire S o N")));
-        QCOMPARE(Righe(QStringLiteral("SELECT Batch FROM QuivaFile WHERE Codice = 'B'")), QStringList{"S"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Batch FROM QuivaFile WHERE Codice = 'B'")), QStringList {"S"});
         // Still editing what was typed.
         QTRY_VERIFY(Editor(batch->dbgQuiva) && Editor(batch->dbgQuiva)->text() == QLatin1String("X"));
     }
@@ -243,7 +247,7 @@ private slots:
         QVERIFY(!batch->comDettagli->isEnabled());
         batch->comDettagli_Click();  // reached anyway
         QCOMPARE(messaggi->Testi(),
-                 QStringList{"Non ci sono valori costanti da inserire per il quivamento di questo file"});
+                 QStringList {"Non ci sono valori costanti da inserire per il quivamento di questo file"});
         QVERIFY(!batch->Dettaglio());
 
         Clic(batch->dbgQuiva, 1, 1);
@@ -257,11 +261,12 @@ private slots:
         QCOMPARE(batch->oiInDett, 1);
         QVERIFY(!batch->close());  // it waits for its detail screen
 
-        QCOMPARE(Griglia(dettaglio->dbgQuiva, QStringLiteral("NomeCampo")), QStringList{"Causale"});
-        QCOMPARE(Griglia(dettaglio->dbgQuiva, QStringLiteral("Richiesta")), QStringList{"\u00a7Causale\u00a7VEN"});
+        QCOMPARE(Griglia(dettaglio->dbgQuiva, QStringLiteral("NomeCampo")), QStringList {"Causale"});
+        QCOMPARE(Griglia(dettaglio->dbgQuiva, QStringLiteral("Richiesta")), QStringList {"\u00a7Causale\u00a7VEN"});
         auto* modello = dettaglio->dbgQuiva->model();
         QVERIFY(modello->setData(modello->index(0, 0), QStringLiteral("ACQ")));
-        QCOMPARE(Righe(QStringLiteral("SELECT CostBatch FROM QuivaDettaglio WHERE NomeCampo = 'Causale'")), QStringList{"ACQ"});
+        QCOMPARE(Righe(QStringLiteral("SELECT CostBatch FROM QuivaDettaglio WHERE NomeCampo = 'Causale'")),
+                 QStringList {"ACQ"});
         QVERIFY(!modello->setData(modello->index(0, 1), QStringLiteral("Altro")));  // locked
 
         QTest::mouseClick(dettaglio->ComOk, Qt::LeftButton);

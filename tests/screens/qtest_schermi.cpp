@@ -93,16 +93,18 @@ class ProvaSchermi : public QObject {
                 .arg(codice, file));
         if (!conCampi)
             return;
-        Sql(QStringLiteral("INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, NumCampo, TipoOrig, TipoDest) VALUES "
-                           "('%1', '1', 'Codice', '1', 'String', 'String'), ('%1', '2', 'Descr', '2', 'String', 'String')")
+        Sql(QStringLiteral(
+                "INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, NumCampo, TipoOrig, TipoDest) VALUES "
+                "('%1', '1', 'Codice', '1', 'String', 'String'), ('%1', '2', 'Descr', '2', 'String', 'String')")
                 .arg(codice));
         Sql(QStringLiteral("UPDATE QuivaDettaglio SET Obbligatorio = 'S' WHERE Codice = '%1' AND NomeCampo = 'Descr'")
                 .arg(codice));
         int ordine = 3;
         for (const auto& [campo, descrizione] : richieste) {
             QSqlQuery q(db->Database());
-            q.prepare(QStringLiteral("INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, TipoOrig, TipoDest, [Default]) "
-                                     "VALUES (?, ?, ?, 'String', 'String', ?)"));
+            q.prepare(QStringLiteral(
+                "INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, TipoOrig, TipoDest, [Default]) "
+                "VALUES (?, ?, ?, 'String', 'String', ?)"));
             q.addBindValue(codice);
             q.addBindValue(QString::number(ordine++));
             q.addBindValue(campo);
@@ -112,7 +114,7 @@ class ProvaSchermi : public QObject {
     }
     void Apri()
     {
-        const ContestoQuiva contesto{*db, *messaggi, ImpostazioniDitta{}, {}, cartella->path(), false};
+        const ContestoQuiva contesto {*db, *messaggi, ImpostazioniDitta {}, {}, cartella->path(), false};
         f = new frmQuiva(contesto);
         QVERIFY(MostraMaschera(f, QStringLiteral("K1"), {}, {}, {}));
         QCOMPARE(f->oiLoadOk, 1);
@@ -198,17 +200,18 @@ private slots:
         Clic(QStringLiteral("C"), false);
         Clic(QStringLiteral("A"));
         Clic(QStringLiteral("B"));
-        QCOMPARE(Selezionati(), (QStringList{"C", "A", "B"}));
+        QCOMPARE(Selezionati(), (QStringList {"C", "A", "B"}));
         Clic(QStringLiteral("A"));  // taken out again
-        QCOMPARE(Selezionati(), (QStringList{"C", "B"}));
+        QCOMPARE(Selezionati(), (QStringList {"C", "B"}));
         Clic(QStringLiteral("A"));
-        QCOMPARE(Selezionati(), (QStringList{"C", "B", "A"}));
+        QCOMPARE(Selezionati(), (QStringList {"C", "B", "A"}));
 
         // Definitions without fields are skipped, in selection order, and
         // leave the selection.
         f->ComOk->click();
-        QCOMPARE(messaggi->Testi(), (QStringList{"Nessun dettaglio per il codice C", "Nessun dettaglio per il codice B",
-                                                 "Nessun dettaglio per il codice A", Terminata}));
+        QCOMPARE(messaggi->Testi(),
+                 (QStringList {"Nessun dettaglio per il codice C", "Nessun dettaglio per il codice B",
+                               "Nessun dettaglio per il codice A", Terminata}));
         QVERIFY(f->Selezione().isEmpty());
         Idle();
     }
@@ -218,8 +221,8 @@ private slots:
         Definizione(QStringLiteral("A"), File(QStringLiteral("a.txt"), "A1;Uno\n"));
         Apri();
         f->ComOk->click();
-        QCOMPARE(messaggi->Testi(), QStringList{"Nessuna file selezionato da quivare"});
-        QCOMPARE(messaggi->messaggi.first().risposte, QStringList{"&Ok"});
+        QCOMPARE(messaggi->Testi(), QStringList {"Nessuna file selezionato da quivare"});
+        QCOMPARE(messaggi->messaggi.first().risposte, QStringList {"&Ok"});
         QVERIFY(Righe(QStringLiteral("SELECT * FROM Art")).isEmpty());
         Idle();
     }
@@ -234,12 +237,13 @@ private slots:
         Clic(QStringLiteral("B"));
         Clic(QStringLiteral("C"));
         f->ComOk->click();
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Art ORDER BY Codice")), (QStringList{"A1", "A2", "C1"}));
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Art ORDER BY Codice")), (QStringList {"A1", "A2", "C1"}));
         const QStringList testi = messaggi->Testi();
         QCOMPARE(testi.size(), 2);
         QCOMPARE(testi[0], QStringLiteral("Nessun dettaglio per il codice B"));
-        QCOMPARE(testi[1], QStringLiteral("Elaborazione terminata con 5 errori\nmemorizzati nell'archivio 'ErroriQuivamento'"));
-        QCOMPARE(messaggi->messaggi.last().risposte, QStringList{"&Ok"});
+        QCOMPARE(testi[1],
+                 QStringLiteral("Elaborazione terminata con 5 errori\nmemorizzati nell'archivio 'ErroriQuivamento'"));
+        QCOMPARE(messaggi->messaggi.last().risposte, QStringList {"&Ok"});
         QVERIFY(f->Selezione().isEmpty());
         Idle();
     }
@@ -262,7 +266,7 @@ private slots:
         messaggi->AccodaRisposta(1);  // then "Si"
         AlMessaggio alCaricamento(*f, QStringLiteral("Quivamento A"), [&] {
             occupato = f->ComStop->isVisible() && !f->ComOk->isVisible() && !f->dbgQuiva->isEnabled()
-                       && StatoElaborazione.load() == Stato::InCorso;
+                && StatoElaborazione.load() == Stato::InCorso;
             f->Progresso()->hide();
             f->ComStop->click();
             QVERIFY(f->Progresso()->isVisible());  // "No" brings the progress back
@@ -272,11 +276,11 @@ private slots:
         f->ComOk->click();
         QVERIFY(occupato);
         QCOMPARE(messaggi->messaggi[0].testo, QStringLiteral("Confermi Interruzione Quivamento"));
-        QCOMPARE(messaggi->messaggi[0].risposte, (QStringList{"&Si", "&No"}));
+        QCOMPARE(messaggi->messaggi[0].risposte, (QStringList {"&Si", "&No"}));
         QCOMPARE(messaggi->Testi().last(), Terminata);
         QVERIFY(Righe(QStringLiteral("SELECT Codice FROM Art")).size() < 2000);
         QVERIFY(Righe(QStringLiteral("SELECT Codice FROM Art WHERE Codice IN ('B1','C1')")).isEmpty());
-        QCOMPARE(Selezionati(), (QStringList{"B", "C"}));
+        QCOMPARE(Selezionati(), (QStringList {"B", "C"}));
         Idle();
     }
 
@@ -292,8 +296,8 @@ private slots:
         });
         f->ComOk->click();
         QVERIFY(rifiutata);
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Art ORDER BY Codice")), (QStringList{"A1", "A2"}));
-        QCOMPARE(messaggi->Testi(), QStringList{Terminata});
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Art ORDER BY Codice")), (QStringList {"A1", "A2"}));
+        QCOMPARE(messaggi->Testi(), QStringList {Terminata});
         Idle();
         QVERIFY(f->close());  // idle again: it closes
     }
@@ -334,15 +338,16 @@ private slots:
         f->ComOk->click();
 
         QCOMPARE(visibili, 4);
-        QCOMPARE(etichette, (QStringList{"Data:", "Causale:", "Numero:", "Nota:"}));
-        QCOMPARE(proposte, (QStringList{"", "VEN", "100", "n"}));
+        QCOMPARE(etichette, (QStringList {"Data:", "Causale:", "Numero:", "Nota:"}));
+        QCOMPARE(proposte, (QStringList {"", "VEN", "100", "n"}));
         QCOMPARE(voci, 4);
         QCOMPARE(numero.contatoreIniziale, 500.0);
         QCOMPARE(numero.rottura, QVariant(QStringLiteral("2")));
         QCOMPARE(numero.segnoContatore, ValueStore::SegnoContatoreAttivo);
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Data, Causale, Numero, Nota FROM Art ORDER BY Codice")),
-                 (QStringList{"A1|01/02/2024|VEN||", "A2|01/02/2024|VEN||", "B1|||501|n", "B2|||502|n", "B3|||501|n"}));
-        QCOMPARE(messaggi->Testi(), QStringList{Terminata});
+        QCOMPARE(
+            Righe(QStringLiteral("SELECT Codice, Data, Causale, Numero, Nota FROM Art ORDER BY Codice")),
+            (QStringList {"A1|01/02/2024|VEN||", "A2|01/02/2024|VEN||", "B1|||501|n", "B2|||502|n", "B3|||501|n"}));
+        QCOMPARE(messaggi->Testi(), QStringList {Terminata});
         QVERIFY(!f->FinestraValori());
         QVERIFY(!f->ValDefault());  // released with the run
         Idle();
@@ -375,7 +380,7 @@ private slots:
         });
         f->ComOk->click();
         QVERIFY(ancoraAperta);
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Numero, Nota FROM Art")), QStringList{"A1|12,5|x"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Numero, Nota FROM Art")), QStringList {"A1|12,5|x"});
         Idle();
     }
 
@@ -384,7 +389,8 @@ private slots:
     void fineDalMenuDuranteLeRichieste()
     {
         Programma programma(*messaggi, *messaggi);
-        Definizione(QStringLiteral("A"), File(QStringLiteral("a.txt"), "A1;Uno\n"), {{"Data", QString::fromUtf8("§Data")}});
+        Definizione(QStringLiteral("A"), File(QStringLiteral("a.txt"), "A1;Uno\n"),
+                    {{"Data", QString::fromUtf8("§Data")}});
         Apri();
         Clic(QStringLiteral("A"));
         QString risposta;
@@ -426,15 +432,19 @@ private slots:
         f->ComOk->click();
         QVERIFY(rimastaAperta);
         QVERIFY(selezionata);
-        QCOMPARE(messaggi->Testi(), (QStringList{QStringLiteral("Il valore di partenza di \"Numero\" deve essere un numero intero: \"1O\""),
-                                                 Terminata}));
-        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Numero FROM Art ORDER BY Codice")), (QStringList{"A1|8", "A2|8"}));
+        QCOMPARE(
+            messaggi->Testi(),
+            (QStringList {QStringLiteral("Il valore di partenza di \"Numero\" deve essere un numero intero: \"1O\""),
+                          Terminata}));
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Numero FROM Art ORDER BY Codice")),
+                 (QStringList {"A1|8", "A2|8"}));
         Idle();
     }
 
     void annullaNonCaricaNulla()
     {
-        Definizione(QStringLiteral("A"), File(QStringLiteral("a.txt"), "A1;Uno\n"), {{"Data", QString::fromUtf8("§Data")}});
+        Definizione(QStringLiteral("A"), File(QStringLiteral("a.txt"), "A1;Uno\n"),
+                    {{"Data", QString::fromUtf8("§Data")}});
         Apri();
         Clic(QStringLiteral("A"));
         AllaFinestra([](frmRicValBase& w) {
@@ -446,20 +456,19 @@ private slots:
         f->ComOk->click();
         QVERIFY(messaggi->Testi().isEmpty());
         QVERIFY(Righe(QStringLiteral("SELECT * FROM Art")).isEmpty());
-        QCOMPARE(Selezionati(), QStringList{"A"});
+        QCOMPARE(Selezionati(), QStringList {"A"});
         QVERIFY(!f->ValDefault());
         Idle();
     }
 
     void piuDiDieciRichiesteTutteMemorizzate()
     {
-        Sql(QStringLiteral("CREATE TABLE Molti (Codice VARCHAR(10) PRIMARY KEY, %1)")
-                .arg([] {
-                    QStringList c;
-                    for (int i = 1; i <= 12; ++i)
-                        c << QStringLiteral("V%1 VARCHAR(10)").arg(i);
-                    return c.join(QStringLiteral(", "));
-                }()));
+        Sql(QStringLiteral("CREATE TABLE Molti (Codice VARCHAR(10) PRIMARY KEY, %1)").arg([] {
+            QStringList c;
+            for (int i = 1; i <= 12; ++i)
+                c << QStringLiteral("V%1 VARCHAR(10)").arg(i);
+            return c.join(QStringLiteral(", "));
+        }()));
         QList<QPair<QString, QString>> richieste;
         for (int i = 1; i <= 12; ++i)
             richieste << qMakePair(QStringLiteral("V%1").arg(i), QString::fromUtf8("§Valore %1§p%1").arg(i));
@@ -482,15 +491,17 @@ private slots:
             w.ComOk->click();
         });
         f->ComOk->click();
-        QCOMPARE(pagine, (QStringList{"Pagina 1 di 2", "Valore 10:", "Pagina 2 di 2", "Valore 11:", "Valore 12:", "uno"}));
+        QCOMPARE(pagine,
+                 (QStringList {"Pagina 1 di 2", "Valore 10:", "Pagina 2 di 2", "Valore 11:", "Valore 12:", "uno"}));
         QCOMPARE(Righe(QStringLiteral("SELECT * FROM Molti")),
-                 QStringList{"M1|uno|p2|p3|p4|p5|p6|p7|p8|p9|p10|p11|dodici"});
+                 QStringList {"M1|uno|p2|p3|p4|p5|p6|p7|p8|p9|p10|p11|dodici"});
         Idle();
     }
 
     void contatoreSenzaChiusuraNonParte()
     {
-        Definizione(QStringLiteral("A"), File(QStringLiteral("a.txt"), "A1;Uno\n"), {{"Numero", QString::fromUtf8("§#2Numero§1")}});
+        Definizione(QStringLiteral("A"), File(QStringLiteral("a.txt"), "A1;Uno\n"),
+                    {{"Numero", QString::fromUtf8("§#2Numero§1")}});
         Apri();
         Clic(QStringLiteral("A"));
         f->ComOk->click();

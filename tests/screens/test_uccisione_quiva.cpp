@@ -75,8 +75,8 @@ protected:
         ambienteQuiva.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(PILOTA));
         ambienteQuiva.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         quiva.setProcessEnvironment(ambienteQuiva);
-        quiva.start(QStringLiteral(QUIVA), {QStringLiteral("/M") + idMenu, QStringLiteral("/PQUIVA"),
-                                            QStringLiteral("/FfrmQuiva")});
+        quiva.start(QStringLiteral(QUIVA),
+                    {QStringLiteral("/M") + idMenu, QStringLiteral("/PQUIVA"), QStringLiteral("/FfrmQuiva")});
         Corsa corsa;
         while (!corsa.uscita.contains(QLatin1String("avvio\n")) && quiva.waitForReadyRead(30000))
             corsa.uscita += QString::fromUtf8(quiva.readAllStandardOutput());
@@ -103,12 +103,12 @@ TEST_P(UccisioneQuiva, KilledDesktopLoadsKeepWholeLinesAndARerunFinishesTheJob)
     const unsigned seme = Seme();
     SCOPED_TRACE(testing::Message() << "QUIVA_SEME=" << seme);
     std::mt19937 caso(seme);
-    const QStringList argomenti{QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db")),
-                                QLatin1String(Codice)};
+    const QStringList argomenti {QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db")),
+                                 QLatin1String(Codice)};
 
     const Corsa completa = Esegui(-1);
-    ASSERT_TRUE(completa.uscita.contains(QStringLiteral("messaggio: Elaborazione terminata con %1 errori")
-                                             .arg(Righe / OgniErrore)))
+    ASSERT_TRUE(completa.uscita.contains(
+        QStringLiteral("messaggio: Elaborazione terminata con %1 errori").arg(Righe / OgniErrore)))
         << completa.uscita.toStdString();
     const Contenuto finale = Leggi(ambiente);
     ASSERT_EQ(finale.articoli.size(), Righe - Righe / OgniErrore);
@@ -120,7 +120,8 @@ TEST_P(UccisioneQuiva, KilledDesktopLoadsKeepWholeLinesAndARerunFinishesTheJob)
     int colpite = 0;
     QStringList salvate;
     for (int u = 1; u <= Uccisioni; ++u) {
-        const int ms = std::uniform_int_distribution<int>(20, static_cast<int>(std::max<qint64>(finestra * 8 / 10, 40)))(caso);
+        const int ms =
+            std::uniform_int_distribution<int>(20, static_cast<int>(std::max<qint64>(finestra * 8 / 10, 40)))(caso);
         SCOPED_TRACE(testing::Message() << "kill " << u << " after " << ms << " ms");
         const Corsa corsa = Esegui(ms);
         if (corsa.uccisa)

@@ -14,7 +14,10 @@ public:
     OggettoLancio lancio;
     QString ini;
 
-    void Registra(const QString& m, const QString& p, const QString& par) override { chiamate << "registra " + m + "|" + p + "|" + par; }
+    void Registra(const QString& m, const QString& p, const QString& par) override
+    {
+        chiamate << "registra " + m + "|" + p + "|" + par;
+    }
     QString ImpostazioneUtente(const QString& chiave, const QString& gruppo, const QStringList& altri) override
     {
         chiamate << "impostazione " + gruppo + "/" + chiave + "|" + altri.join('|');
@@ -32,8 +35,14 @@ public:
         return valori.value(nome);
     }
     QString ParametroDitta(const QString& nome) override { return ditta.value(nome); }
-    void PassaMaschera(const QString& t, const QString& n, const QString& k) override { chiamate << "passa " + t + "|" + n + "|" + k; }
+    void PassaMaschera(const QString& t, const QString& n, const QString& k) override
+    {
+        chiamate << "passa " + t + "|" + n + "|" + k;
+    }
     void MostraMenu(const QString& g) override { chiamate << "mostra " + g; }
-    void LanciaSeguito(const QString& a, const QString& b, const QString& c) override { chiamate << "seguito " + a + b + c; }
+    void LanciaSeguito(const QString& a, const QString& b, const QString& c) override
+    {
+        chiamate << "seguito " + a + b + c;
+    }
     void MascheraChiusa(const QString& k) override { chiamate << "chiusa " + k; }
 };

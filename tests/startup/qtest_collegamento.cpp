@@ -39,7 +39,7 @@ std::optional<Utente> AltroUtente()
     const passwd* nobody = getpwnam("nobody");
     if (!nobody)
         return std::nullopt;
-    return Utente{nobody->pw_uid, nobody->pw_gid};
+    return Utente {nobody->pw_uid, nobody->pw_gid};
 }
 
 // A socket file bound to the path and not listening: what a crashed menu
@@ -47,7 +47,7 @@ std::optional<Utente> AltroUtente()
 int SocketLegato(const QString& percorso)
 {
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un indirizzo{};
+    sockaddr_un indirizzo {};
     indirizzo.sun_family = AF_UNIX;
     const QByteArray nome = QFile::encodeName(percorso);
     std::memcpy(indirizzo.sun_path, nome.constData(), nome.size());
@@ -60,7 +60,7 @@ int SocketLegato(const QString& percorso)
 
 int Modo(const QString& percorso)
 {
-    struct stat info {};
+    struct stat info { };
     lstat(QFile::encodeName(percorso).constData(), &info);
     return info.st_mode & 07777;
 }
@@ -131,7 +131,8 @@ private slots:
     void senzaCartellaNessunMenu()
     {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_radice->filePath("mancante")));
-        QCOMPARE(AvvioRifiutato(IdMenu()), "Il menu principale non è in esecuzione\nQuesto programma non può essere eseguito autonomamente");
+        QCOMPARE(AvvioRifiutato(IdMenu()),
+                 "Il menu principale non è in esecuzione\nQuesto programma non può essere eseguito autonomamente");
         QVERIFY(!QFileInfo::exists(m_radice->filePath("mancante")));
     }
 
@@ -141,9 +142,12 @@ private slots:
     {
         QTest::addColumn<QString>("guasto");
         QTest::addColumn<QString>("motivo");
-        QTest::newRow("altro proprietario") << "chown" << "appartiene a un altro utente";
-        QTest::newRow("permessi larghi") << "chmod" << "è accessibile ad altri utenti (permessi 0755)";
-        QTest::newRow("collegamento simbolico") << "symlink" << "non è una cartella";
+        QTest::newRow("altro proprietario") << "chown"
+                                            << "appartiene a un altro utente";
+        QTest::newRow("permessi larghi") << "chmod"
+                                         << "è accessibile ad altri utenti (permessi 0755)";
+        QTest::newRow("collegamento simbolico") << "symlink"
+                                                << "non è una cartella";
     }
     void cartellaNonPrivata()
     {
@@ -258,8 +262,11 @@ private slots:
         // Connecting only works once the child listens.
         QString risultato;
         QTRY_VERIFY_WITH_TIMEOUT((risultato = AvvioRifiutato(IdMenu())).contains("uid"), 5000);
-        QCOMPARE(risultato, QString("Collegamento con il menu rifiutato\nDall'altra parte del collegamento c'è un altro utente (uid %1)")
-                                .arg(altro->uid));
+        QCOMPARE(
+            risultato,
+            QString(
+                "Collegamento con il menu rifiutato\nDall'altra parte del collegamento c'è un altro utente (uid %1)")
+                .arg(altro->uid));
         close(tubo[1]);
         waitpid(figlio, nullptr, 0);
     }
@@ -279,7 +286,7 @@ private slots:
         chmod(QFile::encodeName(Cartella()).constData(), 0711);
         chmod(QFile::encodeName(server.Percorso()).constData(), 0777);
 
-        sockaddr_un indirizzo{};
+        sockaddr_un indirizzo {};
         indirizzo.sun_family = AF_UNIX;
         const QByteArray nome = QFile::encodeName(server.Percorso());
         std::memcpy(indirizzo.sun_path, nome.constData(), nome.size());
@@ -296,7 +303,8 @@ private slots:
             _exit(read(fd, risposta, sizeof risposta) > 0 ? 1 : 0);
         }
         QTRY_COMPARE_WITH_TIMEOUT(rifiutato.size(), 1, 5000);
-        QCOMPARE(rifiutato[0][0].toString(), QString("Dall'altra parte del collegamento c'è un altro utente (uid %1)").arg(altro->uid));
+        QCOMPARE(rifiutato[0][0].toString(),
+                 QString("Dall'altra parte del collegamento c'è un altro utente (uid %1)").arg(altro->uid));
         int stato = 0;
         bool finito = false;
         QTRY_VERIFY_WITH_TIMEOUT(finito || (finito = waitpid(figlio, &stato, WNOHANG) == figlio), 5000);
@@ -332,7 +340,8 @@ private slots:
 
         static QStringList diagnostica;
         diagnostica.clear();
-        const auto precedente = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& testo) { diagnostica << testo; });
+        const auto precedente = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& testo) { diagnostica << testo; });
         ServerMenu server(*m_config);
         QVERIFY(server.Avvia());
         FinestraMenu finestra(*m_config, server);
@@ -348,7 +357,8 @@ private slots:
 
         QVERIFY(risposte.Mostrato("Tipo Connessione: ODBC;DSN=quiva-inesistente;UID=prova;PWD=****;pwd=****"));
         QVERIFY(risposte.Mostrato("nell'apertura del database"));
-        const QString tutto = risposte.Testi().join('\n') + finestra.txtRegistro->toPlainText() + diagnostica.join('\n');
+        const QString tutto =
+            risposte.Testi().join('\n') + finestra.txtRegistro->toPlainText() + diagnostica.join('\n');
         QVERIFY(finestra.txtRegistro->toPlainText().contains("Registrato QUIVA"));
         QVERIFY2(!tutto.contains(segreto) && !tutto.contains(segretoConnessione), qPrintable(tutto));
     }
@@ -357,12 +367,18 @@ private slots:
     {
         QTest::addColumn<QString>("testo");
         QTest::addColumn<QString>("atteso");
-        QTest::newRow("in fondo") << "ODBC;DSN=x;UID=u;pwd=abc" << "ODBC;DSN=x;UID=u;pwd=****";
-        QTest::newRow("in mezzo") << "ODBC;PWD=abc;DSN=x" << "ODBC;PWD=****;DSN=x";
-        QTest::newRow("parola intera") << "Driver=x;Password = a;b" << "Driver=x;Password = ****;b";
-        QTest::newRow("tra graffe") << "DSN=x;PWD={a;b=c};UID=u" << "DSN=x;PWD=****;UID=u";
-        QTest::newRow("vuota") << "DSN=x;PWD=" << "DSN=x;PWD=****";
-        QTest::newRow("senza password") << "/dati/ditta.db" << "/dati/ditta.db";
+        QTest::newRow("in fondo") << "ODBC;DSN=x;UID=u;pwd=abc"
+                                  << "ODBC;DSN=x;UID=u;pwd=****";
+        QTest::newRow("in mezzo") << "ODBC;PWD=abc;DSN=x"
+                                  << "ODBC;PWD=****;DSN=x";
+        QTest::newRow("parola intera") << "Driver=x;Password = a;b"
+                                       << "Driver=x;Password = ****;b";
+        QTest::newRow("tra graffe") << "DSN=x;PWD={a;b=c};UID=u"
+                                    << "DSN=x;PWD=****;UID=u";
+        QTest::newRow("vuota") << "DSN=x;PWD="
+                               << "DSN=x;PWD=****";
+        QTest::newRow("senza password") << "/dati/ditta.db"
+                                        << "/dati/ditta.db";
     }
     void passwordNascosteNeiTesti()
     {

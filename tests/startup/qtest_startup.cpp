@@ -13,9 +13,9 @@
 #include "TabelleQuiva.h"
 #include "Tastiera.h"
 #include "TraduzioniQt.h"
-#include "frmQuiva.h"
 #include "frmAiuto.h"
 #include "frmMsgCom.h"
+#include "frmQuiva.h"
 #include "scMenuComandiClie.h"
 
 #include <QDialog>
@@ -24,8 +24,8 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QTableView>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -62,14 +62,16 @@ public:
 // A company database with the load tables and a menu server in this process.
 struct MenuDiProva {
     QTemporaryDir cartella;
-    ConfigurazioneMenu configurazione{cartella.filePath("quiva-menu.ini")};
+    ConfigurazioneMenu configurazione {cartella.filePath("quiva-menu.ini")};
     std::unique_ptr<ServerMenu> server;
 
     MenuDiProva()
     {
         const QString db = cartella.filePath("ditta.db");
-        QProcess::execute("sqlite3", {db, "create table Monete(moneta text, NumDec int, NumDecGest int, Operatore text, Cee text);"
-                                          "insert into Monete values('L.',0,2,'/','N');"});
+        QProcess::execute("sqlite3",
+                          {db,
+                           "create table Monete(moneta text, NumDec int, NumDecGest int, Operatore text, Cee text);"
+                           "insert into Monete values('L.',0,2,'/','N');"});
         CreaTabelleQuiva(*DatabaseLink::ApriFile(db));
         QProcess::execute("sqlite3", {db, "insert into QuivaFile (Codice, Descrizione) values ('A', 'Articoli');"});
         configurazione.Scrivi("Menu", "Id", QString("prova%1").arg(QCoreApplication::applicationPid()));
@@ -109,7 +111,7 @@ private slots:
     {
         RegistroMaschere::Registra("frmProva", [] { return new MascheraProva; });
         RegistroMaschere::Registra("frmGuasta", [] { return new MascheraGuasta; });
-        StatoTastiera::Programma() = StatoTastiera{};
+        StatoTastiera::Programma() = StatoTastiera {};
     }
 
     void finestraMessaggiUnPulsantePerRisposta()
@@ -153,11 +155,13 @@ private slots:
             QTRY_VERIFY(f->ComEsegui[0]->hasFocus());
             QTest::keyClick(f->ComEsegui[0], Qt::Key_Return);
         });
-        QCOMPARE(desktop.Chiedi("Numero di ini scelto\n(da 0 a 2)", "Scelta dell'INI", "0"), std::optional<QString>("2"));
+        QCOMPARE(desktop.Chiedi("Numero di ini scelto\n(da 0 a 2)", "Scelta dell'INI", "0"),
+                 std::optional<QString>("2"));
         QCOMPARE(titolo, QString("Scelta dell'INI"));
-        QCOMPARE(pulsanti, (QStringList{"&Ok", "&Annulla"}));
+        QCOMPARE(pulsanti, (QStringList {"&Ok", "&Annulla"}));
 
-        QTimer::singleShot(0, [&] { qobject_cast<frmMsgCom*>(QApplication::activeModalWidget())->ComEsegui[1]->click(); });
+        QTimer::singleShot(0,
+                           [&] { qobject_cast<frmMsgCom*>(QApplication::activeModalWidget())->ComEsegui[1]->click(); });
         QCOMPARE(desktop.Chiedi("Stringa da cercare", "", "alfa"), std::nullopt);
     }
 
@@ -357,9 +361,9 @@ private slots:
 
     void paginaDiAiutoPerContesto()
     {
-        const QList<QPair<int, QString>> attesi{{3700, "quivamento"}, {3701, "batch"},     {3750, "errori"},
-                                                {3600, "tracciati"},  {3610, "tracciati"}, {3620, "tracciati"},
-                                                {0, "indice"},        {3000, "indice"}};
+        const QList<QPair<int, QString>> attesi {{3700, "quivamento"}, {3701, "batch"},     {3750, "errori"},
+                                                 {3600, "tracciati"},  {3610, "tracciati"}, {3620, "tracciati"},
+                                                 {0, "indice"},        {3000, "indice"}};
         for (const auto& [contesto, argomento] : attesi)
             QCOMPARE(PagineAiuto::ArgomentoDelContesto(contesto), argomento);
     }
@@ -437,7 +441,8 @@ private slots:
         QVERIFY(premi('S', 6));
         QCOMPARE(campo.toPlainText(), QString("Omega beta ALFA gamma alfa"));
         QCOMPARE(campo.textCursor().selectedText(), QString("ALFA"));
-        QCOMPARE(risposte.domande.mid(risposte.domande.size() - 2), (QStringList{"Stringa da cercare", "Sostituire con"}));
+        QCOMPARE(risposte.domande.mid(risposte.domande.size() - 2),
+                 (QStringList {"Stringa da cercare", "Sostituire con"}));
         QCOMPARE(risposte.proposte.last(), QString("Omega"));
 
         // Empty answers leave the text alone.
@@ -465,8 +470,10 @@ private slots:
         bool finito = false;
         programma.alTermine = [&] { finito = true; };
         QVERIFY(!AvvioProgramma(programma, "/Mnessun-menu-qui /PQUIVA /FfrmQuiva"));
-        QCOMPARE(risposte.Testi(), QStringList{"Il menu principale non è in esecuzione\nQuesto programma non può essere eseguito autonomamente"});
-        QCOMPARE(risposte.messaggi[0].risposte, QStringList{"&Ok"});
+        QCOMPARE(risposte.Testi(),
+                 QStringList {
+                     "Il menu principale non è in esecuzione\nQuesto programma non può essere eseguito autonomamente"});
+        QCOMPARE(risposte.messaggi[0].risposte, QStringList {"&Ok"});
         QTRY_VERIFY(finito);
     }
 
@@ -481,7 +488,7 @@ private slots:
         Programma programma(risposte, risposte);
         QSignalSpy registrato(menu.server.get(), &ServerMenu::Registrato);
         QVERIFY(AvvioProgramma(programma, "/M" + menu.configurazione.IdMenu() + " /PQUIVA 12 RO /FFRMQUIVA"));
-        QCOMPARE(risposte.Testi(), QStringList{});
+        QCOMPARE(risposte.Testi(), QStringList {});
         QCOMPARE(registrato.size(), 1);
         QCOMPARE(registrato[0][1].toString(), QString("12 RO"));
         QVERIFY(programma.db);
@@ -499,7 +506,8 @@ private slots:
         QCOMPARE(f->dbgQuiva->model()->rowCount(), 1);
         f->dbgQuiva->selectRow(0);
         f->ComOk->click();
-        QCOMPARE(risposte.Testi(), QStringList{"Quivamento non consentito: il programma è aperto in sola consultazione"});
+        QCOMPARE(risposte.Testi(),
+                 QStringList {"Quivamento non consentito: il programma è aperto in sola consultazione"});
         risposte.messaggi.clear();
 
         // Commands from the menu.
@@ -516,7 +524,7 @@ private slots:
         menu.server->ImpostaLancio("frmInesistente", "");
         menu.server->InviaComando("attiva");
         QTRY_COMPARE(esiti.size(), 4);
-        QCOMPARE(risposte.Testi(), QStringList{"La form richiesta e' inesistente"});
+        QCOMPARE(risposte.Testi(), QStringList {"La form richiesta e' inesistente"});
 
         // Closing the last screen shows the menu and ends the program.
         QSignalSpy mostra(menu.server.get(), &ServerMenu::MostraRichiesto);
@@ -533,7 +541,7 @@ private slots:
         RisposteScriptate risposte;
         Programma programma(risposte, risposte);
         QVERIFY(!AvvioProgramma(programma, menu.RigaComando("frmInesistente")));
-        QCOMPARE(risposte.Testi(), QStringList{"La form richiesta e' inesistente"});
+        QCOMPARE(risposte.Testi(), QStringList {"La form richiesta e' inesistente"});
         QVERIFY(Finisce(programma));
     }
 
@@ -547,7 +555,7 @@ private slots:
         QVERIFY(!AvvioProgramma(programma, menu.RigaComando("frmGuasta")));
         QTRY_COMPARE(avvisi.size(), 1);
         QVERIFY(avvisi[0][0].toString().startsWith("Errore(3078): Tabella QuivaMancante inesistente"));
-        QCOMPARE(risposte.Testi(), QStringList{"Impossibile aprire il programma richiesto"});
+        QCOMPARE(risposte.Testi(), QStringList {"Impossibile aprire il programma richiesto"});
         QVERIFY(!programma.caricamentoFallito);
         QVERIFY(Finisce(programma));
     }
@@ -565,7 +573,7 @@ private slots:
         menu.server->ImpostaLancio("frmGuasta", "");
         menu.server->InviaComando("attiva");
         QTRY_COMPARE(esiti.size(), 1);
-        QCOMPARE(risposte.Testi(), QStringList{"Impossibile aprire il programma richiesto"});
+        QCOMPARE(risposte.Testi(), QStringList {"Impossibile aprire il programma richiesto"});
 
         QSignalSpy mostra(menu.server.get(), &ServerMenu::MostraRichiesto);
         programma.MascheraDiNome("frmProva")->close();
@@ -585,7 +593,7 @@ private slots:
         menu.server.reset();
         QVERIFY(Finisce(programma));
         QTRY_VERIFY(!m);
-        QCOMPARE(risposte.Testi(), QStringList{});
+        QCOMPARE(risposte.Testi(), QStringList {});
     }
 
     void valoreErratoDelMenuMostrato()
@@ -596,7 +604,7 @@ private slots:
         RisposteScriptate risposte;
         Programma programma(risposte, risposte);
         QVERIFY(!AvvioProgramma(programma, menu.RigaComando("frmProva")));
-        QCOMPARE(risposte.Testi(), QStringList{"Err: ditta 12 non trovata"});
+        QCOMPARE(risposte.Testi(), QStringList {"Err: ditta 12 non trovata"});
         QVERIFY(Finisce(programma));
     }
 };

@@ -13,7 +13,10 @@ struct ProgrammaFinto : ProgrammaComandi {
     QStringList fatti;
     int NumeroMaschereAperte() const override { return aperte; }
     QString ControlloFine() override { return motivo; }
-    bool MascheraAperta(const QString& nome) const override { return nome.compare("frmQuiva", Qt::CaseInsensitive) == 0 && aperte > 0; }
+    bool MascheraAperta(const QString& nome) const override
+    {
+        return nome.compare("frmQuiva", Qt::CaseInsensitive) == 0 && aperte > 0;
+    }
     void AggiornaPrincipale() override { fatti << "aggiorna"; }
     void ApriMascheraMenu(const QString& nome) override { fatti << "apri " + nome; }
     void Attiva() override { fatti << "attiva"; }
@@ -26,7 +29,7 @@ struct ProgrammaFinto : ProgrammaComandi {
 
 struct Comandi : ::testing::Test {
     ProgrammaFinto programma;
-    scMenuComandiClie client{std::make_unique<MenuFinto>(), programma};
+    scMenuComandiClie client {std::make_unique<MenuFinto>(), programma};
     QVariant Esegui(const QString& comando, const QVariant& parametri = {})
     {
         QVariant risposta = "non toccata";
@@ -69,7 +72,7 @@ TEST_F(Comandi, ComandoSconosciutoLasciaVuotoENonFaNulla)
 
 TEST_F(Comandi, UltParamEIlPrimoElementoDiUnaLista)
 {
-    Esegui("passaa", QVariantList{"frmVerErrori", "altro"});
+    Esegui("passaa", QVariantList {"frmVerErrori", "altro"});
     EXPECT_EQ(client.UltParam, "frmVerErrori");
     EXPECT_EQ(client.UltParamVar.toList().size(), 2);
     EXPECT_EQ(programma.fatti.last(), "apri frmVerErrori");
@@ -81,20 +84,21 @@ TEST_F(Comandi, RitornoaRiapreSoloUnaMascheraAperta)
     Esegui("ritornoa", "frmQuiva");  // not open
     programma.aperte = 1;
     Esegui("RitornoA", "FRMQUIVA");
-    EXPECT_EQ(programma.fatti, (QStringList{"aggiorna", "aggiorna", "apri FRMQUIVA"}));
+    EXPECT_EQ(programma.fatti, (QStringList {"aggiorna", "aggiorna", "apri FRMQUIVA"}));
 }
 
 TEST_F(Comandi, AvvisiFatture)
 {
-    Esegui("FEInvio", QVariantList{"1234", "0"});
+    Esegui("FEInvio", QVariantList {"1234", "0"});
     Esegui("feattesa", "7");
-    Esegui("FEInvio", QVariantList{"3", "2"});
+    Esegui("FEInvio", QVariantList {"3", "2"});
     Esegui("FEAttesa", "Err: servizio non raggiungibile");
     ASSERT_EQ(programma.fatti.size(), 4);
     EXPECT_EQ(programma.fatti[0], "avviso Inviate 1.234 fatture");
     EXPECT_EQ(programma.fatti[1], "avviso Ci sono 7 fatture in attesa");
     EXPECT_EQ(programma.fatti[2], "avviso Inviate 3 fatture\nFatture non inviate per errori");
-    EXPECT_EQ(programma.fatti[3], "avviso Err: Errore nella richiesta di fatture in attesa - servizio non raggiungibile");
+    EXPECT_EQ(programma.fatti[3],
+              "avviso Err: Errore nella richiesta di fatture in attesa - servizio non raggiungibile");
 }
 
 }  // namespace

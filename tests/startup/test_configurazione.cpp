@@ -48,9 +48,9 @@ TEST(SwitchDiLancio, OpzioneRO)
 
 TEST(ImpostazioniGenerali, VersMenuDecideGliArgomentiDiAddSeg)
 {
-    EXPECT_EQ(ArgomentiAddSeg(NumeroVersione("1.06"), "QUIVA 12", "proc"), QStringList{"QUIVA 12"});
-    EXPECT_EQ(ArgomentiAddSeg(NumeroVersione("1,06"), "QUIVA 12", "proc"), QStringList{"QUIVA 12"});
-    EXPECT_EQ(ArgomentiAddSeg(NumeroVersione("1.07"), "QUIVA 12", "proc"), (QStringList{"QUIVA 12", "proc"}));
+    EXPECT_EQ(ArgomentiAddSeg(NumeroVersione("1.06"), "QUIVA 12", "proc"), QStringList {"QUIVA 12"});
+    EXPECT_EQ(ArgomentiAddSeg(NumeroVersione("1,06"), "QUIVA 12", "proc"), QStringList {"QUIVA 12"});
+    EXPECT_EQ(ArgomentiAddSeg(NumeroVersione("1.07"), "QUIVA 12", "proc"), (QStringList {"QUIVA 12", "proc"}));
     EXPECT_EQ(ArgomentiAddSeg(NumeroVersione("2.1"), "Q", "p").size(), 2);
     EXPECT_EQ(ArgomentiAddSeg(NumeroVersione(""), "Q", "p").size(), 1);
 }
@@ -86,9 +86,10 @@ TEST(ImpostazioniGenerali, Scalatura)
 
 TEST(FileIni, SemanticaClassica)
 {
-    const FileIni ini = FileIni::DaTesto(
-        "; commento\r\n[Parametri Generali]\r\nNumIni = 2\r\n  OrdIniDBase=ditta.ini\r\nnumini=9\r\n"
-        "[Connessioni]\r\nConnect=ODBC;DSN=Contab;UID=u1 ;x\r\nNome=\"tra virgolette\"\r\nLunga=" + QByteArray(400, 'x') + "\r\n");
+    const FileIni ini =
+        FileIni::DaTesto("; commento\r\n[Parametri Generali]\r\nNumIni = 2\r\n  OrdIniDBase=ditta.ini\r\nnumini=9\r\n"
+                         "[Connessioni]\r\nConnect=ODBC;DSN=Contab;UID=u1 ;x\r\nNome=\"tra virgolette\"\r\nLunga="
+                         + QByteArray(400, 'x') + "\r\n");
     EXPECT_EQ(ini.Valore("parametri generali", "NUMINI").value(), "2") << "case ignored, first key wins";
     EXPECT_EQ(ini.Valore("Parametri Generali", "OrdIniDBase").value(), "ditta.ini") << "an indented key is a key";
     EXPECT_EQ(ini.Valore("Connessioni", "Connect").value(), "ODBC;DSN=Contab;UID=u1 ;x");
@@ -121,7 +122,9 @@ struct IniDiLavoro : ::testing::Test {
     void SetUp() override
     {
         principale = cartella.filePath("orvwin.ini");
-        Scrivi(principale, "[Parametri Generali]\r\nNumIni=2\r\nOrdIniDBase=base.ini\r\n[Lista File Ini]\r\n1OrdIniDBase=uno.ini\r\n2OrdIniDBase=/altrove/due.ini\r\n");
+        Scrivi(
+            principale,
+            "[Parametri Generali]\r\nNumIni=2\r\nOrdIniDBase=base.ini\r\n[Lista File Ini]\r\n1OrdIniDBase=uno.ini\r\n2OrdIniDBase=/altrove/due.ini\r\n");
     }
 };
 
@@ -134,14 +137,15 @@ TEST_F(IniDiLavoro, SceltaConNumIni)
     EXPECT_EQ(risposte.proposte[0], "0");
     EXPECT_EQ(risposte.domande[0], "Numero di ini scelto\n(da 0 a 2)\n1 -> uno.ini\n2 -> /altrove/due.ini");
 
-    for (const std::optional<QString>& risposta : {std::optional<QString>("0"), std::optional<QString>(""),
-                                                   std::optional<QString>("abc"), std::optional<QString>(),
-                                                   std::optional<QString>("5")}) {
+    for (const std::optional<QString>& risposta :
+         {std::optional<QString>("0"), std::optional<QString>(""), std::optional<QString>("abc"),
+          std::optional<QString>(), std::optional<QString>("5")}) {
         risposte.AccodaTesto(risposta);
         EXPECT_EQ(SceltaIniLavoro(principale, risposte).value(), cartella.filePath("base.ini"));
     }
     risposte.AccodaTesto(QString("1"));
-    EXPECT_EQ(SceltaIniLavoro(principale, risposte).value(), cartella.filePath("uno.ini")) << "relative to the main INI";
+    EXPECT_EQ(SceltaIniLavoro(principale, risposte).value(), cartella.filePath("uno.ini"))
+        << "relative to the main INI";
 }
 
 TEST_F(IniDiLavoro, NumIniZeroNonChiedeNulla)
@@ -168,7 +172,7 @@ TEST_F(IniDiLavoro, RicercaDelFilePrincipale)
     EXPECT_EQ(CercaIniPrincipale(luoghi).value(), "/da/installazione.ini");
     luoghi.switchI = principale;
     EXPECT_EQ(CercaIniPrincipale(luoghi).value(), principale);
-    luoghi = LuoghiIni{};
+    luoghi = LuoghiIni {};
     luoghi.cartellaCorrente = cartella.filePath("vuota");
     EXPECT_FALSE(CercaIniPrincipale(luoghi).has_value());
 }
@@ -192,7 +196,10 @@ struct AperturaDitta : IniDiLavoro {
         Scrivi(principale, "[Parametri Generali]\nNumIni=0\nOrdIniDBase=base.ini\nVisParam=db1\n");
         Scrivi(cartella.filePath("base.ini"), "[Base]\nDirQuiva=/dati\n");  // no "NomeDB": the menu names the database
         db = cartella.filePath("ditta.db");
-        ASSERT_EQ(QProcess::execute("sqlite3", {db, "create table Monete(moneta text, NumDec int); insert into Monete values('Euro',2);"}), 0);
+        ASSERT_EQ(
+            QProcess::execute(
+                "sqlite3", {db, "create table Monete(moneta text, NumDec int); insert into Monete values('Euro',2);"}),
+            0);
     }
 };
 
@@ -203,8 +210,10 @@ TEST_F(AperturaDitta, VisParamMostraIParametriEApre)
     ASSERT_EQ(ApriConnessionePrimaria(c), 0);
     ASSERT_TRUE(c.link);
     ASSERT_EQ(risposte.messaggi.size(), 1);
-    EXPECT_EQ(risposte.messaggi[0].testo, "Parametri letti:\nFile dei parametri: " + cartella.filePath("base.ini") + "\nDatabase: " + db + "\nTipo Connessione: ");
-    EXPECT_EQ(risposte.messaggi[0].risposte, (QStringList{"&Si", "&No", "&Annulla"}));
+    EXPECT_EQ(risposte.messaggi[0].testo,
+              "Parametri letti:\nFile dei parametri: " + cartella.filePath("base.ini") + "\nDatabase: " + db
+                  + "\nTipo Connessione: ");
+    EXPECT_EQ(risposte.messaggi[0].risposte, (QStringList {"&Si", "&No", "&Annulla"}));
 }
 
 TEST_F(AperturaDitta, VisParamNoRichiedeEAnnullaChiude)
@@ -224,13 +233,16 @@ TEST_F(AperturaDitta, ErroriDiApertura)
     c.nomeDb = cartella.filePath("manca.db");
     EXPECT_EQ(ApriConnessionePrimaria(c), -1);
     ASSERT_EQ(risposte.messaggi.size(), 1);
-    EXPECT_TRUE(risposte.messaggi[0].testo.startsWith("Errore 3024 nell'apertura del database.\nCorreggere e riprovare. ("));
+    EXPECT_TRUE(
+        risposte.messaggi[0].testo.startsWith("Errore 3024 nell'apertura del database.\nCorreggere e riprovare. ("));
     EXPECT_FALSE(QFile::exists(c.nomeDb)) << "a wrong name must not create an empty database";
 
     Scrivi(principale, "[Parametri Generali]\nNumIni=0\n");
     c = Contesto();
     EXPECT_EQ(ApriConnessionePrimaria(c), -1);
-    EXPECT_EQ(risposte.messaggi.last().testo, "File di inizializzazione non trovato\no con informazioni non corrette.\nCorreggere e rieseguire il programma.");
+    EXPECT_EQ(
+        risposte.messaggi.last().testo,
+        "File di inizializzazione non trovato\no con informazioni non corrette.\nCorreggere e rieseguire il programma.");
 
     c = Contesto();
     c.iniPrincipale.clear();
@@ -243,9 +255,11 @@ TEST_F(AperturaDitta, DatabaseDanneggiatoVieneRecuperato)
 {
     Scrivi(principale, "[Parametri Generali]\nNumIni=0\nOrdIniDBase=base.ini\n");
     // Enough rows to span many pages, then a page of the table overwritten.
-    ASSERT_EQ(QProcess::execute("sqlite3", {db, "create table Righe(id integer primary key, testo text);"
-                                                "with recursive n(i) as (select 1 union all select i+1 from n where i<3000) "
-                                                "insert into Righe select i, printf('riga %05d con un po'' di testo', i) from n;"}),
+    ASSERT_EQ(QProcess::execute("sqlite3",
+                                {db,
+                                 "create table Righe(id integer primary key, testo text);"
+                                 "with recursive n(i) as (select 1 union all select i+1 from n where i<3000) "
+                                 "insert into Righe select i, printf('riga %05d con un po'' di testo', i) from n;"}),
               0);
     {
         QFile f(db);
@@ -265,7 +279,8 @@ TEST_F(AperturaDitta, DatabaseDanneggiatoVieneRecuperato)
     risposte.AccodaRisposta(1);  // Ok: repair
     risposte.AccodaRisposta(2);  // Si: go on with what was recovered
     ASSERT_EQ(ApriConnessionePrimaria(c), 0) << risposte.Testi().join(" | ").toStdString();
-    EXPECT_TRUE(risposte.messaggi.last().testo.contains("Tabelle incomplete:\nRighe (")) << risposte.messaggi.last().testo.toStdString();
+    EXPECT_TRUE(risposte.messaggi.last().testo.contains("Tabelle incomplete:\nRighe ("))
+        << risposte.messaggi.last().testo.toStdString();
     EXPECT_TRUE(FormUtility::DatabaseIntegro(db));
     EXPECT_TRUE(QFile::exists(db + ".danneggiato"));
     QProcess conta;
@@ -297,9 +312,10 @@ TEST_F(AperturaDitta, LaPasswordNonCompareMai)
     const QString attrezzi = cartella.filePath(QStringLiteral("attrezzi"));
     QDir().mkpath(attrezzi);
     const QString registro = cartella.filePath(QStringLiteral("comandi.txt"));
-    Scrivi(attrezzi + QStringLiteral("/sqlite3"), QStringLiteral("#!/bin/sh\necho \"$0 $*\" >> '%1'\nexec %2 \"$@\"\n")
-                                                      .arg(registro, QStandardPaths::findExecutable(QStringLiteral("sqlite3")))
-                                                      .toUtf8());
+    Scrivi(attrezzi + QStringLiteral("/sqlite3"),
+           QStringLiteral("#!/bin/sh\necho \"$0 $*\" >> '%1'\nexec %2 \"$@\"\n")
+               .arg(registro, QStandardPaths::findExecutable(QStringLiteral("sqlite3")))
+               .toUtf8());
     QFile::setPermissions(attrezzi + QStringLiteral("/sqlite3"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const QByteArray percorso = qgetenv("PATH");
     qputenv("PATH", attrezzi.toLocal8Bit() + ':' + percorso);
@@ -327,9 +343,11 @@ TEST_F(AperturaDitta, LaPasswordNonCompareMai)
 TEST_F(AperturaDitta, RecuperoParzialeNonNascondeLaPerdita)
 {
     Scrivi(principale, "[Parametri Generali]\nNumIni=0\nOrdIniDBase=base.ini\n");
-    ASSERT_EQ(QProcess::execute("sqlite3", {db, "create table Righe(id integer primary key, testo text);"
-                                                "with recursive n(i) as (select 1 union all select i+1 from n where i<3000) "
-                                                "insert into Righe select i, printf('riga %05d con un po'' di testo', i) from n;"}),
+    ASSERT_EQ(QProcess::execute("sqlite3",
+                                {db,
+                                 "create table Righe(id integer primary key, testo text);"
+                                 "with recursive n(i) as (select 1 union all select i+1 from n where i<3000) "
+                                 "insert into Righe select i, printf('riga %05d con un po'' di testo', i) from n;"}),
               0);
     QProcess radice;
     radice.start("sqlite3", {db, "select rootpage from sqlite_master where name = 'Righe'; pragma page_size;"});
@@ -354,7 +372,7 @@ TEST_F(AperturaDitta, RecuperoParzialeNonNascondeLaPerdita)
     EXPECT_TRUE(domanda.contains("\nRighe (")) << domanda.toStdString();
     EXPECT_FALSE(domanda.contains("Monete")) << domanda.toStdString();
     EXPECT_TRUE(domanda.contains(db + ".danneggiato")) << domanda.toStdString();
-    EXPECT_EQ(risposte.messaggi[1].risposte, (QStringList{"&No", "&Si"}));
+    EXPECT_EQ(risposte.messaggi[1].risposte, (QStringList {"&No", "&Si"}));
     EXPECT_FALSE(FormUtility::DatabaseIntegro(db));
     EXPECT_TRUE(QFile::exists(db + ".recuperato"));
 

@@ -20,7 +20,8 @@ struct Parametri : ::testing::Test {
     void SetUp() override
     {
         db = DatabaseLink::ApriFile(cartella.filePath("ditta.db"));
-        db->Esegui("create table Monete(moneta varchar(10), NumDec integer, NumDecGest integer, Operatore varchar(1), Cee varchar(1))");
+        db->Esegui(
+            "create table Monete(moneta varchar(10), NumDec integer, NumDecGest integer, Operatore varchar(1), Cee varchar(1))");
     }
     void Leggi() { LeggiParametriDitta(menu, db.get(), nullptr, ditta, generali); }
 };
@@ -80,8 +81,10 @@ TEST_F(Parametri, TerzaMonetaUsaLEuro)
 
 TEST_F(Parametri, ImpostazioniDelGruppoTutti)
 {
-    menu.impostazioni = {{"Tutti/Massimizzato", "tutti"}, {"Tutti/ColBackForm", "&HC0C0C0&"},
-                         {"Tutti/TastierinoVirgola", "S"}, {"Tutti/DecodHelpPersKey", "s"}};
+    menu.impostazioni = {{"Tutti/Massimizzato", "tutti"},
+                         {"Tutti/ColBackForm", "&HC0C0C0&"},
+                         {"Tutti/TastierinoVirgola", "S"},
+                         {"Tutti/DecodHelpPersKey", "s"}};
     menu.ditta = {{"ColBackGotFocus", "&H80FFFF"}};
     Leggi();
     EXPECT_EQ(generali.massimizzato, "tutti,");

@@ -10,10 +10,7 @@
 #include <QSqlRecord>
 #include <gtest/gtest.h>
 
-bool DatabaseProva::SuServer()
-{
-    return !qEnvironmentVariableIsEmpty("QUIVA_PROVA_ODBC");
-}
+bool DatabaseProva::SuServer() { return !qEnvironmentVariableIsEmpty("QUIVA_PROVA_ODBC"); }
 
 DatabaseProva::DatabaseProva(const QString& cartella)
 {
@@ -47,10 +44,7 @@ QString DatabaseProva::Sql(const QString& sql)
     return testo;
 }
 
-AmbienteProva::AmbienteProva()
-{
-    CreaTabelleQuiva(Db());
-}
+AmbienteProva::AmbienteProva() { CreaTabelleQuiva(Db()); }
 
 void AmbienteProva::Sql(const QString& sql)
 {
@@ -82,7 +76,8 @@ void AmbienteProva::Inserisci(const QString& tabella, const QVariantMap& colonne
         segni << QStringLiteral("?");
     }
     QSqlQuery q(Db().Database());
-    q.prepare(m_db.Sql(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(tabella, nomi.join(','), segni.join(','))));
+    q.prepare(
+        m_db.Sql(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(tabella, nomi.join(','), segni.join(','))));
     for (const auto& v : colonne)
         q.addBindValue(v);
     EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString();
@@ -105,11 +100,12 @@ void AmbienteProva::Campo(const QString& codice, const QVariantMap& colonne)
 void AmbienteProva::Decodifica(const QString& codice, const QString& tabella, const QString& campo, const QString& da,
                                const QString& a)
 {
-    Inserisci(QStringLiteral("QuivaDecod"), {{QStringLiteral("Codice"), codice},
-                                             {QStringLiteral("Tabella"), tabella},
-                                             {QStringLiteral("NomeCampo"), campo},
-                                             {QStringLiteral("ValOrig"), da},
-                                             {QStringLiteral("ValDest"), a}});
+    Inserisci(QStringLiteral("QuivaDecod"),
+              {{QStringLiteral("Codice"), codice},
+               {QStringLiteral("Tabella"), tabella},
+               {QStringLiteral("NomeCampo"), campo},
+               {QStringLiteral("ValOrig"), da},
+               {QStringLiteral("ValDest"), a}});
 }
 
 QString AmbienteProva::FileSorgente(const QString& nome, const QByteArray& contenuto)

@@ -71,5 +71,5 @@ public:
 private:
     void Inserisci(const QString& tabella, const QVariantMap& colonne);
     QTemporaryDir m_cartella;
-    DatabaseProva m_db{m_cartella.path()};
+    DatabaseProva m_db {m_cartella.path()};
 };

@@ -18,8 +18,8 @@ QByteArray FileGenerato()
     for (int i = 1; i <= Righe; ++i) {
         const QByteArray qta = i % OgniErrore == 0 ? "x" + QByteArray::number(i) : QByteArray::number(i % 500);
         testo += "A" + QByteArray::number(i).rightJustified(7, '0') + "|Articolo numero " + QByteArray::number(i) + "|"
-                 + QByteArray::number(i % 1000) + "," + QByteArray::number(i % 100).rightJustified(2, '0') + "|" + qta
-                 + "\r\n";
+            + QByteArray::number(i % 1000) + "," + QByteArray::number(i % 100).rightJustified(2, '0') + "|" + qta
+            + "\r\n";
     }
     return testo;
 }
@@ -63,15 +63,21 @@ void Prepara(AmbienteProva& ambiente, const QVariantMap& definizione)
                                 "Prezzo REAL)"));
     ambiente.Sql(QStringLiteral("CREATE TABLE Giacenze (Codice VARCHAR(8) PRIMARY KEY, Qta INTEGER)"));
     QVariantMap colonne = definizione;
-    colonne.insert({{"Tabella", "Articoli"}, {"Tabella2", "Giacenze"}, {"CodTab2", "G"}, {"Separatore", "|"},
+    colonne.insert({{"Tabella", "Articoli"},
+                    {"Tabella2", "Giacenze"},
+                    {"CodTab2", "G"},
+                    {"Separatore", "|"},
                     {"Origine", ambiente.FileSorgente(QStringLiteral("articoli.txt"), FileGenerato())}});
     ambiente.Definizione(QLatin1String(Codice), colonne);
-    const char* campi[][4] = {{"Codice", "1", "String", "1"}, {"Descrizione", "2", "String", "2"},
-                              {"Prezzo", "3", "Double", "3"}, {"G Codice", "1", "String", "4"},
+    const char* campi[][4] = {{"Codice", "1", "String", "1"},
+                              {"Descrizione", "2", "String", "2"},
+                              {"Prezzo", "3", "Double", "3"},
+                              {"G Codice", "1", "String", "4"},
                               {"G Qta", "4", "Long", "5"}};
     for (const auto& c : campi)
-        ambiente.Campo(QLatin1String(Codice), {{"NomeCampo", c[0]}, {"NumCampo", c[1]}, {"TipoDest", c[2]},
-                                               {"OrdCampo", c[3]}, {"Aggiorna", "A"}});
+        ambiente.Campo(
+            QLatin1String(Codice),
+            {{"NomeCampo", c[0]}, {"NumCampo", c[1]}, {"TipoDest", c[2]}, {"OrdCampo", c[3]}, {"Aggiorna", "A"}});
 }
 
 Contenuto Leggi(AmbienteProva& ambiente)
@@ -106,8 +112,8 @@ void VerificaDopoUccisione(AmbienteProva& ambiente, const Contenuto& finale, boo
     int ultima = 0;
     for (const QString& riga : dopo.articoli + dopo.errori)
         ultima = std::max(ultima, NumeroRiga(riga));
-    const Contenuto atteso{FinoAllaRiga(finale.articoli, ultima), FinoAllaRiga(finale.giacenze, ultima),
-                           FinoAllaRiga(finale.errori, ultima)};
+    const Contenuto atteso {FinoAllaRiga(finale.articoli, ultima), FinoAllaRiga(finale.giacenze, ultima),
+                            FinoAllaRiga(finale.errori, ultima)};
     EXPECT_EQ(dopo, atteso) << "lines up to " << ultima;
 }
 
@@ -127,7 +133,7 @@ unsigned Seme()
     // Read as unsigned: half of the printed seeds are above the int range.
     bool ok = false;
     const unsigned seme = qEnvironmentVariable("QUIVA_SEME").toUInt(&ok);
-    return ok ? seme : std::random_device{}();
+    return ok ? seme : std::random_device {}();
 }
 
 }  // namespace CaricoInterrotto

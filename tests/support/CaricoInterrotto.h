@@ -25,10 +25,7 @@ struct Modo {
 // Emptying the tables first, insert-or-update, insert-only: the modes where
 // running the load again reaches the state of a run never killed.
 std::vector<Modo> ModiRipetibili();
-inline void PrintTo(const Modo& modo, std::ostream* os)
-{
-    *os << modo.nome;
-}
+inline void PrintTo(const Modo& modo, std::ostream* os) { *os << modo.nome; }
 
 // The tables Articoli and Giacenze and the definition "ART" that fills them
 // from the generated file; definizione adds header columns (write mode...).

@@ -5,10 +5,7 @@
 #include <ostream>
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& testo, std::ostream* os)
-{
-    *os << '"' << testo.toStdString() << '"';
-}
+inline void PrintTo(const QString& testo, std::ostream* os) { *os << '"' << testo.toStdString() << '"'; }
 inline void PrintTo(const QStringList& lista, std::ostream* os)
 {
     *os << "{\"" << lista.join(QStringLiteral("\", \"")).toStdString() << "\"}";
