@@ -155,6 +155,10 @@ void DatabaseLink::Prepara()
     // file (and syncing it) after each commit would cost more than the
     // writes. The log is copied back once it passes 64 MB, and on closing.
     q.exec(QStringLiteral("PRAGMA wal_autocheckpoint=16384"));
+    // A 16 MB page cache keeps a large table's key index in memory while a
+    // load grows it (the default 2 MB made a million-line load a fifth
+    // slower); memory stays bounded by it.
+    q.exec(QStringLiteral("PRAGMA cache_size=-16384"));
 }
 
 QSqlDatabase DatabaseLink::Database() const { return QSqlDatabase::database(m_nome, false); }
