@@ -201,6 +201,16 @@ struct AperturaDitta : IniDiLavoro {
                 "sqlite3", {db, "create table Monete(moneta text, NumDec int); insert into Monete values('Euro',2);"}),
             0);
     }
+    // A table of 3,000 rows spanning many pages of the database file.
+    bool CreaTabellaDiMoltePagine()
+    {
+        return QProcess::execute("sqlite3",
+                                 {db,
+                                  "create table Righe(id integer primary key, testo text);"
+                                  "with recursive n(i) as (select 1 union all select i+1 from n where i<3000) "
+                                  "insert into Righe select i, printf('riga %05d con un po'' di testo', i) from n;"})
+            == 0;
+    }
 };
 
 TEST_F(AperturaDitta, VisParamMostraIParametriEApre)
@@ -255,12 +265,7 @@ TEST_F(AperturaDitta, DatabaseDanneggiatoVieneRecuperato)
 {
     Scrivi(principale, "[Parametri Generali]\nNumIni=0\nOrdIniDBase=base.ini\n");
     // Enough rows to span many pages, then a page of the table overwritten.
-    ASSERT_EQ(QProcess::execute("sqlite3",
-                                {db,
-                                 "create table Righe(id integer primary key, testo text);"
-                                 "with recursive n(i) as (select 1 union all select i+1 from n where i<3000) "
-                                 "insert into Righe select i, printf('riga %05d con un po'' di testo', i) from n;"}),
-              0);
+    ASSERT_TRUE(CreaTabellaDiMoltePagine());
     {
         QFile f(db);
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
@@ -343,12 +348,7 @@ TEST_F(AperturaDitta, LaPasswordNonCompareMai)
 TEST_F(AperturaDitta, RecuperoParzialeNonNascondeLaPerdita)
 {
     Scrivi(principale, "[Parametri Generali]\nNumIni=0\nOrdIniDBase=base.ini\n");
-    ASSERT_EQ(QProcess::execute("sqlite3",
-                                {db,
-                                 "create table Righe(id integer primary key, testo text);"
-                                 "with recursive n(i) as (select 1 union all select i+1 from n where i<3000) "
-                                 "insert into Righe select i, printf('riga %05d con un po'' di testo', i) from n;"}),
-              0);
+    ASSERT_TRUE(CreaTabellaDiMoltePagine());
     QProcess radice;
     radice.start("sqlite3", {db, "select rootpage from sqlite_master where name = 'Righe'; pragma page_size;"});
     radice.waitForFinished();
