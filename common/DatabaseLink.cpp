@@ -606,14 +606,11 @@ bool DatabaseLink::IniziaBlocco()
     return true;
 }
 
-bool DatabaseLink::RaccogliInserimento(const QString& inserimento, const std::vector<QVariant>& valori)
+bool DatabaseLink::RaccogliRiga(const FormaRighe& forma, const std::vector<QVariant>& valori, const QString& identita)
 {
     if (m_bloccoAperto && m_raccolte->Valori() + static_cast<int>(valori.size()) > ScrittureRaccolte::MassimoValori)
         ChiudiBlocco();
-    if (!m_bloccoAperto)
-        return false;
-    m_raccolte->Aggiungi(inserimento, valori);
-    return true;
+    return m_bloccoAperto && m_raccolte->Aggiungi(forma, valori, identita);
 }
 
 void DatabaseLink::ChiudiBlocco()

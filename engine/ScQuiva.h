@@ -2,6 +2,7 @@
 // The load engine: one object serves one load definition for one run.
 // The caller sets ogInElab and ogValDefault, calls LeggiTracciato and, when
 // it answers 0, QuivaDati; then drops the object.
+#include "ChiaviAnticipate.h"
 #include "ContestoQuiva.h"
 #include "LetturaValore.h"
 #include "PianoQuiva.h"
@@ -120,6 +121,11 @@ private:
     // key cannot be built (a key value was rejected).
     bool ApriChiave(int i, const QString& riga);
     bool ValoriChiave(const QString& riga, int i, QVariantList& valori);
+    // The key look-ups of the lines of a block, made ahead where no earlier
+    // line of it can change their answer; null forgets them.
+    void AnticipaChiavi(const QStringList* righe);
+    bool SlotAnticipabile(int i) const;
+    void AnticipaSlot(int i, const QStringList& righe);
     const QString& SqlChiave(int i);
     void SalvaSlotDopo(int t, const QString& psRiga);
     void EseguiQueryFinali();
@@ -152,6 +158,7 @@ private:
     std::array<QString, NumSlot + 1> m_sqlChiave;  // parametrised key query per slot
     PianoQuiva m_piano;                            // the definition compiled for the line loop
     QVariantList m_valoriChiave;                   // reused key values of a line
+    ChiaviAnticipate m_anticipate;                 // look-ups of the running block
     PosizioneCampo m_posizione;                    // field location in the definition's layout
     ConversioneValuta m_valuta;                    // ConvImporto, for value reading
 };

@@ -86,8 +86,8 @@ int ScQuiva::QuivaDati(long& plErrori)
         long letti = 0, accettati = 0;
         bool interrotto = false, rigaAperta = false;
         QString riga;
-        BloccoRighe blocco(
-            m_ctx.db, [this](const QString& r) { CaricaRiga(r); }, [this] { return SalvaStato(); });
+        BloccoRighe blocco(m_ctx.db, {[this](const QString& r) { CaricaRiga(r); }, [this] { return SalvaStato(); },
+                                      [this](const QStringList* righe) { AnticipaChiavi(righe); }});
         try {
             for (;;) {
                 // The end of the file is looked for first: a stop confirmed
@@ -164,6 +164,7 @@ void ScQuiva::Prepara()
 
 void ScQuiva::CaricaRiga(const QString& riga)
 {
+    m_anticipate.ProssimaRiga();
     try {
         ElaboraRiga(riga);
     } catch (const std::exception& errore) {
