@@ -7,6 +7,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -47,6 +48,27 @@ bool StessoValore(const QVariant& nuovo, const QVariant& attuale)
     if (tipo == QMetaType::Double && tipoAttuale == QMetaType::Double)
         return nuovo.toDouble() == attuale.toDouble();
     return false;
+}
+
+// The statement with every "?" marker outside quotes replaced by what
+// segno gives, in order.
+QString SostituisciSegni(const QString& sql, const std::function<QString()>& segno)
+{
+    QString risultato;
+    QChar virgolette;  // the quote that opened the current literal or name
+    for (const QChar c : sql) {
+        if (!virgolette.isNull()) {
+            if (c == virgolette)
+                virgolette = QChar();
+        } else if (c == u'\'' || c == u'"') {
+            virgolette = c;
+        } else if (c == u'?') {
+            risultato += segno();
+            continue;
+        }
+        risultato += c;
+    }
+    return risultato;
 }
 
 }  // namespace
@@ -461,29 +483,40 @@ bool Recordset::RaccogliModifica()
     return m_db.RaccogliRiga(*forma, valori, identita);
 }
 
-// Each look-up becomes a branch of one UNION ALL: the same statement with
-// its own markers, numbered so that its rows find their look-up again. The
-// number of branches is rounded up to a power of two (the last look-up
-// repeated) so that a few prepared statements serve every block.
+// The statement once per look-up, as a lateral subquery of a list of the
+// look-ups' values: "SELECT quiva_v.n, quiva_l.* FROM (VALUES (0, ?), (1, ?)...)
+// AS quiva_v(n, p0) CROSS JOIN LATERAL (statement with quiva_v.p0 for its
+// marker OFFSET 0) AS quiva_l". OFFSET 0 keeps the subquery whole, so each
+// look-up runs on the key's index. The number of look-ups is rounded up to a
+// power of two (the last one repeated) so that a few prepared statements
+// serve every block.
 std::vector<Recordset::Righe> Recordset::CercaMolti(const QString& sqlJet, const std::vector<QVariantList>& valori)
 {
     Lettura& lettura = Prepara(sqlJet);
-    static const QString inizio = QStringLiteral("SELECT ");
-    if (valori.empty() || !lettura.sql.startsWith(inizio, Qt::CaseInsensitive))
+    if (valori.empty())
         return {};
-    int rami = 16;
-    while (rami < static_cast<int>(valori.size()))
-        rami *= 2;
-    std::shared_ptr<Comando>& query = lettura.molti[rami];
+    const int segni = static_cast<int>(valori.front().size());
+    int numero = 16;
+    while (numero < static_cast<int>(valori.size()))
+        numero *= 2;
+    std::shared_ptr<Comando>& query = lettura.molti[numero];
     if (!query) {
-        const QString resto = lettura.sql.mid(inizio.size());
-        QStringList testo;
-        for (int i = 0; i < rami; ++i)
-            testo << QStringLiteral("(SELECT %1 AS quiva_n__, ").arg(i) + resto + QLatin1Char(')');
-        query = Comando::Prepara(m_db, testo.join(QStringLiteral(" UNION ALL ")));
+        QStringList colonne {QStringLiteral("n")}, righe;
+        for (int p = 0; p < segni; ++p)
+            colonne << QStringLiteral("p%1").arg(p);
+        const QString riga = QStringLiteral(", ?").repeated(segni) + QLatin1Char(')');
+        for (int i = 0; i < numero; ++i)
+            righe << QLatin1Char('(') + QString::number(i) + riga;
+        int segno = 0;
+        const QString sql = SostituisciSegni(lettura.sql, [&] { return QStringLiteral("quiva_v.p%1").arg(segno++); });
+        if (segno != segni)
+            return {};
+        query = Comando::Prepara(m_db, QStringLiteral("SELECT quiva_v.n, quiva_l.* FROM (VALUES %1) AS quiva_v(%2) "
+                                                      "CROSS JOIN LATERAL (%3 OFFSET 0) AS quiva_l")
+                                           .arg(righe.join(QStringLiteral(", ")), colonne.join(QStringLiteral(", ")), sql));
     }
     int segno = 0;
-    for (int i = 0; i < rami; ++i)
+    for (int i = 0; i < numero; ++i)
         for (const QVariant& v : valori[std::min<size_t>(i, valori.size() - 1)])
             query->Lega(segno++, ValoreCercato(v));
     query->Esegui();
