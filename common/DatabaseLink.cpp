@@ -615,11 +615,11 @@ bool DatabaseLink::IniziaBlocco()
     return true;
 }
 
-bool DatabaseLink::RaccogliRiga(const FormaRighe& forma, const std::vector<QVariant>& valori, const QString& identita)
+bool DatabaseLink::RaccogliRiga(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita)
 {
     if (m_bloccoAperto && m_raccolte->Valori() + static_cast<int>(valori.size()) > ScrittureRaccolte::MassimoValori)
         ChiudiBlocco();
-    return m_bloccoAperto && m_raccolte->Aggiungi(forma, valori, identita);
+    return m_bloccoAperto && m_raccolte->Aggiungi(forma, std::move(valori), identita);
 }
 
 void DatabaseLink::ChiudiBlocco()

@@ -120,7 +120,7 @@ public:
     // marker; a change names the row it changes (see ScrittureRaccolte). False
     // when the caller must write the row itself (no block open, the block
     // closed to keep its statement within bounds, a row changed twice).
-    bool RaccogliRiga(const FormaRighe& forma, const std::vector<QVariant>& valori, const QString& identita = {});
+    bool RaccogliRiga(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita = {});
     // Closes an open block; every statement of the connection calls it first.
     void InviaRaccolte() { ChiudiBlocco(); }
 

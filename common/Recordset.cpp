@@ -331,7 +331,7 @@ void Recordset::Inserisci()
         for (int c = 0; c < m_impostati.size(); ++c)
             if (m_impostati[c] == '1')
                 valori.push_back(m_nuovi[c]);
-        if (m_db.RaccogliRiga(forma, valori))
+        if (m_db.RaccogliRiga(forma, std::move(valori)))
             return;
     }
     auto it = m_corrente->inserimenti.find(m_impostati);
@@ -480,7 +480,7 @@ bool Recordset::RaccogliModifica()
             identita += QChar(0x1f) + riga[-1 - segno].toString();
         }
     }
-    return m_db.RaccogliRiga(*forma, valori, identita);
+    return m_db.RaccogliRiga(*forma, std::move(valori), identita);
 }
 
 // The statement once per look-up, as a lateral subquery of a list of the

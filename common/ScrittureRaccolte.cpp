@@ -3,6 +3,7 @@
 #include "Comando.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -20,10 +21,13 @@ ScrittureRaccolte::ScrittureRaccolte(DatabaseLink& db) : m_db(db) { }
 
 ScrittureRaccolte::~ScrittureRaccolte() = default;
 
-bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, const std::vector<QVariant>& valori, const QString& identita)
+bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita)
 {
+    // Callers keep their forms, so the texts are usually the very same.
+    auto stesso = [](const QString& a, const QString& b) { return a.constData() == b.constData() || a == b; };
     auto gruppo = std::find_if(m_gruppi.begin(), m_gruppi.end(), [&](const Gruppo& g) {
-        return g.forma.inizio == forma.inizio && g.forma.riga == forma.riga && g.forma.fine == forma.fine;
+        return stesso(g.forma.inizio, forma.inizio) && stesso(g.forma.riga, forma.riga)
+            && stesso(g.forma.fine, forma.fine);
     });
     if (!identita.isEmpty()) {
         if (m_cambiate.contains(identita))
@@ -34,7 +38,8 @@ bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, const std::vector<QVar
         m_gruppi.push_back({forma, {}});
         gruppo = m_gruppi.end() - 1;
     }
-    gruppo->valori.insert(gruppo->valori.end(), valori.begin(), valori.end());
+    gruppo->valori.insert(gruppo->valori.end(), std::make_move_iterator(valori.begin()),
+                          std::make_move_iterator(valori.end()));
     m_valori += static_cast<int>(valori.size());
     return true;
 }

@@ -41,7 +41,7 @@ public:
     // change names the row it changes (identita, with its table): a row
     // changed twice is not gathered the second time, since one statement
     // cannot change a row twice; false then, and nothing is added.
-    bool Aggiungi(const FormaRighe& forma, const std::vector<QVariant>& valori, const QString& identita = {});
+    bool Aggiungi(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita = {});
     bool Vuote() const { return m_gruppi.empty(); }
     int Valori() const { return m_valori; }
     // Sends every row in one statement, each statement's rows in the order
