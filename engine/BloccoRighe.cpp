@@ -37,6 +37,11 @@ void BloccoRighe::Chiudi()
     if (m_righe.isEmpty())
         return;
     const QStringList righe = std::exchange(m_righe, {});
+    // What was looked up ahead serves these lines only, however they end.
+    struct Dimentica {
+        const Motore& motore;
+        ~Dimentica() { motore.anticipa(nullptr); }
+    } dimentica {m_motore};
     qsizetype inizio = 0;  // first line of the open block
     std::function<void()> ripristina;
     try {
@@ -60,5 +65,4 @@ void BloccoRighe::Chiudi()
         for (qsizetype r = inizio; r < righe.size(); ++r)
             m_motore.carica(righe[r]);
     }
-    m_motore.anticipa(nullptr);
 }
