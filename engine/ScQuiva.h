@@ -3,6 +3,7 @@
 // The caller sets ogInElab and ogValDefault, calls LeggiTracciato and, when
 // it answers 0, QuivaDati; then drops the object.
 #include "ContestoQuiva.h"
+#include "LetturaAnticipata.h"
 #include "LetturaValore.h"
 #include "PianoQuiva.h"
 #include "PosizioneCampo.h"
@@ -108,6 +109,7 @@ private:
     // The column of every field of slot i in its record set's statement.
     const std::vector<int>& Colonne(int i);
     void Prepara();
+    LetturaAnticipata::PreparaRiga PreparazioneRighe() const;
     void SvuotaTabella(const Slot& slot);
     void ElaboraRiga(const QString& riga);
     // One line with its error row, if it has one.
@@ -154,4 +156,8 @@ private:
     QVariantList m_valoriChiave;                   // reused key values of a line
     PosizioneCampo m_posizione;                    // field location in the definition's layout
     ConversioneValuta m_valuta;                    // ConvImporto, for value reading
+    // The line being loaded as the reading thread gave it, with the values
+    // it read ahead; a line run again (see BloccoRighe) is another object.
+    const QString* m_rigaAnticipata = nullptr;
+    const ValoreAnticipato* m_valoriAnticipati = nullptr;
 };

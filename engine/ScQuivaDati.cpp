@@ -4,6 +4,7 @@
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
 #include "LettoreRighe.h"
+#include "LetturaAnticipata.h"
 #include "ProgressMonitor.h"
 #include "Recordset.h"
 #include "ScQuiva.h"
@@ -85,15 +86,18 @@ int ScQuiva::QuivaDati(long& plErrori)
         progresso.Fase(FaseQuiva::Caricamento, osCodice);
         long letti = 0, accettati = 0;
         bool interrotto = false, rigaAperta = false;
-        QString riga;
         BloccoRighe blocco(
             m_ctx.db, [this](const QString& r) { CaricaRiga(r); }, [this] { return SalvaStato(); });
+        for (const auto& campo : m_campi)
+            campo->CalcolaCache();
+        LetturaAnticipata lettura(*file, m_piano.anticipati, PreparazioneRighe());
         try {
             for (;;) {
                 // The end of the file is looked for first: a stop confirmed
                 // after the last line still lets the final queries run.
-                if (!file->Leggi(riga))
+                if (!lettura.Leggi(m_rigaAnticipata, m_valoriAnticipati))
                     break;
+                const QString& riga = *m_rigaAnticipata;
                 if (StatoElaborazione.load() != Stato::InCorso) {
                     interrotto = true;
                     break;
@@ -138,11 +142,36 @@ int ScQuiva::QuivaDati(long& plErrori)
         }
     }
 
+    m_rigaAnticipata = nullptr;
     lotto.reset();
     file.reset();
     ChiudiTutto();
     plErrori += m_errori;
     return risultato;
+}
+
+// What the reading thread does with every line: the values of the fields
+// that depend on the line alone, with a location of its own.
+LetturaAnticipata::PreparaRiga ScQuiva::PreparazioneRighe() const
+{
+    std::vector<const CampoCompilato*> campi;
+    for (const CampoCompilato& c : m_piano.campi)
+        if (c.anticipato >= 0)
+            campi.push_back(&c);
+    return [campi = std::move(campi), posizione = m_posizione,
+            soloAsci = m_ctx.soloAsci](const QString& riga, ValoreAnticipato* valori) mutable {
+        for (const CampoCompilato* campo : campi) {
+            ValoreAnticipato& v = valori[campo->anticipato];
+            try {
+                QString costruito;
+                v.letto = LeggiValore(posizione.Testo(riga, *campo, costruito), *campo, soloAsci);
+                v.eccezione = nullptr;
+            } catch (...) {
+                v.letto = {};
+                v.eccezione = std::current_exception();
+            }
+        }
+    };
 }
 
 void ScQuiva::Prepara()
