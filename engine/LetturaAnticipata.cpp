@@ -29,7 +29,10 @@ void LetturaAnticipata::Leggitore()
         Lotto* lotto = nullptr;
         {
             std::unique_lock blocco(m_mutex);
-            m_cambiato.wait(blocco, [this] { return m_ferma || !m_liberi.empty(); });
+            m_cambiato.wait(blocco, [this] {
+                return m_ferma
+                    || (!m_liberi.empty() && (m_pronti.empty() || m_caratteriPronti < CaratteriInAnticipo));
+            });
             if (m_ferma)
                 return;
             lotto = m_liberi.front();
@@ -39,6 +42,7 @@ void LetturaAnticipata::Leggitore()
         {
             const std::lock_guard blocco(m_mutex);
             m_pronti.push_back(lotto);
+            m_caratteriPronti += lotto->caratteri;
         }
         m_cambiato.notify_all();
         if (lotto->ultimo)
@@ -49,10 +53,11 @@ void LetturaAnticipata::Leggitore()
 void LetturaAnticipata::Riempi(Lotto& lotto)
 {
     lotto.quante = 0;
+    lotto.caratteri = 0;
     lotto.ultimo = false;
     lotto.errore = nullptr;
     try {
-        while (lotto.quante < RighePerLotto) {
+        while (lotto.quante < RighePerLotto && lotto.caratteri < CaratteriPerLotto) {
             QString& riga = lotto.righe[static_cast<size_t>(lotto.quante)];
             if (!m_file.Leggi(riga)) {
                 lotto.ultimo = true;
@@ -60,6 +65,7 @@ void LetturaAnticipata::Riempi(Lotto& lotto)
             }
             m_prepara(riga, lotto.valori.data() + static_cast<ptrdiff_t>(lotto.quante) * m_valoriPerRiga);
             ++lotto.quante;
+            lotto.caratteri += riga.size();
         }
     } catch (...) {
         lotto.errore = std::current_exception();
@@ -82,7 +88,10 @@ bool LetturaAnticipata::Leggi(const QString*& riga, const ValoreAnticipato*& val
         m_cambiato.wait(blocco, [this] { return !m_pronti.empty(); });
         m_corrente = m_pronti.front();
         m_pronti.pop_front();
+        m_caratteriPronti -= m_corrente->caratteri;
         m_prossima = 0;
+        blocco.unlock();
+        m_cambiato.notify_all();  // the reader may be waiting for room
     }
     const auto n = m_prossima++;
     riga = &m_corrente->righe[static_cast<size_t>(n)];

@@ -43,13 +43,19 @@ public:
     bool Leggi(const QString*& riga, const ValoreAnticipato*& valori);
 
 private:
+    // Up to Lotti lots of RighePerLotto lines; a lot also ends once it holds
+    // CaratteriPerLotto characters, and no lot is filled while those ready
+    // hold CaratteriInAnticipo, so that long lines do not pile up in memory.
     static constexpr int RighePerLotto = 64;
     static constexpr int Lotti = 8;
+    static constexpr qsizetype CaratteriPerLotto = 256 * 1024;
+    static constexpr qsizetype CaratteriInAnticipo = 1024 * 1024;
 
     struct Lotto {
         std::vector<QString> righe;
         std::vector<ValoreAnticipato> valori;  // valoriPerRiga per line
         int quante = 0;
+        qsizetype caratteri = 0;
         bool ultimo = false;  // the file ends (or failed) after these lines
         std::exception_ptr errore;
     };
@@ -66,6 +72,7 @@ private:
     std::condition_variable m_cambiato;
     std::deque<Lotto*> m_pronti;  // read, in file order
     std::deque<Lotto*> m_liberi;  // taken by the load, to fill again
+    qsizetype m_caratteriPronti = 0;
     bool m_ferma = false;
 
     Lotto* m_corrente = nullptr;  // the lot the load takes lines from

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -91,6 +93,31 @@ TEST_F(LetturaAnticipataTest, EmptyFileAndEarlyStop)
         EXPECT_EQ(*riga, QStringLiteral("riga 9"));
     }
     EXPECT_LT(preparate.load(), 100000);
+}
+
+// Long lines are read ahead a few at a time, not a lot of them each.
+TEST_F(LetturaAnticipataTest, LongLinesDoNotPileUpAhead)
+{
+    const QString percorso = cartella.filePath(QStringLiteral("lunghe.txt"));
+    {
+        QFile file(percorso);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        const QByteArray lunga(300 * 1024, 'x');
+        for (int i = 0; i < 60; ++i)
+            file.write(lunga + '\n');
+    }
+    std::atomic<int> preparate = 0;
+    LettoreRighe file(percorso);
+    LetturaAnticipata lettura(file, 0, [&](const QString&, ValoreAnticipato*) { ++preparate; });
+    const QString* riga = nullptr;
+    const ValoreAnticipato* valori = nullptr;
+    ASSERT_TRUE(lettura.Leggi(riga, valori));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_LE(preparate.load(), 8);  // about 1 MB of text ready, the line taken, one being read
+    int righe = 1;
+    while (lettura.Leggi(riga, valori))
+        ++righe;
+    EXPECT_EQ(righe, 60);
 }
 
 }  // namespace
