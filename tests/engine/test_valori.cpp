@@ -114,7 +114,7 @@ TEST_F(Valori, DecodificheInOrdineEConvertite)
         {"02", "B"}, {"2", "B"}, {"3", "3"}, {"ABC", "Z"}, {"", ""},
     };
     for (const auto& [origine, atteso] : decodifiche)
-        EXPECT_EQ(c->LeggiDecod(origine), atteso) << '"' << origine << '"';
+        EXPECT_EQ(c->LeggiDecod(origine), QString::fromUtf8(atteso)) << '"' << origine << '"';
     EXPECT_EQ(Leggi(QString("02"), *c).valore, QVariant(QString("B")));
     // The same source value twice (case ignored) is refused.
     try {
