@@ -23,29 +23,35 @@ LetturaAnticipata::~LetturaAnticipata()
     m_thread.join();
 }
 
+// Under the lock. The reader is woken for half the lots at a time (or when
+// the load has nothing left to take), so that the two threads hand over
+// work a few times per thousand lines rather than at every lot.
+bool LetturaAnticipata::DaSvegliare() const
+{
+    if (m_liberi.empty())
+        return false;
+    return m_pronti.empty() || (m_liberi.size() >= Lotti / 2 && m_caratteriPronti < CaratteriInAnticipo);
+}
+
 void LetturaAnticipata::Leggitore()
 {
+    std::unique_lock blocco(m_mutex);
     for (;;) {
-        Lotto* lotto = nullptr;
-        {
-            std::unique_lock blocco(m_mutex);
-            m_cambiato.wait(blocco, [this] {
-                return m_ferma
-                    || (!m_liberi.empty() && (m_pronti.empty() || m_caratteriPronti < CaratteriInAnticipo));
-            });
-            if (m_ferma)
-                return;
-            lotto = m_liberi.front();
+        m_cambiato.wait(blocco, [this] { return m_ferma || DaSvegliare(); });
+        // Once awake, fills every free lot there is room for.
+        while (!m_ferma && !m_liberi.empty() && (m_pronti.empty() || m_caratteriPronti < CaratteriInAnticipo)) {
+            Lotto* lotto = m_liberi.front();
             m_liberi.pop_front();
-        }
-        Riempi(*lotto);
-        {
-            const std::lock_guard blocco(m_mutex);
+            blocco.unlock();
+            Riempi(*lotto);
+            blocco.lock();
             m_pronti.push_back(lotto);
             m_caratteriPronti += lotto->caratteri;
+            m_cambiato.notify_all();  // the load may be waiting for it
+            if (lotto->ultimo)
+                return;
         }
-        m_cambiato.notify_all();
-        if (lotto->ultimo)
+        if (m_ferma)
             return;
     }
 }
@@ -73,7 +79,7 @@ void LetturaAnticipata::Riempi(Lotto& lotto)
     }
 }
 
-bool LetturaAnticipata::Leggi(const QString*& riga, const ValoreAnticipato*& valori)
+bool LetturaAnticipata::Leggi(const QString*& riga, ValoreAnticipato*& valori)
 {
     while (!m_corrente || m_prossima == m_corrente->quante) {
         if (m_corrente && m_corrente->ultimo) {
@@ -84,14 +90,16 @@ bool LetturaAnticipata::Leggi(const QString*& riga, const ValoreAnticipato*& val
         std::unique_lock blocco(m_mutex);
         if (m_corrente)
             m_liberi.push_back(std::exchange(m_corrente, nullptr));
-        m_cambiato.notify_all();
-        m_cambiato.wait(blocco, [this] { return !m_pronti.empty(); });
+        if (m_pronti.empty()) {
+            m_cambiato.notify_all();
+            m_cambiato.wait(blocco, [this] { return !m_pronti.empty(); });
+        }
         m_corrente = m_pronti.front();
         m_pronti.pop_front();
         m_caratteriPronti -= m_corrente->caratteri;
         m_prossima = 0;
-        blocco.unlock();
-        m_cambiato.notify_all();  // the reader may be waiting for room
+        if (DaSvegliare())
+            m_cambiato.notify_all();
     }
     const auto n = m_prossima++;
     riga = &m_corrente->righe[static_cast<size_t>(n)];

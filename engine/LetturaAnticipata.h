@@ -39,8 +39,9 @@ public:
     LetturaAnticipata& operator=(const LetturaAnticipata&) = delete;
 
     // The next line and its values, valid until the next call; false at the
-    // end of the file. Raises the reading's error in its place.
-    bool Leggi(const QString*& riga, const ValoreAnticipato*& valori);
+    // end of the file. Raises the reading's error in its place. The caller
+    // may move the values out: the reader only writes over them.
+    bool Leggi(const QString*& riga, ValoreAnticipato*& valori);
 
 private:
     // Up to Lotti lots of RighePerLotto lines; a lot also ends once it holds
@@ -60,6 +61,7 @@ private:
         std::exception_ptr errore;
     };
 
+    bool DaSvegliare() const;
     void Leggitore();
     void Riempi(Lotto& lotto);
 

@@ -159,5 +159,5 @@ private:
     // The line being loaded as the reading thread gave it, with the values
     // it read ahead; a line run again (see BloccoRighe) is another object.
     const QString* m_rigaAnticipata = nullptr;
-    const ValoreAnticipato* m_valoriAnticipati = nullptr;
+    std::vector<ValoreAnticipato> m_valoriRiga;
 };

@@ -91,11 +91,13 @@ int ScQuiva::QuivaDati(long& plErrori)
         for (const auto& campo : m_campi)
             campo->CalcolaCache();
         LetturaAnticipata lettura(*file, m_piano.anticipati, PreparazioneRighe());
+        m_valoriRiga.resize(static_cast<size_t>(m_piano.anticipati));
         try {
             for (;;) {
                 // The end of the file is looked for first: a stop confirmed
                 // after the last line still lets the final queries run.
-                if (!lettura.Leggi(m_rigaAnticipata, m_valoriAnticipati))
+                ValoreAnticipato* valori = nullptr;
+                if (!lettura.Leggi(m_rigaAnticipata, valori))
                     break;
                 const QString& riga = *m_rigaAnticipata;
                 if (StatoElaborazione.load() != Stato::InCorso) {
@@ -106,6 +108,9 @@ int ScQuiva::QuivaDati(long& plErrori)
                 if (letti <= m_saltaInizio || !RigaDaCaricare(riga))
                     continue;
                 ++accettati;
+                // Moved, not shared: the two threads then never count
+                // references to the same texts.
+                std::move(valori, valori + m_valoriRiga.size(), m_valoriRiga.begin());
                 rigaAperta = true;
                 blocco.Riga(riga);
                 rigaAperta = false;

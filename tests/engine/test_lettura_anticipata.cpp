@@ -53,7 +53,7 @@ TEST_F(LetturaAnticipataTest, LinesComeInOrderWithTheirOwnValuesAndFailures)
     LettoreRighe file(File(Righe));
     LetturaAnticipata lettura(file, 2, &Prepara);
     const QString* riga = nullptr;
-    const ValoreAnticipato* valori = nullptr;
+    ValoreAnticipato* valori = nullptr;
     int n = 0;
     while (lettura.Leggi(riga, valori)) {
         ASSERT_EQ(*riga, QStringLiteral("riga %1").arg(n));
@@ -77,7 +77,7 @@ TEST_F(LetturaAnticipataTest, EmptyFileAndEarlyStop)
         LettoreRighe vuoto(File(0));
         LetturaAnticipata lettura(vuoto, 2, &Prepara);
         const QString* riga = nullptr;
-        const ValoreAnticipato* valori = nullptr;
+        ValoreAnticipato* valori = nullptr;
         EXPECT_FALSE(lettura.Leggi(riga, valori));
     }
     // A load stopped after a few lines drops the rest: the reading thread
@@ -87,7 +87,7 @@ TEST_F(LetturaAnticipataTest, EmptyFileAndEarlyStop)
         LettoreRighe file(File(100000));
         LetturaAnticipata lettura(file, 0, [&](const QString&, ValoreAnticipato*) { ++preparate; });
         const QString* riga = nullptr;
-        const ValoreAnticipato* valori = nullptr;
+        ValoreAnticipato* valori = nullptr;
         for (int i = 0; i < 10; ++i)
             ASSERT_TRUE(lettura.Leggi(riga, valori));
         EXPECT_EQ(*riga, QStringLiteral("riga 9"));
@@ -110,7 +110,7 @@ TEST_F(LetturaAnticipataTest, LongLinesDoNotPileUpAhead)
     LettoreRighe file(percorso);
     LetturaAnticipata lettura(file, 0, [&](const QString&, ValoreAnticipato*) { ++preparate; });
     const QString* riga = nullptr;
-    const ValoreAnticipato* valori = nullptr;
+    ValoreAnticipato* valori = nullptr;
     ASSERT_TRUE(lettura.Leggi(riga, valori));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_LE(preparate.load(), 8);  // about 1 MB of text ready, the line taken, one being read
