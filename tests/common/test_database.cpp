@@ -77,8 +77,8 @@ TEST(TraduciJet, ServerNamesFunctionsPatternsAndCaseFreeComparisons)
     // Assignments keep what they are given.
     EXPECT_EQ(Server("Update Clienti Set Codice = 'X' Where Codice <> 'y'"),
               QStringLiteral("Update \"clienti\" Set \"codice\" = 'X' Where lower(\"codice\") <> lower('y')"));
-    // Every comparison of a text column with text ignores case; numbers,
-    // expressions and sub-queries on the right are left to the server.
+    // Every comparison of a text column with text ignores case, a sub-query's
+    // column too; numbers and expressions on the right are left to the server.
     const std::pair<const char*, const char*> casi[] = {
         {"Select * from Clienti Where Codice >= ? And Codice != Clienti.Codice",
          "Select * from \"clienti\" Where lower(\"codice\") >= lower(?) And lower(\"codice\") != "
@@ -87,7 +87,10 @@ TEST(TraduciJet, ServerNamesFunctionsPatternsAndCaseFreeComparisons)
          "Select * from \"clienti\" Where lower(\"codice\") not In (lower('a'), lower(?)) Or lower(\"codice\") "
          "Between lower('b') And lower('c')"},
         {"Select * from Clienti Where Codice In (Select Codice from Clienti) And Codice < 5",
-         "Select * from \"clienti\" Where \"codice\" In (Select \"codice\" from \"clienti\") And \"codice\" < 5"},
+         "Select * from \"clienti\" Where lower(\"codice\") In (Select lower(\"codice\") from \"clienti\") And "
+         "\"codice\" < 5"},
+        {"Select * from Clienti Where Codice not In (Select Max(Codice) from Clienti)",
+         "Select * from \"clienti\" Where \"codice\" not In (Select Max(\"codice\") from \"clienti\")"},
         {"Update Clienti Set Codice = IIf(Codice = 'a', 'b', Codice) Where Fido > 1",
          "Update \"clienti\" Set \"codice\" = quiva.iif(lower(\"codice\") = lower('a'), 'b', \"codice\") Where "
          "\"fido\" > 1"},
@@ -253,12 +256,15 @@ TEST_F(BancaDati, WritesByPositionAndEditsOnlyWhatChanges)
 TEST_F(BancaDati, TextComparisonsIgnoreCaseOnTablesThatCompareWithCase)
 {
     ambiente.Sql(QStringLiteral("INSERT INTO T (Codice, Descr) VALUES ('c001', 'Rossi'), ('C002', NULL), ('x', '')"));
+    ambiente.Sql(QStringLiteral("CREATE TABLE U (C VARCHAR(5))"));
+    ambiente.Sql(QStringLiteral("INSERT INTO U (C) VALUES ('C001'), ('X')"));
     const std::pair<const char*, const char*> casi[] = {
         {"Select count(*) as r from T Where Codice = 'C001'", "1"},
         {"Select count(*) as r from T Where Codice In ('C001', 'c002')", "2"},
         {"Select count(*) as r from T Where Descr <> 'ROSSI'", "1"},
         {"Select count(*) as r from T Where Codice like 'C*'", "2"},
         {"Select max(Codice) as r from T Where Codice < 'D'", "c001"},
+        {"Select count(*) as r from T Where Codice In (Select C from U)", "2"},
     };
     for (const auto& [jet, atteso] : casi)
         EXPECT_EQ(Uno(jet), QString::fromUtf8(atteso)) << jet;
