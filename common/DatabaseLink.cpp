@@ -81,8 +81,22 @@ DatabaseLink::~DatabaseLink()
     QSqlDatabase::removeDatabase(m_nome);
 }
 
+namespace {
+
+// SQLite keeps memory statistics by default, under a lock taken on every
+// allocation; nothing here reads them. It can only be turned off before the
+// library starts: the first database file opened does it.
+void SenzaStatisticheMemoria()
+{
+    static const int esito = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    Q_UNUSED(esito);
+}
+
+}  // namespace
+
 std::unique_ptr<DatabaseLink> DatabaseLink::ApriFile(const QString& percorso)
 {
+    SenzaStatisticheMemoria();
     std::unique_ptr<DatabaseLink> link(new DatabaseLink(NuovoNomeConnessione(), DialettoDb::Sqlite));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), link->m_nome);
     db.setDatabaseName(percorso);

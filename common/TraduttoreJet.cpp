@@ -239,8 +239,9 @@ void Abbassa(QList<Pezzo>& pezzi, const Operando& o)
 
 // The operands on the right of a comparison that starts at op: one for
 // "=", "<>", "!=", "<", ">", "<=", ">=", two for "between a and b", every
-// item of a list for "in (...)". Empty when the right side is anything else
-// (a number, an expression, a sub-query): the comparison is left as written.
+// item of a list for "in (...)", the column of "in (select col from ...)".
+// Empty when the right side is anything else (a number, an expression, a
+// sub-query giving something else): the comparison is left as written.
 QList<Operando> OperandiDestri(const QList<Pezzo>& pezzi, qsizetype op, bool* uguaglianza)
 {
     auto carattere = [&](qsizetype k, const char* c) {
@@ -276,6 +277,13 @@ QList<Operando> OperandiDestri(const QList<Pezzo>& pezzi, qsizetype op, bool* ug
     qsizetype k = Prossimo(pezzi, op + 1);
     if (!carattere(k, "("))
         return {};
+    // A sub-query that gives one plain column: its column is compared.
+    const qsizetype select = Prossimo(pezzi, k + 1);
+    if (select < pezzi.size() && E(pezzi[select], "select")) {
+        const auto colonna = OperandoSemplice(pezzi, Prossimo(pezzi, select + 1));
+        const qsizetype from = colonna ? Prossimo(pezzi, colonna->fine + 1) : pezzi.size();
+        return from < pezzi.size() && E(pezzi[from], "from") ? QList<Operando> {*colonna} : QList<Operando> {};
+    }
     QList<Operando> elenco;
     for (;;) {
         const auto o = OperandoSemplice(pezzi, Prossimo(pezzi, k + 1));

@@ -14,16 +14,17 @@ void BloccoRighe::Riga(const QString& riga)
         // lines that follow it run one by one for a while.
         if (m_senzaBlocco > 0) {
             --m_senzaBlocco;
-            m_motore.carica(riga);
+            m_motore.carica(riga, -1);
             return;
         }
         // Opened as the first line waits, so that no commit comes between
         // lines read and lines run.
         if (!m_db.IniziaBlocco()) {
-            m_motore.carica(riga);
+            m_motore.carica(riga, -1);
             return;
         }
     }
+    m_motore.trattieni(static_cast<int>(m_righe.size()));
     m_righe << riga;
     if (m_righe.size() >= RighePerBlocco)
         Chiudi();
@@ -52,7 +53,7 @@ void BloccoRighe::Chiudi()
                 inizio = r;
                 ripristina = m_motore.salva();
             }
-            m_motore.carica(righe[r]);
+            m_motore.carica(righe[r], static_cast<int>(r));
         }
         m_db.ChiudiBlocco();
     } catch (const BloccoDaRipetere&) {
@@ -63,6 +64,6 @@ void BloccoRighe::Chiudi()
         m_motore.anticipa(nullptr);
         m_senzaBlocco = RighePerBlocco;
         for (qsizetype r = inizio; r < righe.size(); ++r)
-            m_motore.carica(righe[r]);
+            m_motore.carica(righe[r], static_cast<int>(r));
     }
 }

@@ -16,12 +16,16 @@ class BloccoRighe {
 public:
     static constexpr int RighePerBlocco = 256;
 
-    // What the block asks of the engine: carica runs one line with its own
-    // error handling; salva takes a copy of the engine's state and gives back
-    // what puts it back; anticipa looks up ahead the keys of the lines about
-    // to run, in their order (null: forget what was looked up).
+    // What the block asks of the engine: trattieni keeps what the engine
+    // holds for the line just given, which waits at that place of the block;
+    // carica runs one line with its own error handling (the line given to
+    // Riga, place -1, or a waiting line with its place); salva takes a copy
+    // of the engine's state and gives back what puts it back; anticipa looks
+    // up ahead the keys of the lines about to run, in their order (null:
+    // forget what was looked up).
     struct Motore {
-        std::function<void(const QString&)> carica;
+        std::function<void(int posizione)> trattieni;
+        std::function<void(const QString& riga, int posizione)> carica;
         std::function<std::function<void()>()> salva;
         std::function<void(const QStringList*)> anticipa;
     };

@@ -35,6 +35,7 @@ struct CampoCompilato {
     qint16 decimali = 0;             // decimals of the result (NumDecNonImpostato: none)
     qint16 decMoneta = 2;            // decimals of the company currency for conversions
     std::optional<int> numeroCampo;  // plain field number of a delimited line
+    int anticipato = -1;             // place among the values read ahead with the line (-1: read by the load)
     QString nome;                    // "table.column" for the error rows
 };
 
@@ -54,4 +55,5 @@ struct PianoQuiva {
     static constexpr int NumSlot = 5;
     std::vector<CampoCompilato> campi;            // in definition order
     std::array<SlotCompilato, NumSlot + 1> slot;  // 1..5
+    int anticipati = 0;                           // fields read ahead with the line
 };

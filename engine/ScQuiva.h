@@ -4,6 +4,7 @@
 // it answers 0, QuivaDati; then drops the object.
 #include "ChiaviAnticipate.h"
 #include "ContestoQuiva.h"
+#include "LetturaAnticipata.h"
 #include "LetturaValore.h"
 #include "PianoQuiva.h"
 #include "PosizioneCampo.h"
@@ -109,10 +110,14 @@ private:
     // The column of every field of slot i in its record set's statement.
     const std::vector<int>& Colonne(int i);
     void Prepara();
+    LetturaAnticipata::PreparaRiga PreparazioneRighe() const;
     void SvuotaTabella(const Slot& slot);
     void ElaboraRiga(const QString& riga);
     // One line with its error row, if it has one.
-    void CaricaRiga(const QString& riga);
+    // posizione: the line's place in a block, whose values were kept
+    // (TrattieniValori); -1 for the line just read.
+    void CaricaRiga(const QString& riga, int posizione = -1);
+    void TrattieniValori(int posizione);
     // A copy of what loading lines changes in the engine (error count,
     // counters), and what puts it back.
     std::function<void()> SalvaStato();
@@ -161,4 +166,10 @@ private:
     ChiaviAnticipate m_anticipate;                 // look-ups of the running block
     PosizioneCampo m_posizione;                    // field location in the definition's layout
     ConversioneValuta m_valuta;                    // ConvImporto, for value reading
+    // The line being loaded as the reading thread gave it, with the values
+    // it read ahead; a line run again (see BloccoRighe) is another object.
+    const QString* m_rigaAnticipata = nullptr;
+    std::vector<ValoreAnticipato> m_valoriRiga;
+    std::vector<std::vector<ValoreAnticipato>> m_valoriBlocco;  // of the lines waiting in a block
+    const ValoreAnticipato* m_valoriCorrenti = nullptr;         // of the line that runs
 };

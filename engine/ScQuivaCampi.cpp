@@ -201,3 +201,12 @@ std::optional<int> ScQuivaCampi::NumeroCampoSemplice() const
     m_numCampoValido = true;
     return m_numeroCampo;
 }
+
+void ScQuivaCampi::CalcolaCache() const
+{
+    oiTipoOrig();
+    oiTipoDest();
+    NumeroCampoSemplice();
+    if (!m_decod.empty() && m_tipoIndiceDecod != oiTipoOrig())
+        PreparaIndiceDecod(oiTipoOrig());
+}

@@ -79,6 +79,11 @@ public:
     // delimited lines), empty for a template.
     std::optional<int> NumeroCampoSemplice() const;
 
+    // Computes now what the reading computes when first asked (type codes,
+    // field number, decode index): afterwards reading the field changes
+    // nothing in it, and two threads may read it while its texts stay put.
+    void CalcolaCache() const;
+
 private:
     // Caches keyed by the public texts they derive from, so that a change of
     // those texts is always seen.

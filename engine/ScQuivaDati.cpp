@@ -4,6 +4,7 @@
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
 #include "LettoreRighe.h"
+#include "LetturaAnticipata.h"
 #include "ProgressMonitor.h"
 #include "Recordset.h"
 #include "ScQuiva.h"
@@ -85,15 +86,22 @@ int ScQuiva::QuivaDati(long& plErrori)
         progresso.Fase(FaseQuiva::Caricamento, osCodice);
         long letti = 0, accettati = 0;
         bool interrotto = false, rigaAperta = false;
-        QString riga;
-        BloccoRighe blocco(m_ctx.db, {[this](const QString& r) { CaricaRiga(r); }, [this] { return SalvaStato(); },
+        BloccoRighe blocco(m_ctx.db, {[this](int posizione) { TrattieniValori(posizione); },
+                                      [this](const QString& r, int posizione) { CaricaRiga(r, posizione); },
+                                      [this] { return SalvaStato(); },
                                       [this](const QStringList* righe) { AnticipaChiavi(righe); }});
+        for (const auto& campo : m_campi)
+            campo->CalcolaCache();
+        LetturaAnticipata lettura(*file, m_piano.anticipati, PreparazioneRighe());
+        m_valoriRiga.resize(static_cast<size_t>(m_piano.anticipati));
         try {
             for (;;) {
                 // The end of the file is looked for first: a stop confirmed
                 // after the last line still lets the final queries run.
-                if (!file->Leggi(riga))
+                ValoreAnticipato* valori = nullptr;
+                if (!lettura.Leggi(m_rigaAnticipata, valori))
                     break;
+                const QString& riga = *m_rigaAnticipata;
                 if (StatoElaborazione.load() != Stato::InCorso) {
                     interrotto = true;
                     break;
@@ -102,6 +110,9 @@ int ScQuiva::QuivaDati(long& plErrori)
                 if (letti <= m_saltaInizio || !RigaDaCaricare(riga))
                     continue;
                 ++accettati;
+                // Moved, not shared: the two threads then never count
+                // references to the same texts.
+                std::move(valori, valori + m_valoriRiga.size(), m_valoriRiga.begin());
                 rigaAperta = true;
                 blocco.Riga(riga);
                 rigaAperta = false;
@@ -138,11 +149,36 @@ int ScQuiva::QuivaDati(long& plErrori)
         }
     }
 
+    m_rigaAnticipata = nullptr;
     lotto.reset();
     file.reset();
     ChiudiTutto();
     plErrori += m_errori;
     return risultato;
+}
+
+// What the reading thread does with every line: the values of the fields
+// that depend on the line alone, with a location of its own.
+LetturaAnticipata::PreparaRiga ScQuiva::PreparazioneRighe() const
+{
+    std::vector<const CampoCompilato*> campi;
+    for (const CampoCompilato& c : m_piano.campi)
+        if (c.anticipato >= 0)
+            campi.push_back(&c);
+    return [campi = std::move(campi), posizione = m_posizione,
+            soloAsci = m_ctx.soloAsci](const QString& riga, ValoreAnticipato* valori) mutable {
+        for (const CampoCompilato* campo : campi) {
+            ValoreAnticipato& v = valori[campo->anticipato];
+            try {
+                QString costruito;
+                v.letto = LeggiValore(posizione.Testo(riga, *campo, costruito), *campo, soloAsci);
+                v.eccezione = nullptr;
+            } catch (...) {
+                v.letto = {};
+                v.eccezione = std::current_exception();
+            }
+        }
+    };
 }
 
 void ScQuiva::Prepara()
@@ -162,8 +198,23 @@ void ScQuiva::Prepara()
     }
 }
 
-void ScQuiva::CaricaRiga(const QString& riga)
+// A line that waits in a block keeps the values read ahead for it.
+void ScQuiva::TrattieniValori(int posizione)
 {
+    if (m_valoriBlocco.size() <= static_cast<size_t>(posizione))
+        m_valoriBlocco.resize(static_cast<size_t>(posizione) + 1);
+    std::swap(m_valoriBlocco[static_cast<size_t>(posizione)], m_valoriRiga);
+    m_valoriRiga.resize(m_valoriBlocco[static_cast<size_t>(posizione)].size());
+}
+
+void ScQuiva::CaricaRiga(const QString& riga, int posizione)
+{
+    if (posizione >= 0) {
+        m_rigaAnticipata = &riga;
+        m_valoriCorrenti = m_valoriBlocco[static_cast<size_t>(posizione)].data();
+    } else {
+        m_valoriCorrenti = m_valoriRiga.data();
+    }
     m_anticipate.ProssimaRiga();
     try {
         ElaboraRiga(riga);

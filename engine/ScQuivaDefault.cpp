@@ -3,6 +3,7 @@
 #include "DatabaseLink.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
+#include "LetturaAnticipata.h"
 #include "ScQuiva.h"
 #include "ScQuivaTesto.h"
 #include "ValueStore.h"
@@ -17,13 +18,22 @@ bool UgualeTesto(const QString& a, const QString& b) { return a.compare(b, Qt::C
 
 int ScQuiva::LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVariant& pvValore)
 {
-    QString costruito;
-    ValoreLetto letto = LeggiValore(TestoCampo(psRiga, campo, costruito), campo, m_ctx.soloAsci, m_valuta);
-    if (!letto.errore.isEmpty()) {
-        ScriviErrore(psRiga, letto.errore);
+    ValoreLetto calcolato;
+    const ValoreLetto* letto = &calcolato;
+    if (campo.anticipato >= 0 && &psRiga == m_rigaAnticipata) {
+        const ValoreAnticipato& pronto = m_valoriCorrenti[campo.anticipato];
+        if (pronto.eccezione)
+            std::rethrow_exception(pronto.eccezione);
+        letto = &pronto.letto;
+    } else {
+        QString costruito;
+        calcolato = LeggiValore(TestoCampo(psRiga, campo, costruito), campo, m_ctx.soloAsci, m_valuta);
+    }
+    if (!letto->errore.isEmpty()) {
+        ScriviErrore(psRiga, letto->errore);
         return 1;
     }
-    pvValore = std::move(letto.valore);
+    pvValore = letto->valore;
     return 0;
 }
 

@@ -71,6 +71,10 @@ void ScQuiva::Compila()
     for (const auto& campo : m_campi) {
         const int slot = QualeTab(campo->osCodTab);
         CampoCompilato compilato = CompilaCampo(*campo, m_ctx.ditta, slot);
+        // A value that depends on the line alone is read ahead with it; a
+        // default or a currency amount depends on the load's state.
+        if (!compilato.conDefault && compilato.valuta == ValutaCampo::Nessuna)
+            compilato.anticipato = m_piano.anticipati++;
         SlotCompilato& s = m_piano.slot[slot];
         compilato.posizioneNelSlot = static_cast<int>(s.campi.size());
         s.campi.push_back(static_cast<int>(m_piano.campi.size()));

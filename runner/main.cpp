@@ -12,6 +12,7 @@
 #include "Interruzione.h"
 #include "MenuDaFile.h"
 #include "OpzioniDefinizioni.h"
+#include "PasswordConsole.h"
 #include "Prova.h"
 #include "RisposteValBase.h"
 #include "ScQuiva.h"
@@ -31,18 +32,23 @@
 
 namespace {
 
-// The ODBC text for --connect or --dsn, with the password of
-// QUIVA_DB_PASSWORD; none when the command line itself carries a password.
-std::optional<QString> TestoConnessioneServer(const QString& connessione, const QString& dsn, const QString& utente)
+// A password written into the connection text of the command line, where
+// any user of the machine could read it.
+bool PasswordSullaRiga(const QString& connessione)
 {
     static const QRegularExpression password(QStringLiteral("(^|;)\\s*(PWD|PASSWORD)\\s*="),
                                              QRegularExpression::CaseInsensitiveOption);
-    if (password.match(connessione).hasMatch())
-        return std::nullopt;
+    return password.match(connessione).hasMatch();
+}
+
+// The ODBC text for --connect or --dsn with the user and the password given
+// (from QUIVA_DB_PASSWORD or asked for).
+QString TestoConnessioneServer(const QString& connessione, const QString& dsn, const QString& utente,
+                               const QString& chiave)
+{
     QString testo = dsn.isEmpty() ? connessione : QStringLiteral("DSN=") + dsn;
     if (!utente.isEmpty())
         testo += (testo.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("UID=") + utente;
-    const QString chiave = qEnvironmentVariable("QUIVA_DB_PASSWORD");
     if (!chiave.isEmpty())
         testo += (testo.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("PWD={")
             + QString(chiave).replace(QLatin1Char('}'), QStringLiteral("}}")) + QLatin1Char('}');
@@ -71,6 +77,11 @@ int main(int argc, char** argv)
     opzioneDb->excludes(opzioneConnect)->excludes(opzioneDsn);
     opzioneConnect->excludes(opzioneDsn);
     cli.add_option("--utente", utente, "Utente del server (con --dsn)");
+    bool chiediPassword = false;
+    cli.add_flag("--chiedi-password", chiediPassword,
+                 "Chiede la password del server: sul terminale senza mostrarla, altrimenti la prima riga "
+                 "dell'ingresso")
+        ->excludes(opzioneDb);
     cli.add_option("--ini", percorsoIni, "File INI con la sezione Base (DriveDB, DirQuiva)");
     cli.add_option("codici", codici, "Codici delle definizioni da caricare, nell'ordine");
     std::string percorsoMenu;
@@ -116,20 +127,22 @@ int main(int argc, char** argv)
                         {QStringLiteral("&Ok")});
         return 2;
     }
-    const auto testoServer = TestoConnessioneServer(QString::fromStdString(connessione), QString::fromStdString(dsn),
-                                                    QString::fromStdString(utente));
-    if (!testoServer) {
-        messaggi.msgCom(QStringLiteral("La password non va scritta sulla riga di comando: "
-                                       "metterla nella variabile d'ambiente QUIVA_DB_PASSWORD"),
+    if (PasswordSullaRiga(QString::fromStdString(connessione))) {
+        messaggi.msgCom(QStringLiteral("La password non va scritta sulla riga di comando: metterla nella "
+                                       "variabile d'ambiente QUIVA_DB_PASSWORD o usare --chiedi-password"),
                         {QStringLiteral("&Ok")});
         return 2;
     }
+    const QString chiave = chiediPassword ? ChiediPassword(QStringLiteral("Password del database: "))
+                                          : qEnvironmentVariable("QUIVA_DB_PASSWORD");
+    const QString testoServer = TestoConnessioneServer(QString::fromStdString(connessione),
+                                                       QString::fromStdString(dsn), QString::fromStdString(utente), chiave);
     const QString nomeDb = percorsoDb.empty() ? QString::fromStdString(dsn.empty() ? connessione : dsn)
                                               : QString::fromStdString(percorsoDb);
     std::unique_ptr<DatabaseLink> db;
     std::optional<ProvaSenzaScritture> transazioneProva;  // --prova: rolled back before the connection closes
     try {
-        db = percorsoDb.empty() ? DatabaseLink::ApriOdbc(*testoServer) : DatabaseLink::ApriFile(nomeDb);
+        db = percorsoDb.empty() ? DatabaseLink::ApriOdbc(testoServer) : DatabaseLink::ApriFile(nomeDb);
         if (prova)
             transazioneProva.emplace(*db);
         CreaTabelleQuiva(*db);

@@ -18,20 +18,23 @@ QString Sqlite(const char* jet) { return TraduciJet(QString::fromUtf8(jet), Dial
 
 TEST(TraduciJet, DeleteFormsAndNamesThatAreKeywordsHere)
 {
-    EXPECT_EQ(Sqlite("Delete * from ErroriQuivamento Where tabella = 'X'"),
-              QStringLiteral("DELETE FROM ErroriQuivamento Where tabella COLLATE NOCASE = 'X'"));
-    EXPECT_EQ(Sqlite("Delete T.* From T Where Anno = 2001"),
-              QStringLiteral("DELETE FROM T Where Anno COLLATE NOCASE = 2001"));
-    EXPECT_EQ(Sqlite("Delete T1.* From T1 Inner Join T2 On T1.Id = T2.Id Where T2.X = 1"),
-              QStringLiteral("DELETE FROM T1 WHERE rowid IN (SELECT T1.rowid FROM T1 Inner Join T2 On T1.Id COLLATE "
-                             "NOCASE = T2.Id Where T2.X COLLATE NOCASE = 1)"));
-    EXPECT_EQ(Sqlite("Select * from D Where left(Default,1) = '\xc2\xa7'"),
-              QStringLiteral("Select * from D Where jet_left([Default],1) COLLATE NOCASE = '\u00a7'"));
-    EXPECT_EQ(Sqlite("Select \"it's\" & x from T Where d = #01/31/2002#"),
-              QStringLiteral("Select 'it''s' || x from T Where d COLLATE NOCASE = '2002-01-31'"));
-    // Nothing inside a literal is touched.
-    EXPECT_EQ(Sqlite("Insert into L Values ('Delete * from Default & left(')"),
-              QStringLiteral("Insert into L Values ('Delete * from Default & left(')"));
+    const std::pair<const char*, const char*> casi[] = {
+        {"Delete * from ErroriQuivamento Where tabella = 'X'",
+         "DELETE FROM ErroriQuivamento Where tabella COLLATE NOCASE = 'X'"},
+        {"Delete T.* From T Where Anno = 2001", "DELETE FROM T Where Anno COLLATE NOCASE = 2001"},
+        {"Delete T1.* From T1 Inner Join T2 On T1.Id = T2.Id Where T2.X = 1",
+         "DELETE FROM T1 WHERE rowid IN (SELECT T1.rowid FROM T1 Inner Join T2 On T1.Id COLLATE NOCASE = T2.Id Where "
+         "T2.X COLLATE NOCASE = 1)"},
+        {"Select * from D Where left(Default,1) = '\u00a7'",
+         "Select * from D Where jet_left([Default],1) COLLATE NOCASE = '\u00a7'"},
+        {"Select \"it's\" & x from T Where d = #01/31/2002#",
+         "Select 'it''s' || x from T Where d COLLATE NOCASE = '2002-01-31'"},
+        // Nothing inside a literal is touched.
+        {"Insert into L Values ('Delete * from Default & left(')",
+         "Insert into L Values ('Delete * from Default & left(')"},
+    };
+    for (const auto& [jet, atteso] : casi)
+        EXPECT_EQ(Sqlite(jet), QString::fromUtf8(atteso)) << jet;
 }
 
 // Every comparison a statement makes ignores letter case; assignments of an
@@ -74,9 +77,9 @@ TEST(TraduciJet, ServerNamesFunctionsPatternsAndCaseFreeComparisons)
     // Assignments keep what they are given.
     EXPECT_EQ(Server("Update Clienti Set Codice = 'X' Where Codice <> 'y'"),
               QStringLiteral("Update \"clienti\" Set \"codice\" = 'X' Where lower(\"codice\") <> lower('y')"));
-    // Every comparison of a text column with text ignores case; numbers,
-    // expressions and sub-queries on the right are left to the server.
-    const std::pair<const char*, const char*> confronti[] = {
+    // Every comparison of a text column with text ignores case, a sub-query's
+    // column too; numbers and expressions on the right are left to the server.
+    const std::pair<const char*, const char*> casi[] = {
         {"Select * from Clienti Where Codice >= ? And Codice != Clienti.Codice",
          "Select * from \"clienti\" Where lower(\"codice\") >= lower(?) And lower(\"codice\") != "
          "lower(\"clienti\".\"codice\")"},
@@ -84,25 +87,30 @@ TEST(TraduciJet, ServerNamesFunctionsPatternsAndCaseFreeComparisons)
          "Select * from \"clienti\" Where lower(\"codice\") not In (lower('a'), lower(?)) Or lower(\"codice\") "
          "Between lower('b') And lower('c')"},
         {"Select * from Clienti Where Codice In (Select Codice from Clienti) And Codice < 5",
-         "Select * from \"clienti\" Where \"codice\" In (Select \"codice\" from \"clienti\") And \"codice\" < 5"},
+         "Select * from \"clienti\" Where lower(\"codice\") In (Select lower(\"codice\") from \"clienti\") And "
+         "\"codice\" < 5"},
+        {"Select * from Clienti Where Codice not In (Select Max(Codice) from Clienti)",
+         "Select * from \"clienti\" Where \"codice\" not In (Select Max(\"codice\") from \"clienti\")"},
         {"Update Clienti Set Codice = IIf(Codice = 'a', 'b', Codice) Where Fido > 1",
          "Update \"clienti\" Set \"codice\" = quiva.iif(lower(\"codice\") = lower('a'), 'b', \"codice\") Where "
          "\"fido\" > 1"},
+        // Names as the server holds them, the functions of stored
+        // statements and "like" patterns.
+        {"Select * from QuivaDettaglio Order by IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))",
+         "Select * from \"QuivaDettaglio\" Order by "
+         "quiva.iif(quiva.isnull(\"OrdCampo\"),999999,quiva.val(\"OrdCampo\"))"},
+        {"Select Default, Mid(x, 2) & Trim(y) from QuivaDettaglio",
+         "Select \"Default\", quiva.mid(x, 2) || quiva.trim(y) from \"QuivaDettaglio\""},
+        {"Select max(Codice) from Clienti Where Codice like 'C*' and x not like ?",
+         "Select max(\"codice\") from \"clienti\" Where \"codice\" ~* quiva.modello('C*') "
+         "and x  !~* quiva.modello(?)"},
+        // T2 is not in the catalog: its column is left to the server.
+        {"Delete Clienti.* From Clienti Inner Join T2 On Clienti.Codice = T2.C",
+         "DELETE FROM \"clienti\" WHERE ctid IN (SELECT \"clienti\".ctid FROM \"clienti\" "
+         "Inner Join T2 On \"clienti\".\"codice\" = T2.C)"},
     };
-    for (const auto& [jet, atteso] : confronti)
+    for (const auto& [jet, atteso] : casi)
         EXPECT_EQ(Server(jet), QString::fromUtf8(atteso)) << jet;
-    EXPECT_EQ(Server("Select * from QuivaDettaglio Order by IIf(IsNull([OrdCampo]),999999,Val([ordcampo]))"),
-              QStringLiteral("Select * from \"QuivaDettaglio\" Order by "
-                             "quiva.iif(quiva.isnull(\"OrdCampo\"),999999,quiva.val(\"OrdCampo\"))"));
-    EXPECT_EQ(Server("Select Default, Mid(x, 2) & Trim(y) from QuivaDettaglio"),
-              QStringLiteral("Select \"Default\", quiva.mid(x, 2) || quiva.trim(y) from \"QuivaDettaglio\""));
-    EXPECT_EQ(Server("Select max(Codice) from Clienti Where Codice like 'C*' and x not like ?"),
-              QStringLiteral("Select max(\"codice\") from \"clienti\" Where \"codice\" ~* quiva.modello('C*') "
-                             "and x  !~* quiva.modello(?)"));
-    // T2 is not in the catalog: its column is left to the server.
-    EXPECT_EQ(Server("Delete Clienti.* From Clienti Inner Join T2 On Clienti.Codice = T2.C"),
-              QStringLiteral("DELETE FROM \"clienti\" WHERE ctid IN (SELECT \"clienti\".ctid FROM \"clienti\" "
-                             "Inner Join T2 On \"clienti\".\"codice\" = T2.C)"));
 }
 
 class BancaDati : public ::testing::Test {
@@ -123,14 +131,17 @@ protected:
 
 TEST_F(BancaDati, JetFunctionsAndPatterns)
 {
-    EXPECT_EQ(Uno("Select IIf(IsNull(Null), 'si', 'no') as r"), QStringLiteral("si"));
-    EXPECT_EQ(Uno("Select Val(' 12abc') + Val('3.5') as r"), QStringLiteral("15.5"));
-    EXPECT_EQ(Uno("Select Mid('Quivamento', 3, 4) & Left('abc', 2) & Right('abc', 1) as r"), QStringLiteral("ivamabc"));
-    EXPECT_EQ(Uno("Select Len('perch\xc3\xa8') as r"), QStringLiteral("6"));
-    EXPECT_EQ(Uno("Select IsNumeric('1.234,5') * 10 + IsNumeric('x') as r"), QStringLiteral("-10"));
-    EXPECT_EQ(Uno("Select UCase('\xc3\xa8x') & LCase('AB') & Trim('  c  ') as r"), QStringLiteral("\u00c8Xabc"));
-    EXPECT_EQ(Uno("Select IIf('C0041' like 'c*', 1, 0) + IIf('A1' like '?#', 2, 0) + IIf('B' like '[!A]', 4, 0) as r"),
-              QStringLiteral("7"));
+    const std::pair<const char*, const char*> casi[] = {
+        {"Select IIf(IsNull(Null), 'si', 'no') as r", "si"},
+        {"Select Val(' 12abc') + Val('3.5') as r", "15.5"},
+        {"Select Mid('Quivamento', 3, 4) & Left('abc', 2) & Right('abc', 1) as r", "ivamabc"},
+        {"Select Len('perch\u00e8') as r", "6"},
+        {"Select IsNumeric('1.234,5') * 10 + IsNumeric('x') as r", "-10"},
+        {"Select UCase('\u00e8x') & LCase('AB') & Trim('  c  ') as r", "\u00c8Xabc"},
+        {"Select IIf('C0041' like 'c*', 1, 0) + IIf('A1' like '?#', 2, 0) + IIf('B' like '[!A]', 4, 0) as r", "7"},
+    };
+    for (const auto& [jet, atteso] : casi)
+        EXPECT_EQ(Uno(jet), QString::fromUtf8(atteso)) << jet;
 }
 
 TEST_F(BancaDati, NumericOrderWithNullsLast)
@@ -245,12 +256,15 @@ TEST_F(BancaDati, WritesByPositionAndEditsOnlyWhatChanges)
 TEST_F(BancaDati, TextComparisonsIgnoreCaseOnTablesThatCompareWithCase)
 {
     ambiente.Sql(QStringLiteral("INSERT INTO T (Codice, Descr) VALUES ('c001', 'Rossi'), ('C002', NULL), ('x', '')"));
+    ambiente.Sql(QStringLiteral("CREATE TABLE U (C VARCHAR(5))"));
+    ambiente.Sql(QStringLiteral("INSERT INTO U (C) VALUES ('C001'), ('X')"));
     const std::pair<const char*, const char*> casi[] = {
         {"Select count(*) as r from T Where Codice = 'C001'", "1"},
         {"Select count(*) as r from T Where Codice In ('C001', 'c002')", "2"},
         {"Select count(*) as r from T Where Descr <> 'ROSSI'", "1"},
         {"Select count(*) as r from T Where Codice like 'C*'", "2"},
         {"Select max(Codice) as r from T Where Codice < 'D'", "c001"},
+        {"Select count(*) as r from T Where Codice In (Select C from U)", "2"},
     };
     for (const auto& [jet, atteso] : casi)
         EXPECT_EQ(Uno(jet), QString::fromUtf8(atteso)) << jet;

@@ -10,16 +10,37 @@ using namespace FormUtility;
 
 TEST(TestoANumero, ItalianFormsAndRanges)
 {
-    EXPECT_DOUBLE_EQ(TestoANumero(u"1.234,56", TipiDato::Double)->toDouble(), 1234.56);
-    EXPECT_DOUBLE_EQ(TestoANumero(u" -0,5 ", TipiDato::Double)->toDouble(), -0.5);
-    EXPECT_DOUBLE_EQ(TestoANumero(u"1,5E3", TipiDato::Double)->toDouble(), 1500);
-    EXPECT_EQ(TestoANumero(u"32767", TipiDato::Integer)->toInt(), 32767);
-    EXPECT_FALSE(TestoANumero(u"32768", TipiDato::Integer));
-    EXPECT_FALSE(TestoANumero(u"2147483648", TipiDato::Long));
-    EXPECT_EQ(TestoANumero(u"2147483647", TipiDato::Long)->toInt(), 2147483647);
-    for (const char16_t* cattivo : {u"", u"abc", u"1,2,3", u"12a", u"-", u"1E", u",", u"1 2"})
-        EXPECT_FALSE(TestoANumero(cattivo, TipiDato::Double)) << QString::fromUtf16(cattivo).toStdString();
-    EXPECT_DOUBLE_EQ(TestoANumero(u"1,23456", TipiDato::Currency)->toDouble(), 1.2346);
+    struct Caso {
+        const char16_t* testo;
+        int tipo;
+        std::optional<double> atteso;  // none: not a number of that type
+    };
+    const Caso casi[] = {
+        {u"1.234,56", TipiDato::Double, 1234.56},
+        {u" -0,5 ", TipiDato::Double, -0.5},
+        {u"1,5E3", TipiDato::Double, 1500},
+        {u"32767", TipiDato::Integer, 32767},
+        {u"32768", TipiDato::Integer, {}},
+        {u"2147483648", TipiDato::Long, {}},
+        {u"2147483647", TipiDato::Long, 2147483647},
+        {u"", TipiDato::Double, {}},
+        {u"abc", TipiDato::Double, {}},
+        {u"1,2,3", TipiDato::Double, {}},
+        {u"12a", TipiDato::Double, {}},
+        {u"-", TipiDato::Double, {}},
+        {u"1E", TipiDato::Double, {}},
+        {u",", TipiDato::Double, {}},
+        {u"1 2", TipiDato::Double, {}},
+        {u"1,23456", TipiDato::Currency, 1.2346},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(QString::fromUtf16(caso.testo).toStdString());
+        const std::optional<QVariant> letto = TestoANumero(caso.testo, caso.tipo);
+        EXPECT_EQ(letto.has_value(), caso.atteso.has_value());
+        if (letto && caso.atteso) {
+            EXPECT_DOUBLE_EQ(letto->toDouble(), *caso.atteso);
+        }
+    }
 }
 
 // "." only separates groups of three digits before the decimal comma; a
@@ -86,33 +107,46 @@ TEST(TestoAData, EightDigitsReadTheSensibleWay)
 
 TEST(Arrotonda, HalvesAwayFromZeroOnDecimalAmounts)
 {
-    EXPECT_DOUBLE_EQ(Arrotonda(2.675, 'A', 2), 2.68);
-    EXPECT_DOUBLE_EQ(Arrotonda(-2.675, 'A', 2), -2.68);
-    EXPECT_DOUBLE_EQ(Arrotonda(1234.6, 'A', 0), 1235);
-    EXPECT_DOUBLE_EQ(Arrotonda(1.005, 'A', 2), 1.01);
-    EXPECT_DOUBLE_EQ(Arrotonda(0.125, 'A', 2), 0.13);
-    EXPECT_DOUBLE_EQ(Arrotonda(1250, 'A', -2), 1300);
+    struct Caso {
+        double valore;
+        int decimali;
+        double atteso;
+    };
+    const Caso casi[] = {
+        {2.675, 2, 2.68}, {-2.675, 2, -2.68}, {1234.6, 0, 1235}, {1.005, 2, 1.01}, {0.125, 2, 0.13}, {1250, -2, 1300},
+    };
+    for (const Caso& caso : casi)
+        EXPECT_DOUBLE_EQ(Arrotonda(caso.valore, 'A', caso.decimali), caso.atteso)
+            << caso.valore << " to " << caso.decimali << " decimals";
 }
 
 TEST(SqlLiteral, QuotesTextAndFormsNumbersAndDates)
 {
-    EXPECT_EQ(SqlLiteral(QStringLiteral("L'Aquila"), TipiDato::String), QStringLiteral("'L''Aquila'"));
-    EXPECT_EQ(SqlLiteral(QStringLiteral("a;--\\%*'"), TipiDato::String), QStringLiteral("'a;--\\%*'''"));
-    EXPECT_EQ(SqlLiteral(5, TipiDato::Long), QStringLiteral("5"));
-    EXPECT_EQ(SqlLiteral(2.5, TipiDato::Double), QStringLiteral("2.5"));
-    EXPECT_EQ(SqlLiteral(QStringLiteral("1.234,5"), TipiDato::Double), QStringLiteral("1234.5"));
-    EXPECT_EQ(SqlLiteral(QString(), TipiDato::Long), QStringLiteral("Null"));
-    EXPECT_EQ(SqlLiteral(QDate(2002, 1, 31), TipiDato::Date), QStringLiteral("'2002-01-31'"));
+    struct Caso {
+        QVariant valore;
+        int tipo;
+        const char* atteso;
+    };
+    const Caso casi[] = {
+        {QStringLiteral("L'Aquila"), TipiDato::String, "'L''Aquila'"},
+        {QStringLiteral("a;--\\%*'"), TipiDato::String, "'a;--\\%*'''"},
+        {5, TipiDato::Long, "5"},
+        {2.5, TipiDato::Double, "2.5"},
+        {QStringLiteral("1.234,5"), TipiDato::Double, "1234.5"},
+        {QString(), TipiDato::Long, "Null"},
+        {QDate(2002, 1, 31), TipiDato::Date, "'2002-01-31'"},
+    };
+    for (const Caso& caso : casi)
+        EXPECT_EQ(SqlLiteral(caso.valore, caso.tipo), QString::fromUtf8(caso.atteso)) << caso.atteso;
     const QString lungo(5000, QLatin1Char('x'));
     EXPECT_EQ(SqlLiteral(lungo, TipiDato::String).size(), 5002);  // never shortened
 }
 
 TEST(CodiceTipo, NamesOfTheFieldEditor)
 {
-    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvInteger")), 2);
-    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvLong")), 3);
-    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvCurrency")), 6);
-    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvDate")), 7);
-    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvString")), 8);
-    EXPECT_EQ(CodiceTipo(QStringLiteral("vbvNonSo")), 0);
+    const std::pair<const char*, int> nomi[] = {
+        {"vbvInteger", 2}, {"vbvLong", 3}, {"vbvCurrency", 6}, {"vbvDate", 7}, {"vbvString", 8}, {"vbvNonSo", 0},
+    };
+    for (const auto& [nome, codice] : nomi)
+        EXPECT_EQ(CodiceTipo(QString::fromUtf8(nome)), codice) << nome;
 }

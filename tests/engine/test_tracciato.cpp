@@ -139,11 +139,11 @@ TEST_F(Tracciato, DecodeRowForUnknownFieldIsReportedAsError)
 
 TEST(ConvEscape, ConvertsCodesAndKeepsWhatIsNotACode)
 {
-    EXPECT_EQ(ScQuiva::ConvEscape(QStringLiteral("\\009")), QStringLiteral("\t"));
-    EXPECT_EQ(ScQuiva::ConvEscape(QStringLiteral("a\\059b")), QStringLiteral("a;b"));
-    EXPECT_EQ(ScQuiva::ConvEscape(QStringLiteral("\\\\")), QStringLiteral("\\"));
-    EXPECT_EQ(ScQuiva::ConvEscape(QStringLiteral("\\x;")), QStringLiteral("\\x;"));
-    EXPECT_EQ(ScQuiva::ConvEscape(QStringLiteral("|\\05")), QStringLiteral("|\\05"));
+    const std::pair<const char*, const char*> casi[] = {
+        {"\\009", "\t"}, {"a\\059b", "a;b"}, {"\\\\", "\\"}, {"\\x;", "\\x;"}, {"|\\05", "|\\05"},
+    };
+    for (const auto& [testo, atteso] : casi)
+        EXPECT_EQ(ScQuiva::ConvEscape(QString::fromUtf8(testo)), QString::fromUtf8(atteso)) << testo;
 }
 
 }  // namespace

@@ -110,11 +110,11 @@ TEST_F(Valori, DecodificheInOrdineEConvertite)
     c->AddDecod("2", "Articoli", "B");
     c->AddDecod("02", "Articoli", "non usata");  // same number: the first row wins
     c->AddDecod("abc", "Articoli", "Z");         // not a number: compared as text
-    EXPECT_EQ(c->LeggiDecod("02"), "B");
-    EXPECT_EQ(c->LeggiDecod("2"), "B");
-    EXPECT_EQ(c->LeggiDecod("3"), "3");
-    EXPECT_EQ(c->LeggiDecod("ABC"), "Z");
-    EXPECT_EQ(c->LeggiDecod(""), "");
+    const std::pair<const char*, const char*> decodifiche[] = {
+        {"02", "B"}, {"2", "B"}, {"3", "3"}, {"ABC", "Z"}, {"", ""},
+    };
+    for (const auto& [origine, atteso] : decodifiche)
+        EXPECT_EQ(c->LeggiDecod(origine), QString::fromUtf8(atteso)) << '"' << origine << '"';
     EXPECT_EQ(Leggi(QString("02"), *c).valore, QVariant(QString("B")));
     // The same source value twice (case ignored) is refused.
     try {
@@ -143,43 +143,56 @@ TEST_F(Valori, DecodificaPrimaDelTaglioDegliSpazi)
 
 TEST_F(Valori, RiempimentoETaglio)
 {
-    auto c = NuovoCampo("1");
-    c->osRiempie = "0";
-    c->oiQuanto = -6;
-    EXPECT_EQ(Leggi(QString("123"), *c).valore, QVariant(QString("000123")));
-    c->oiQuanto = 6;
-    EXPECT_EQ(Leggi(QString("123"), *c).valore, QVariant(QString("123000")));
-    EXPECT_EQ(Leggi(QString("ABCDEFGH"), *c).valore, QVariant(QString("ABCDEFGH")));  // never shortened
-    c->setOiDimensione(nullptr, "Articoli", 4);
-    EXPECT_EQ(Leggi(QString("ABCDEFGH"), *c).valore, QVariant(QString("ABCD")));
-    c->setOiDimensione(nullptr, "Articoli", -4);
-    EXPECT_EQ(Leggi(QString("ABCDEFGH"), *c).valore, QVariant(QString("EFGH")));
-    // Width from the size when Quanto is 0.
-    c->oiQuanto = 0;
-    c->osRiempie = " ";
-    c->setOiDimensione(nullptr, "Articoli", 10);
-    EXPECT_EQ(Leggi(QString("AB"), *c).valore, QVariant(QString("AB        ")));
-    // No fill without a fill character, and none for the empty value.
-    c->osRiempie.clear();
-    EXPECT_EQ(Leggi(QString("AB"), *c).valore, QVariant(QString("AB")));
-    c->osRiempie = "0";
-    EXPECT_EQ(Leggi(QString(""), *c).valore, QVariant(QString()));
+    struct Caso {
+        const char* nome;
+        const char* riempie;
+        qint16 quanto;
+        qint16 dimensione;
+        const char* testo;
+        const char* atteso;
+    };
+    const Caso casi[] = {
+        {"filled on the left", "0", -6, 0, "123", "000123"},
+        {"filled on the right", "0", 6, 0, "123", "123000"},
+        {"never shortened by the fill", "0", 6, 0, "ABCDEFGH", "ABCDEFGH"},
+        {"cut to the size", "0", 6, 4, "ABCDEFGH", "ABCD"},
+        {"a negative size keeps the end", "0", 6, -4, "ABCDEFGH", "EFGH"},
+        {"width from the size when Quanto is 0", " ", 0, 10, "AB", "AB        "},
+        {"no fill without a fill character", "", 0, 10, "AB", "AB"},
+        {"no fill for the empty value", "0", 0, 10, "", ""},
+    };
+    for (const Caso& caso : casi) {
+        auto c = NuovoCampo("1");
+        c->osRiempie = caso.riempie;
+        c->oiQuanto = caso.quanto;
+        c->setOiDimensione(nullptr, "Articoli", caso.dimensione);
+        EXPECT_EQ(Leggi(QString::fromUtf8(caso.testo), *c).valore, QVariant(QString::fromUtf8(caso.atteso)))
+            << caso.nome;
+    }
 }
 
 TEST_F(Valori, DimensioneDallaColonna)
 {
     ASSERT_TRUE(
         QSqlQuery(m_db->Database()).exec("CREATE TABLE Articoli (Codice VARCHAR(12), Prezzo DOUBLE PRECISION)"));
-    auto c = NuovoCampo("1");
-    c->setOiDimensione(m_db.get(), "Articoli", 0);
-    EXPECT_EQ(c->oiDimensione(), 12);
-    c->setOiDimensione(m_db.get(), "Articoli", 7);
-    EXPECT_EQ(c->oiDimensione(), 7);
-    c->setOiDimensione(m_db.get(), "NonCiSono", 0);
-    EXPECT_EQ(c->oiDimensione(), 0);
-    auto numero = NuovoCampo("1", "Double");
-    numero->setOiDimensione(m_db.get(), "Articoli", 0);
-    EXPECT_EQ(numero->oiDimensione(), 0);
+    struct Caso {
+        const char* nome;
+        const char* tipo;
+        const char* tabella;
+        qint16 dimensione;
+        qint16 attesa;
+    };
+    const Caso casi[] = {
+        {"declared size of a text column", "String", "Articoli", 0, 12},
+        {"a size given wins", "String", "Articoli", 7, 7},
+        {"unknown table", "String", "NonCiSono", 0, 0},
+        {"numeric field", "Double", "Articoli", 0, 0},
+    };
+    for (const Caso& caso : casi) {
+        auto c = NuovoCampo("1", caso.tipo);
+        c->setOiDimensione(m_db.get(), caso.tabella, caso.dimensione);
+        EXPECT_EQ(c->oiDimensione(), caso.attesa) << caso.nome;
+    }
 }
 
 TEST_F(Valori, ValoriVietatiEAmmessi)
@@ -187,37 +200,50 @@ TEST_F(Valori, ValoriVietatiEAmmessi)
     auto c = NuovoCampo("1");
     c->setOsNonVal("  X*  ");
     EXPECT_EQ(c->osNonVal(), "X*");
-    EXPECT_EQ(Leggi(QString("xyz"), *c).esito, 1);
-    EXPECT_EQ(Leggi(QString("axyz"), *c).esito, 0);
-    c->setOsNonVal("");
-    c->setOsValValido("[AB]");
-    EXPECT_EQ(Leggi(QString("a"), *c).esito, 0);
-    EXPECT_EQ(Leggi(QString("B"), *c).esito, 0);
-    EXPECT_EQ(Leggi(QString("C"), *c).esito, 1);
+
+    // A forbidden value (NonVal) or the allowed ones (ValValido), and the
+    // answer of reading a value against them.
+    struct Caso {
+        const char* tipo;
+        const char* nonVal;
+        const char* valValido;
+        const char* testo;
+        int esito;
+    };
+    const auto verifica = [this](const Caso& caso) {
+        auto c = NuovoCampo("1", caso.tipo);
+        c->setOsNonVal(caso.nonVal);
+        c->setOsValValido(caso.valValido);
+        EXPECT_EQ(Leggi(QString::fromUtf8(caso.testo), *c).esito, caso.esito)
+            << caso.tipo << " \"" << caso.testo << "\" against \"" << caso.nonVal << "\" / \"" << caso.valValido << '"';
+    };
+    const Caso testi[] = {
+        {"String", "  X*  ", "", "xyz", 1}, {"String", "  X*  ", "", "axyz", 0}, {"String", "", "[AB]", "a", 0},
+        {"String", "", "[AB]", "B", 0},     {"String", "", "[AB]", "C", 1},
+    };
+    for (const Caso& caso : testi)
+        verifica(caso);
     EXPECT_EQ(Errori(),
               QStringList({"Articoli.Codice: Campo con valore non valido (xyz)",
                            "Articoli.Codice: Campo con valore non valido (C)"}));
 
-    // Numeric destinations compare converted values.
+    // Numeric destinations compare converted values; a forbidden text that
+    // is not of the destination type is compared as text.
+    const Caso numeri[] = {
+        {"Integer", "", "1", "01", 0},  {"Integer", "", "1", "2", 1},
+        {"Integer", "0", "", "000", 1}, {"Integer", "0", "", "", 0},  // the empty value is not 0
+        {"Integer", "abc", "", "5", 0}, {"Double", "1,5", "", "1,50", 1},
+    };
+    for (const Caso& caso : numeri)
+        verifica(caso);
+    EXPECT_EQ(Errori().last(), "Articoli.Codice: Campo con valore non valido (1,5)");
+    // Values are converted when set; one that does not convert does not throw.
     auto n = NuovoCampo("1", "Integer");
     n->setOsValValido("1");
     EXPECT_EQ(n->ovValValido(), QVariant(1));
-    EXPECT_EQ(Leggi(QString("01"), *n).esito, 0);
-    EXPECT_EQ(Leggi(QString("2"), *n).esito, 1);
-    n->setOsValValido("");
-    n->setOsNonVal("0");
-    EXPECT_EQ(Leggi(QString("000"), *n).esito, 1);
-    EXPECT_EQ(Leggi(QString(""), *n).esito, 0);  // the empty value is not 0
-    auto d = NuovoCampo("1", "Double");
-    d->setOsNonVal("1,5");
-    EXPECT_EQ(Leggi(QString("1,50"), *d).esito, 1);
-    EXPECT_EQ(Errori().last(), "Articoli.Codice: Campo con valore non valido (1,5)");
-    // A forbidden text that is not of the destination type does not throw,
-    // and is compared as text.
     auto x = NuovoCampo("1", "Integer");
     EXPECT_NO_THROW(x->setOsNonVal("abc"));
     EXPECT_FALSE(x->ovNonVal().isValid());
-    EXPECT_EQ(Leggi(QString("5"), *x).esito, 0);
 }
 
 TEST_F(Valori, DecimaliEArrotondamento)
@@ -243,20 +269,33 @@ TEST_F(Valori, DecimaliEArrotondamento)
 
     // Riempie as a number of decimals; halves away from zero.
     Formato(";", false);
-    auto r = NuovoCampo("1", "Double");
-    r->oiNumDec = 0;
-    r->osRiempie = "1";
-    EXPECT_EQ(Leggi(QString("2,25"), *r).valore, QVariant(2.3));
-    EXPECT_EQ(Leggi(QString("-2,25"), *r).valore, QVariant(-2.3));
-    r->osRiempie = "-2";
-    EXPECT_EQ(Leggi(QString("1250"), *r).valore, QVariant(1300.0));
-    r->osRiempie = "-32768";  // absurd decimals must not give NaN
-    EXPECT_EQ(Leggi(QString("1250"), *r).valore, QVariant(0.0));
-    auto i = NuovoCampo("1", "Integer");
-    i->oiNumDec = 0;
-    i->osRiempie = "-1";
-    EXPECT_EQ(Leggi(QString("125"), *i).valore, QVariant(130));
-    EXPECT_EQ(Leggi(QString("32767"), *i).esito, 1);  // rounds beyond 16 bits
+    struct Caso {
+        const char* nome;
+        const char* tipo;
+        const char* riempie;
+        const char* testo;
+        QVariant atteso;  // none: the line is rejected
+    };
+    const Caso casi[] = {
+        {"a half away from zero", "Double", "1", "2,25", 2.3},
+        {"a negative half away from zero", "Double", "1", "-2,25", -2.3},
+        {"to hundreds", "Double", "-2", "1250", 1300.0},
+        {"absurd decimals must not give NaN", "Double", "-32768", "1250", 0.0},
+        {"integer to tens", "Integer", "-1", "125", 130},
+        {"rounds beyond 16 bits", "Integer", "-1", "32767", {}},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        auto r = NuovoCampo("1", caso.tipo);
+        r->oiNumDec = 0;
+        r->osRiempie = caso.riempie;
+        const Letto letto = Leggi(QString::fromUtf8(caso.testo), *r);
+        if (caso.atteso.isValid()) {
+            EXPECT_EQ(letto.valore, caso.atteso);
+        } else {
+            EXPECT_EQ(letto.esito, 1);
+        }
+    }
 }
 
 TEST_F(Valori, DecimaliDellaMoneta)

@@ -17,33 +17,30 @@ RichiestaBase Analizza(const char* descrizione, bool atteso = true)
 
 TEST(ValoriBase, DescriptionsAreCutAndTrimmed)
 {
-    RichiestaBase r = Analizza("§Data");
-    EXPECT_EQ(r.Didascalia(), "Data:");
-    EXPECT_EQ(r.proposta, "");
-    EXPECT_FALSE(r.contatore);
-
-    r = Analizza("§ Causale §  VEN ");
-    EXPECT_EQ(r.Didascalia(), "Causale:");
-    EXPECT_EQ(r.proposta, "VEN");
-
-    r = Analizza("§#2#Numero§100");
-    EXPECT_TRUE(r.contatore);
-    EXPECT_EQ(r.rottura, "2");
-    EXPECT_EQ(r.Didascalia(), "Numero:");
-    EXPECT_EQ(r.proposta, "100");
-
-    // Break text trimmed; a "§" inside the answer stays part of it.
-    r = Analizza("§# 1,3 #Numero di partenza§1§2");
-    EXPECT_EQ(r.rottura, "1,3");
-    EXPECT_EQ(r.etichetta, "Numero di partenza");
-    EXPECT_EQ(r.proposta, QString::fromUtf8("1§2"));
-
-    r = Analizza("§##Progressivo");
-    EXPECT_TRUE(r.contatore);
-    EXPECT_EQ(r.rottura, "");
-
-    // Only the marker: an empty caption.
-    EXPECT_EQ(Analizza("§").Didascalia(), ":");
+    struct Caso {
+        const char* descrizione;
+        const char* didascalia;
+        const char* proposta;
+        bool contatore;
+        const char* rottura;
+    };
+    const Caso casi[] = {
+        {"§Data", "Data:", "", false, ""},
+        {"§ Causale §  VEN ", "Causale:", "VEN", false, ""},
+        {"§#2#Numero§100", "Numero:", "100", true, "2"},
+        // Break text trimmed; a "§" inside the answer stays part of it.
+        {"§# 1,3 #Numero di partenza§1§2", "Numero di partenza:", "1§2", true, "1,3"},
+        {"§##Progressivo", "Progressivo:", "", true, ""},
+        {"§", ":", "", false, ""},  // only the marker: an empty caption
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.descrizione);
+        const RichiestaBase r = Analizza(caso.descrizione);
+        EXPECT_EQ(r.Didascalia(), QString::fromUtf8(caso.didascalia));
+        EXPECT_EQ(r.proposta, QString::fromUtf8(caso.proposta));
+        EXPECT_EQ(r.contatore, caso.contatore);
+        EXPECT_EQ(r.rottura, QString::fromUtf8(caso.rottura));
+    }
     // A counter part without its closing "#" cannot be cut.
     Analizza("§#2Numero§100", false);
     Analizza("§#", false);
@@ -130,9 +127,8 @@ TEST_F(Risposte, MissingUnknownAndCancelledAnswersAreReported)
     EXPECT_TRUE(e.annullato);
     EXPECT_EQ(chiamate, 1);  // nothing more is asked after giving up
 
-    EXPECT_FALSE(DividiImpostazione("VEN.Causale"));
-    EXPECT_FALSE(DividiImpostazione("=x"));
-    EXPECT_FALSE(DividiImpostazione("Causale=x"));
+    for (const char* impostazione : {"VEN.Causale", "=x", "Causale=x"})
+        EXPECT_FALSE(DividiImpostazione(impostazione)) << impostazione;
     const auto coppia = DividiImpostazione(" VEN.Causale =a=b");
     ASSERT_TRUE(coppia);
     EXPECT_EQ(coppia->first, "VEN.Causale");

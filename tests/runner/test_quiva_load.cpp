@@ -127,3 +127,30 @@ TEST_F(QuivaLoad, DatabaseHeldByAnotherWriterIsReportedAndLeftAlone)
 }
 
 }  // namespace
+
+// --chiedi-password reads the server's password from standard input (a
+// terminal without echo, or a pipe) and never shows it again; it makes no
+// sense with a database file.
+TEST_F(QuivaLoad, AskedPasswordIsReadFromStandardInputAndNeverShown)
+{
+    const QString segreta = QStringLiteral("segreta-7f3c");
+    QProcess processo;
+    processo.start(QStringLiteral(QUIVA_LOAD), {QStringLiteral("--dsn"), QStringLiteral("quiva-inesistente"),
+                                                QStringLiteral("--utente"), QStringLiteral("prova"),
+                                                QStringLiteral("--chiedi-password"), QStringLiteral("ORD")});
+    processo.write((segreta + QLatin1Char('\n')).toUtf8());
+    processo.closeWriteChannel();
+    ASSERT_TRUE(processo.waitForFinished(60000));
+    const QString uscita = QString::fromUtf8(processo.readAllStandardOutput());
+    const QString errori = QString::fromUtf8(processo.readAllStandardError());
+    EXPECT_EQ(processo.exitCode(), 1);
+    EXPECT_TRUE(errori.startsWith(QStringLiteral("Password del database: "))) << errori.toStdString();
+    EXPECT_TRUE(errori.contains(QStringLiteral("Errore nell'apertura del database quiva-inesistente")))
+        << errori.toStdString();
+    EXPECT_FALSE(uscita.contains(segreta) || errori.contains(segreta)) << errori.toStdString();
+
+    EXPECT_EQ(Esegui({QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db")),
+                      QStringLiteral("--chiedi-password"), QStringLiteral("ORD")})
+                  .stato,
+              2);
+}

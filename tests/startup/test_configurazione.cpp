@@ -28,10 +28,14 @@ void Scrivi(const QString& percorso, const QByteArray& testo)
 TEST(SwitchDiLancio, LetturaEDivisioneDelP)
 {
     const QString riga = "/M7 /PQUIVA 12 RO /FfrmQuiva /I/etc/quiva/orvwin.ini";
-    EXPECT_EQ(FormUtility::LeggiSwitch(riga, 'M'), "7");
-    EXPECT_EQ(FormUtility::LeggiSwitch(riga, 'f'), "frmQuiva");
-    EXPECT_EQ(FormUtility::LeggiSwitch(riga, 'I'), "/etc/quiva/orvwin.ini");
-    EXPECT_EQ(FormUtility::LeggiSwitch(riga, 'H'), "");
+    const std::pair<char, const char*> valori[] = {
+        {'M', "7"},
+        {'f', "frmQuiva"},
+        {'I', "/etc/quiva/orvwin.ini"},
+        {'H', ""},
+    };
+    for (const auto& [lettera, atteso] : valori)
+        EXPECT_EQ(FormUtility::LeggiSwitch(riga, lettera).toStdString(), atteso) << '/' << lettera;
     const SwitchP p = DividiSwitchP(FormUtility::LeggiSwitch(riga, 'P'));
     EXPECT_EQ(p.idProgramma, "QUIVA");
     EXPECT_EQ(p.parametri, "12 RO");
@@ -40,10 +44,14 @@ TEST(SwitchDiLancio, LetturaEDivisioneDelP)
 
 TEST(SwitchDiLancio, OpzioneRO)
 {
-    EXPECT_EQ(FormUtility::OpzioneLancio("12 RO", "RO"), "/RO");
-    EXPECT_EQ(FormUtility::OpzioneLancio("/ro", "RO"), "/RO");
-    EXPECT_EQ(FormUtility::OpzioneLancio("PROVA", "RO"), "") << "only a word of its own counts";
-    EXPECT_EQ(FormUtility::OpzioneLancio("", "RO"), "");
+    const std::pair<const char*, const char*> parametri[] = {
+        {"12 RO", "/RO"},
+        {"/ro", "/RO"},
+        {"PROVA", ""},  // only a word of its own counts
+        {"", ""},
+    };
+    for (const auto& [testo, atteso] : parametri)
+        EXPECT_EQ(FormUtility::OpzioneLancio(testo, "RO").toStdString(), atteso) << '"' << testo << '"';
 }
 
 TEST(ImpostazioniGenerali, VersMenuDecideGliArgomentiDiAddSeg)
@@ -57,15 +65,24 @@ TEST(ImpostazioniGenerali, VersMenuDecideGliArgomentiDiAddSeg)
 
 TEST(ImpostazioniGenerali, CartellaConDrive)
 {
-    using FormUtility::CartellaConDrive;
-    EXPECT_EQ(CartellaConDrive("/srv/dati", "quiva/"), "/srv/dati/quiva/");
-    EXPECT_EQ(CartellaConDrive("/srv/dati/", "quiva"), "/srv/dati/quiva");
-    EXPECT_EQ(CartellaConDrive("/srv/dati", "/quiva"), "/quiva");  // already absolute
-    EXPECT_EQ(CartellaConDrive("C:", "quiva"), "C:/quiva");
-    EXPECT_EQ(CartellaConDrive("C:", "\\quiva"), "C:/quiva");
-    EXPECT_EQ(CartellaConDrive("C:", "D:\\quiva"), "D:/quiva");
-    EXPECT_EQ(CartellaConDrive("/srv", "\\\\server\\quiva"), "//server/quiva");
-    EXPECT_EQ(CartellaConDrive("", "/tmp/x"), "/tmp/x");
+    struct Caso {
+        const char* drive;
+        const char* cartella;
+        const char* attesa;
+    };
+    const Caso casi[] = {
+        {"/srv/dati", "quiva/", "/srv/dati/quiva/"},
+        {"/srv/dati/", "quiva", "/srv/dati/quiva"},
+        {"/srv/dati", "/quiva", "/quiva"},  // already absolute
+        {"C:", "quiva", "C:/quiva"},
+        {"C:", "\\quiva", "C:/quiva"},
+        {"C:", "D:\\quiva", "D:/quiva"},
+        {"/srv", "\\\\server\\quiva", "//server/quiva"},
+        {"", "/tmp/x", "/tmp/x"},
+    };
+    for (const Caso& caso : casi)
+        EXPECT_EQ(FormUtility::CartellaConDrive(caso.drive, caso.cartella).toStdString(), caso.attesa)
+            << '"' << caso.drive << "\" + \"" << caso.cartella << '"';
 }
 
 TEST(ImpostazioniGenerali, Scalatura)
@@ -101,16 +118,29 @@ TEST(FileIni, SemanticaClassica)
 
 TEST(Connessione, TipoETesti)
 {
-    EXPECT_EQ(TipoConnessione("Ditta.MDB"), TipoDb::File);
-    EXPECT_EQ(TipoConnessione("/dati/ditta.db"), TipoDb::File);
-    EXPECT_EQ(TipoConnessione("Contab"), TipoDb::Odbc);
-    EXPECT_EQ(TipoConnessione("Contab.DSN"), TipoDb::Odbc);
-    EXPECT_EQ(TipoConnessione("odbc;DSN=x.y"), TipoDb::Odbc);
-    EXPECT_EQ(TestoConnessione("Contab", "u1", ""), "ODBC;DSN=Contab;UID=u1");
-    EXPECT_EQ(TestoConnessione("Contab", "u1", "pw"), "ODBC;DSN=Contab;UID=u1;PWD=pw");
-    EXPECT_EQ(TestoConnessione("Contab", "", "pw"), "ODBC;DSN=Contab;");
-    EXPECT_EQ(TestoConnessione("c:\\dsn\\Contab.DSN", "u1", ""), "ODBC;FIleDSN=c:\\dsn\\Contab.DSN;UID=u1");
-    EXPECT_EQ(TestoConnessione("ODBC;DSN=X;UID=a", "u1", "p"), "ODBC;DSN=X;UID=a");
+    const std::pair<const char*, TipoDb> tipi[] = {
+        {"Ditta.MDB", TipoDb::File},  {"/dati/ditta.db", TipoDb::File}, {"Contab", TipoDb::Odbc},
+        {"Contab.DSN", TipoDb::Odbc}, {"odbc;DSN=x.y", TipoDb::Odbc},
+    };
+    for (const auto& [nome, tipo] : tipi)
+        EXPECT_EQ(TipoConnessione(nome), tipo) << nome;
+
+    struct Caso {
+        const char* nome;
+        const char* utente;
+        const char* password;
+        const char* atteso;
+    };
+    const Caso testi[] = {
+        {"Contab", "u1", "", "ODBC;DSN=Contab;UID=u1"},
+        {"Contab", "u1", "pw", "ODBC;DSN=Contab;UID=u1;PWD=pw"},
+        {"Contab", "", "pw", "ODBC;DSN=Contab;"},
+        {"c:\\dsn\\Contab.DSN", "u1", "", "ODBC;FIleDSN=c:\\dsn\\Contab.DSN;UID=u1"},
+        {"ODBC;DSN=X;UID=a", "u1", "p", "ODBC;DSN=X;UID=a"},
+    };
+    for (const Caso& caso : testi)
+        EXPECT_EQ(TestoConnessione(caso.nome, caso.utente, caso.password).toStdString(), caso.atteso)
+            << caso.nome << " / " << caso.utente << " / " << caso.password;
     EXPECT_EQ(SuffissoPassword("s"), ";pwd=s");
     EXPECT_EQ(SuffissoPassword(""), "");
 }

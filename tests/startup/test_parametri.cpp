@@ -104,12 +104,22 @@ TEST_F(Parametri, ImpostazioniDelGruppoTutti)
 
 TEST(FormatiNumero, ScritturaItaliana)
 {
-    EXPECT_EQ(FormUtility::FormattaNumero(1234567.891, "#,##0.00"), "1.234.567,89");
-    EXPECT_EQ(FormUtility::FormattaNumero(1234.5, "#,###.##"), "1.234,5");
-    EXPECT_EQ(FormUtility::FormattaNumero(1234, "#,###.##"), "1.234");
-    EXPECT_EQ(FormUtility::FormattaNumero(0, "#,##0"), "0");
-    EXPECT_EQ(FormUtility::FormattaNumero(-0.004, "#,##0.00"), "0,00");
-    EXPECT_EQ(FormUtility::FormattaNumero(-12.5, "#,##0.00"), "-12,50");
+    struct Caso {
+        double numero;
+        const char* formato;
+        const char* atteso;
+    };
+    const Caso casi[] = {
+        {1234567.891, "#,##0.00", "1.234.567,89"},
+        {1234.5, "#,###.##", "1.234,5"},
+        {1234, "#,###.##", "1.234"},
+        {0, "#,##0", "0"},
+        {-0.004, "#,##0.00", "0,00"},
+        {-12.5, "#,##0.00", "-12,50"},
+    };
+    for (const Caso& caso : casi)
+        EXPECT_EQ(FormUtility::FormattaNumero(caso.numero, caso.formato).toStdString(), caso.atteso)
+            << caso.numero << " as " << caso.formato;
 }
 
 }  // namespace
