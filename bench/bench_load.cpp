@@ -207,8 +207,9 @@ int BenchServer(long righe, const std::string& quivaLoad, const fs::path& cartel
     const Misura chiave = Esegui({quivaLoad, "--connect", ConnessioneA("chiave"), "MERCE"});
 
     auto riga = [&](const char* nome, const Misura& m, const Misura& rispetto) {
-        std::printf("%-40s %8.2f s %10.0f righe/s %6.2fx \\copy  picco %6.1f MB  (uscita %d)\n", nome, m.secondi,
-                    righe / m.secondi, m.secondi / rispetto.secondi, m.piccoMemoriaKb / 1024.0, m.stato);
+        std::printf("%-40s %8.2f s %10.0f righe/s %6.2fx \\copy  cpu %6.2f s  picco %6.1f MB  (uscita %d)\n", nome,
+                    m.secondi, righe / m.secondi, m.secondi / rispetto.secondi, m.secondiCpu, m.piccoMemoriaKb / 1024.0,
+                    m.stato);
     };
     riga("psql \\copy in colonne di testo", copiaTesto, copiaTesto);
     riga("psql \\copy + insert on conflict tipizzato", copiaChiave, copiaChiave);

@@ -140,6 +140,15 @@ void DatabaseLink::Prepara()
         if (!errore.isEmpty())
             throw ErroreRun(CodiciErrore::ErroreOdbc,
                             QStringLiteral("Impossibile creare le funzioni del programma sul server: ") + errore);
+        // The program's statements are short and run many times on rows the
+        // server holds in memory: compiling one costs more than it saves, and
+        // a look-up by index is cheap. Planned so, a block's changes and
+        // look-ups reach their rows through the key's index instead of
+        // reading the whole table. A server that refuses either keeps its
+        // own setting.
+        QSqlQuery impostazione(Database());
+        impostazione.exec(QStringLiteral("SET jit = off"));
+        impostazione.exec(QStringLiteral("SET random_page_cost = 1.1"));
         return;
     }
     if (m_dialetto != DialettoDb::Sqlite)
@@ -620,14 +629,11 @@ bool DatabaseLink::IniziaBlocco()
     return true;
 }
 
-bool DatabaseLink::RaccogliInserimento(const QString& inserimento, const std::vector<QVariant>& valori)
+bool DatabaseLink::RaccogliRiga(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita)
 {
     if (m_bloccoAperto && m_raccolte->Valori() + static_cast<int>(valori.size()) > ScrittureRaccolte::MassimoValori)
         ChiudiBlocco();
-    if (!m_bloccoAperto)
-        return false;
-    m_raccolte->Aggiungi(inserimento, valori);
-    return true;
+    return m_bloccoAperto && m_raccolte->Aggiungi(forma, std::move(valori), identita);
 }
 
 void DatabaseLink::ChiudiBlocco()

@@ -21,6 +21,7 @@ class Comando;
 class QSqlError;
 class QSqlQuery;
 class ScrittureRaccolte;
+struct FormaRighe;
 struct sqlite3;
 
 enum class DialettoDb { Sqlite, Postgres, Odbc };
@@ -115,10 +116,11 @@ public:
     bool IniziaBlocco();
     void ChiudiBlocco();
     bool BloccoAperto() const { return m_bloccoAperto; }
-    // Gathers one row while a block is open: "INSERT INTO t (a, b...)" and a
-    // value per column. False when the caller must write the row itself (no
-    // block open, or the block closed to keep its statement within bounds).
-    bool RaccogliInserimento(const QString& inserimento, const std::vector<QVariant>& valori);
+    // Gathers one row of a statement while a block is open, with a value per
+    // marker; a change names the row it changes (see ScrittureRaccolte). False
+    // when the caller must write the row itself (no block open, the block
+    // closed to keep its statement within bounds, a row changed twice).
+    bool RaccogliRiga(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita = {});
     // Closes an open block; every statement of the connection calls it first.
     void InviaRaccolte() { ChiudiBlocco(); }
 

@@ -7,6 +7,8 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <functional>
+#include <limits>
 
 namespace {
 
@@ -48,6 +50,27 @@ bool StessoValore(const QVariant& nuovo, const QVariant& attuale)
     return false;
 }
 
+// The statement with every "?" marker outside quotes replaced by what
+// segno gives, in order.
+QString SostituisciSegni(const QString& sql, const std::function<QString()>& segno)
+{
+    QString risultato;
+    QChar virgolette;  // the quote that opened the current literal or name
+    for (const QChar c : sql) {
+        if (!virgolette.isNull()) {
+            if (c == virgolette)
+                virgolette = QChar();
+        } else if (c == u'\'' || c == u'"') {
+            virgolette = c;
+        } else if (c == u'?') {
+            risultato += segno();
+            continue;
+        }
+        risultato += c;
+    }
+    return risultato;
+}
+
 }  // namespace
 
 Recordset::Recordset(DatabaseLink& db) : m_db(db) { }
@@ -65,16 +88,8 @@ void Recordset::Apri(const QString& sqlJet, const QVariantList& valori)
     m_posizione = 0;
     m_corrente = nullptr;
     q.Esegui();
-    if (lettura.colonne.isEmpty()) {
-        if (!lettura.tabella.isEmpty())
-            lettura.schemaTabella = m_db.SchemaCondiviso(lettura.tabella);
-        const SchemaTabella* schema = lettura.schemaTabella.get();
-        for (int c = 0; c < q.NumeroColonne(); ++c) {
-            lettura.colonne << q.NomeColonna(c);
-            lettura.indice.insert(q.NomeColonna(c).toLower(), c);
-            lettura.schema.push_back(schema ? schema->Colonna(q.NomeColonna(c)) : nullptr);
-        }
-    }
+    if (lettura.colonne.isEmpty())
+        Descrivi(lettura, q, 0);
     m_corrente = &lettura;
     const int n = static_cast<int>(lettura.colonne.size());
     while (q.Successivo()) {
@@ -84,6 +99,19 @@ void Recordset::Apri(const QString& sqlJet, const QVariantList& valori)
         m_righe.push_back(std::move(riga));
     }
     q.Termina();
+}
+
+void Recordset::Descrivi(Lettura& lettura, const Comando& query, int salta)
+{
+    if (!lettura.tabella.isEmpty())
+        lettura.schemaTabella = m_db.SchemaCondiviso(lettura.tabella);
+    const SchemaTabella* schema = lettura.schemaTabella.get();
+    for (int c = salta; c < query.NumeroColonne(); ++c) {
+        const QString nome = query.NomeColonna(c);
+        lettura.indice.insert(nome.toLower(), static_cast<int>(lettura.colonne.size()));
+        lettura.colonne << nome;
+        lettura.schema.push_back(schema ? schema->Colonna(nome) : nullptr);
+    }
 }
 
 // A statement that reads whole rows of one table can write them back: the
@@ -118,6 +146,7 @@ Recordset::Lettura& Recordset::Prepara(const QString& sqlJet)
         sql = QStringLiteral("SELECT ") + identita.join(QStringLiteral(", "));
     }
     lettura.query = Comando::Prepara(m_db, sql);
+    lettura.sql = sql;
     m_letture.insert(sqlJet, nuova);
     return lettura;
 }
@@ -291,12 +320,18 @@ void Recordset::Inserisci()
     const int impostate = static_cast<int>(m_impostati.count('1'));
     if (impostate > 0 && m_db.BloccoAperto()) {
         // Sent with the rest of the block's rows.
+        FormaRighe& forma = m_corrente->raccolte['I' + m_impostati];
+        if (forma.riga.isEmpty()) {
+            forma.inizio = InizioInserimento() + QStringLiteral(" VALUES ");
+            forma.riga = QStringLiteral("(?") + QStringLiteral(", ?").repeated(impostate - 1) + QLatin1Char(')');
+            forma.valori = impostate;
+        }
         std::vector<QVariant> valori;
         valori.reserve(static_cast<size_t>(impostate));
         for (int c = 0; c < m_impostati.size(); ++c)
             if (m_impostati[c] == '1')
                 valori.push_back(m_nuovi[c]);
-        if (m_db.RaccogliInserimento(InizioInserimento(), valori))
+        if (m_db.RaccogliRiga(forma, std::move(valori)))
             return;
     }
     auto it = m_corrente->inserimenti.find(m_impostati);
@@ -321,7 +356,9 @@ void Recordset::Cambia()
         return;
     auto it = m_corrente->modifiche.find(m_impostati);
     Comando* comando = it == m_corrente->modifiche.end() ? nullptr : it.value().get();
-    if (!comando) {
+    if (RaccogliModifica()) {
+        comando = nullptr;
+    } else if (!comando) {
         QStringList assegnazioni;
         for (int c = 0; c < Corrente().colonne.size(); ++c)
             if (m_impostati[c] == '1')
@@ -334,7 +371,8 @@ void Recordset::Cambia()
                                .arg(m_db.Quota(Corrente().tabella), assegnazioni.join(QStringLiteral(", ")),
                                     identita.join(QStringLiteral(" AND "))));
     }
-    EseguiScrittura(*comando, m_posizione);
+    if (comando)
+        EseguiScrittura(*comando, m_posizione);
     std::vector<QVariant>& riga = m_righe[m_posizione];
     for (int c = 0; c < m_impostati.size(); ++c)
         if (m_impostati[c] == '1')
@@ -365,4 +403,144 @@ void Recordset::EseguiScrittura(Comando& comando, int riga)
         m_stato = Stato::Nessuno;
         throw;
     }
+}
+
+// "UPDATE t SET a = (quiva_v.n).a FROM (VALUES (ROW(?, NULL, ...)::t,
+// ROW(NULL, ?, ...)::t), ...) AS quiva_v(n, w) WHERE t.k = (quiva_v.w).k":
+// every value travels in a row of the table's own type, so the server reads
+// it as that column's type, as it does a single statement's marker. Null
+// when the set's columns cannot all be placed in the table's row.
+const FormaRighe* Recordset::FormaModifica()
+{
+    const QByteArray chiave = 'M' + m_impostati;
+    auto trovata = m_corrente->raccolte.constFind(chiave);
+    if (trovata != m_corrente->raccolte.cend())
+        return trovata->riga.isEmpty() ? nullptr : &*trovata;
+    FormaRighe& forma = m_corrente->raccolte[chiave];
+    std::vector<int>& segni = m_corrente->segniRaccolti[chiave];
+    const SchemaTabella* schema = m_corrente->schemaTabella.get();
+    if (!schema || m_db.Dialetto() != DialettoDb::Postgres)
+        return nullptr;
+    constexpr int Nessuno = std::numeric_limits<int>::min();
+    const size_t colonne = schema->colonne.size();
+    std::vector<int> nuovi(colonne, Nessuno), identita(colonne, Nessuno);  // per column of the table
+    const QString tabella = m_db.Quota(Corrente().tabella);
+    QStringList assegnazioni, condizioni;
+    for (int c = 0; c < m_impostati.size(); ++c) {
+        if (m_impostati[c] != '1')
+            continue;
+        const ColonnaSchema* colonna = m_corrente->schema[c];
+        if (!colonna || nuovi[colonna - schema->colonne.data()] != Nessuno)
+            return nullptr;
+        nuovi[colonna - schema->colonne.data()] = c;
+        const QString nome = m_db.Quota(colonna->nome);
+        assegnazioni << nome + QStringLiteral(" = (quiva_v.n).") + nome;
+    }
+    for (int k = 0; k < Identita(); ++k) {
+        const ColonnaSchema* colonna = schema->Colonna(SoloNome(Corrente().chiave[k]));
+        if (!colonna)
+            return nullptr;
+        identita[colonna - schema->colonne.data()] = -1 - k;
+        const QString nome = m_db.Quota(colonna->nome);
+        condizioni << tabella + QLatin1Char('.') + nome + QStringLiteral(" = (quiva_v.w).") + nome;
+    }
+    auto riga = [&](const std::vector<int>& valori) {
+        QStringList campi;
+        for (int v : valori) {
+            campi << (v == Nessuno ? QStringLiteral("NULL") : QStringLiteral("?"));
+            if (v != Nessuno)
+                segni.push_back(v);
+        }
+        return QStringLiteral("ROW(") + campi.join(QStringLiteral(", ")) + QStringLiteral(")::") + tabella;
+    };
+    forma.inizio = QStringLiteral("UPDATE %1 SET %2 FROM (VALUES ").arg(tabella, assegnazioni.join(QStringLiteral(", ")));
+    const QString nuoviTesto = riga(nuovi);
+    forma.riga = QLatin1Char('(') + nuoviTesto + QStringLiteral(", ") + riga(identita) + QLatin1Char(')');
+    forma.fine = QStringLiteral(") AS quiva_v(n, w) WHERE ") + condizioni.join(QStringLiteral(" AND "));
+    forma.valori = static_cast<int>(segni.size());
+    return &forma;
+}
+
+bool Recordset::RaccogliModifica()
+{
+    if (!m_db.BloccoAperto() || Identita() == 0)
+        return false;
+    const FormaRighe* forma = FormaModifica();
+    if (!forma)
+        return false;
+    const std::vector<QVariant>& riga = m_righe[m_posizione];
+    std::vector<QVariant> valori;
+    valori.reserve(static_cast<size_t>(forma->valori));
+    QString identita = Corrente().tabella;
+    for (int segno : m_corrente->segniRaccolti['M' + m_impostati]) {
+        if (segno >= 0) {
+            valori.push_back(m_nuovi[segno]);
+        } else {
+            valori.push_back(riga[-1 - segno]);
+            identita += QChar(0x1f) + riga[-1 - segno].toString();
+        }
+    }
+    return m_db.RaccogliRiga(*forma, std::move(valori), identita);
+}
+
+// The statement once per look-up, as a lateral subquery of a list of the
+// look-ups' values: "SELECT quiva_v.n, quiva_l.* FROM (VALUES (0, ?), (1, ?)...)
+// AS quiva_v(n, p0) CROSS JOIN LATERAL (statement with quiva_v.p0 for its
+// marker OFFSET 0) AS quiva_l". OFFSET 0 keeps the subquery whole, so each
+// look-up runs on the key's index. The number of look-ups is rounded up to a
+// power of two (the last one repeated) so that a few prepared statements
+// serve every block.
+std::vector<Recordset::Righe> Recordset::CercaMolti(const QString& sqlJet, const std::vector<QVariantList>& valori)
+{
+    Lettura& lettura = Prepara(sqlJet);
+    if (valori.empty())
+        return {};
+    const int segni = static_cast<int>(valori.front().size());
+    int numero = 16;
+    while (numero < static_cast<int>(valori.size()))
+        numero *= 2;
+    std::shared_ptr<Comando>& query = lettura.molti[numero];
+    if (!query) {
+        QStringList colonne {QStringLiteral("n")}, righe;
+        for (int p = 0; p < segni; ++p)
+            colonne << QStringLiteral("p%1").arg(p);
+        const QString riga = QStringLiteral(", ?").repeated(segni) + QLatin1Char(')');
+        for (int i = 0; i < numero; ++i)
+            righe << QLatin1Char('(') + QString::number(i) + riga;
+        int segno = 0;
+        const QString sql = SostituisciSegni(lettura.sql, [&] { return QStringLiteral("quiva_v.p%1").arg(segno++); });
+        if (segno != segni)
+            return {};
+        query = Comando::Prepara(m_db, QStringLiteral("SELECT quiva_v.n, quiva_l.* FROM (VALUES %1) AS quiva_v(%2) "
+                                                      "CROSS JOIN LATERAL (%3 OFFSET 0) AS quiva_l")
+                                           .arg(righe.join(QStringLiteral(", ")), colonne.join(QStringLiteral(", ")), sql));
+    }
+    int segno = 0;
+    for (int i = 0; i < numero; ++i)
+        for (const QVariant& v : valori[std::min<size_t>(i, valori.size() - 1)])
+            query->Lega(segno++, ValoreCercato(v));
+    query->Esegui();
+    if (lettura.colonne.isEmpty())
+        Descrivi(lettura, *query, 1);
+    std::vector<Righe> trovate(valori.size());
+    const int colonne = static_cast<int>(lettura.colonne.size());
+    while (query->Successivo()) {
+        const int i = query->Valore(0).toInt();
+        if (i < 0 || i >= static_cast<int>(valori.size()))
+            continue;
+        std::vector<QVariant> riga(colonne);
+        for (int c = 0; c < colonne; ++c)
+            riga[c] = query->Valore(c + 1);
+        trovate[i].push_back(std::move(riga));
+    }
+    query->Termina();
+    return trovate;
+}
+
+void Recordset::ApriCon(const QString& sqlJet, Righe righe)
+{
+    m_stato = Stato::Nessuno;
+    m_corrente = &Prepara(sqlJet);
+    m_righe = std::move(righe);
+    m_posizione = 0;
 }

@@ -2,6 +2,8 @@
 // The rows of one statement, held in memory, with the add-new / edit /
 // update cycle of a single-table record set. Statements are prepared once and
 // reused, so a set re-opened for every line of a load costs only the binding.
+#include "ScrittureRaccolte.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -21,7 +23,16 @@ public:
     explicit Recordset(DatabaseLink& db);
     ~Recordset();
 
+    using Righe = std::vector<std::vector<QVariant>>;
+
     void Apri(const QString& sqlJet, const QVariantList& valori);
+    // Many look-ups of the same statement in one query, for a server: the
+    // rows each list of values finds, as Apri would find them at this
+    // moment. Empty when the statement cannot be run so (the caller looks
+    // up one by one).
+    std::vector<Righe> CercaMolti(const QString& sqlJet, const std::vector<QVariantList>& valori);
+    // Opens the set on rows that CercaMolti found for this statement.
+    void ApriCon(const QString& sqlJet, Righe righe);
     bool Vuoto() const { return m_righe.empty(); }
     bool Fine() const { return m_posizione >= static_cast<int>(m_righe.size()); }
     int NumeroRighe() const { return static_cast<int>(m_righe.size()); }
@@ -62,9 +73,16 @@ private:
         QHash<QByteArray, std::shared_ptr<Comando>> inserimenti;  // by set of columns
         QHash<QByteArray, QString> inizi;                         // "INSERT INTO t (a, b)" by set of columns
         QHash<QByteArray, std::shared_ptr<Comando>> modifiche;
+        QString sql;                                     // the statement as the engine runs it
+        QHash<int, std::shared_ptr<Comando>> molti;      // CercaMolti's query by number of look-ups
+        QHash<QByteArray, FormaRighe> raccolte;          // gathered statements, by kind and set of columns
+        QHash<QByteArray, std::vector<int>> segniRaccolti;  // their markers' columns (identity: -1 - k)
     };
 
     Lettura& Prepara(const QString& sqlJet);
+    // Column names and declared shapes, from the first execution of a
+    // statement; the first salta columns are not the set's.
+    void Descrivi(Lettura& lettura, const Comando& query, int salta);
     // The statement the set was last opened with (an empty one before that).
     const Lettura& Corrente() const;
     Comando& Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql);
@@ -73,6 +91,10 @@ private:
     const QString& InizioInserimento();
     void EseguiScrittura(Comando& comando, int riga);
     void Cambia();
+    // A change gathered with the block's writes; false when it must be
+    // written now.
+    bool RaccogliModifica();
+    const FormaRighe* FormaModifica();
 
     DatabaseLink& m_db;
     QHash<QString, std::shared_ptr<Lettura>> m_letture;  // by Jet text

@@ -3,20 +3,16 @@
 #include "Comando.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
-// "INSERT INTO t (a, b) VALUES (?, ?), (?, ?)..." for the rows of a group.
-QString Inserimento(const QString& inizio, int colonne, int righe)
+QString Testo(const FormaRighe& forma, int righe)
 {
-    QString riga = QStringLiteral("(?");
-    for (int c = 1; c < colonne; ++c)
-        riga += QStringLiteral(", ?");
-    riga += QLatin1Char(')');
-    QString sql = inizio + QStringLiteral(" VALUES ") + riga;
+    QString sql = forma.inizio + forma.riga;
     for (int r = 1; r < righe; ++r)
-        sql += QStringLiteral(", ") + riga;
-    return sql;
+        sql += QStringLiteral(", ") + forma.riga;
+    return sql + forma.fine;
 }
 
 }  // namespace
@@ -25,31 +21,45 @@ ScrittureRaccolte::ScrittureRaccolte(DatabaseLink& db) : m_db(db) { }
 
 ScrittureRaccolte::~ScrittureRaccolte() = default;
 
-void ScrittureRaccolte::Aggiungi(const QString& inserimento, const std::vector<QVariant>& valori)
+bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita)
 {
-    auto gruppo =
-        std::find_if(m_gruppi.begin(), m_gruppi.end(), [&](const Gruppo& g) { return g.inserimento == inserimento; });
+    // Callers keep their forms, so the texts are usually the very same.
+    auto stesso = [](const QString& a, const QString& b) { return a.constData() == b.constData() || a == b; };
+    auto gruppo = std::find_if(m_gruppi.begin(), m_gruppi.end(), [&](const Gruppo& g) {
+        return stesso(g.forma.inizio, forma.inizio) && stesso(g.forma.riga, forma.riga)
+            && stesso(g.forma.fine, forma.fine);
+    });
+    if (!identita.isEmpty()) {
+        if (m_cambiate.contains(identita))
+            return false;
+        m_cambiate.insert(identita);
+    }
     if (gruppo == m_gruppi.end()) {
-        m_gruppi.push_back({inserimento, static_cast<int>(valori.size()), {}});
+        m_gruppi.push_back({forma, {}});
         gruppo = m_gruppi.end() - 1;
     }
-    gruppo->valori.insert(gruppo->valori.end(), valori.begin(), valori.end());
+    gruppo->valori.insert(gruppo->valori.end(), std::make_move_iterator(valori.begin()),
+                          std::make_move_iterator(valori.end()));
     m_valori += static_cast<int>(valori.size());
+    return true;
 }
 
 void ScrittureRaccolte::Scarta()
 {
     m_gruppi.clear();
+    m_cambiate.clear();
     m_valori = 0;
 }
 
-// Several tables go in one statement too: all but the last insert run as
-// parts of its WITH clause.
+// Several statements go in one: all but the last run as parts of its WITH
+// clause. They touch different rows (a changed row was there before the
+// block, a new one was not), so their order inside the statement does not
+// change what they write; a conflict between them fails the whole statement.
 Comando& ScrittureRaccolte::Istruzione()
 {
     QStringList parti;
     for (const Gruppo& g : m_gruppi)
-        parti << Inserimento(g.inserimento, g.colonne, static_cast<int>(g.valori.size()) / g.colonne);
+        parti << Testo(g.forma, static_cast<int>(g.valori.size()) / g.forma.valori);
     QString sql = parti.takeLast();
     if (!parti.isEmpty()) {
         QStringList con;

@@ -1,9 +1,10 @@
 #pragma once
-// The rows a load adds on a server, gathered while a block of lines runs and
+// The rows a load writes on a server, gathered while a block of lines runs and
 // sent in one statement: one round trip for many lines instead of one per
 // line. A single statement succeeds or fails as a whole, so a refusal leaves
 // nothing half written. Used by DatabaseLink only.
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -18,6 +19,16 @@ class DatabaseLink;
 // errors lets it through to the loop that owns the block.
 struct BloccoDaRipetere { };
 
+// The shape of one gathered statement: inizio, then riga once per row
+// (separated by commas), then fine. "INSERT INTO t (a, b) VALUES ", "(?, ?)",
+// "" for new rows; an "UPDATE ... FROM (VALUES " form for changes.
+struct FormaRighe {
+    QString inizio;
+    QString riga;
+    QString fine;
+    int valori = 0;  // markers in riga
+};
+
 class ScrittureRaccolte {
 public:
     // Values one statement may bind, well below what the server accepts.
@@ -26,25 +37,28 @@ public:
     explicit ScrittureRaccolte(DatabaseLink& db);
     ~ScrittureRaccolte();
 
-    // One row for "INSERT INTO t (a, b, ...)", one value per column.
-    void Aggiungi(const QString& inserimento, const std::vector<QVariant>& valori);
+    // One row of the statement shaped by forma, one value per marker. A
+    // change names the row it changes (identita, with its table): a row
+    // changed twice is not gathered the second time, since one statement
+    // cannot change a row twice; false then, and nothing is added.
+    bool Aggiungi(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita = {});
     bool Vuote() const { return m_gruppi.empty(); }
     int Valori() const { return m_valori; }
-    // Sends every row in one statement, each table's rows in the order they
-    // came. Raises ErroreRun; the rows are dropped either way.
+    // Sends every row in one statement, each statement's rows in the order
+    // they came. Raises ErroreRun; the rows are dropped either way.
     void Invia();
     void Scarta();
 
 private:
     struct Gruppo {
-        QString inserimento;
-        int colonne = 0;
+        FormaRighe forma;
         std::vector<QVariant> valori;  // row after row
     };
     Comando& Istruzione();
 
     DatabaseLink& m_db;
-    std::vector<Gruppo> m_gruppi;  // tables in the order of their first row
+    std::vector<Gruppo> m_gruppi;  // statements in the order of their first row
     int m_valori = 0;
+    QSet<QString> m_cambiate;  // rows the changes name, of every table
     QHash<QString, std::shared_ptr<Comando>> m_istruzioni;  // by text
 };

@@ -5,11 +5,7 @@
 
 #include <utility>
 
-BloccoRighe::BloccoRighe(DatabaseLink& db, std::function<void(const QString&)> carica,
-                         std::function<std::function<void()>()> salva)
-    : m_db(db), m_carica(std::move(carica)), m_salva(std::move(salva))
-{
-}
+BloccoRighe::BloccoRighe(DatabaseLink& db, Motore motore) : m_db(db), m_motore(std::move(motore)) { }
 
 void BloccoRighe::Riga(const QString& riga)
 {
@@ -18,46 +14,56 @@ void BloccoRighe::Riga(const QString& riga)
         // lines that follow it run one by one for a while.
         if (m_senzaBlocco > 0) {
             --m_senzaBlocco;
-            m_carica(riga);
+            m_motore.carica(riga, -1);
             return;
         }
+        // Opened as the first line waits, so that no commit comes between
+        // lines read and lines run.
         if (!m_db.IniziaBlocco()) {
-            m_carica(riga);
+            m_motore.carica(riga, -1);
             return;
         }
-        m_ripristina = m_salva();
     }
+    m_motore.trattieni(static_cast<int>(m_righe.size()));
     m_righe << riga;
-    try {
-        m_carica(riga);
-    } catch (const BloccoDaRipetere&) {
-        Ripeti();
-        return;
-    }
-    if (!m_db.BloccoAperto())
-        m_righe.clear();  // closed by a statement of this line: all written
-    else if (m_righe.size() >= RighePerBlocco)
+    if (m_righe.size() >= RighePerBlocco)
         Chiudi();
 }
 
+// A statement of a line (an error row, a look-up that could not be made
+// ahead) sends what was gathered and closes the block: the next line opens
+// another, with its own copy of the engine's state.
 void BloccoRighe::Chiudi()
 {
     if (m_righe.isEmpty())
         return;
-    try {
-        m_db.ChiudiBlocco();
-        m_righe.clear();
-    } catch (const BloccoDaRipetere&) {
-        Ripeti();
-    }
-}
-
-// Nothing the block's lines wrote reached the database; the block is closed.
-void BloccoRighe::Ripeti()
-{
     const QStringList righe = std::exchange(m_righe, {});
-    m_ripristina();
-    m_senzaBlocco = RighePerBlocco;
-    for (const QString& riga : righe)
-        m_carica(riga);
+    // What was looked up ahead serves these lines only, however they end.
+    struct Dimentica {
+        const Motore& motore;
+        ~Dimentica() { motore.anticipa(nullptr); }
+    } dimentica {m_motore};
+    qsizetype inizio = 0;  // first line of the open block
+    std::function<void()> ripristina;
+    try {
+        m_motore.anticipa(&righe);
+        for (qsizetype r = 0; r < righe.size(); ++r) {
+            if (!ripristina || !m_db.BloccoAperto()) {
+                m_db.IniziaBlocco();
+                inizio = r;
+                ripristina = m_motore.salva();
+            }
+            m_motore.carica(righe[r], static_cast<int>(r));
+        }
+        m_db.ChiudiBlocco();
+    } catch (const BloccoDaRipetere&) {
+        // Nothing the block's lines wrote reached the database; the block is
+        // closed. The rest of the lines run one by one, looked up one by one.
+        if (ripristina)
+            ripristina();
+        m_motore.anticipa(nullptr);
+        m_senzaBlocco = RighePerBlocco;
+        for (qsizetype r = inizio; r < righe.size(); ++r)
+            m_motore.carica(righe[r], static_cast<int>(r));
+    }
 }

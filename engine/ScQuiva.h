@@ -2,6 +2,7 @@
 // The load engine: one object serves one load definition for one run.
 // The caller sets ogInElab and ogValDefault, calls LeggiTracciato and, when
 // it answers 0, QuivaDati; then drops the object.
+#include "ChiaviAnticipate.h"
 #include "ContestoQuiva.h"
 #include "LetturaAnticipata.h"
 #include "LetturaValore.h"
@@ -113,7 +114,10 @@ private:
     void SvuotaTabella(const Slot& slot);
     void ElaboraRiga(const QString& riga);
     // One line with its error row, if it has one.
-    void CaricaRiga(const QString& riga);
+    // posizione: the line's place in a block, whose values were kept
+    // (TrattieniValori); -1 for the line just read.
+    void CaricaRiga(const QString& riga, int posizione = -1);
+    void TrattieniValori(int posizione);
     // A copy of what loading lines changes in the engine (error count,
     // counters), and what puts it back.
     std::function<void()> SalvaStato();
@@ -122,6 +126,11 @@ private:
     // key cannot be built (a key value was rejected).
     bool ApriChiave(int i, const QString& riga);
     bool ValoriChiave(const QString& riga, int i, QVariantList& valori);
+    // The key look-ups of the lines of a block, made ahead where no earlier
+    // line of it can change their answer; null forgets them.
+    void AnticipaChiavi(const QStringList* righe);
+    bool SlotAnticipabile(int i) const;
+    void AnticipaSlot(int i, const QStringList& righe);
     const QString& SqlChiave(int i);
     void SalvaSlotDopo(int t, const QString& psRiga);
     void EseguiQueryFinali();
@@ -154,10 +163,13 @@ private:
     std::array<QString, NumSlot + 1> m_sqlChiave;  // parametrised key query per slot
     PianoQuiva m_piano;                            // the definition compiled for the line loop
     QVariantList m_valoriChiave;                   // reused key values of a line
+    ChiaviAnticipate m_anticipate;                 // look-ups of the running block
     PosizioneCampo m_posizione;                    // field location in the definition's layout
     ConversioneValuta m_valuta;                    // ConvImporto, for value reading
     // The line being loaded as the reading thread gave it, with the values
     // it read ahead; a line run again (see BloccoRighe) is another object.
     const QString* m_rigaAnticipata = nullptr;
     std::vector<ValoreAnticipato> m_valoriRiga;
+    std::vector<std::vector<ValoreAnticipato>> m_valoriBlocco;  // of the lines waiting in a block
+    const ValoreAnticipato* m_valoriCorrenti = nullptr;         // of the line that runs
 };

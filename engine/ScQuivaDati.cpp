@@ -86,8 +86,10 @@ int ScQuiva::QuivaDati(long& plErrori)
         progresso.Fase(FaseQuiva::Caricamento, osCodice);
         long letti = 0, accettati = 0;
         bool interrotto = false, rigaAperta = false;
-        BloccoRighe blocco(
-            m_ctx.db, [this](const QString& r) { CaricaRiga(r); }, [this] { return SalvaStato(); });
+        BloccoRighe blocco(m_ctx.db, {[this](int posizione) { TrattieniValori(posizione); },
+                                      [this](const QString& r, int posizione) { CaricaRiga(r, posizione); },
+                                      [this] { return SalvaStato(); },
+                                      [this](const QStringList* righe) { AnticipaChiavi(righe); }});
         for (const auto& campo : m_campi)
             campo->CalcolaCache();
         LetturaAnticipata lettura(*file, m_piano.anticipati, PreparazioneRighe());
@@ -196,8 +198,24 @@ void ScQuiva::Prepara()
     }
 }
 
-void ScQuiva::CaricaRiga(const QString& riga)
+// A line that waits in a block keeps the values read ahead for it.
+void ScQuiva::TrattieniValori(int posizione)
 {
+    if (m_valoriBlocco.size() <= static_cast<size_t>(posizione))
+        m_valoriBlocco.resize(static_cast<size_t>(posizione) + 1);
+    std::swap(m_valoriBlocco[static_cast<size_t>(posizione)], m_valoriRiga);
+    m_valoriRiga.resize(m_valoriBlocco[static_cast<size_t>(posizione)].size());
+}
+
+void ScQuiva::CaricaRiga(const QString& riga, int posizione)
+{
+    if (posizione >= 0) {
+        m_rigaAnticipata = &riga;
+        m_valoriCorrenti = m_valoriBlocco[static_cast<size_t>(posizione)].data();
+    } else {
+        m_valoriCorrenti = m_valoriRiga.data();
+    }
+    m_anticipate.ProssimaRiga();
     try {
         ElaboraRiga(riga);
     } catch (const std::exception& errore) {

@@ -21,7 +21,7 @@ int ScQuiva::LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVaria
     ValoreLetto calcolato;
     const ValoreLetto* letto = &calcolato;
     if (campo.anticipato >= 0 && &psRiga == m_rigaAnticipata) {
-        const ValoreAnticipato& pronto = m_valoriRiga[static_cast<size_t>(campo.anticipato)];
+        const ValoreAnticipato& pronto = m_valoriCorrenti[campo.anticipato];
         if (pronto.eccezione)
             std::rethrow_exception(pronto.eccezione);
         letto = &pronto.letto;

@@ -139,16 +139,20 @@ const std::vector<int>& ScQuiva::Colonne(int i)
 }
 
 // The key query runs prepared with the key values bound, so a statement is
-// neither built nor parsed per line.
+// neither built nor parsed per line; in a block on a server its answer was
+// usually fetched ahead with the other lines'.
 bool ScQuiva::ApriChiave(int i, const QString& riga)
 {
     if (!ValoriChiave(riga, i, m_valoriChiave))
         return false;
     Slot& s = m_slot[i];
-    if (!s.recordset.Aperto())
+    if (!s.recordset.Aperto()) {
         Apri(s, RecordsetAperto(m_rs, SqlChiave(i), m_valoriChiave));
-    else
+    } else if (std::optional<Recordset::Righe> righe = m_anticipate.Prendi(i, m_valoriChiave)) {
+        s.set->ApriCon(SqlChiave(i), std::move(*righe));
+    } else {
         s.set->Apri(SqlChiave(i), m_valoriChiave);
+    }
     return true;
 }
 

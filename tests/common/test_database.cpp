@@ -408,4 +408,55 @@ TEST_F(BancaDati, BlockOfGatheredRowsIsSentBeforeAnyOtherStatementAndRefusedAsAW
               QStringList {QStringLiteral("D|u")});
 }
 
+// A change gathered in a block writes what the same change written alone
+// writes (its values read as the column's type, as a single statement's
+// markers are), and is refused where that one is refused. A row changed
+// twice in one block gets both changes, in order.
+TEST_F(BancaDati, ChangesGatheredInABlockWriteWhatAChangeAloneWrites)
+{
+    ambiente.Sql(QStringLiteral("CREATE TABLE P (Codice VARCHAR(5) PRIMARY KEY, Importo NUMERIC, Qta INTEGER, Data DATE)"));
+    ambiente.Sql(QStringLiteral("INSERT INTO P (Codice, Qta) VALUES ('A', 0), ('B', 0), ('C', 0)"));
+    RecordsetManager rs(ambiente.Db());
+    // Looked up first: a look-up would close the block.
+    auto riga = [&](const char* codice) {
+        return rs.Apri(QStringLiteral("Select * from P Where Codice = '%1'").arg(QLatin1String(codice)));
+    };
+    auto cambia = [&](const QString& nome, const char* colonna, const QVariant& valore) {
+        rs.Modifica(nome);
+        rs.Imposta(nome, QString::fromLatin1(colonna), valore);
+        rs.Aggiorna(nome);
+    };
+    const QString a = riga("A"), b = riga("B"), b2 = riga("B"), c = riga("C"), c2 = riga("C");
+    LottoScritture lotto(ambiente.Db());
+    cambia(a, "Importo", 2.6);
+    cambia(a, "Data", QDate(2021, 3, 4));
+    const bool blocco = ambiente.Db().IniziaBlocco();
+    EXPECT_EQ(blocco, DatabaseProva::SuServer());
+    cambia(b, "Importo", 2.6);
+    cambia(c, "Qta", 1);
+    EXPECT_EQ(ambiente.Db().BloccoAperto(), blocco);
+    cambia(b2, "Data", QDate(2021, 3, 4));  // the same row again: what waits goes first
+    cambia(c2, "Qta", 2);
+    ambiente.Db().ChiudiBlocco();
+    lotto.Conferma();
+    const QStringList righe = ambiente.Righe(QStringLiteral("SELECT Codice, Importo, Qta, Data FROM P ORDER BY Codice"));
+    ASSERT_EQ(righe.size(), 3);
+    EXPECT_EQ(righe[1].mid(1), righe[0].mid(1));
+    EXPECT_TRUE(righe[2].startsWith(QLatin1String("C|NULL|2|"))) << righe[2].toStdString();
+
+    // A fraction into a whole-number column: refused alone, and so in a block.
+    const QString b3 = riga("B");
+    bool rifiutataDaSola = false;
+    try {
+        cambia(a, "Qta", 2.5);
+    } catch (const ErroreRun&) {
+        rifiutataDaSola = true;
+    }
+    if (!blocco || !rifiutataDaSola)
+        return;  // a database file takes it as it is
+    ASSERT_TRUE(ambiente.Db().IniziaBlocco());
+    cambia(b3, "Qta", 2.5);
+    EXPECT_THROW(ambiente.Db().ChiudiBlocco(), BloccoDaRipetere);
+}
+
 }  // namespace

@@ -87,3 +87,137 @@ TEST_F(Blocchi, FailuresInsideBlocksGiveTheRowsAndErrorRowsOfALineByLineLoad)
 }
 
 }  // namespace
+
+namespace {
+
+// A keyed load in every write mode over four blocks of lines, against rows
+// already there. What it must give is what a load line by line gives (the
+// database file); on a server the look-ups of a block are made ahead in one
+// query and its writes sent together, and this checks that nothing of that
+// shows: a key met twice in one block (the second time in other letter case,
+// or after the first inserted it), a value refused before the database, a
+// duplicate key on an insert and on a change, each inside a block.
+struct AttesoModo {
+    const char* modalita;
+    int righe;      // rows of Art at the end
+    long sommaQta;  // sum of Qta over them
+    const char* a0020;
+    const char* a0060;
+    const char* a0199;
+    std::vector<const char*> errori;  // start of each error row, in order
+};
+
+void PrintTo(const AttesoModo& atteso, std::ostream* uscita) { *uscita << "Modalita " << atteso.modalita; }
+
+class BlocchiConChiave : public ::testing::TestWithParam<AttesoModo> {
+protected:
+    AmbienteProva ambiente;
+    Caricamento carico {ambiente};
+
+    void SetUp() override
+    {
+        ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(6) PRIMARY KEY, Descr VARCHAR(10), Qta INTEGER)"));
+        ambiente.Sql(QStringLiteral("CREATE UNIQUE INDEX Art_Descr ON Art (Descr)"));
+        QStringList esistenti {QStringLiteral("('B0001', 'fisso', 0)")};
+        for (int i = 1; i <= 100; ++i)
+            esistenti << QStringLiteral("('A%1', 'old%1', 0)").arg(i, 4, 10, QLatin1Char('0'));
+        ambiente.Sql(QStringLiteral("INSERT INTO Art (Codice, Descr, Qta) VALUES ") + esistenti.join(u','));
+    }
+    QString Riga(const char* codice)
+    {
+        return ambiente
+            .Righe(QStringLiteral("SELECT Codice, Descr, Qta FROM Art WHERE Codice = '%1'").arg(QLatin1String(codice)))
+            .join(QLatin1Char(';'));
+    }
+};
+
+TEST_P(BlocchiConChiave, EveryWriteModeGivesTheRowsAndErrorRowsOfALineByLineLoad)
+{
+    const AttesoModo& atteso = GetParam();
+    const QHash<int, QByteArray> speciali {
+        {150, "a0020;x0020;0\n"},  // a key of the same block, in other letters, its Qta back to 0
+        {200, "A0199;n0199;1\n"},  // the key the line before added
+        {300, "A0300;d0300;x\n"},  // refused before it reaches the database
+        {400, "Z0400;fisso;1\n"},  // a new row refused by the database
+        {800, "A0060;fisso;2\n"},  // a change refused by the database, in a later block
+    };
+    QByteArray righe;
+    for (int i = 1; i <= 1100; ++i)
+        righe += speciali.value(i, QStringLiteral("A%1;d%1;%2\n").arg(i, 4, 10, QLatin1Char('0')).arg(i).toUtf8());
+    ambiente.Definizione(QStringLiteral("ART"),
+                         {{"Tabella", "Art"},
+                          {"Origine", ambiente.FileSorgente(QStringLiteral("a.txt"), righe)},
+                          {"Separatore", ";"},
+                          {"Modalita", atteso.modalita}});
+    ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Codice"}, {"NumCampo", "K1"}, {"OrdCampo", "1"}});
+    ambiente.Campo(QStringLiteral("ART"),
+                   {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "2"}, {"Aggiorna", "A"}});
+    ambiente.Campo(QStringLiteral("ART"),
+                   {{"NomeCampo", "Qta"},
+                    {"NumCampo", "3"},
+                    {"OrdCampo", "3"},
+                    {"TipoOrig", "Long"},
+                    {"TipoDest", "Long"},
+                    {"Aggiorna", "A"}});
+    ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
+
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt(), atteso.righe);
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT sum(Qta) FROM Art")).toLongLong(), atteso.sommaQta);
+    EXPECT_EQ(Riga("A0020"), QLatin1String(atteso.a0020));
+    EXPECT_EQ(Riga("A0060"), QLatin1String(atteso.a0060));
+    EXPECT_EQ(Riga("A0199"), QLatin1String(atteso.a0199));
+    EXPECT_EQ(Riga("B0001"), QStringLiteral("B0001|fisso|0"));
+    for (const char* assente : {"A0200", "A0300", "Z0400", "A0800"})
+        EXPECT_EQ(Riga(assente), QString()) << assente;
+
+    const QStringList errori =
+        ambiente.Righe(QStringLiteral("SELECT Riga, Errore FROM ErroriQuivamento ORDER BY rowid"));
+    ASSERT_EQ(errori.size(), static_cast<qsizetype>(atteso.errori.size())) << errori.join(u'\n').toStdString();
+    for (size_t i = 0; i < atteso.errori.size(); ++i)
+        EXPECT_TRUE(errori[i].startsWith(QLatin1String(atteso.errori[i]))) << errori[i].toStdString();
+    EXPECT_EQ(carico.errori, static_cast<long>(atteso.errori.size()));
+}
+
+// Lines 1-100 find their rows; A0020 is changed by line 20 and again by line
+// 150; A0199 is added by line 199 and changed by line 200. Inserted: 101-1100
+// but for the five special lines.
+const AttesoModo modi[] = {
+    {"0", 1096, 603482, "A0020|x0020|0", "A0060|d0060|60", "A0199|n0199|1",
+     {"A0300;d0300;x|", "Z0400;fisso;1|Chiave doppia", "A0060;fisso;2|Chiave doppia"}},
+    {"1", 1096, 598650, "A0020|old0020|0", "A0060|old0060|0", "A0199|d0199|199",
+     {"A0300;d0300;x|", "Z0400;fisso;1|Chiave doppia"}},
+    {"2", 101, 5030, "A0020|x0020|0", "A0060|d0060|60", "", {"A0060;fisso;2|Chiave doppia"}},
+    {"3", 1096, 603482, "A0020|x0020|0", "A0060|d0060|60", "A0199|n0199|1",
+     {"A0300;d0300;x|", "Z0400;fisso;1|Chiave doppia", "A0060;fisso;2|Chiave doppia"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Modi, BlocchiConChiave, ::testing::ValuesIn(modi),
+                         [](const auto& info) { return std::string("Modalita") + info.param.modalita; });
+
+// A key from a progressive code depends on the rows the lines before wrote:
+// every line finds the next free code, in blocks too.
+TEST_F(Blocchi, ProgressiveCodeKeyFollowsTheRowsOfTheLinesBefore)
+{
+    QByteArray righe;
+    const int numero = BloccoRighe::RighePerBlocco + 44;
+    for (int i = 1; i <= numero; ++i)
+        righe += QStringLiteral("e%1;%1\n").arg(i).toUtf8();
+    ambiente.Definizione(QStringLiteral("PRG"), {{"Tabella", "Art"},
+                                                 {"Origine", ambiente.FileSorgente(QStringLiteral("p.txt"), righe)},
+                                                 {"Separatore", ";"},
+                                                 {"Modalita", "0"}});
+    ambiente.Campo(QStringLiteral("PRG"), {{"NomeCampo", "Codice"}, {"OrdCampo", "1"}, {"Default", "^6,P"}});
+    ambiente.Campo(QStringLiteral("PRG"), {{"NomeCampo", "Descr"}, {"NumCampo", "1"}, {"OrdCampo", "2"}});
+    ambiente.Campo(QStringLiteral("PRG"), {{"NomeCampo", "Num"}, {"NumCampo", "2"}, {"OrdCampo", "3"},
+                                           {"TipoOrig", "Long"}, {"TipoDest", "Long"}});
+    ambiente.Campo(QStringLiteral("PRG"), {{"NomeCampo", "Qta"}, {"OrdCampo", "4"}, {"Default", "0"},
+                                           {"TipoDest", "Long"}});
+    ASSERT_EQ(carico.Esegui(QStringLiteral("PRG")), 0);
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt(), numero);
+    EXPECT_EQ(Riga("P00001"), QStringLiteral("P00001|e1|1"));
+    EXPECT_EQ(Riga("P00257"), QStringLiteral("P00257|e257|257"));
+    EXPECT_EQ(Riga("P00300"), QStringLiteral("P00300|e300|300"));
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM ErroriQuivamento")).toInt(), 0);
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // Defaults of fields: prompted values and counters through the store the
 // prompts fill, and amounts converted between the price list's currency and
 // the column's.
+#include "BloccoRighe.h"
 #include "Caricamento.h"
 #include "RecordsetManager.h"
 #include "ValoriBase.h"
@@ -209,7 +210,9 @@ TEST_F(Importi, LireEuroAndThirdCurrency)
 }
 
 // Listini is read once per change of price list: a change of the table during
-// the load is seen only when the record's list changes.
+// the load is seen only when the record's list changes. The change comes
+// after a whole block of lines, when lines read ahead on a server have run
+// too.
 class CambiaListino : public ProgressMonitorMuto {
 public:
     AmbienteProva* ambiente = nullptr;
@@ -217,21 +220,24 @@ public:
     void Fase(FaseQuiva fase, const QString&) override { inCaricamento = fase == FaseQuiva::Caricamento; }
     void Posizione(long posizione) override
     {
-        if (inCaricamento && posizione == 1)
+        if (inCaricamento && posizione == BloccoRighe::RighePerBlocco)
             ambiente->Sql(QStringLiteral("UPDATE Listini SET Moneta = 'Euro' WHERE Listino = 'LIRE'"));
     }
 };
 
 TEST_F(Importi, PriceListLookedUpOncePerChange)
 {
-    Definizione("1;LIRE;1936,27\n2;LIRE;1936,27\n3;EURO;1936,27\n4;LIRE;1936,27\n");
+    QByteArray righe;
+    for (int i = 1; i <= BloccoRighe::RighePerBlocco; ++i)
+        righe += QStringLiteral("A%1;LIRE;1936,27\n").arg(i, 3, 10, QLatin1Char('0')).toUtf8();
+    Definizione(righe + "B1;LIRE;1936,27\nB2;EURO;1936,27\nB3;LIRE;1936,27\n");
     CambiaListino progresso;
     progresso.ambiente = &ambiente;
     ASSERT_EQ(carico.Esegui(QStringLiteral("PRZ"), &progresso), 0);
     const QStringList prezzi = Prezzi();
-    ASSERT_EQ(prezzi.size(), 4);
-    EXPECT_EQ(prezzi[1], "2|1936|1");           // same list: the currency read for line 1
-    EXPECT_EQ(prezzi[3], "4|3749142|1936.27");  // the list again after another: read anew
+    ASSERT_EQ(prezzi.size(), BloccoRighe::RighePerBlocco + 3);
+    EXPECT_EQ(prezzi[BloccoRighe::RighePerBlocco], "B1|1936|1");             // same list: the currency read before
+    EXPECT_EQ(prezzi[BloccoRighe::RighePerBlocco + 2], "B3|3749142|1936.27");  // the list again after another: read anew
 }
 
 TEST_F(Importi, RecordWithoutPriceListDoesNotHideTheNextLookup)
