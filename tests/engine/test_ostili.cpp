@@ -55,16 +55,19 @@ TEST_P(Ostili, EveryLineIsLoadedOrRejectedAndTheDatabaseStaysSound)
 
     // A definition the engine cannot take is refused with a message.
     const int esito = carico.Esegui(QStringLiteral("OST"));
-    if (esito != 0)
+    if (esito != 0) {
         EXPECT_FALSE(carico.messaggi.testi.isEmpty()) << esito;
-    if (!DatabaseProva::SuServer())
+    }
+    if (!DatabaseProva::SuServer()) {
         EXPECT_EQ(ambiente.Valore(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    }
     const int caricate = ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt();
     const int scartate =
         ambiente.Valore(QStringLiteral("SELECT count(DISTINCT Riga) FROM ErroriQuivamento WHERE Tabella = 'OST'"))
             .toInt();
-    if (esito == 0)
+    if (esito == 0) {
         EXPECT_GE(caricate + scartate, 7);  // seven lines have a code, two more have none
+    }
     for (const QString& descrizione : ambiente.Righe(QStringLiteral("SELECT Descr FROM Art")))
         EXPECT_LE(descrizione.size(), 30);
 }
