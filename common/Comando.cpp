@@ -3,10 +3,12 @@
 #include "DatabaseLink.h"
 
 #include <QDate>
+#include <QLocale>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <cmath>
 #include <cstdio>
 #include <sqlite3.h>
 #include <string>
@@ -24,6 +26,17 @@ public:
     }
     void Lega(int indice, const QVariant& valore) override
     {
+        // The driver sends a double as text with every digit of its binary
+        // value, which a decimal column keeps (2.6 would become
+        // 2.6000000000000001): it goes as the shortest text that reads back
+        // as the same double, typed by the column like the driver's own.
+        if (valore.typeId() == QMetaType::Double) {
+            const double numero = *static_cast<const double*>(valore.constData());
+            if (std::isfinite(numero)) {
+                m_query.bindValue(indice, QString::number(numero, 'g', QLocale::FloatingPointShortest));
+                return;
+            }
+        }
         // A server's text cannot hold NUL, and the driver would cut the text
         // there: it is kept visible as the symbol for null instead.
         if (valore.typeId() == QMetaType::QString) {

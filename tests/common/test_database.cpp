@@ -460,3 +460,32 @@ TEST_F(BancaDati, ChangesGatheredInABlockWriteWhatAChangeAloneWrites)
 }
 
 }  // namespace
+
+namespace {
+
+// Amounts keep the digits they were read with: 2,6 is stored as 2.6, not as
+// the nearest binary fraction written out in full, one by one or in a block.
+TEST_F(BancaDati, AmountsAreStoredWithTheDigitsTheyHave)
+{
+    ambiente.Sql(QStringLiteral("CREATE TABLE N (C VARCHAR(3) PRIMARY KEY, Importo NUMERIC)"));
+    RecordsetManager rs(ambiente.Db());
+    LottoScritture lotto(ambiente.Db());
+    auto aggiungi = [&](const char* codice, double importo) {
+        const RecordsetAperto riga(rs, QStringLiteral("Select * from N Where 1 = 0"));
+        rs.AggiungiNuovo(riga);
+        rs.Imposta(riga, QStringLiteral("C"), QString::fromLatin1(codice));
+        rs.Imposta(riga, QStringLiteral("Importo"), importo);
+        rs.Aggiorna(riga);
+    };
+    aggiungi("a", 2.6);
+    const bool blocco = ambiente.Db().IniziaBlocco();
+    aggiungi("b", 0.1);
+    aggiungi("c", 1234567.89);
+    if (blocco)
+        ambiente.Db().ChiudiBlocco();
+    lotto.Conferma();
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT C, CAST(Importo AS VARCHAR(40)) FROM N ORDER BY C")),
+              (QStringList {"a|2.6", "b|0.1", "c|1234567.89"}));
+}
+
+}  // namespace
