@@ -75,11 +75,11 @@ bool ScQuiva::SlotAnticipabile(int i) const
     for (int j = 1; j <= NumSlot; ++j)
         if (j != i && m_slot[j].usato() && m_slot[j].tabella.compare(s.tabella, Qt::CaseInsensitive) == 0)
             return false;
-    for (int k : m_piano.slot[i].chiave) {
-        const CampoCompilato& campo = m_piano.campi[k];
-        if (campo.conDefault || campo.valuta != ValutaCampo::Nessuna)
+    // Every key value read ahead with its line: none from a default, a
+    // counter or a currency.
+    for (int k : m_piano.slot[i].chiave)
+        if (m_piano.campi[k].anticipato < 0)
             return false;
-    }
     return true;
 }
 
@@ -99,9 +99,12 @@ void ScQuiva::AnticipaSlot(int i, const QStringList& righe)
         QString confronto;
         bool letta = true;
         for (size_t n = 0; n < chiave.size() && letta; ++n) {
-            const CampoCompilato& campo = m_piano.campi[chiave[n]];
-            QString costruito;
-            ValoreLetto letto = LeggiValore(m_posizione.Testo(righe[r], campo, costruito), campo, m_ctx.soloAsci);
+            // The value the reading thread read for this line of the block.
+            const ValoreAnticipato& pronto =
+                m_valoriBlocco[static_cast<size_t>(r)][static_cast<size_t>(m_piano.campi[chiave[n]].anticipato)];
+            if (pronto.eccezione)
+                return;  // this block looks the slot up line by line, and meets the error there
+            const ValoreLetto& letto = pronto.letto;
             letta = letto.errore.isEmpty();  // the line rejects its key itself, and writes nothing there
             if (!letta)
                 break;
@@ -109,7 +112,7 @@ void ScQuiva::AnticipaSlot(int i, const QStringList& righe)
             if (!parte)
                 return;  // this block looks the slot up line by line
             confronto += *parte + QChar(0x1f);
-            valoriRiga << std::move(letto.valore);
+            valoriRiga << letto.valore;
         }
         // A key met before in the block may have been written since: that
         // line asks the database when it runs.

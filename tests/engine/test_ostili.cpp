@@ -2,6 +2,7 @@
 // may crash, hang, allocate without bound or lose the database; in the
 // sanitizer build no report may come out either.
 #include "Caricamento.h"
+#include "TestiInsidiosi.h"
 
 #include <gtest/gtest.h>
 
@@ -136,18 +137,7 @@ TEST(DefinizioneOstile, SqlInHeaderTextsNeverRunsAsAStatement)
 // and counted.
 TEST(DefinizioneOstile, RejectedLinesAreStoredAsRead)
 {
-    const QStringList corpus = {"O'Brien",
-                                "a;b",
-                                "x'; DROP TABLE Art; --",
-                                "--",
-                                "C:\\dati\\x.txt",
-                                "50%",
-                                "*",
-                                "_%_",
-                                "\"virgolette\" interne",
-                                "[A-Z]#?",
-                                "\\'",
-                                "\u00a71{\u00a72}"};
+    const QStringList corpus = TestiInsidiosi(QStringLiteral("Art"));
     AmbienteProva ambiente;
     Caricamento carico {ambiente};
     ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(10), Descr VARCHAR(30), Qta INTEGER)"));

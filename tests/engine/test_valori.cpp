@@ -1,6 +1,7 @@
 // Value reading: decoding, cleaning, key and mandatory checks, conversion,
 // fill and cut, rounding, forbidden/allowed values and their messages.
 #include "AmbienteCampi.h"
+#include "TestiInsidiosi.h"
 
 #include "ErroreRun.h"
 
@@ -330,18 +331,7 @@ TEST_F(Valori, SoloAsciiPrimaDelTaglio)
 TEST_F(Valori, CaratteriPericolosiPassanoIntatti)
 {
     Formato("\t", false);
-    const QStringList corpus = {"O'Brien",
-                                "a;b",
-                                "x'; DROP TABLE Articoli; --",
-                                "--",
-                                "C:\\dati\\x.txt",
-                                "50%",
-                                "*",
-                                "_%_",
-                                "\"virgolette\" interne",
-                                "[A-Z]#?",
-                                "\\'",
-                                "§1{§2}"};
+    const QStringList corpus = TestiInsidiosi(QStringLiteral("Articoli"));
     auto c = NuovoCampo("2");
     for (const QString& valore : corpus) {
         const QString riga = "k\t" + valore + "\tz";
