@@ -320,7 +320,7 @@ void Recordset::Inserisci()
     const int impostate = static_cast<int>(m_impostati.count('1'));
     if (impostate > 0 && m_db.BloccoAperto()) {
         // Sent with the rest of the block's rows.
-        FormaRighe& forma = m_corrente->raccolte['I' + m_impostati];
+        FormaRighe& forma = m_corrente->raccolte['I' + m_impostati].forma;
         if (forma.riga.isEmpty()) {
             forma.inizio = InizioInserimento() + QStringLiteral(" VALUES ");
             forma.riga = QStringLiteral("(?") + QStringLiteral(", ?").repeated(impostate - 1) + QLatin1Char(')');
@@ -410,14 +410,15 @@ void Recordset::EseguiScrittura(Comando& comando, int riga)
 // every value travels in a row of the table's own type, so the server reads
 // it as that column's type, as it does a single statement's marker. Null
 // when the set's columns cannot all be placed in the table's row.
-const FormaRighe* Recordset::FormaModifica()
+const Recordset::Raccolta* Recordset::RaccoltaModifica()
 {
     const QByteArray chiave = 'M' + m_impostati;
     auto trovata = m_corrente->raccolte.constFind(chiave);
     if (trovata != m_corrente->raccolte.cend())
-        return trovata->riga.isEmpty() ? nullptr : &*trovata;
-    FormaRighe& forma = m_corrente->raccolte[chiave];
-    std::vector<int>& segni = m_corrente->segniRaccolti[chiave];
+        return trovata->forma.riga.isEmpty() ? nullptr : &*trovata;
+    Raccolta& raccolta = m_corrente->raccolte[chiave];
+    FormaRighe& forma = raccolta.forma;
+    std::vector<int>& segni = raccolta.segni;
     const SchemaTabella* schema = m_corrente->schemaTabella.get();
     if (!schema || m_db.Dialetto() != DialettoDb::Postgres)
         return nullptr;
@@ -453,26 +454,27 @@ const FormaRighe* Recordset::FormaModifica()
         }
         return QStringLiteral("ROW(") + campi.join(QStringLiteral(", ")) + QStringLiteral(")::") + tabella;
     };
-    forma.inizio = QStringLiteral("UPDATE %1 SET %2 FROM (VALUES ").arg(tabella, assegnazioni.join(QStringLiteral(", ")));
+    forma.inizio =
+        QStringLiteral("UPDATE %1 SET %2 FROM (VALUES ").arg(tabella, assegnazioni.join(QStringLiteral(", ")));
     const QString nuoviTesto = riga(nuovi);
     forma.riga = QLatin1Char('(') + nuoviTesto + QStringLiteral(", ") + riga(identita) + QLatin1Char(')');
     forma.fine = QStringLiteral(") AS quiva_v(n, w) WHERE ") + condizioni.join(QStringLiteral(" AND "));
     forma.valori = static_cast<int>(segni.size());
-    return &forma;
+    return &raccolta;
 }
 
 bool Recordset::RaccogliModifica()
 {
     if (!m_db.BloccoAperto() || Identita() == 0)
         return false;
-    const FormaRighe* forma = FormaModifica();
-    if (!forma)
+    const Raccolta* raccolta = RaccoltaModifica();
+    if (!raccolta)
         return false;
     const std::vector<QVariant>& riga = m_righe[m_posizione];
     std::vector<QVariant> valori;
-    valori.reserve(static_cast<size_t>(forma->valori));
+    valori.reserve(static_cast<size_t>(raccolta->forma.valori));
     QString identita = Corrente().tabella;
-    for (int segno : m_corrente->segniRaccolti['M' + m_impostati]) {
+    for (int segno : raccolta->segni) {
         if (segno >= 0) {
             valori.push_back(m_nuovi[segno]);
         } else {
@@ -480,7 +482,7 @@ bool Recordset::RaccogliModifica()
             identita += QChar(0x1f) + riga[-1 - segno].toString();
         }
     }
-    return m_db.RaccogliRiga(*forma, std::move(valori), identita);
+    return m_db.RaccogliRiga(raccolta->forma, std::move(valori), identita);
 }
 
 // The statement once per look-up, as a lateral subquery of a list of the
@@ -511,9 +513,10 @@ std::vector<Recordset::Righe> Recordset::CercaMolti(const QString& sqlJet, const
         const QString sql = SostituisciSegni(lettura.sql, [&] { return QStringLiteral("quiva_v.p%1").arg(segno++); });
         if (segno != segni)
             return {};
-        query = Comando::Prepara(m_db, QStringLiteral("SELECT quiva_v.n, quiva_l.* FROM (VALUES %1) AS quiva_v(%2) "
-                                                      "CROSS JOIN LATERAL (%3 OFFSET 0) AS quiva_l")
-                                           .arg(righe.join(QStringLiteral(", ")), colonne.join(QStringLiteral(", ")), sql));
+        query = Comando::Prepara(m_db,
+                                 QStringLiteral("SELECT quiva_v.n, quiva_l.* FROM (VALUES %1) AS quiva_v(%2) "
+                                                "CROSS JOIN LATERAL (%3 OFFSET 0) AS quiva_l")
+                                     .arg(righe.join(QStringLiteral(", ")), colonne.join(QStringLiteral(", ")), sql));
     }
     int segno = 0;
     for (int i = 0; i < numero; ++i)

@@ -60,6 +60,13 @@ public:
     void Elimina();
 
 private:
+    // A statement whose rows are gathered, and the column each of its
+    // markers takes (for a change, -1 - k: the row identity's column k).
+    struct Raccolta {
+        FormaRighe forma;
+        std::vector<int> segni;
+    };
+
     // One prepared statement the set has been opened with.
     struct Lettura {
         std::unique_ptr<Comando> query;
@@ -73,10 +80,9 @@ private:
         QHash<QByteArray, std::shared_ptr<Comando>> inserimenti;  // by set of columns
         QHash<QByteArray, QString> inizi;                         // "INSERT INTO t (a, b)" by set of columns
         QHash<QByteArray, std::shared_ptr<Comando>> modifiche;
-        QString sql;                                     // the statement as the engine runs it
-        QHash<int, std::shared_ptr<Comando>> molti;      // CercaMolti's query by number of look-ups
-        QHash<QByteArray, FormaRighe> raccolte;          // gathered statements, by kind and set of columns
-        QHash<QByteArray, std::vector<int>> segniRaccolti;  // their markers' columns (identity: -1 - k)
+        QString sql;                                 // the statement as the engine runs it
+        QHash<int, std::shared_ptr<Comando>> molti;  // CercaMolti's query by number of look-ups
+        QHash<QByteArray, Raccolta> raccolte;        // gathered statements, by kind and set of columns
     };
 
     Lettura& Prepara(const QString& sqlJet);
@@ -94,7 +100,7 @@ private:
     // A change gathered with the block's writes; false when it must be
     // written now.
     bool RaccogliModifica();
-    const FormaRighe* FormaModifica();
+    const Raccolta* RaccoltaModifica();
 
     DatabaseLink& m_db;
     QHash<QString, std::shared_ptr<Lettura>> m_letture;  // by Jet text
