@@ -21,6 +21,7 @@
 #include "TabelleQuiva.h"
 #include "ValoriBaseConsole.h"
 #include "ValueStore.h"
+#include "VersioneQuiva.h"
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -68,6 +69,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     CLI::App cli {"Carica i file di testo nel database della ditta secondo le definizioni indicate."};
+    cli.set_version_flag("--version", "quiva-load " QUIVA_VERSIONE, "Mostra la versione ed esce");
     std::string percorsoDb, percorsoIni, connessione, dsn, utente;
     std::vector<std::string> codici;
     auto* opzioneDb = cli.add_option("--db", percorsoDb, "File del database della ditta");

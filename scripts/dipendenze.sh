@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need
-# (only those that are missing).
+# (only those that are missing); dpkg-dev, file and lintian make and check
+# the package.
 set -euo pipefail
 pacchetti=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
            qt6-translations-l10n
            libsqlite3-dev sqlite3 libcli11-dev libinih-dev libgtest-dev libgmock-dev
-           unixodbc-dev odbc-postgresql postgresql xvfb xauth clang libclang-rt-14-dev)
+           unixodbc-dev odbc-postgresql postgresql xvfb xauth clang libclang-rt-14-dev
+           dpkg-dev file lintian)
 mancanti=()
 for p in "${pacchetti[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || mancanti+=("$p")

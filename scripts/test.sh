@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test; then the tests
-# again under the sanitizers, and the fuzz target for a minute. The server
+# Installs what is missing, builds, and runs every test; then builds and
+# tries the Debian package, runs the tests again under the sanitizers, and
+# the fuzz target for a minute. The server
 # tests start throw-away PostgreSQL servers under one folder of this run;
 # whatever a killed test leaves there is stopped and removed on the way out.
 set -euo pipefail
@@ -25,5 +26,6 @@ trap pulisci EXIT
 
 cd "${QUIVA_BUILD:-$radice/build}"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j "$(nproc)"
+"$radice/scripts/prova-pacchetto.sh"
 "$radice/scripts/sanitizzatori.sh"
 "$radice/scripts/fuzz.sh"

@@ -2,6 +2,7 @@
 #include "ConfigurazioneMenu.h"
 #include "FinestraMenu.h"
 #include "ServerMenu.h"
+#include "VersioneQuiva.h"
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
@@ -10,6 +11,7 @@
 int main(int argc, char** argv)
 {
     CLI::App cli {"Menu principale per Quiva."};
+    cli.set_version_flag("--version", "quiva-menu " QUIVA_VERSIONE, "Mostra la versione ed esce");
     std::string config = ConfigurazioneMenu::PercorsoPredefinito().toStdString();
     std::string ditta;
     std::string avvia;
