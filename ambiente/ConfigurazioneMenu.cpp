@@ -1,5 +1,7 @@
 #include "ConfigurazioneMenu.h"
 
+#include "FilePrivato.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,8 +43,14 @@ std::optional<QString> ConfigurazioneMenu::Leggi(const QString& gruppo, const QS
 
 void ConfigurazioneMenu::Scrivi(const QString& gruppo, const QString& chiave, const QString& valore)
 {
+    // The file holds the company database's password (PwdDbAzie). Made
+    // private before the first write, and again after it in case the
+    // settings were written through a new file.
+    QDir().mkpath(QFileInfo(m_percorso).absolutePath());
+    RendiPrivato(m_percorso);
     m_settings->setValue(gruppo + QLatin1Char('/') + chiave, valore);
     m_settings->sync();
+    RendiPrivato(m_percorso);
 }
 
 void ConfigurazioneMenu::CreaPredefinita(const QString& databaseDitta)
@@ -51,12 +59,13 @@ void ConfigurazioneMenu::CreaPredefinita(const QString& databaseDitta)
     QDir().mkpath(cartella.absolutePath());
     const QString orvwin = cartella.filePath(QStringLiteral("orvwin.ini"));
     const QString lavoro = cartella.filePath(QStringLiteral("ditta.ini"));
-    if (!QFileInfo::exists(orvwin)) {
+    if (!QFileInfo::exists(orvwin) && RendiPrivato(orvwin)) {
         QFile f(orvwin);
         if (f.open(QIODevice::WriteOnly | QIODevice::Text))
             f.write("[Parametri Generali]\r\nNumIni=0\r\nOrdIniDBase=ditta.ini\r\nVisParam=\r\n");
     }
-    if (!QFileInfo::exists(lavoro)) {
+    // The working INI can name a connection with its password.
+    if (!QFileInfo::exists(lavoro) && RendiPrivato(lavoro)) {
         QFile f(lavoro);
         if (f.open(QIODevice::WriteOnly | QIODevice::Text)) {
             const QString dati = QFileInfo(databaseDitta).absolutePath();

@@ -2,6 +2,7 @@
 
 #include "DatabaseLink.h"
 #include "FinestraMessaggi.h"
+#include "FormatoDefinizione.h"
 #include "Recordset.h"
 #include "RecordsetManager.h"
 #include "ScQuiva.h"
@@ -10,9 +11,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
-#include <algorithm>
 #include <cmath>
-#include <optional>
+#include <span>
 
 namespace {
 
@@ -22,96 +22,75 @@ const QString TabellaFile = QStringLiteral("QuivaFile");
 const QString TabellaDettaglio = QStringLiteral("QuivaDettaglio");
 const QString TabellaDecod = QStringLiteral("QuivaDecod");
 
-QJsonValue JsonDaValore(const QVariant& valore)
-{
-    switch (valore.typeId()) {
-    case QMetaType::Short:
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong: return valore.toLongLong();
-    case QMetaType::Float:
-    case QMetaType::Double: return valore.toDouble();
-    case QMetaType::Bool: return valore.toBool();
-    default: return valore.toString();
-    }
-}
+using FormatoDefinizione::Colonna;
 
-QVariant ValoreDaJson(const QJsonValue& valore)
+// A value read from a file, for the column it goes to: whole numbers for
+// number columns, texts for text columns, nothing (null) for an empty one.
+QVariant ValoreDaJson(const Colonna* colonna, const QJsonValue& valore)
 {
+    if (valore.isBool())
+        return valore.toBool();
     if (valore.isDouble()) {
         const double numero = valore.toDouble();
         constexpr double InteroEsatto = 9007199254740992.0;  // 2^53
-        if (std::trunc(numero) == numero && std::fabs(numero) < InteroEsatto)
-            return static_cast<qlonglong>(numero);
-        return numero;
+        const bool intero = std::trunc(numero) == numero && std::fabs(numero) < InteroEsatto;
+        if (colonna && colonna->genere == FormatoDefinizione::Genere::Testo)
+            return intero ? QString::number(static_cast<qlonglong>(numero)) : QString::number(numero, 'g', 17);
+        return intero ? QVariant(static_cast<qlonglong>(numero)) : QVariant(numero);
     }
-    if (valore.isString())
-        return valore.toString();
-    if (valore.isBool())
-        return valore.toBool();
-    return {};
+    if (!valore.isString() || valore.toString().isEmpty())
+        return {};
+    if (colonna && colonna->genere == FormatoDefinizione::Genere::Intero) {
+        const QString testo = valore.toString().trimmed();
+        return testo.isEmpty() ? QVariant() : QVariant(testo.toLongLong());
+    }
+    return valore.toString();
 }
 
 // The columns of a row that hold a value, but the code and the row identity.
-QJsonObject RigaJson(const Recordset& set, int riga)
+QJsonObject RigaJson(const Recordset& set, int riga, std::span<const Colonna> note)
 {
     QJsonObject oggetto;
     const QStringList& colonne = set.Colonne();
     for (int c = set.Identita(); c < colonne.size(); ++c) {
-        const QVariant valore = set.Valore(riga, c);
-        if (!valore.isNull() && colonne[c].compare(Codice, Qt::CaseInsensitive) != 0)
-            oggetto.insert(colonne[c], JsonDaValore(valore));
+        if (colonne[c].compare(Codice, Qt::CaseInsensitive) == 0)
+            continue;
+        const Colonna* colonna = FormatoDefinizione::Trova(note, colonne[c]);
+        // The name as this program spells it, whatever case the company's table uses.
+        const QString nome = colonna ? QLatin1String(colonna->nome) : colonne[c];
+        oggetto.insert(nome, FormatoDefinizione::ValoreFile(colonna, set.Valore(riga, c)));
     }
     return oggetto;
 }
 
-QJsonArray RigheJson(RecordsetManager& rs, const QString& sql, const QString& codice)
+QJsonArray RigheJson(RecordsetManager& rs, const QString& sql, const QString& codice, std::span<const Colonna> note)
 {
     const QString nome = rs.Apri(sql, {codice});
     const Recordset& set = rs.Oggetto(nome);
     QJsonArray righe;
     for (int r = 0; r < set.NumeroRighe(); ++r)
-        righe.append(RigaJson(set, r));
+        righe.append(RigaJson(set, r, note));
     rs.Chiudi(nome);
     return righe;
 }
 
-bool Scalare(const QJsonValue& valore)
-{
-    return valore.isNull() || valore.isDouble() || valore.isString() || valore.isBool();
-}
+// The definition held by a file's text, or every reason why it is not one.
+struct Lettura {
+    QJsonObject definizione;
+    QStringList problemi;
+};
 
-bool OggettoDiScalari(const QJsonValue& valore)
+Lettura DefinizioneDaTesto(const QByteArray& testo)
 {
-    if (!valore.isObject())
-        return false;
-    const QJsonObject oggetto = valore.toObject();
-    return std::all_of(oggetto.begin(), oggetto.end(), [](const QJsonValue& v) { return Scalare(v); });
-}
-
-bool ElencoDiOggetti(const QJsonValue& valore)
-{
-    if (!valore.isArray())
-        return false;
-    const QJsonArray elenco = valore.toArray();
-    return std::all_of(elenco.begin(), elenco.end(), [](const QJsonValue& v) { return OggettoDiScalari(v); });
-}
-
-// The definition held by a file's text; nothing when the text is not one.
-std::optional<QJsonObject> DefinizioneDaTesto(const QByteArray& testo)
-{
-    const QJsonDocument documento = QJsonDocument::fromJson(testo);
+    QJsonParseError errore;
+    const QJsonDocument documento = QJsonDocument::fromJson(testo, &errore);
+    if (errore.error != QJsonParseError::NoError)
+        return {{}, {QStringLiteral("non è un testo JSON (%1, al carattere %2)")
+                         .arg(errore.errorString())
+                         .arg(errore.offset)}};
     if (!documento.isObject())
-        return std::nullopt;
-    const QJsonObject d = documento.object();
-    const int versione = d.value(QStringLiteral("versione")).toInt(0);
-    if (d.value(QStringLiteral("formato")).toString() != QLatin1String(FileDefinizione::Formato) || versione < 1
-        || versione > FileDefinizione::Versione || d.value(QStringLiteral("codice")).toString().trimmed().isEmpty()
-        || !OggettoDiScalari(d.value(TabellaFile)) || !ElencoDiOggetti(d.value(TabellaDettaglio))
-        || !ElencoDiOggetti(d.value(TabellaDecod)))
-        return std::nullopt;
-    return d;
+        return {{}, {QStringLiteral("il testo JSON non è un oggetto")}};
+    return {documento.object(), FormatoDefinizione::Problemi(documento.object())};
 }
 
 void MancantiInTabella(DatabaseLink& db, const QString& tabella, const QStringList& colonne, QStringList& mancanti)
@@ -135,12 +114,16 @@ QStringList ChiaviDi(const QJsonArray& righe)
     return chiavi;
 }
 
-void Inserisci(RecordsetManager& rs, const QString& nome, const QString& codice, const QJsonObject& riga)
+void Inserisci(RecordsetManager& rs, const QString& nome, const QString& codice, const QJsonObject& riga,
+               std::span<const Colonna> note)
 {
     rs.AggiungiNuovo(nome);
     rs.Imposta(nome, Codice, codice);
-    for (auto it = riga.begin(); it != riga.end(); ++it)
-        rs.Imposta(nome, it.key(), ValoreDaJson(it.value()));
+    for (auto it = riga.begin(); it != riga.end(); ++it) {
+        const QVariant valore = ValoreDaJson(FormatoDefinizione::Trova(note, it.key()), it.value());
+        if (!valore.isNull())
+            rs.Imposta(nome, it.key(), valore);
+    }
     rs.Aggiorna(nome);
 }
 
@@ -152,13 +135,14 @@ void ScriviRighe(DatabaseLink& db, const QString& codice, const QJsonObject& def
     auto apri = [&](const QString& tabella) {
         return rs.Apri(QStringLiteral("Select * from %1 Where Codice = ?").arg(tabella), {codice});
     };
-    Inserisci(rs, apri(TabellaFile), codice, definizione.value(TabellaFile).toObject());
+    Inserisci(rs, apri(TabellaFile), codice, definizione.value(TabellaFile).toObject(),
+              FormatoDefinizione::ColonneFile());
     const QString dettaglio = apri(TabellaDettaglio);
     for (const QJsonValue& riga : definizione.value(TabellaDettaglio).toArray())
-        Inserisci(rs, dettaglio, codice, riga.toObject());
+        Inserisci(rs, dettaglio, codice, riga.toObject(), FormatoDefinizione::ColonneDettaglio());
     const QString decod = apri(TabellaDecod);
     for (const QJsonValue& riga : definizione.value(TabellaDecod).toArray())
-        Inserisci(rs, decod, codice, riga.toObject());
+        Inserisci(rs, decod, codice, riga.toObject(), FormatoDefinizione::ColonneDecod());
 }
 
 bool Esiste(DatabaseLink& db, const QString& codice)
@@ -177,22 +161,22 @@ QJsonObject Leggi(DatabaseLink& db, const QString& codice)
     const QString testata = rs.Apri(QStringLiteral("Select * from QuivaFile Where Codice = ?"), {codice});
     if (rs.Vuoto(testata))
         throw ErroreRun(CodiciErrore::ErroreGenerico, QStringLiteral("Mancano i dati per il codice ") + codice);
-    QJsonObject definizione {{QStringLiteral("formato"), QLatin1String(Formato)},
-                             {QStringLiteral("versione"), Versione},
+    QJsonObject definizione {{QStringLiteral("formato"), QLatin1String(FormatoDefinizione::Formato)},
+                             {QStringLiteral("versione"), FormatoDefinizione::Versione},
                              {QStringLiteral("codice"), rs.Leggi(testata, Codice)},
-                             {TabellaFile, RigaJson(rs.Oggetto(testata), 0)}};
+                             {TabellaFile, RigaJson(rs.Oggetto(testata), 0, FormatoDefinizione::ColonneFile())}};
     rs.Chiudi(testata);
     definizione.insert(TabellaDettaglio,
                        RigheJson(rs,
                                  QStringLiteral("Select * from QuivaDettaglio Where Codice = ?"
                                                 " Order by IIf(IsNull([OrdCampo]),999999,Val([OrdCampo])), NomeCampo"),
-                                 codice));
+                                 codice, FormatoDefinizione::ColonneDettaglio()));
     definizione.insert(
         TabellaDecod,
         RigheJson(
             rs,
             QStringLiteral("Select * from QuivaDecod Where Codice = ? Order by Tabella, NomeCampo, ValOrig, ValDest"),
-            codice));
+            codice, FormatoDefinizione::ColonneDecod()));
     return definizione;
 }
 
@@ -249,9 +233,18 @@ int EsportaDefinizione(DatabaseLink& db, FinestraMessaggi& messaggi, const QStri
         messaggi.msgCom(errore.descrizione(), {Ok});
         return -1;
     }
+    const QByteArray testo = FormatoDefinizione::Testo(definizione);
+    if (psFile == QLatin1String("-")) {
+        QFile uscita;
+        if (uscita.open(stdout, QIODevice::WriteOnly) && uscita.write(testo) == testo.size() && uscita.flush())
+            return 0;
+        messaggi.msgCom(QStringLiteral("Impossibile scrivere la definizione sullo standard output: ")
+                            + uscita.errorString(),
+                        {Ok});
+        return -1;
+    }
     QSaveFile file(psFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(definizione).toJson(QJsonDocument::Indented)) < 0
-        || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(testo) < 0 || !file.commit()) {
         messaggi.msgCom(QStringLiteral("Impossibile scrivere il file %1: %2").arg(psFile, file.errorString()), {Ok});
         return -1;
     }
@@ -259,21 +252,27 @@ int EsportaDefinizione(DatabaseLink& db, FinestraMessaggi& messaggi, const QStri
 }
 
 int ImportaDefinizione(DatabaseLink& db, FinestraMessaggi& messaggi, const QString& psFile,
-                       const std::function<bool(const QString&)>& sostituisci, QString* psCodice)
+                       const std::function<bool(const QString&)>& sostituisci, QString* psCodice,
+                       QJsonObject* psDefinizione)
 {
     QFile file(psFile);
     if (!file.open(QIODevice::ReadOnly)) {
         messaggi.msgCom(QStringLiteral("Impossibile leggere il file %1: %2").arg(psFile, file.errorString()), {Ok});
         return -1;
     }
-    const auto definizione = DefinizioneDaTesto(file.readAll());
-    if (!definizione) {
-        messaggi.msgCom(QStringLiteral("Il file %1 non contiene una definizione di quivamento").arg(psFile), {Ok});
+    const Lettura lettura = DefinizioneDaTesto(file.readAll());
+    if (!lettura.problemi.isEmpty()) {
+        messaggi.msgCom(QStringLiteral("Il file %1 non contiene una definizione di quivamento valida:\n- ").arg(psFile)
+                            + lettura.problemi.join(QStringLiteral("\n- ")),
+                        {Ok});
         return -1;
     }
+    const QJsonObject* definizione = &lettura.definizione;
     const QString codice = definizione->value(QStringLiteral("codice")).toString().trimmed();
     if (psCodice)
         *psCodice = codice;
+    if (psDefinizione)
+        *psDefinizione = lettura.definizione;
     try {
         const QStringList mancanti = FileDefinizione::Mancanti(db, *definizione);
         if (!mancanti.isEmpty()) {

@@ -1,79 +1,153 @@
+// The help pages are the sections of the user guide (GUIDA.md): each
+// second-level heading starts a page, and a comment "<!-- aiuto 3610 -->"
+// under it names the help contexts of the screens the page explains. The
+// guide is read once, from the program's data folder when installed, else
+// from the source tree it was built from.
 #include "frmAiuto.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
-
-#include <algorithm>
-#include <iterator>
+#include <QTextDocument>
 
 namespace PagineAiuto {
 namespace {
 
-// A page and the help contexts of the screens it explains.
+const QString Indice = QStringLiteral("indice");
+
 struct Pagina {
-    const char* argomento;
-    int contesti[3];  // 0 where unused
-    const char* html;
+    QString argomento;  // the heading's anchor
+    QString titolo;
+    QList<int> contesti;
+    QString testo;      // Markdown
 };
 
-const Pagina Pagine[] = {
-    {"indice", {}, R"(<h2>Quiva - Guida</h2>
-<p>Quiva carica file di testo nelle tabelle del database della ditta secondo i tracciati
-memorizzati.</p>
-<ul>
-<li><a href="quivamento">Quivamento dati</a></li>
-<li><a href="tracciati">Gestione dei tracciati</a></li>
-<li><a href="errori">Verifica degli errori</a></li>
-<li><a href="batch">Selezione per il quivamento batch</a></li>
-<li><a href="tastiera">Uso della tastiera</a></li>
-</ul>)"},
-    {"quivamento", {3700}, R"(<h2>Quivamento dati</h2>
-<p>Scegliere uno o piu' tracciati e premere il pulsante di quivamento. Prima del caricamento
-vengono chiesti i valori base previsti dal tracciato. Al termine viene indicato il numero di
-righe scartate, che si possono esaminare nella <a href="errori">verifica degli errori</a>.</p>)"},
-    {"tracciati", {3600, 3610, 3620}, R"(<h2>Gestione dei tracciati</h2>
-<p>Un tracciato indica il file sorgente, fino a cinque tabelle di destinazione, la posizione
-di ogni campo nella riga, le decodifiche, i controlli e le query finali.</p>)"},
-    {"errori", {3750}, R"(<h2>Verifica degli errori</h2>
-<p>Elenca le righe non caricate con il motivo dello scarto; si possono filtrare per tracciato
-e cancellare.</p>)"},
-    {"batch", {3701}, R"(<h2>Selezione per il quivamento batch</h2>
-<p>Indica quali tracciati partecipano al quivamento non presidiato e quali risposte costanti
-sostituiscono le domande dei valori base.</p>)"},
-    {"tastiera", {}, R"(<h2>Uso della tastiera</h2>
-<ul>
-<li><b>F1</b>: guida dell'argomento; <b>Ctrl+F1</b>: indice; <b>Alt+F1</b>: ricerca.</li>
-<li><b>Invio</b>: passa al campo successivo; <b>Maiusc+Invio</b>: al precedente. Nei campi su
-piu' righe Invio va a capo finche' il testo non e' tutto selezionato.</li>
-<li><b>Ctrl+Alt+F</b>: cerca nel campo; <b>Ctrl+Alt+S</b>: cerca e sostituisci;
-<b>Ctrl+Alt+PagGiu/PagSu</b>: cerca ancora avanti/indietro; <b>Ctrl+Alt+\</b>: ricerca
-senza distinzione fra maiuscole e minuscole, <b>Ctrl+Alt+Maiusc+\</b>: con distinzione.</li>
-<li>I tasti <b>Ctrl</b> possono inserire testi predefiniti (impostazione TastiCtrl del menu).</li>
-</ul>)"},
+struct Guida {
+    QList<Pagina> pagine;           // the contents first
+    QHash<QString, QString> ancore;  // anchor of any heading -> its page
 };
+
+// The anchor a heading gets in rendered Markdown: lower case, letters,
+// digits, "-" and "_" kept, blanks turned into "-".
+QString Ancora(const QString& titolo)
+{
+    QString ancora;
+    for (const QChar c : titolo.trimmed().toLower()) {
+        if (c.isLetterOrNumber() || c == u'-' || c == u'_')
+            ancora += c;
+        else if (c == u' ')
+            ancora += u'-';
+    }
+    return ancora;
+}
+
+QString PercorsoGuida()
+{
+    const QString installata =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/quiva/aiuto/GUIDA.md"));
+    if (QFile::exists(installata))
+        return installata;
+#ifdef QUIVA_GUIDA_SORGENTE
+    return QStringLiteral(QUIVA_GUIDA_SORGENTE);
+#else
+    return installata;
+#endif
+}
+
+Guida Carica()
+{
+    Guida guida;
+    QFile file(PercorsoGuida());
+    if (!file.open(QIODevice::ReadOnly)) {
+        guida.pagine.append({Indice, QStringLiteral("Guida di Quiva"), {},
+                             QStringLiteral("# Guida di Quiva\n\nLa guida non è installata: manca il file ")
+                                 + file.fileName() + QStringLiteral(".")});
+        return guida;
+    }
+    static const QRegularExpression contesti(QStringLiteral("<!--\\s*aiuto\\s+([0-9 ]+)-->"));
+    guida.pagine.append({Indice, {}, {}, {}});
+    bool codice = false;  // inside a ``` block
+    for (const QString& riga : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (riga.startsWith(QLatin1String("```")))
+            codice = !codice;
+        Pagina& corrente = guida.pagine.last();
+        if (!codice && riga.startsWith(QLatin1String("## "))) {
+            const QString titolo = riga.mid(3).trimmed();
+            guida.pagine.append({Ancora(titolo), titolo, {}, riga + QLatin1Char('\n')});
+            guida.ancore.insert(Ancora(titolo), Ancora(titolo));
+            continue;
+        }
+        if (!codice && riga.startsWith(QLatin1String("#")) && guida.pagine.size() > 1)
+            guida.ancore.insert(Ancora(riga.section(QLatin1Char(' '), 1)), corrente.argomento);
+        if (!codice && guida.pagine.size() == 1 && riga.startsWith(QLatin1String("# ")))
+            corrente.titolo = riga.mid(2).trimmed();
+        if (const auto m = contesti.match(riga); m.hasMatch() && !codice) {
+            for (const QString& n : m.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                corrente.contesti << n.toInt();
+            continue;
+        }
+        corrente.testo += riga + QLatin1Char('\n');
+    }
+    // The contents page: the guide's opening, then every page.
+    QString elenco = QStringLiteral("\n");
+    for (const Pagina& p : guida.pagine.mid(1))
+        elenco += QStringLiteral("- [%1](#%2)\n").arg(p.titolo, p.argomento);
+    guida.pagine.first().testo += elenco;
+    return guida;
+}
+
+const Guida& LaGuida()
+{
+    static const Guida guida = Carica();
+    return guida;
+}
+
+const Pagina* Trova(const QString& argomento)
+{
+    const QString chiave = argomento.startsWith(QLatin1Char('#')) ? argomento.mid(1) : argomento;
+    if (chiave.compare(Indice, Qt::CaseInsensitive) == 0)
+        return &LaGuida().pagine.first();
+    const QString pagina = LaGuida().ancore.value(chiave.toLower());
+    for (const Pagina& p : LaGuida().pagine)
+        if (p.argomento == pagina)
+            return &p;
+    return nullptr;
+}
 
 }  // namespace
 
 QString ArgomentoDelContesto(int contesto)
 {
-    for (const Pagina& p : Pagine)
-        if (contesto != 0 && std::find(std::begin(p.contesti), std::end(p.contesti), contesto) != std::end(p.contesti))
-            return QString::fromLatin1(p.argomento);
-    return QStringLiteral("indice");
+    for (const Pagina& p : LaGuida().pagine)
+        if (contesto != 0 && p.contesti.contains(contesto))
+            return p.argomento;
+    return Indice;
+}
+
+QString Risolvi(const QString& collegamento)
+{
+    const Pagina* p = Trova(collegamento);
+    return p ? p->argomento : QString();
 }
 
 QString Html(const QString& argomento)
 {
-    for (const Pagina& p : Pagine)
-        if (argomento.compare(QLatin1String(p.argomento), Qt::CaseInsensitive) == 0)
-            return QString::fromUtf8(p.html);
-    return {};
+    const Pagina* p = Trova(argomento);
+    if (!p)
+        return {};
+    QTextDocument documento;
+    documento.setMarkdown(p->testo);
+    return documento.toHtml();
 }
 
 QStringList Argomenti()
 {
     QStringList argomenti;
-    for (const Pagina& p : Pagine)
-        argomenti << QString::fromLatin1(p.argomento);
+    for (const Pagina& p : LaGuida().pagine)
+        argomenti << p.argomento;
     return argomenti;
 }
 

@@ -34,10 +34,14 @@ frmAiuto::frmAiuto()
             [this](QListWidgetItem* voce) { MostraArgomento(voce->data(Qt::UserRole).toString()); });
     connect(lstRisultati, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* voce) { MostraArgomento(voce->data(Qt::UserRole).toString()); });
-    connect(txtPagina, &QTextBrowser::anchorClicked, this,
-            [this](const QUrl& url) { MostraArgomento(url.toString()); });
+    // Links between pages; a link to anything else leaves the page as it is.
+    connect(txtPagina, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+        const QString argomento = PagineAiuto::Risolvi(url.hasFragment() ? url.fragment() : url.toString());
+        if (!argomento.isEmpty())
+            MostraArgomento(argomento);
+    });
     Cerca(QString());
-    resize(720, 480);
+    resize(900, 640);
 }
 
 frmAiuto* frmAiuto::Apri(int modo, int contesto)
@@ -60,8 +64,8 @@ frmAiuto* frmAiuto::Apri(int modo, int contesto)
 
 void frmAiuto::MostraArgomento(const QString& argomento)
 {
-    const QString html = PagineAiuto::Html(argomento);
-    m_argomento = html.isEmpty() ? QStringLiteral("indice") : argomento;
+    const QString trovato = PagineAiuto::Risolvi(argomento);
+    m_argomento = trovato.isEmpty() ? QStringLiteral("indice") : trovato;
     txtPagina->setHtml(PagineAiuto::Html(m_argomento));
 }
 

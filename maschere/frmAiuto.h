@@ -27,9 +27,11 @@ private:
     QString m_argomento;
 };
 
-// Help pages: topic name for a context number, HTML of a topic.
+// Help pages: topic name for a context number, the topic a link or an
+// anchor leads to (empty when none), HTML of a topic.
 namespace PagineAiuto {
 QString ArgomentoDelContesto(int contesto);
+QString Risolvi(const QString& collegamento);
 QString Html(const QString& argomento);
 QStringList Argomenti();
 }  // namespace PagineAiuto

@@ -3,9 +3,44 @@
 #include "FileDefinizione.h"
 #include "FinestraMessaggi.h"
 
+#include <QJsonObject>
+#include <cstdio>
+
+namespace {
+
+// The SQL a definition brings with it, for the user to see what an
+// imported file will run on this company.
+void StampaIstruzioni(const QString& codice, const QJsonObject& testata)
+{
+    QStringList righe;
+    for (const char* base : {"WhereAzz", "Campi"})
+        for (int slot = 1; slot <= 5; ++slot) {
+            const QString nome = QLatin1String(base) + (slot == 1 ? QString() : QString::number(slot));
+            const QString testo = testata.value(nome).toString();
+            if (!testo.trimmed().isEmpty())
+                righe << nome + QStringLiteral(": ") + testo;
+        }
+    for (int q = 1; q <= 3; ++q) {
+        const QString nome = QStringLiteral("QueryFin%1").arg(q);
+        const QString testo = testata.value(nome).toString();
+        if (!testo.trimmed().isEmpty())
+            righe << nome + QStringLiteral(": ") + testo;
+    }
+    const QString testo = righe.isEmpty()
+        ? QStringLiteral("Definizione %1 importata: nessuna istruzione SQL memorizzata").arg(codice)
+        : QStringLiteral("Definizione %1 importata. Istruzioni SQL memorizzate:\n  ").arg(codice)
+            + righe.join(QStringLiteral("\n  "));
+    std::fputs(testo.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
 void OpzioniDefinizioni::Aggiungi(CLI::App& cli)
 {
-    CLI::Option* esporta = cli.add_option("--esporta", m_esporta, "Scrive la definizione CODICE nel file FILE (JSON)")
+    CLI::Option* esporta =
+        cli.add_option("--esporta", m_esporta, "Scrive la definizione CODICE nel file FILE (JSON; - per lo standard output)")
                                ->expected(2)
                                ->type_name("CODICE FILE");
     CLI::Option* importa = cli.add_option("--importa", m_importa, "Legge una definizione dal file FILE in questa ditta")
@@ -38,5 +73,10 @@ int OpzioniDefinizioni::Esegui(DatabaseLink& db, FinestraMessaggi& messaggi) con
                 {QStringLiteral("&Ok")});
         return sostituisci;
     };
-    return ImportaDefinizione(db, messaggi, QString::fromStdString(m_importa), decidi) == 0 ? 0 : 1;
+    QString codice;
+    QJsonObject definizione;
+    if (ImportaDefinizione(db, messaggi, QString::fromStdString(m_importa), decidi, &codice, &definizione) != 0)
+        return 1;
+    StampaIstruzioni(codice, definizione.value(QStringLiteral("QuivaFile")).toObject());
+    return 0;
 }

@@ -73,11 +73,20 @@ protected:
                          QStringLiteral("P"));
     }
 
+    // The definition's rows; an empty text and no value are the same to a load.
     QStringList Definizione(AmbienteProva& a)
     {
-        return a.Righe(QStringLiteral("SELECT * FROM QuivaFile"))
+        QStringList righe = a.Righe(QStringLiteral("SELECT * FROM QuivaFile"))
             + a.Righe(QStringLiteral("SELECT * FROM QuivaDettaglio ORDER BY NomeCampo"))
             + a.Righe(QStringLiteral("SELECT * FROM QuivaDecod ORDER BY ValOrig"));
+        for (QString& riga : righe) {
+            QStringList colonne = riga.split(u'|');
+            for (QString& c : colonne)
+                if (c.isEmpty())
+                    c = QStringLiteral("NULL");
+            riga = colonne.join(u'|');
+        }
+        return righe;
     }
 
     Esito Carica(AmbienteProva& a)
@@ -170,7 +179,7 @@ TEST_F(DefinizioniFile, WhatIsNotADefinitionIsRefused)
         {"testo qualsiasi", "Codice;Tabella\nORD;Ordini\n"},
         {"JSON non oggetto", "[1, 2]"},
         {"altro formato", variante([](QJsonObject& o) { o["formato"] = "altro"; })},
-        {"versione futura", variante([](QJsonObject& o) { o["versione"] = 2; })},
+        {"versione futura", variante([](QJsonObject& o) { o["versione"] = 3; })},
         {"senza codice", variante([](QJsonObject& o) { o.remove("codice"); })},
         {"campi non elenco", variante([](QJsonObject& o) { o["QuivaDettaglio"] = QJsonObject(); })},
         {"valore composto", variante([](QJsonObject& o) {
@@ -230,6 +239,90 @@ TEST_F(DefinizioniFile, AFailedImportLeavesTheCompanyAsItWas)
         esito.errori.contains("Importazione della definizione ORD non riuscita, la ditta non è stata modificata"))
         << esito.errori.toStdString();
     EXPECT_EQ(Definizione(reale), nostra);
+}
+
+TEST_F(DefinizioniFile, TheFileReadsTopDownWithNumbersAsNumbersAndGoesToStandardOutput)
+{
+    ASSERT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File()}).stato, 0);
+    const QByteArray testo = Contenuto(File());
+    const qsizetype testata = testo.indexOf("\"QuivaFile\"");
+    EXPECT_LT(testo.indexOf("\"codice\": \"ORD\""), testata);
+    EXPECT_LT(testata, testo.indexOf("\"QuivaDettaglio\""));
+    EXPECT_LT(testo.indexOf("\"QuivaDettaglio\""), testo.indexOf("\"QuivaDecod\""));
+    EXPECT_LT(testo.indexOf("\"Descrizione\""), testo.indexOf("\"Tabella\""));
+    EXPECT_TRUE(testo.contains("\"OrdCampo\": 1,")) << testo.toStdString();
+    EXPECT_TRUE(testo.contains("\"SaltaInizio\": 0,"));
+    EXPECT_FALSE(testo.contains("\"\""));  // no empty text
+    EXPECT_FALSE(testo.contains("CostBatch"));
+
+    const Esito uscita = Esegui({"--db", Db(prova), "--esporta", "ORD", "-"});
+    EXPECT_EQ(uscita.stato, 0) << uscita.errori.toStdString();
+    EXPECT_EQ(uscita.uscita.toUtf8(), testo);
+}
+
+// A file written by the earlier program: keys in alphabetical order,
+// numbers as texts, empty texts written out.
+TEST_F(DefinizioniFile, AFileOfTheFirstVersionStillImportsAndLoads)
+{
+    Scrivi(File(), R"({
+    "QuivaDecod": [
+        {"NomeCampo": "Stato", "Tabella": "Ordini", "ValDest": "P", "ValOrig": "A"},
+        {"NomeCampo": "Stato", "Tabella": "Ordini", "ValDest": "S", "ValOrig": "B"}
+    ],
+    "QuivaDettaglio": [
+        {"Aggiorna": "A", "CostBatch": "", "NomeCampo": "Numero", "NumCampo": "K1", "OrdCampo": "1", "TipoDest": "Long"},
+        {"Aggiorna": "A", "CostBatch": "", "NomeCampo": "Cliente", "NumCampo": "2", "OrdCampo": "2", "TipoDest": "String"},
+        {"Aggiorna": "A", "CostBatch": "", "NomeCampo": "Stato", "NumCampo": "3", "OrdCampo": "10", "Quanto": "", "TipoDest": "String"}
+    ],
+    "QuivaFile": {"Azzera": "", "Descrizione": "vecchio", "Modalita": "0", "SaltaInizio": 0, "Separatore": "|",
+                  "Tabella": "Ordini"},
+    "codice": "ORD",
+    "formato": "quiva-definizione",
+    "versione": 1
+})");
+    const Esito esito = Esegui({"--db", Db(reale), "--importa", File()});
+    ASSERT_EQ(esito.stato, 0) << esito.errori.toStdString();
+    EXPECT_EQ(reale.Righe("SELECT NomeCampo, OrdCampo, Quanto, CostBatch FROM QuivaDettaglio ORDER BY 0 + OrdCampo"),
+              (QStringList {"Numero|1|NULL|NULL", "Cliente|2|NULL|NULL", "Stato|10|NULL|NULL"}));
+    ASSERT_EQ(Carica(reale).stato, 0);
+    EXPECT_EQ(reale.Righe("SELECT * FROM Ordini ORDER BY Numero"), (QStringList {"1|C01|P", "2|C02|S"}));
+}
+
+TEST_F(DefinizioniFile, AnUnsoundFileIsRefusedListingEveryProblem)
+{
+    ASSERT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File()}).stato, 0);
+    QJsonObject json = QJsonDocument::fromJson(Contenuto(File())).object();
+    QJsonObject testata = json["QuivaFile"].toObject();
+    testata["Modalita"] = "7";
+    json["QuivaFile"] = testata;
+    QJsonArray campi = json["QuivaDettaglio"].toArray();
+    QJsonObject primo = campi[0].toObject();
+    primo["Quanto"] = "due";
+    primo["TipoDest"] = "Testo";
+    campi.replace(0, primo);
+    json["QuivaDettaglio"] = campi;
+    Scrivi(File(), QJsonDocument(json).toJson());
+
+    const Esito esito = Esegui({"--db", Db(reale), "--importa", File()});
+    EXPECT_EQ(esito.stato, 1);
+    for (const char* atteso : {"non contiene una definizione di quivamento valida",
+                               "- QuivaFile, Modalita: valore non ammesso \"7\" (ammessi: 0, 1, 2)",
+                               "- QuivaDettaglio, campo Numero, Quanto: deve essere un numero intero, non \"due\"",
+                               "- QuivaDettaglio, campo Numero, TipoDest: valore non ammesso \"Testo\""})
+        EXPECT_TRUE(esito.errori.contains(QString::fromUtf8(atteso))) << atteso << "\n" << esito.errori.toStdString();
+    EXPECT_EQ(Definizione(reale), QStringList {});
+}
+
+TEST_F(DefinizioniFile, AnImportShowsTheStatementsTheFileBrings)
+{
+    prova.Sql(QStringLiteral("UPDATE QuivaFile SET Azzera2 = 'S', WhereAzz2 = 'Numero > 100', "
+                             "QueryFin1 = 'Update Ordini Set Stato = UCase(Stato)'"));
+    ASSERT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File()}).stato, 0);
+    const Esito esito = Esegui({"--db", Db(reale), "--importa", File()});
+    ASSERT_EQ(esito.stato, 0) << esito.errori.toStdString();
+    EXPECT_EQ(esito.uscita, "Definizione ORD importata. Istruzioni SQL memorizzate:\n"
+                            "  WhereAzz2: Numero > 100\n"
+                            "  QueryFin1: Update Ordini Set Stato = UCase(Stato)\n");
 }
 
 TEST_F(DefinizioniFile, CommandLinesThatMixLoadsAndFilesAreWrong)

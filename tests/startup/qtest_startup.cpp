@@ -4,6 +4,7 @@
 #include "ConfigurazioneMenu.h"
 #include "DatabaseLink.h"
 #include "ErroreRun.h"
+#include "FormatoDefinizione.h"
 #include "GestioneMaschere.h"
 #include "Maschera.h"
 #include "MenuFinto.h"
@@ -27,6 +28,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -331,7 +333,7 @@ private slots:
             if (auto* a = qobject_cast<frmAiuto*>(w); a && a->isVisible())
                 aiuto = a;
         QVERIFY(aiuto);
-        QCOMPARE(aiuto->ArgomentoCorrente(), QString("errori"));
+        QCOMPARE(aiuto->ArgomentoCorrente(), QString("verifica-degli-errori"));
         aiuto->close();
     }
 
@@ -361,11 +363,45 @@ private slots:
 
     void paginaDiAiutoPerContesto()
     {
-        const QList<QPair<int, QString>> attesi {{3700, "quivamento"}, {3701, "batch"},     {3750, "errori"},
-                                                 {3600, "tracciati"},  {3610, "tracciati"}, {3620, "tracciati"},
-                                                 {0, "indice"},        {3000, "indice"}};
+        const QList<QPair<int, QString>> attesi {{3700, "quivamento-dati"},
+                                                 {3701, "selezione-per-il-quivamento-batch"},
+                                                 {3750, "verifica-degli-errori"},
+                                                 {3600, "gestione-delle-definizioni"},
+                                                 {3610, "dettagli-dei-campi"},
+                                                 {3620, "trasformazioni"},
+                                                 {0, "indice"},
+                                                 {3000, "indice"}};
         for (const auto& [contesto, argomento] : attesi)
             QCOMPARE(PagineAiuto::ArgomentoDelContesto(contesto), argomento);
+    }
+
+    // The pages are the guide's sections: every link leads to a page, and
+    // the pages of the editor explain every column of their table.
+    void pagineDellaGuida()
+    {
+        static const QRegularExpression collegamento(QStringLiteral("href=\"#([^\"]+)\""));
+        for (const QString& argomento : PagineAiuto::Argomenti()) {
+            const QString html = PagineAiuto::Html(argomento);
+            QVERIFY2(!html.isEmpty(), qPrintable(argomento));
+            for (auto it = collegamento.globalMatch(html); it.hasNext();) {
+                const QString ancora = it.next().captured(1);
+                QVERIFY2(!PagineAiuto::Risolvi(ancora).isEmpty(), qPrintable(argomento + " -> " + ancora));
+            }
+        }
+        QCOMPARE(PagineAiuto::Risolvi("#campi-chiave"), QString("dettagli-dei-campi"));  // a subsection
+        QVERIFY(PagineAiuto::Risolvi("altro.md").isEmpty());
+
+        const std::pair<int, std::span<const FormatoDefinizione::Colonna>> tabelle[] = {
+            {3600, FormatoDefinizione::ColonneFile()},
+            {3610, FormatoDefinizione::ColonneDettaglio()},
+            {3620, FormatoDefinizione::ColonneDecod()}};
+        for (const auto& [contesto, colonne] : tabelle) {
+            QTextDocument pagina;
+            pagina.setHtml(PagineAiuto::Html(PagineAiuto::ArgomentoDelContesto(contesto)));
+            const QString testo = pagina.toPlainText();
+            for (const FormatoDefinizione::Colonna& c : colonne)
+                QVERIFY2(testo.contains(QLatin1String(c.nome)), c.nome);
+        }
     }
 
     void macroCtrl()
