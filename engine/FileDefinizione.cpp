@@ -85,9 +85,7 @@ Lettura DefinizioneDaTesto(const QByteArray& testo)
     QJsonParseError errore;
     const QJsonDocument documento = QJsonDocument::fromJson(testo, &errore);
     if (errore.error != QJsonParseError::NoError)
-        return {{}, {QStringLiteral("non è un testo JSON (%1, al carattere %2)")
-                         .arg(errore.errorString())
-                         .arg(errore.offset)}};
+        return {{}, {QStringLiteral("non è un testo JSON valido (errore al carattere %1)").arg(errore.offset)}};
     if (!documento.isObject())
         return {{}, {QStringLiteral("il testo JSON non è un oggetto")}};
     return {documento.object(), FormatoDefinizione::Problemi(documento.object())};

@@ -48,7 +48,7 @@ TEST(FormatoDefinizione, TheTextFollowsTheFixedOrderAndKeepsTheFieldsInLoadOrder
         EXPECT_LT(Posizione(testo, ordine[i - 1]), Posizione(testo, ordine[i])) << ordine[i - 1] << " " << ordine[i];
     // The second field stays second; numbers are written as numbers.
     EXPECT_LT(testo.indexOf("\"Prezzo\""), testo.indexOf("\"Codice\""));
-    EXPECT_TRUE(testo.contains("\n            \"Quanto\": 2,\n")) << testo.toStdString();
+    EXPECT_TRUE(testo.contains("\n            \"OrdCampo\": 2,\n            \"Quanto\": 2\n")) << testo.toStdString();
     EXPECT_TRUE(testo.contains("\n    \"QuivaDecod\": []\n}\n"));
     // The text is JSON, and reads back as what was written.
     QJsonObject letto = Documento(testo);

@@ -206,11 +206,11 @@ TEST_F(DefinizioniFile, ACompanyWithoutTheTargetTablesOrColumnsIsRefusedWithThei
     ASSERT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File()}).stato, 0);
     AmbienteProva altra;
     altra.Sql(QStringLiteral("CREATE TABLE Ordini (Numero INTEGER PRIMARY KEY, Cliente VARCHAR(10))"));
-    altra.Sql(QStringLiteral("ALTER TABLE QuivaDettaglio DROP COLUMN CostBatch"));
+    altra.Sql(QStringLiteral("ALTER TABLE QuivaDettaglio DROP COLUMN Aggiorna"));
     const Esito esito = Esegui({"--db", Db(altra), "--importa", File()});
     EXPECT_EQ(esito.stato, 1);
     EXPECT_TRUE(esito.errori.contains("La definizione ORD non si può importare in questa ditta. Mancano:\n"
-                                      "colonna QuivaDettaglio.CostBatch\n"
+                                      "colonna QuivaDettaglio.Aggiorna\n"
                                       "colonna Ordini.Stato\n"
                                       "tabella Righe\n"))
         << esito.errori.toStdString();
