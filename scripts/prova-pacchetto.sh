@@ -34,5 +34,5 @@ for tabella in Clienti Articoli PrezziListino; do
   [ "$righe" -gt 0 ] || { echo "Nessuna riga caricata in $tabella" >&2; exit 1; }
 done
 
-lintian --fail-on error --no-tag-display-limit "$pacchetto"
+lintian --fail-on error --tag-display-limit 0 "$pacchetto"
 echo "Pacchetto provato: $versione installato in una radice vuota, ditta dimostrativa caricata"
