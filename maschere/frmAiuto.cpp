@@ -41,7 +41,9 @@ frmAiuto::frmAiuto()
             MostraArgomento(argomento);
     });
     Cerca(QString());
-    resize(900, 640);
+    // The list shows every page title whole.
+    lstRisultati->setMinimumWidth(lstRisultati->sizeHintForColumn(0) + 2 * lstRisultati->frameWidth() + 8);
+    resize(1000, 680);
 }
 
 frmAiuto* frmAiuto::Apri(int modo, int contesto)
