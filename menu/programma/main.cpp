@@ -2,6 +2,7 @@
 #include "ConfigurazioneMenu.h"
 #include "FinestraMenu.h"
 #include "ServerMenu.h"
+#include "TraduzioniQt.h"
 #include "VersioneQuiva.h"
 
 #include <CLI/CLI.hpp>
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quiva-menu"));
+    InstallaTraduzioniQt(app);
     ConfigurazioneMenu configurazione(QString::fromStdString(config));
     if (!ditta.empty())
         configurazione.CreaPredefinita(QString::fromStdString(ditta));
