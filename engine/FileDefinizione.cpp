@@ -118,6 +118,9 @@ void Inserisci(RecordsetManager& rs, const QString& nome, const QString& codice,
     rs.AggiungiNuovo(nome);
     rs.Imposta(nome, Codice, codice);
     for (auto it = riga.begin(); it != riga.end(); ++it) {
+        // The code is the file's, written once at its top.
+        if (it.key().compare(Codice, Qt::CaseInsensitive) == 0)
+            continue;
         const QVariant valore = ValoreDaJson(FormatoDefinizione::Trova(note, it.key()), it.value());
         if (!valore.isNull())
             rs.Imposta(nome, it.key(), valore);
