@@ -129,16 +129,11 @@ Recordset::Lettura& Recordset::Prepara(const QString& sqlJet)
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     auto nuova = std::make_shared<Lettura>();
     Lettura& lettura = *nuova;
-    QString sql = m_db.Traduci(sqlJet);
+    QString sql = m_db.TraduciPerEseguire(sqlJet);
     const auto m = unaTabella.match(sql);
     if (m.hasMatch() && m_db.EsisteTabella(SoloNome(m.captured(2)))) {
         lettura.tabella = SoloNome(m.captured(2));
-        QStringList identita;
-        if (m_db.Dialetto() == DialettoDb::Sqlite)
-            identita << QStringLiteral("rowid");
-        else
-            for (const QString& colonna : m_db.ColonnePrimarie(lettura.tabella))
-                identita << m_db.Quota(colonna);
+        QStringList identita = m_db.IdentitaRiga(lettura.tabella);
         lettura.chiave = identita;
         for (int i = 0; i < identita.size(); ++i)
             identita[i] += QStringLiteral(" AS ") + ColonnaRiga(i);
@@ -325,6 +320,8 @@ void Recordset::Inserisci()
             forma.inizio = InizioInserimento() + QStringLiteral(" VALUES ");
             forma.riga = QStringLiteral("(?") + QStringLiteral(", ?").repeated(impostate - 1) + QLatin1Char(')');
             forma.valori = impostate;
+            forma.copia =
+                QString(InizioInserimento()).replace(0, 11, QStringLiteral("COPY")) + QStringLiteral(" FROM STDIN");
         }
         std::vector<QVariant> valori;
         valori.reserve(static_cast<size_t>(impostate));
@@ -378,7 +375,7 @@ void Recordset::Cambia()
         if (m_impostati[c] == '1')
             riga[c] = m_nuovi[c];
     // A changed key column moves the row: its identity follows.
-    for (int k = 0; k < Identita() && m_db.Dialetto() != DialettoDb::Sqlite; ++k) {
+    for (int k = 0; k < Identita() && !m_db.IdentitaFissa(); ++k) {
         const int c = m_corrente->indice.value(SoloNome(Corrente().chiave[k]).toLower(), -1);
         if (c >= Identita() && m_impostati[c] == '1')
             riga[k] = m_nuovi[c];
@@ -420,7 +417,7 @@ const Recordset::Raccolta* Recordset::RaccoltaModifica()
     FormaRighe& forma = raccolta.forma;
     std::vector<int>& segni = raccolta.segni;
     const SchemaTabella* schema = m_corrente->schemaTabella.get();
-    if (!schema || m_db.Dialetto() != DialettoDb::Postgres)
+    if (!schema || !m_db.RaccoglieRighe())
         return nullptr;
     constexpr int Nessuno = std::numeric_limits<int>::min();
     const size_t colonne = schema->colonne.size();

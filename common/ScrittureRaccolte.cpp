@@ -1,6 +1,7 @@
 #include "ScrittureRaccolte.h"
 
 #include "Comando.h"
+#include "MotoreDatabase.h"
 
 #include <algorithm>
 #include <iterator>
@@ -76,18 +77,23 @@ Comando& ScrittureRaccolte::Istruzione()
     return *it.value();
 }
 
-void ScrittureRaccolte::Invia()
+void ScrittureRaccolte::Invia(MotoreDatabase& motore)
 {
     if (m_gruppi.empty())
         return;
     try {
-        Comando& istruzione = Istruzione();
-        int segno = 0;
-        for (const Gruppo& g : m_gruppi)
-            for (const QVariant& valore : g.valori)
-                istruzione.Lega(segno++, valore);
-        istruzione.Esegui();
-        istruzione.Termina();
+        // New rows the engine takes in bulk go first, each table's in one
+        // copy; what is left goes in one statement.
+        std::erase_if(m_gruppi, [&](const Gruppo& g) { return motore.InviaNuove(g.forma, g.valori); });
+        if (!m_gruppi.empty()) {
+            Comando& istruzione = Istruzione();
+            int segno = 0;
+            for (const Gruppo& g : m_gruppi)
+                for (const QVariant& valore : g.valori)
+                    istruzione.Lega(segno++, valore);
+            istruzione.Esegui();
+            istruzione.Termina();
+        }
     } catch (...) {
         Scarta();
         throw;

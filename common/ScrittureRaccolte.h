@@ -12,6 +12,7 @@
 
 class Comando;
 class DatabaseLink;
+class MotoreDatabase;
 
 // Gathered rows were refused: none of them was written, and the lines of the
 // block must run again one by one, where each failure finds its own line.
@@ -27,6 +28,7 @@ struct FormaRighe {
     QString riga;
     QString fine;
     int valori = 0;  // markers in riga
+    QString copia;   // "COPY t (a, b) FROM STDIN" for new rows where a bulk copy can take them
 };
 
 class ScrittureRaccolte {
@@ -44,9 +46,10 @@ public:
     bool Aggiungi(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita = {});
     bool Vuote() const { return m_gruppi.empty(); }
     int Valori() const { return m_valori; }
-    // Sends every row in one statement, each statement's rows in the order
-    // they came. Raises ErroreRun; the rows are dropped either way.
-    void Invia();
+    // Sends every row, each statement's rows in the order they came: new
+    // rows in bulk where the engine can, the rest in one statement. Raises
+    // ErroreRun; the rows are dropped either way.
+    void Invia(MotoreDatabase& motore);
     void Scarta();
 
 private:

@@ -19,7 +19,7 @@ DatabaseProva::DatabaseProva(const QString& cartella)
         return;
     }
     static int contatore = 0;
-    m_db = DatabaseLink::ApriOdbc(qEnvironmentVariable("QUIVA_PROVA_ODBC"));
+    m_db = DatabaseLink::ApriServer(qEnvironmentVariable("QUIVA_PROVA_ODBC"));
     m_schema = QStringLiteral("prova_%1_%2").arg(QCoreApplication::applicationPid()).arg(++contatore);
     QSqlQuery q(m_db->Database());
     EXPECT_TRUE(q.exec(QStringLiteral("CREATE SCHEMA ") + m_schema)) << q.lastError().text().toStdString();

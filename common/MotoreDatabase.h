@@ -1,0 +1,76 @@
+#pragma once
+// What differs between the two engines a company database lives in: an
+// SQLite file and a PostgreSQL server. DatabaseLink owns one back end and
+// asks it; nothing else in the program knows which engine is behind.
+#include "DatabaseLink.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class Comando;
+class QSqlError;
+struct ColonnaConfrontata;
+struct FormaRighe;
+
+class MotoreDatabase {
+public:
+    virtual ~MotoreDatabase() = default;
+
+    // Tuning and the program's functions, once the connection is open.
+    virtual void Prepara() = 0;
+    // An engine's failure as a run-time error with its normalised number,
+    // read from the engine's own code (result code, SQLSTATE).
+    virtual ErroreRun Errore(const QSqlError& errore) const = 0;
+
+    // Jet to the engine's SQL, without side effects; the text columns a
+    // statement compares with "=" are appended to confrontate where the
+    // engine needs an index of its own for them.
+    virtual QString Traduci(const QString& sqlJet, QList<ColonnaConfrontata>* confrontate) = 0;
+    virtual QString Quota(const QString& nome) const = 0;
+    // A CREATE TABLE written for the file database, for this engine.
+    virtual QString Creazione(const QString& ddl) const { return ddl; }
+
+    virtual bool EsisteTabella(const QString& tabella) = 0;
+    virtual SchemaTabella LeggiSchema(const QString& tabella) = 0;
+    virtual void DimenticaSchema() { }
+
+    // What names one row of a table in a later statement: "rowid", or the
+    // primary key's columns (which move with the row when changed).
+    virtual QStringList IdentitaRiga(const QString& tabella) = 0;
+    virtual bool IdentitaFissa() const = 0;
+
+    // Indexes that keep case-free look-ups fast; best effort.
+    virtual void IndiceSenzaMaiuscole(const QString& tabella, const QStringList& colonne) = 0;
+    virtual void IndiciConfronti(const QList<ColonnaConfrontata>& colonne) { Q_UNUSED(colonne); }
+
+    virtual std::unique_ptr<Comando> NuovoComando(const QString& sql) = 0;
+
+    // Server engines gather a block's rows and send them together.
+    virtual bool RaccoglieRighe() const { return false; }
+    // Sends gathered new rows of one table in bulk: true when done, false
+    // when the engine has no bulk form for them. Raises ErroreRun.
+    virtual bool InviaNuove(const FormaRighe& forma, const std::vector<QVariant>& valori)
+    {
+        Q_UNUSED(forma);
+        Q_UNUSED(valori);
+        return false;
+    }
+
+    // A failed statement inside a transaction undoes only itself: engines
+    // that would abort the whole transaction mark a savepoint before it.
+    virtual bool SalvataggiNecessari() const { return false; }
+    virtual void Salvataggio(const char* azione) { Q_UNUSED(azione); }
+
+    QSqlDatabase Database() const { return QSqlDatabase::database(m_nome, false); }
+
+protected:
+    MotoreDatabase(DatabaseLink& link, QString nome) : m_link(link), m_nome(std::move(nome)) { }
+    DatabaseLink& m_link;
+    QString m_nome;
+};
+
+std::unique_ptr<MotoreDatabase> NuovoMotoreSqlite(DatabaseLink& link, const QString& nome);
+std::unique_ptr<MotoreDatabase> NuovoMotorePostgres(DatabaseLink& link, const QString& nome);
