@@ -30,6 +30,8 @@ const std::vector<Traduzione>& Traduzioni()
         {QRegularExpression(QStringLiteral("syntax error at or near \"([^\"]*)\""), opzioni),
          QStringLiteral("Errore di sintassi vicino a \"%1\"")},
         {QRegularExpression(QStringLiteral("syntax error"), opzioni), QStringLiteral("Errore di sintassi")},
+        {QRegularExpression(QStringLiteral("incomplete input"), opzioni),
+         QStringLiteral("Errore di sintassi: istruzione incompleta")},
         {QRegularExpression(QStringLiteral("readonly database|read-only"), opzioni),
          QStringLiteral("Il database della ditta è in sola lettura: nessun dato può essere scritto")},
         {QRegularExpression(QStringLiteral("file is not a database|not a database|file is encrypted"), opzioni),

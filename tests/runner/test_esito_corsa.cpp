@@ -33,12 +33,12 @@ protected:
         ambiente.Sql(QStringLiteral("CREATE TABLE Prezzi (Codice VARCHAR(10) PRIMARY KEY, Prezzo REAL)"));
         ambiente.Sql(QStringLiteral("CREATE TABLE Log (Testo TEXT)"));
         ambiente.Sql(QStringLiteral("INSERT INTO Art VALUES ('A1', 'vecchia')"));
-        // A1 changes, A2 and A3 are new; line 4 has a bad price and no
-        // description (two error rows, one rejected line); line 5 is blank.
+        // A1 changes, A2 and A3 are new; line 4 has no key for either
+        // table (more error rows than lines); line 5 is blank.
         Definizione(QStringLiteral("ART"),
                     ambiente.FileSorgente(QStringLiteral("art.txt"),
                                           "Codice;Descr;Prezzo\n"
-                                          "A1;Uno;1,5\nA2;Due;2\nA3;Tre;3\nA4;;x\n\n"));
+                                          "A1;Uno;1,5\nA2;Due;2\nA3;Tre;3\n;;x\n\n"));
     }
 
     // Art (Codice, Descr mandatory) and Prezzi (P: Codice, Prezzo) from a ";" file with a header.
@@ -159,9 +159,9 @@ TEST_F(EsitoCorsa, NoticeAndSummaryCountLinesRowsAndStoredErrors)
     const Esito esito = Carica({"--json", json, "ART", "NOPE"});
     EXPECT_EQ(esito.stato, 1);
     EXPECT_TRUE(esito.uscita.startsWith(QStringLiteral("Elaborazione interrotta: errore nella definizione NOPE\n"
-                                                       "2 errori memorizzati nell'archivio 'ErroriQuivamento'\n\n")))
+                                                       "4 errori memorizzati nell'archivio 'ErroriQuivamento'\n\n")))
         << esito.uscita.toStdString();
-    EXPECT_TRUE(esito.uscita.contains(QStringLiteral("  6 righe lette, 4 accettate, 1 scartata, 2 errori\n"
+    EXPECT_TRUE(esito.uscita.contains(QStringLiteral("  6 righe lette, 4 accettate, 1 scartata, 4 errori\n"
                                                      "  Art: 2 righe inserite, 1 modificata\n"
                                                      "  Prezzi: 3 righe inserite, 0 modificate\n")))
         << esito.uscita.toStdString();
@@ -172,7 +172,7 @@ TEST_F(EsitoCorsa, NoticeAndSummaryCountLinesRowsAndStoredErrors)
     const QJsonObject radice = QJsonDocument::fromJson(file.readAll()).object();
     EXPECT_EQ(radice[QStringLiteral("esito")].toString(), QStringLiteral("interrotta"));
     EXPECT_EQ(radice[QStringLiteral("stato_uscita")].toInt(), 1);
-    EXPECT_EQ(radice[QStringLiteral("errori")].toInt(), 2);
+    EXPECT_EQ(radice[QStringLiteral("errori")].toInt(), 4);
     const QJsonArray definizioni = radice[QStringLiteral("definizioni")].toArray();
     ASSERT_EQ(definizioni.size(), 2);
     const QJsonObject art = definizioni[0].toObject();
@@ -187,10 +187,10 @@ TEST_F(EsitoCorsa, NoticeAndSummaryCountLinesRowsAndStoredErrors)
     EXPECT_EQ(suUscita.stato, 0);
     const QJsonObject solo = QJsonDocument::fromJson(suUscita.uscita.toUtf8()).object();
     EXPECT_EQ(solo[QStringLiteral("esito")].toString(), QStringLiteral("terminata"));
-    EXPECT_TRUE(suUscita.errori.contains(QStringLiteral("Elaborazione terminata con 2 errori\nmemorizzati")));
+    EXPECT_TRUE(suUscita.errori.contains(QStringLiteral("Elaborazione terminata con 4 errori\nmemorizzati")));
 
     // One rejected line, one error row: singular.
-    ambiente.Sql(QStringLiteral("DELETE FROM QuivaDettaglio WHERE NomeCampo = 'P Prezzo'"));
+    ambiente.FileSorgente(QStringLiteral("art.txt"), "Codice;Descr;Prezzo\nA4;;4\n");
     EXPECT_TRUE(Carica({"ART"}).uscita.startsWith(
         QStringLiteral("Elaborazione terminata con 1 errore\nmemorizzato nell'archivio 'ErroriQuivamento'\n")));
 }
@@ -320,7 +320,7 @@ TEST_F(EsitoCorsa, RejectedLinesOfADefinitionWithAHeaderComeBackWhole)
     EXPECT_EQ(salvate.uscita, QStringLiteral("1 righe\n"));
     QFile file(scarti);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("Codice;Descr;Prezzo\r\nA4;;x\r\n"));
+    EXPECT_EQ(file.readAll(), QByteArray("Codice;Descr;Prezzo\r\n;;x\r\n"));
     file.close();
 
     ambiente.FileSorgente(QStringLiteral("scarti.txt"), "Codice;Descr;Prezzo\r\nA4;Quattro;4\r\n");
@@ -346,7 +346,7 @@ TEST_F(EsitoCorsa, DriverFailuresNameTheDefinitionAndTheStatement)
         const char* atteso;
     };
     const Caso casi[] = {
-        {"Tabella", "NonEsiste", "Definizione ART, istruzione Tabella (tabella NonEsiste): Tabella inesistente: NonEsiste"},
+        {"Tabella", "NonEsiste", "Definizione ART: La tabella 'NonEsiste' non esiste nel database"},
         {"WhereAzz", "Codice = 'x' COLLATE", "Definizione ART, istruzione WhereAzz (tabella Art): Errore di sintassi"},
         {"QueryFin1", "Update Manca Set X = 1", "Definizione ART, istruzione QueryFin1: Tabella inesistente: Manca"},
     };
