@@ -345,8 +345,9 @@ bool DatabaseLink::EsisteTabella(const QString& tabella)
     if (m_dialetto == DialettoDb::Sqlite) {
         // A database locked by another program must not look empty.
         QSqlQuery q(Database());
-        q.prepare(
-            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE"));
+        if (!q.prepare(QStringLiteral(
+                "SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE")))
+            throw Errore(q.lastError());
         q.addBindValue(tabella);
         if (!q.exec())
             throw Errore(q.lastError());

@@ -298,10 +298,13 @@ int main(int argc, char** argv)
     progresso.Pulisci();
     const int stato = corsa.Terminata() ? UscitaTerminata : corsa.fermata ? UscitaInterrotta : UscitaErrore;
     if (prova) {
+        // What would have been loaded is the trial's report above.
         transazioneProva.reset();
-        Stampa(QStringLiteral("Prova terminata: il database non è stato modificato"));
+        Stampa(corsa.Terminata() ? QStringLiteral("Prova terminata: il database non è stato modificato")
+                                 : AvvisoFine(corsa) + QStringLiteral("\nIl database non è stato modificato"));
+    } else {
+        Stampa(AvvisoFine(corsa) + QStringLiteral("\n\n") + TestoRiepilogo(corsa));
     }
-    Stampa(AvvisoFine(corsa) + QStringLiteral("\n\n") + TestoRiepilogo(corsa));
     if (!fileJson.empty() && !ScriviJson(fileJson, corsa, stato))
         return stato == UscitaTerminata ? UscitaErrore : stato;
     return stato;
