@@ -2,6 +2,7 @@
 
 #include "Interruzione.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -71,6 +72,7 @@ void ConsoleProgress::Posizione(long posizione)
 void ConsoleProgress::Salvate(long righe)
 {
     m_salvate = righe;
+    m_posizione = std::max(m_posizione, righe);  // the lines saved were read
     Disegna(false);
 }
 
