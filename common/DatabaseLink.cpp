@@ -565,10 +565,7 @@ bool DatabaseLink::PrendiScrittura(const QString& nome, int millisecondi,
     while (!TentaScrittura(nome)) {
         if (tempo.elapsed() >= millisecondi || (inAttesa && !inAttesa(static_cast<int>(tempo.elapsed() / 1000))))
             return false;
-        if (!m_sqlite)
-            QThread::msleep(500);
-        else
-            QThread::msleep(250);
+        QThread::msleep(m_sqlite ? 250 : 500);  // a file's try already waited a quarter of a second
     }
     return true;
 }
