@@ -5,6 +5,7 @@
 #include "FunzioniJetSqlite.h"
 #include "ScrittureRaccolte.h"
 #include "StatoOdbc.h"
+#include "TestiDriver.h"
 #include "TraduttoreJet.h"
 
 #include <QAtomicInt>
@@ -14,6 +15,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QThread>
 #include <sqlite3.h>
 
 namespace {
@@ -165,12 +167,14 @@ void DatabaseLink::Prepara()
         }
     }
     QSqlQuery q(db);
-    // The first read of the file: a database held by another writer says so
-    // here, after the busy wait. Other failures (read-only media) are no
-    // reason to refuse it.
+    // The first read of the file. A file that is no database says so here.
+    // A file another program holds in rollback-journal mode stays in it
+    // for this run (the next one turns it), so that a load waits for the
+    // write lock like on a write-ahead log; read-only media are no reason
+    // to refuse it either.
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
         const ErroreRun errore = Errore(q.lastError());
-        if (errore.numero() == CodiciErrore::DatabaseInUso)
+        if (errore.numero() == CodiciErrore::DatabaseDanneggiato)
             throw errore;
     }
     q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
@@ -300,16 +304,16 @@ ErroreRun DatabaseLink::Errore(const QSqlError& errore) const
         if (codice == QLatin1String("11") || codice == QLatin1String("26")
             || testo.contains(QLatin1String("malformed"), Qt::CaseInsensitive)
             || testo.contains(QLatin1String("not a database"), Qt::CaseInsensitive))
-            return ErroreRun(CodiciErrore::DatabaseDanneggiato, testo);
+            return ErroreRun(CodiciErrore::DatabaseDanneggiato, TestoDriverItaliano(testo));
         if (testo.contains(QLatin1String("no such column"), Qt::CaseInsensitive)
             || testo.contains(QLatin1String("has no column named"), Qt::CaseInsensitive))
-            return ErroreRun(CodiciErrore::CampoInesistente, testo);
-        return ErroreRun(CodiciErrore::ErroreDatabase, testo);
+            return ErroreRun(CodiciErrore::CampoInesistente, TestoDriverItaliano(testo));
+        return ErroreRun(CodiciErrore::ErroreDatabase, TestoDriverItaliano(testo));
     }
     if (m_dialetto == DialettoDb::Postgres)
         return ErroreServer(errore, {});
     // A data source reports every failure of its own as one error.
-    return ErroreRun(CodiciErrore::ErroreOdbc, testo);
+    return ErroreRun(CodiciErrore::ErroreOdbc, TestoDriverItaliano(testo));
 }
 
 ErroreRun DatabaseLink::Errore(const QSqlQuery& query) const
@@ -330,8 +334,8 @@ ErroreRun DatabaseLink::ErroreServer(const QSqlError& errore, const QString& cod
     if (codice == QLatin1String("22001"))
         return ErroreRun(CodiciErrore::ValoreTroppoGrande, testo);
     if (codice == QLatin1String("42703"))
-        return ErroreRun(CodiciErrore::CampoInesistente, testo);
-    return ErroreRun(CodiciErrore::ErroreOdbc, testo);
+        return ErroreRun(CodiciErrore::CampoInesistente, TestoDriverItaliano(testo));
+    return ErroreRun(CodiciErrore::ErroreOdbc, TestoDriverItaliano(testo));
 }
 
 bool DatabaseLink::EsisteTabella(const QString& tabella)
@@ -341,8 +345,9 @@ bool DatabaseLink::EsisteTabella(const QString& tabella)
     if (m_dialetto == DialettoDb::Sqlite) {
         // A database locked by another program must not look empty.
         QSqlQuery q(Database());
-        q.prepare(
-            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE"));
+        if (!q.prepare(QStringLiteral(
+                "SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE")))
+            throw Errore(q.lastError());
         q.addBindValue(tabella);
         if (!q.exec())
             throw Errore(q.lastError());
@@ -498,7 +503,81 @@ void DatabaseLink::IniziaTransazione()
 {
     if (m_inTransazione)
         return;
-    m_inTransazione = Database().transaction();
+    if (m_dialetto != DialettoDb::Sqlite) {
+        m_inTransazione = Database().transaction();
+        return;
+    }
+    // The write lock at once: a load's next batch never finds another
+    // writer in the middle of its work.
+    QSqlQuery inizio(Database());
+    m_inTransazione = inizio.exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+// One try at the write lock, without waiting beyond the engine's own short
+// retries; false when another program holds it.
+bool DatabaseLink::TentaScrittura(const QString& nome)
+{
+    QSqlQuery q(Database());
+    bool riuscito;
+    if (m_dialetto == DialettoDb::Postgres) {
+        q.prepare(QStringLiteral("SELECT pg_try_advisory_lock(1903, hashtext(lower(?)))"));
+        q.addBindValue(nome);
+        riuscito = q.exec() && q.next();
+        if (riuscito)
+            return q.value(0).toBool();
+    } else if (!m_inTransazione) {
+        riuscito = q.exec(QStringLiteral("BEGIN IMMEDIATE"));  // the load's first batch
+        if (riuscito) {
+            m_inTransazione = true;
+            return true;
+        }
+    } else {
+        // A trial's transaction is open: its first write takes the lock.
+        riuscito = q.exec(QStringLiteral("DELETE FROM ErroriQuivamento WHERE 0 = 1"));
+        if (riuscito)
+            return true;
+    }
+    const ErroreRun errore = Errore(q);
+    if (errore.numero() == CodiciErrore::DatabaseInUso)
+        return false;
+    throw errore;
+}
+
+bool DatabaseLink::PrendiScrittura(const QString& nome, int millisecondi,
+                                   const std::function<bool(int secondi)>& inAttesa)
+{
+    if (m_dialetto == DialettoDb::Odbc)
+        return true;
+    if (m_sqlite)
+        sqlite3_busy_timeout(m_sqlite, 250);
+    struct AttesaPiena {
+        sqlite3* sqlite;
+        int millisecondi;
+        ~AttesaPiena()
+        {
+            // Later statements of the load wait as long for a lock.
+            if (sqlite)
+                sqlite3_busy_timeout(sqlite, std::max(millisecondi, 5000));
+        }
+    } attesaPiena {m_sqlite, millisecondi};
+    QElapsedTimer tempo;
+    tempo.start();
+    while (!TentaScrittura(nome)) {
+        if (tempo.elapsed() >= millisecondi || (inAttesa && !inAttesa(static_cast<int>(tempo.elapsed() / 1000))))
+            return false;
+        QThread::msleep(m_sqlite ? 250 : 500);  // a file's try already waited a quarter of a second
+    }
+    return true;
+}
+
+void DatabaseLink::LasciaScrittura(const QString& nome)
+{
+    if (m_dialetto != DialettoDb::Postgres)
+        return;  // a file's lock ends with the transaction
+    QSqlQuery q(Database());
+    q.prepare(QStringLiteral("SELECT pg_advisory_unlock(1903, hashtext(lower(?)))"));
+    q.addBindValue(nome);
+    q.exec();  // a lost connection has let it go already
 }
 
 void DatabaseLink::ConfermaTransazione()

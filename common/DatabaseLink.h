@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -97,6 +98,17 @@ public:
     // Drops every write since IniziaTransazione.
     void AnnullaTransazione();
     bool InTransazione() const { return m_inTransazione; }
+    // The write lock of a load, taken before it changes anything, waiting
+    // up to millisecondi for another program to let it go: on a database
+    // file the load's transaction begun at once (dropped at each commit and
+    // taken again at once by the next batch); on a server an advisory lock
+    // named after nome (so that different definitions still load side by
+    // side), held until LasciaScrittura. inAttesa is called about twice a
+    // second while the lock is held elsewhere, with the seconds waited; when
+    // it answers false the wait is given up. False when the lock was not
+    // taken: nothing was changed.
+    bool PrendiScrittura(const QString& nome, int millisecondi, const std::function<bool(int secondi)>& inAttesa);
+    void LasciaScrittura(const QString& nome);
     // Isolation of the transactions that follow, on a server source.
     void ImpostaIsolamento(LivelloIsolamento livello);
     // A trial: from here to AnnullaProva every statement runs in one
@@ -132,6 +144,7 @@ private:
     const CatalogoNomi& Catalogo();
     void IndiceSenzaMaiuscole(const QList<ColonnaConfrontata>& colonne);
     ErroreRun ErroreServer(const QSqlError& errore, const QString& statoSql) const;
+    bool TentaScrittura(const QString& nome);
 
     QString m_nome;
     DialettoDb m_dialetto;

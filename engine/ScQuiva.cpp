@@ -20,6 +20,6 @@ void ScQuiva::ScriviErrore(const QString& psRiga, const QString& psErrore)
 {
     m_ctx.db.EseguiParametri(QStringLiteral("Insert into ErroriQuivamento (Tabella,Riga,Errore) Values (?, ?, ?)"),
                              {osCodice, psRiga, psErrore});
-    ++m_errori;
-    Progresso().Errori(m_errori);
+    ++m_conteggi.errori;
+    Progresso().Errori(m_conteggi.errori);
 }

@@ -3,6 +3,8 @@
 // The caller sets ogInElab and ogValDefault, calls LeggiTracciato and, when
 // it answers 0, QuivaDati; then drops the object.
 #include "ChiaviAnticipate.h"
+#include "ConteggiCarico.h"
+#include "ErroreRun.h"
 #include "ContestoQuiva.h"
 #include "LetturaAnticipata.h"
 #include "LetturaValore.h"
@@ -62,6 +64,8 @@ public:
     // Loads another file than the definition's Origine; call it after
     // LeggiTracciato.
     void SostituisciOrigine(const QString& percorso) { m_origine = percorso; }
+    // What the last QuivaDati left in the database.
+    const ConteggiCarico& Conteggi() const { return m_salvati; }
     static QString ConvEscape(const QString& testo);
 
     // A source file path completed with the company's drive and load folder.
@@ -134,6 +138,11 @@ private:
     const QString& SqlChiave(int i);
     void SalvaSlotDopo(int t, const QString& psRiga);
     void EseguiQueryFinali();
+    // Waits for the company's write lock before anything is changed; false
+    // when the user stopped meanwhile. Raises ErroreRun when the wait is over.
+    bool AttendiScrittura();
+    // The error of a statement stored in the definition, naming it.
+    ErroreRun ErroreIstruzione(const std::exception& errore, const QString& istruzione, const QString& tabella) const;
     void ChiudiTutto();
     ProgressMonitor& Progresso() const;
     QString ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pgcampo, int piCodTab);
@@ -159,7 +168,8 @@ private:
     qint16 m_saltaInizio = 0;
     std::vector<std::unique_ptr<ScQuivaCampi>> m_campi;
     QHash<QString, ScQuivaCampi*> m_indiceCampi;  // lower-case osKey
-    long m_errori = 0;
+    ConteggiCarico m_conteggi;  // of the load running, the open batch included
+    ConteggiCarico m_salvati;   // of the batches committed
     std::array<QString, NumSlot + 1> m_sqlChiave;  // parametrised key query per slot
     PianoQuiva m_piano;                            // the definition compiled for the line loop
     QVariantList m_valoriChiave;                   // reused key values of a line

@@ -194,8 +194,10 @@ int ScQuiva::CompRecord(const QString& psRiga)
             campo = nullptr;
         }
         for (t = 1; t <= NumSlot; ++t)
-            if (m_slot[t].usato() && m_slot[t].flag == 0)
+            if (m_slot[t].usato() && m_slot[t].flag == 0) {
                 m_slot[t].set->Aggiorna();
+                ++(nuovo[t] ? m_conteggi.inserite : m_conteggi.modificate)[t];
+            }
         return 0;
     } catch (const std::exception& errore) {
         const int numero = FormUtility::NumeroErrore(errore);
@@ -228,7 +230,9 @@ void ScQuiva::SalvaSlotDopo(int t, const QString& psRiga)
         if (!m_slot[u].usato() || m_slot[u].flag != 0)
             continue;
         try {
+            const bool nuova = m_slot[u].set->StatoModifica() == Recordset::Stato::Aggiunta;
             m_slot[u].set->Aggiorna();
+            ++(nuova ? m_conteggi.inserite : m_conteggi.modificate)[u];
         } catch (const std::exception& errore) {
             const int numero = FormUtility::NumeroErrore(errore);
             if (numero != CodiciErrore::ChiaveDoppia && numero != CodiciErrore::ErroreOdbc)

@@ -1,6 +1,7 @@
 #include "frmQuiva.h"
 
 #include "EseguiDefinizioni.h"
+#include "RiepilogoQuiva.h"
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
 #include "ModelloRecordset.h"
@@ -279,16 +280,14 @@ void frmQuiva::ComOk_Click()
         OsservatoreDefinizioni osservatore;
         osservatore.prima = [&](int i) { SpostaRigaCorrente(righe[i]); };
         osservatore.dopo = [&](int i, const EsitoDefinizione&) { TogliDallaSelezione(righe[i]); };
-        const long errori = ErroriTotali(EseguiDefinizioni(m_ctx, codici, *m_progresso, *ogValDefault, osservatore));
+        RiepilogoCorsa corsa;
+        corsa.codici = codici;
+        corsa.esiti = EseguiDefinizioni(m_ctx, codici, *m_progresso, *ogValDefault, osservatore);
+        corsa.fermata = StatoElaborazione.load() == Stato::Interrotto;
         ogValDefault.reset();
         m_progresso->Chiudi();
 
-        if (errori != 0)
-            m_ctx.messaggi.msgCom(QStringLiteral("Elaborazione terminata con ") + QString::number(errori)
-                                      + QStringLiteral(" errori\nmemorizzati nell'archivio 'ErroriQuivamento'"),
-                                  {Ok});
-        else
-            m_ctx.messaggi.msgCom(QStringLiteral("Elaborazione terminata"), {Ok});
+        m_ctx.messaggi.msgCom(AvvisoFine(corsa) + QStringLiteral("\n\n") + TestoRiepilogo(corsa), {Ok});
         Occupato(false);
         StatoElaborazione.store(Stato::Inattivo);
         dbgQuiva->setFocus();
