@@ -90,14 +90,26 @@ bool DataPerColonna(QVariant& valore)
 
 bool AdattaAColonna(QVariant& valore, const ColonnaSchema& colonna)
 {
-    if (valore.isNull() || !valore.isValid())
+    // Asked for every value of a load: the common cases first.
+    const int tipo = valore.typeId();
+    if (tipo == QMetaType::UnknownType || colonna.genere == GenereColonna::Altro)
         return true;
-    if (valore.typeId() == QMetaType::QString && static_cast<const QString*>(valore.constData())->isEmpty())
-        return true;  // an empty value: null in a number or date column
+    if (tipo == QMetaType::QString) {
+        if (colonna.genere == GenereColonna::Testo || static_cast<const QString*>(valore.constData())->isEmpty())
+            return true;  // an empty value is null in a number or date column
+    } else if (tipo == QMetaType::Int && colonna.genere == GenereColonna::Intero) {
+        const int n = *static_cast<const int*>(valore.constData());
+        return n >= colonna.minimo && n <= colonna.massimo;
+    } else if (tipo == QMetaType::Double && colonna.cifre == 0
+               && (colonna.genere == GenereColonna::Decimale || colonna.genere == GenereColonna::Reale)) {
+        return true;  // any double fits
+    } else if (tipo == QMetaType::QDate && colonna.genere == GenereColonna::Data) {
+        return true;
+    }
     switch (colonna.genere) {
     case GenereColonna::Testo:
         if (Numero(valore))
-            valore = valore.typeId() == QMetaType::Double || valore.typeId() == QMetaType::Float
+            valore = tipo == QMetaType::Double || tipo == QMetaType::Float
                 ? QString::number(valore.toDouble(), 'g', QLocale::FloatingPointShortest)
                 : valore.toString();
         return true;
