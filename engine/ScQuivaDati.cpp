@@ -10,6 +10,7 @@
 #include "ScQuiva.h"
 #include "StatoElaborazione.h"
 #include "ValueStore.h"
+#include "VerificaDefinizione.h"
 
 #include <QFileInfo>
 #include <optional>
@@ -76,6 +77,12 @@ int ScQuiva::QuivaDati(long& plErrori)
     };
 
     try {
+        // A definition that cannot load deletes nothing.
+        if (const auto problemi = VerificaDefinizione(*this, m_ctx.db); !problemi.empty()) {
+            m_ctx.messaggi.msgCom(MessaggioVerifica(osCodice, problemi), {QStringLiteral("&Ok")});
+            ChiudiTutto();
+            return CodiciErrore::DefinizioneNonValida;
+        }
         if (!AttendiScrittura())
             return 0;  // stopped while waiting: nothing was changed
         scrittura.presa = true;
@@ -85,7 +92,7 @@ int ScQuiva::QuivaDati(long& plErrori)
         m_ctx.db.Esegui(QStringLiteral("Delete * from ErroriQuivamento Where tabella = ")
                         + FormUtility::SqlLiteral(osCodice, TipiDato::String));
         try {
-            file.emplace(origine);
+            file.emplace(origine, Fisso() ? QString() : m_separatore);
         } catch (const ErroreRun&) {
             lotto->Conferma();  // the old error rows stay deleted
             throw;
@@ -127,7 +134,7 @@ int ScQuiva::QuivaDati(long& plErrori)
         for (const auto& campo : m_campi)
             campo->CalcolaCache();
         LetturaAnticipata lettura(*file, m_piano.anticipati, PreparazioneRighe());
-        m_valoriRiga.resize(static_cast<size_t>(m_piano.anticipati));
+        m_valoriRiga.resize(static_cast<size_t>(m_piano.anticipati) + 1);  // and why the line cannot load
         // A commit that fails loses its batch: the counts go back to the last one.
         auto conferma = [&](auto&& commit) {
             try {
@@ -308,7 +315,11 @@ void ScQuiva::CaricaRiga(const QString& riga, int posizione)
     m_anticipate.ProssimaRiga();
     const long erroriPrima = m_conteggi.errori;
     try {
-        ElaboraRiga(riga);
+        // A line the reader refused (too long, a NUL) is rejected whole.
+        if (const QString& scarto = m_valoriCorrenti[m_piano.anticipati].letto.errore; !scarto.isEmpty())
+            ScriviErrore(riga, scarto);
+        else
+            ElaboraRiga(riga);
     } catch (const std::exception& errore) {
         if (CodiciErrore::FermaCaricamento(FormUtility::NumeroErrore(errore)))
             throw;
