@@ -14,4 +14,8 @@ struct ConteggiCarico {
     std::array<long, NumSlot + 1> inserite {};    // rows added, per slot (1..5)
     std::array<long, NumSlot + 1> modificate {};  // rows changed, per slot
     bool completo = false;  // read to its end and its final queries run
+
+    // Lines loaded without an error row: with the rejected ones, every line
+    // handed to the tables.
+    long caricate() const { return accettate - scartate; }
 };

@@ -108,7 +108,7 @@ QString TestoRiepilogo(const RiepilogoCorsa& corsa)
         if (fine == Fine::Terminata || fine == Fine::Interrotta || fine == Fine::Errore) {
             const ConteggiCarico& c = esito->conteggi;
             testo += QStringLiteral("\n  ") + Quante(c.lette, "riga letta", "righe lette") + QStringLiteral(", ")
-                + Quante(c.accettate, "accettata", "accettate") + QStringLiteral(", ")
+                + Quante(c.caricate(), "accettata", "accettate") + QStringLiteral(", ")
                 + Quante(c.scartate, "scartata", "scartate") + QStringLiteral(", ")
                 + Quante(esito->errori, "errore", "errori");
             for (int t = 1; t <= ConteggiCarico::NumSlot; ++t)
@@ -132,7 +132,7 @@ QJsonObject JsonRiepilogo(const RiepilogoCorsa& corsa)
         if (fine == Fine::Terminata || fine == Fine::Interrotta || fine == Fine::Errore) {
             const ConteggiCarico& c = esito->conteggi;
             d.insert(QStringLiteral("righe_lette"), static_cast<qint64>(c.lette));
-            d.insert(QStringLiteral("righe_accettate"), static_cast<qint64>(c.accettate));
+            d.insert(QStringLiteral("righe_accettate"), static_cast<qint64>(c.caricate()));
             d.insert(QStringLiteral("righe_scartate"), static_cast<qint64>(c.scartate));
             d.insert(QStringLiteral("errori"), static_cast<qint64>(esito->errori));
             d.insert(QStringLiteral("secondi"), static_cast<double>(esito->millisecondi) / 1000.0);
