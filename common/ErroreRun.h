@@ -20,10 +20,10 @@ constexpr int ValoreTroppoGrande = 3163;
 constexpr int CampoInesistente = 3265;
 constexpr int DatoVariato = 3197;  // the row changed or went since it was read
 constexpr int DatabaseDanneggiato = 3343;
-constexpr int DatabaseInUso = 3260;   // locked by another program
+constexpr int DatabaseInUso = 3260;        // locked by another program
 constexpr int FileDittaScollegato = 3050;  // the company file is no longer shared safely
-constexpr int ErroreDatabase = 3000;  // any other failure of the database
-constexpr int ErroreGenerico = 5;     // anything that has no number of its own
+constexpr int ErroreDatabase = 3000;       // any other failure of the database
+constexpr int ErroreGenerico = 5;          // anything that has no number of its own
 
 // Errors after which no line can be written any more: a load ends on them
 // instead of recording them line after line.

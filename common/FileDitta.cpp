@@ -47,7 +47,7 @@ bool LockDmsTenuto(ino_t inode)
 
 bool Identita(const QString& percorso, dev_t& dispositivo, ino_t& inode)
 {
-    struct stat info {};
+    struct stat info { };
     if (stat(QFile::encodeName(percorso).constData(), &info) != 0)
         return false;
     dispositivo = info.st_dev;
@@ -101,7 +101,8 @@ bool FileDiDatabaseAperto(const QString& percorso)
     // The same file under any name: same device and inode, or, for a file
     // not there yet, the same folder and name.
     auto stesso = [](const QFileInfo& a, const QString& b) {
-        struct stat sa {}, sb {};
+        struct stat sa {
+        }, sb {};
         if (stat(QFile::encodeName(a.absoluteFilePath()).constData(), &sa) == 0
             && stat(QFile::encodeName(b).constData(), &sb) == 0)
             return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;

@@ -413,7 +413,8 @@ int frmGestQuiva::PersPagPri(int evento, const QVariantList& parametri)
         for (const char* tabella : {"QuivaDettaglio", "QuivaDecod"})
             m_ctx.db.Esegui(QStringLiteral("Update %1 set Codice = %2 where Codice = %3")
                                 .arg(QLatin1String(tabella), nuovo, vecchio));
-        m_ctx.db.Esegui(QStringLiteral("Update ErroriQuivamento set Tabella = %1 where Tabella = %2").arg(nuovo, vecchio));
+        m_ctx.db.Esegui(
+            QStringLiteral("Update ErroriQuivamento set Tabella = %1 where Tabella = %2").arg(nuovo, vecchio));
     }
     return 0;
 }
@@ -524,8 +525,7 @@ bool SceltaNelCombo(const QEvent* evento)
     case QEvent::Wheel: return true;
     case QEvent::KeyPress: {
         const int k = static_cast<const QKeyEvent*>(evento)->key();
-        return k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_PageUp || k == Qt::Key_PageDown
-            || k == Qt::Key_F4;
+        return k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_PageUp || k == Qt::Key_PageDown || k == Qt::Key_F4;
     }
     default: return false;
     }
@@ -538,8 +538,7 @@ bool frmGestQuiva::eventFilter(QObject* oggetto, QEvent* evento)
     // A table combo whose box is read-only (a shown row in view-only mode)
     // still lets its text be selected and copied, but no item be chosen.
     for (auto it = Cob.cbegin(); it != Cob.cend(); ++it)
-        if (it.value() == oggetto && it.value()->isEditable() && txt[it.key()]->isReadOnly()
-            && SceltaNelCombo(evento))
+        if (it.value() == oggetto && it.value()->isEditable() && txt[it.key()]->isReadOnly() && SceltaNelCombo(evento))
             return true;
     // Delete in a combo (not the two mode combos) clears it.
     if (evento->type() == QEvent::KeyPress) {

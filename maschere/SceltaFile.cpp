@@ -5,8 +5,8 @@
 
 #include <QAbstractFileIconProvider>
 #include <QApplication>
-#include <QFileDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QStyle>
 

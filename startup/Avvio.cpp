@@ -325,8 +325,7 @@ DatabaseLink* DittaConMonete(Programma& p)
         return nullptr;
     if (p.db->EsisteTabella(QStringLiteral("Monete")))
         return p.db.get();
-    p.messaggi.msgCom(QStringLiteral("La ditta non ha la tabella Monete: per lire ed euro si usano 2 decimali."),
-                      {Ok});
+    p.messaggi.msgCom(QStringLiteral("La ditta non ha la tabella Monete: per lire ed euro si usano 2 decimali."), {Ok});
     return nullptr;
 }
 

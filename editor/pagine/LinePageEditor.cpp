@@ -1,7 +1,7 @@
 #include "LinePageEditor.h"
 
-#include "BarraComandi.h"
 #include "ArchivioPagina.h"
+#include "BarraComandi.h"
 #include "DatabaseLink.h"
 #include "ErroreRun.h"
 #include "FinestraMessaggi.h"

@@ -93,10 +93,7 @@ QStringList ListPageLink::ListaKey() const
     return chiave;
 }
 
-bool ListPageLink::PosizionaPagina()
-{
-    return m_pagina && m_browser.Riga() > 0 && m_pagina->Posiziona(ListaKey());
-}
+bool ListPageLink::PosizionaPagina() { return m_pagina && m_browser.Riga() > 0 && m_pagina->Posiziona(ListaKey()); }
 
 void ListPageLink::SullaRigaDellaPagina()
 {

@@ -120,7 +120,8 @@ void PageEditor::Cerca()
     for (CampoPagina& c : m_campi.Tutti())
         m_campi.Valida(c, messaggio);
     if (CampoPagina* errato = m_campi.PrimoErrato()) {
-        Avviso(QStringLiteral("Valore non valido nel campo '") + errato->nome + QStringLiteral("': ricerca non eseguita"));
+        Avviso(QStringLiteral("Valore non valido nel campo '") + errato->nome
+               + QStringLiteral("': ricerca non eseguita"));
         errato->txt->setFocus();
         return;
     }

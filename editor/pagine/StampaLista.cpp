@@ -65,8 +65,9 @@ void Anteprima(QTableView& griglia, const QString& titolo, FinestraMessaggi& mes
         QAction* pdf = barra->addAction(QStringLiteral("Salva PDF"));
         pdf->setObjectName(QStringLiteral("SalvaPdf"));
         QObject::connect(pdf, &QAction::triggered, &anteprima, [&] {
-            const QString percorso = ScegliFile(&anteprima, ModoScelta::Salva, QStringLiteral("Salva come PDF"),
-                                                titolo + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf)"), messaggi);
+            const QString percorso =
+                ScegliFile(&anteprima, ModoScelta::Salva, QStringLiteral("Salva come PDF"),
+                           titolo + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf)"), messaggi);
             if (!percorso.isEmpty())
                 SuPdf(griglia, titolo, percorso);
         });

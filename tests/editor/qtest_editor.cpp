@@ -493,8 +493,7 @@ private slots:
         f->txt[10]->setText(QStringLiteral("A"));
         Tasto(f->txt[10], Qt::Key_F10);
         QCOMPARE(f->Pagina().oiFlagOpe(), 0);
-        QCOMPARE(messaggi->Testi(),
-                 QStringList {"Valore non valido nel campo 'SaltaInizio': ricerca non eseguita"});
+        QCOMPARE(messaggi->Testi(), QStringList {"Valore non valido nel campo 'SaltaInizio': ricerca non eseguita"});
     }
 
     // "(+)" and "(-)" move the list only when the header follows it.

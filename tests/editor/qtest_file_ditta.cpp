@@ -77,8 +77,9 @@ private slots:
         cartella = std::make_unique<QTemporaryDir>();
         db = DatabaseLink::ApriFile(File());
         CreaTabelleQuiva(*db);
-        QVERIFY(EseguiSqlProva(*db, QStringLiteral("INSERT INTO QuivaFile (Codice, Tabella, Origine) "
-                                                   "VALUES ('A', 'Clienti', 'a.txt')"))
+        QVERIFY(EseguiSqlProva(*db,
+                               QStringLiteral("INSERT INTO QuivaFile (Codice, Tabella, Origine) "
+                                              "VALUES ('A', 'Clienti', 'a.txt')"))
                     .isEmpty());
         messaggi = std::make_unique<RisposteScriptate>();
         ApriSuA();
@@ -142,7 +143,8 @@ private slots:
         QVERIFY2(messaggi->Testi().first().contains(QStringLiteral("Modifica non salvata")),
                  qPrintable(messaggi->Testi().first()));
         QVERIFY(f->lblMessaggio->text() != QStringLiteral("Dati salvati"));
-        QCOMPARE(AltroProgramma(QStringLiteral("SELECT IFNULL(Descrizione, '-') FROM QuivaFile;")), QStringLiteral("-"));
+        QCOMPARE(AltroProgramma(QStringLiteral("SELECT IFNULL(Descrizione, '-') FROM QuivaFile;")),
+                 QStringLiteral("-"));
         // A company file can never be chosen for an export or an import.
         QVERIFY(FileDiDatabaseAperto(File()));
         QVERIFY(FileDiDatabaseAperto(File() + QStringLiteral("-wal")));

@@ -267,7 +267,8 @@ private slots:
         QCOMPARE(griglia->currentIndex().row(), 2);
         QTest::mouseClick(dettaglio->ComOk, Qt::LeftButton);
         QTRY_VERIFY(!dettaglio);
-        QCOMPARE(Righe(QStringLiteral("SELECT CostBatch FROM QuivaDettaglio WHERE Codice = 'B' AND OrdCampo > '1' ORDER BY OrdCampo")),
+        QCOMPARE(Righe(QStringLiteral(
+                     "SELECT CostBatch FROM QuivaDettaglio WHERE Codice = 'B' AND OrdCampo > '1' ORDER BY OrdCampo")),
                  (QStringList {"VEN", "BB", "SUD"}));
 
         // The same on the batch grid itself.
