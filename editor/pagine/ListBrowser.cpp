@@ -34,7 +34,13 @@ ListBrowser::ListBrowser(QTableView& griglia, DatabaseLink& db, FinestraMessaggi
     connect(m_modello, &QAbstractItemModel::modelReset, this, [this] { AggiornaContatore(); });
 }
 
-ListBrowser::~ListBrowser() { m_modello->Imposta(nullptr); }
+ListBrowser::~ListBrowser()
+{
+    // The grid may already be gone (a sibling destroyed first): emptying the
+    // model must not reach it.
+    m_modello->disconnect(this);
+    m_modello->Imposta(nullptr);
+}
 
 void ListBrowser::ImpostaRicerca(QLineEdit* testo, QComboBox* colonna, std::function<DirezioneRicerca()> direzione)
 {
