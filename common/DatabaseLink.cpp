@@ -1,6 +1,7 @@
 #include "DatabaseLink.h"
 
 #include "Comando.h"
+#include "FileDitta.h"
 #include "FunzioniJetPostgres.h"
 #include "FunzioniJetSqlite.h"
 #include "ScrittureRaccolte.h"
@@ -233,6 +234,23 @@ void DatabaseLink::Prepara()
     // load grows it (the default 2 MB made a million-line load a fifth
     // slower); memory stays bounded by it.
     q.exec(QStringLiteral("PRAGMA cache_size=-16384"));
+    // Read once so that the log and its index are open and locked now.
+    q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    q.finish();
+    m_controlloFile = std::make_unique<ControlloFileDitta>(m_sqlite);
+}
+
+void DatabaseLink::ControllaFileDitta()
+{
+    if (!m_controlloFile)
+        return;
+    if (m_fileScollegato.isEmpty())
+        m_fileScollegato = m_controlloFile->Stato();
+    if (!m_fileScollegato.isEmpty())
+        throw ErroreRun(CodiciErrore::FileDittaScollegato,
+                        QStringLiteral("Modifica non salvata: ") + m_fileScollegato
+                            + QStringLiteral(". Le modifiche non arriverebbero agli altri programmi: chiudere il "
+                                             "programma e riaprirlo."));
 }
 
 QSqlDatabase DatabaseLink::Database() const { return QSqlDatabase::database(m_nome, false); }
@@ -311,9 +329,12 @@ const CatalogoNomi& DatabaseLink::Catalogo()
 void DatabaseLink::Esegui(const QString& sqlJet)
 {
     InviaRaccolte();
+    ControllaFileDitta();
     QSqlQuery q(Database());
     if (!q.exec(Traduci(sqlJet)))
         throw Errore(q);
+    if (!m_inTransazione)
+        ControllaFileDitta();
     // The statement may have changed a table's shape.
     static const QRegularExpression ddl(QStringLiteral("^\\s*(create|alter|drop)\\b"),
                                         QRegularExpression::CaseInsensitiveOption);
@@ -328,8 +349,11 @@ void DatabaseLink::EseguiParametri(const QString& sql, const QVariantList& valor
         comando = Comando::Prepara(*this, Traduci(sql));
     for (int i = 0; i < valori.size(); ++i)
         comando->Lega(i, valori[i]);
+    ControllaFileDitta();
     comando->Esegui();
     comando->Termina();
+    if (!m_inTransazione)
+        ControllaFileDitta();
 }
 
 ErroreRun DatabaseLink::Errore(const QSqlError& errore) const
@@ -552,6 +576,7 @@ void DatabaseLink::IniziaTransazione()
 {
     if (m_inTransazione)
         return;
+    ControllaFileDitta();
     if (m_dialetto != DialettoDb::Sqlite) {
         m_inTransazione = Database().transaction();
         return;
@@ -575,6 +600,7 @@ bool DatabaseLink::TentaScrittura(const QString& nome)
         if (riuscito)
             return q.value(0).toBool();
     } else if (!m_inTransazione) {
+        ControllaFileDitta();
         riuscito = q.exec(QStringLiteral("BEGIN IMMEDIATE"));  // the load's first batch
         if (riuscito) {
             m_inTransazione = true;
@@ -641,6 +667,13 @@ void DatabaseLink::ConfermaTransazione()
     if (!m_inTransazione || m_prova)
         return;
     QSqlDatabase db = Database();
+    try {
+        ControllaFileDitta();
+    } catch (const ErroreRun&) {
+        db.rollback();
+        m_inTransazione = false;
+        throw;
+    }
     if (!db.commit()) {
         const QSqlError errore = db.lastError();
         db.rollback();

@@ -19,6 +19,7 @@
 #include <vector>
 
 class Comando;
+class ControlloFileDitta;
 class QSqlError;
 class QSqlQuery;
 class ScrittureRaccolte;
@@ -84,6 +85,10 @@ public:
     // Runs one statement with bound values ("?" markers); the statement is
     // prepared once per text and kept.
     void EseguiParametri(const QString& sql, const QVariantList& valori);
+    // Before (and, outside a transaction, after) every write on a database
+    // file: raises ErroreRun FileDittaScollegato, from then on, once the file
+    // is no longer shared safely with other programs (see FileDitta.h).
+    void ControllaFileDitta();
 
     // Schema, cached per table name (case ignored). Raises ErroreRun when the
     // table does not exist.
@@ -167,6 +172,8 @@ private:
     QHash<QString, std::shared_ptr<const SchemaTabella>> m_schemi;
     QHash<QString, std::shared_ptr<Comando>> m_comandi;
     sqlite3* m_sqlite = nullptr;
+    std::unique_ptr<ControlloFileDitta> m_controlloFile;
+    QString m_fileScollegato;  // why writes are refused, once they are
     std::optional<CatalogoNomi> m_catalogo;
     QSet<QString> m_indici;                         // lower-case indexes already ensured
     std::unique_ptr<ScrittureRaccolte> m_raccolte;  // kept across blocks with its statements

@@ -7,6 +7,7 @@
 #include "GestioneMaschere.h"
 #include "ListBrowser.h"
 #include "MenuPagina.h"
+#include "TastiPagina.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,6 +27,18 @@
 namespace {
 
 const QString Ok = QStringLiteral("&Ok");
+
+// The page keys of the screen: its grid is a list in editing mode.
+class PaginaTrasformazioni : public PaginaComandi {
+public:
+    explicit PaginaTrasformazioni(frmTrasform& f) : m_f(f) { ricercaDopoSalva = false; }
+    TipoPagina Tipo() const override { return TipoPagina::Lista; }
+    BarraComandi* Barra() const override { return m_f.tolComandi; }
+    void EseguiComando(const QString& chiave) override { m_f.ButtonComando(chiave); }
+
+private:
+    frmTrasform& m_f;
+};
 
 const QList<VoceComando> Comandi {{"Nuovo", "(N) Nuovo"},
                                   {"Salva", "(S) Salva"},
@@ -175,6 +188,9 @@ void frmTrasform::Carica()
             ApriLisCampo();
     });
     CompCampiCombo();
+    auto* pagina = new PaginaTrasformazioni(*this);
+    connect(this, &QObject::destroyed, [pagina] { delete pagina; });
+    InstallaTastiPagina(*this, *pagina);
     oiLoadOk = 1;
 }
 

@@ -93,6 +93,9 @@ QVariant ScQuiva::LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRig
 QString ScQuiva::LeggiValuta(const QString& psListino)
 {
     try {
+        // A company without price lists: every list is in the company's currency.
+        if (!m_ctx.db.EsisteTabella(QStringLiteral("Listini")))
+            return {};
         const RecordsetAperto rs(m_rs,
                                  QStringLiteral("Select * from Listini Where Listino = ")
                                      + FormUtility::SqlLiteral(psListino, TipiDato::String));

@@ -7,9 +7,9 @@
 #include "GestioneMaschere.h"
 #include "ModelloRecordset.h"
 #include "ScartiQuiva.h"
+#include "SceltaFile.h"
 
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -70,8 +70,8 @@ frmVerErrori::frmVerErrori(const ContestoQuiva& contesto, QWidget* parent)
     connect(ComAnnulla, &QPushButton::clicked, this, &frmVerErrori::ComAnnulla_Click);
 
     ChiediFile = [this](const QString& proposta) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Salva righe scartate"), proposta,
-                                            QStringLiteral("File di testo (*.txt);;Tutti i file (*)"));
+        return ScegliFile(this, ModoScelta::Salva, QStringLiteral("Salva righe scartate"), proposta,
+                          QStringLiteral("File di testo (*.txt);;Tutti i file (*)"), m_ctx.messaggi);
     };
     resize(Twip(11400), Twip(6000));
 }

@@ -1,11 +1,14 @@
 #include "LinePageEditor.h"
 
+#include "ArchivioPagina.h"
 #include "BarraComandi.h"
 #include "DatabaseLink.h"
+#include "ErroreRun.h"
 #include "FinestraMessaggi.h"
 #include "ListBrowser.h"
 #include "Recordset.h"
 #include "RecordsetManager.h"
+#include "RigaLetta.h"
 
 #include <QLineEdit>
 #include <QTableView>
@@ -201,6 +204,14 @@ int LinePageEditor::RigaConChiave(const QStringList& chiave)
     return -1;
 }
 
+QString LinePageEditor::RigaDaScrivere(RecordsetManager& rs)
+{
+    const QString nome = rs.Apri(m_browser->Sql());
+    Recordset& fresco = rs.Oggetto(nome);
+    fresco.Posiziona(RitrovaRiga(*m_browser->Modello().Dati(), m_browser->Modello().RigaDati(m_rigaMostrata), fresco));
+    return nome;
+}
+
 bool LinePageEditor::Salva()
 {
     if (m_flagOpe == 0)
@@ -216,19 +227,27 @@ bool LinePageEditor::Salva()
         return false;
     }
     const QVariantMap valori = ValoriDaScrivere();
-    RecordsetManager rs(m_db);
-    QString nome;
-    if (m_flagOpe == 2) {
-        nome = rs.Apri(QStringLiteral("Select * from ") + m_tabella + QStringLiteral(" where 1 = 0"));
-        rs.AggiungiNuovo(nome);
-    } else {
-        nome = rs.Apri(m_browser->Sql());
-        rs.Oggetto(nome).Posiziona(m_browser->Modello().RigaDati(m_rigaMostrata));
-        rs.Modifica(nome);
+    try {
+        TransazioneUnica transazione(m_db);
+        RecordsetManager rs(m_db);
+        QString nome;
+        if (m_flagOpe == 2) {
+            nome = rs.Apri(QStringLiteral("Select * from ") + m_tabella + QStringLiteral(" where 1 = 0"));
+            rs.AggiungiNuovo(nome);
+        } else {
+            nome = RigaDaScrivere(rs);
+            rs.Modifica(nome);
+        }
+        for (auto it = valori.cbegin(); it != valori.cend(); ++it)
+            rs.Imposta(nome, it.key(), it.value());
+        rs.Aggiorna(nome);
+        transazione.Conferma();
+    } catch (const ErroreRun& errore) {
+        if (errore.numero() != CodiciErrore::DatoVariato)
+            throw;
+        Avviso(errore.descrizione());
+        return false;
     }
-    for (auto it = valori.cbegin(); it != valori.cend(); ++it)
-        rs.Imposta(nome, it.key(), it.value());
-    rs.Aggiorna(nome);
     m_spostando = true;
     m_browser->DatRefresh();
     m_righe.PersColonne();
@@ -246,10 +265,17 @@ void LinePageEditor::Cancella()
                           {QStringLiteral("&Si"), QStringLiteral("&No")})
         != 1)
         return;
-    RecordsetManager rs(m_db);
-    const QString nome = rs.Apri(m_browser->Sql());
-    rs.Oggetto(nome).Posiziona(m_browser->Modello().RigaDati(m_rigaMostrata));
-    rs.Oggetto(nome).Elimina();
+    try {
+        TransazioneUnica transazione(m_db);
+        RecordsetManager rs(m_db);
+        rs.Oggetto(RigaDaScrivere(rs)).Elimina();
+        transazione.Conferma();
+    } catch (const ErroreRun& errore) {
+        if (errore.numero() != CodiciErrore::DatoVariato)
+            throw;
+        Avviso(errore.descrizione());
+        return;
+    }
     Riapri();
     Stato(QStringLiteral("Riga cancellata"));
 }

@@ -16,6 +16,7 @@ class DatabaseLink;
 class ListBrowser;
 class QLineEdit;
 class QTableView;
+class RecordsetManager;
 
 class ClienteRighe : public ClientePagina {
 public:
@@ -62,6 +63,9 @@ private:
     void Sposta(int riga);
     void RigaScelta(int riga);
     int RigaConChiave(const QStringList& chiave);
+    // The shown row, read again now and made current in a set of rs (whose
+    // name is returned); raises ErroreRun DatoVariato when it changed.
+    QString RigaDaScrivere(RecordsetManager& rs);
 
     ClienteRighe& m_righe;
     DatabaseLink& m_db;

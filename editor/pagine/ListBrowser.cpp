@@ -1,11 +1,13 @@
 #include "ListBrowser.h"
 
+#include "ArchivioPagina.h"
 #include "BarraComandi.h"
 #include "DatabaseLink.h"
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
 #include "Recordset.h"
 #include "RecordsetManager.h"
+#include "RigaLetta.h"
 #include "StampaLista.h"
 
 #include <QComboBox>
@@ -32,7 +34,13 @@ ListBrowser::ListBrowser(QTableView& griglia, DatabaseLink& db, FinestraMessaggi
     connect(m_modello, &QAbstractItemModel::modelReset, this, [this] { AggiornaContatore(); });
 }
 
-ListBrowser::~ListBrowser() { m_modello->Imposta(nullptr); }
+ListBrowser::~ListBrowser()
+{
+    // The grid may already be gone (a sibling destroyed first): emptying the
+    // model must not reach it.
+    m_modello->disconnect(this);
+    m_modello->Imposta(nullptr);
+}
 
 void ListBrowser::ImpostaRicerca(QLineEdit* testo, QComboBox* colonna, std::function<DirezioneRicerca()> direzione)
 {
@@ -162,7 +170,7 @@ bool ListBrowser::Comando(const QString& chiave)
                 VaiARiga(r);
     } else if (chiave == QLatin1String("Stampa")) {
         if (Conteggio() > 0)
-            StampaLista::Anteprima(m_griglia, m_titolo);
+            StampaLista::Anteprima(m_griglia, m_titolo, m_messaggi);
     } else if (m_modifica && chiave == QLatin1String("Nuovo")) {
         if (m_scrivibile) {
             m_modello->AggiungiRigaNuova();
@@ -232,25 +240,34 @@ bool ListBrowser::Salva()
         m_messaggi.msgCom(motivo, {Ok});
         return false;
     }
-    RecordsetManager rs(m_db);
     const Recordset& dati = m_rs->Oggetto(m_nomeRs);
     const int rigaDati = m_modello->RigaDati(riga);
-    const QString nome = rs.Apri(m_sql);
     const QVariantMap variate = m_modello->Variazioni(riga);
-    // A new row writes every column it has; a changed one what was typed
-    // and what the check set.
-    if (rigaDati < 0) {
-        rs.AggiungiNuovo(nome);
-    } else {
-        rs.Oggetto(nome).Posiziona(rigaDati);
-        rs.Modifica(nome);
+    try {
+        TransazioneUnica transazione(m_db);
+        RecordsetManager rs(m_db);
+        const QString nome = rs.Apri(m_sql);
+        // A new row writes every column it has; a changed one what was typed
+        // and what the check set.
+        if (rigaDati < 0) {
+            rs.AggiungiNuovo(nome);
+        } else {
+            rs.Oggetto(nome).Posiziona(RitrovaRiga(dati, rigaDati, rs.Oggetto(nome)));
+            rs.Modifica(nome);
+        }
+        for (auto it = valori.cbegin(); it != valori.cend(); ++it)
+            if (rigaDati < 0 || variate.contains(it.key())
+                || it.value() != dati.Valore(rigaDati, dati.IndiceColonna(it.key())))
+                if (!(rigaDati < 0 && it.value().isNull()))
+                    rs.Imposta(nome, it.key(), it.value());
+        rs.Aggiorna(nome);
+        transazione.Conferma();
+    } catch (const ErroreRun& errore) {
+        if (errore.numero() != CodiciErrore::DatoVariato)
+            throw;
+        m_messaggi.msgCom(errore.descrizione(), {Ok});
+        return false;
     }
-    for (auto it = valori.cbegin(); it != valori.cend(); ++it)
-        if (rigaDati < 0 || variate.contains(it.key())
-            || it.value() != dati.Valore(rigaDati, dati.IndiceColonna(it.key())))
-            if (!(rigaDati < 0 && it.value().isNull()))
-                rs.Imposta(nome, it.key(), it.value());
-    rs.Aggiorna(nome);
     Riapri(riga);
     return true;
 }
@@ -267,9 +284,19 @@ void ListBrowser::CancellaRiga()
                           {QStringLiteral("&Si"), QStringLiteral("&No")})
         != 1)
         return;
-    RecordsetManager rs(m_db);
-    const QString nome = rs.Apri(m_sql);
-    rs.Oggetto(nome).Posiziona(rigaDati);
-    rs.Oggetto(nome).Elimina();
+    try {
+        TransazioneUnica transazione(m_db);
+        RecordsetManager rs(m_db);
+        const QString nome = rs.Apri(m_sql);
+        Recordset& fresco = rs.Oggetto(nome);
+        fresco.Posiziona(RitrovaRiga(m_rs->Oggetto(m_nomeRs), rigaDati, fresco));
+        fresco.Elimina();
+        transazione.Conferma();
+    } catch (const ErroreRun& errore) {
+        if (errore.numero() != CodiciErrore::DatoVariato)
+            throw;
+        m_messaggi.msgCom(errore.descrizione(), {Ok});
+        return;
+    }
     Riapri(riga);
 }

@@ -236,6 +236,56 @@ private slots:
         QTRY_VERIFY(Editor(batch->dbgQuiva) && Editor(batch->dbgQuiva)->text() == QLatin1String("X"));
     }
 
+    // Enter stores the cell and keeps it current: the next Down goes to the
+    // row below, not back to the first.
+    void invioRestaSullaCella()
+    {
+        Definizione(QStringLiteral("B"), QStringLiteral("S"));
+        Sql(QStringLiteral("INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, [Default], CostBatch) VALUES "
+                           "('B', '2', 'Causale', '\u00a7Causale', 'VEN'), ('B', '3', 'Pagamento', '\u00a7Pag', 'RB'), "
+                           "('B', '4', 'Zona', '\u00a7Zona', 'N')"));
+        ApriBatch();
+        Clic(batch->dbgQuiva, 0, 1);
+        QTest::mouseClick(batch->comDettagli, Qt::LeftButton);
+        QPointer<frmBatchSelezDett> dettaglio = batch->Dettaglio();
+        QVERIFY(dettaglio && QTest::qWaitForWindowExposed(dettaglio));
+        QApplication::setActiveWindow(dettaglio);
+        QTableView* griglia = dettaglio->dbgQuiva;
+        Clic(griglia, 1, 0);
+        // The cell opens for typing as it becomes current.
+        for (const char* valore : {"BB", "SUD"}) {
+            QLineEdit* editor = Editor(griglia);
+            QVERIFY(editor && editor->hasFocus());
+            editor->selectAll();
+            QTest::keyClicks(editor, QLatin1String(valore));
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_VERIFY(!Editor(griglia));
+            QVERIFY(griglia->hasFocus());
+            QTest::keyClick(griglia, Qt::Key_Down);
+        }
+        QCOMPARE(Griglia(griglia, QStringLiteral("CostBatch")), (QStringList {"VEN", "BB", "SUD"}));
+        QCOMPARE(griglia->currentIndex().row(), 2);
+        QTest::mouseClick(dettaglio->ComOk, Qt::LeftButton);
+        QTRY_VERIFY(!dettaglio);
+        QCOMPARE(Righe(QStringLiteral(
+                     "SELECT CostBatch FROM QuivaDettaglio WHERE Codice = 'B' AND OrdCampo > '1' ORDER BY OrdCampo")),
+                 (QStringList {"VEN", "BB", "SUD"}));
+
+        // The same on the batch grid itself.
+        QApplication::setActiveWindow(batch);
+        Clic(batch->dbgQuiva, 0, 1);
+        QTest::keyClick(batch->dbgQuiva, Qt::Key_Left);
+        QTest::keyClick(batch->dbgQuiva, Qt::Key_N);
+        QLineEdit* editor = Editor(batch->dbgQuiva);
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!Editor(batch->dbgQuiva));
+        QCOMPARE(batch->dbgQuiva->currentIndex().row(), 0);
+        QCOMPARE(batch->dbgQuiva->currentIndex().column(), 0);
+        QVERIFY(batch->dbgQuiva->hasFocus());
+        QCOMPARE(Righe(QStringLiteral("SELECT Batch FROM QuivaFile WHERE Codice = 'B'")), QStringList {"N"});
+    }
+
     void dettagliDeiCampiRichiesti()
     {
         Definizione(QStringLiteral("A"), QStringLiteral("N"));
