@@ -5,6 +5,7 @@
 #include "FormUtility.h"
 #include "LettoreRighe.h"
 #include "LetturaAnticipata.h"
+#include "OsservatoreRighe.h"
 #include "ProgressMonitor.h"
 #include "Recordset.h"
 #include "ScQuiva.h"
@@ -85,7 +86,7 @@ int ScQuiva::QuivaDati(long& plErrori)
     if (risultato == 0) {
         progresso.Fase(FaseQuiva::Caricamento, osCodice);
         long letti = 0, accettati = 0;
-        bool interrotto = false, rigaAperta = false;
+        bool interrotto = false, rigaAperta = false, limitato = false;
         BloccoRighe blocco(m_ctx.db, {[this](int posizione) { TrattieniValori(posizione); },
                                       [this](const QString& r, int posizione) { CaricaRiga(r, posizione); },
                                       [this] { return SalvaStato(); },
@@ -109,7 +110,13 @@ int ScQuiva::QuivaDati(long& plErrori)
                 ++letti;
                 if (letti <= m_saltaInizio || !RigaDaCaricare(riga))
                     continue;
+                if (m_righeMassime > 0 && accettati == m_righeMassime) {
+                    limitato = true;
+                    break;
+                }
                 ++accettati;
+                if (ogOsservatore)
+                    ogOsservatore->Letta(letti);
                 // Moved, not shared: the two threads then never count
                 // references to the same texts.
                 std::move(valori, valori + m_valoriRiga.size(), m_valoriRiga.begin());
@@ -125,7 +132,7 @@ int ScQuiva::QuivaDati(long& plErrori)
             rigaAperta = false;
             lotto->Conferma();
             progresso.Salvate(accettati);
-            if (!interrotto)
+            if (!interrotto && !limitato)
                 EseguiQueryFinali();
         } catch (const std::exception& errore) {
             // A failed read, the error log itself, a fault that ends the
@@ -216,6 +223,8 @@ void ScQuiva::CaricaRiga(const QString& riga, int posizione)
         m_valoriCorrenti = m_valoriRiga.data();
     }
     m_anticipate.ProssimaRiga();
+    if (ogOsservatore)
+        ogOsservatore->Riga(riga);
     try {
         ElaboraRiga(riga);
     } catch (const std::exception& errore) {
@@ -230,8 +239,11 @@ std::function<void()> ScQuiva::SalvaStato()
     std::optional<ValueStore> valori;
     if (ogValDefault)
         valori = *ogValDefault;
-    return [this, errori = m_errori, valori = std::move(valori)] {
+    const long righe = ogOsservatore ? ogOsservatore->Righe() : 0;
+    return [this, errori = m_errori, valori = std::move(valori), righe] {
         m_errori = errori;
+        if (ogOsservatore)
+            ogOsservatore->Ripristina(righe);
         Progresso().Errori(m_errori);
         if (valori)
             *ogValDefault = *valori;

@@ -2,6 +2,7 @@
 #include "DatabaseLink.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
+#include "OsservatoreRighe.h"
 #include "Recordset.h"
 #include "ScQuiva.h"
 
@@ -188,22 +189,34 @@ int ScQuiva::CompRecord(const QString& psRiga)
                 if (colonna < 0)
                     s.set->Imposta(c.campo->osNomeCampo, valore);  // raises "no such column"
                 s.set->Imposta(colonna, valore);
+                if (ogOsservatore)
+                    ogOsservatore->Valore(*c.campo, valore);
             }
             if (c.listino)
                 s.listino = valore.toString();
             campo = nullptr;
         }
         for (t = 1; t <= NumSlot; ++t)
-            if (m_slot[t].usato() && m_slot[t].flag == 0)
+            if (m_slot[t].usato() && m_slot[t].flag == 0) {
                 m_slot[t].set->Aggiorna();
+                if (ogOsservatore)
+                    ogOsservatore->Scritta(t, nuovo[t]);
+            }
         return 0;
     } catch (const std::exception& errore) {
         const int numero = FormUtility::NumeroErrore(errore);
         if (CodiciErrore::FermaCaricamento(numero))
             throw;
         const QString suffisso = campo ? QStringLiteral(": campo ") + campo->nome : QString();
+        m_campoInLettura = campo ? campo->campo : nullptr;
+        struct Dimentica {
+            const ScQuivaCampi*& campo;
+            ~Dimentica() { campo = nullptr; }
+        } dimentica {m_campoInLettura};
         if (numero == CodiciErrore::ChiaveDoppia || numero == CodiciErrore::ErroreOdbc) {
             m_slot[t].flag = -1;
+            if (ogOsservatore)
+                ogOsservatore->Respinta(t);
             if (numero == CodiciErrore::ErroreOdbc)
                 ScriviErrore(psRiga, FormUtility::DescrizioneErrore(errore) + suffisso);
             SalvaSlotDopo(t, psRiga);
@@ -228,12 +241,17 @@ void ScQuiva::SalvaSlotDopo(int t, const QString& psRiga)
         if (!m_slot[u].usato() || m_slot[u].flag != 0)
             continue;
         try {
+            const bool nuova = m_slot[u].set->StatoModifica() == Recordset::Stato::Aggiunta;
             m_slot[u].set->Aggiorna();
+            if (ogOsservatore)
+                ogOsservatore->Scritta(u, nuova);
         } catch (const std::exception& errore) {
             const int numero = FormUtility::NumeroErrore(errore);
             if (numero != CodiciErrore::ChiaveDoppia && numero != CodiciErrore::ErroreOdbc)
                 throw;
             m_slot[u].flag = -1;
+            if (ogOsservatore)
+                ogOsservatore->Respinta(u);
             if (numero == CodiciErrore::ErroreOdbc)
                 ScriviErrore(psRiga, FormUtility::DescrizioneErrore(errore));
         }
