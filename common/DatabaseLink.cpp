@@ -14,6 +14,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <limits>
 #include <sqlite3.h>
 
 namespace {
@@ -43,6 +44,52 @@ bool TipoData(const QString& tipo)
 {
     const QString t = tipo.toUpper();
     return t.contains(QLatin1String("DATE")) || t.contains(QLatin1String("TIME"));
+}
+
+// The kind of value a declared type holds: the names of SQLite tables made
+// by any tool and those of a server's catalog ("numeric(9,2)", "smallint").
+void DescriviGenere(ColonnaSchema& colonna, const QString& tipo, DialettoDb dialetto)
+{
+    const QString t = tipo.toUpper();
+    auto ha = [&t](const char* parola) { return t.contains(QLatin1String(parola)); };
+    GenereColonna& genere = colonna.genere;
+    if (colonna.testo) {
+        genere = GenereColonna::Testo;
+    } else if (colonna.data) {
+        genere = GenereColonna::Data;
+    } else if (ha("BOOL") || ha("BIT") || ha("YESNO") || ha("LOGICAL") || ha("BLOB") || ha("BINARY")
+               || ha("BYTEA") || ha("INTERVAL")) {
+        genere = GenereColonna::Altro;
+    } else if (ha("INT") || ha("LONG") || ha("COUNTER") || ha("SERIAL") || ha("BYTE")) {
+        genere = GenereColonna::Intero;
+        colonna.minimo = std::numeric_limits<qint32>::min();
+        colonna.massimo = std::numeric_limits<qint32>::max();
+        if (ha("SMALLINT") || ha("INT2")) {
+            colonna.minimo = -32768;
+            colonna.massimo = 32767;
+        } else if (ha("BIGINT") || ha("INT8") || dialetto == DialettoDb::Sqlite) {
+            // SQLite keeps eight bytes in any whole-number column.
+            colonna.minimo = std::numeric_limits<qint64>::min();
+            colonna.massimo = std::numeric_limits<qint64>::max();
+        }
+    } else if (ha("NUMERIC") || ha("DECIMAL") || ha("CURRENCY") || ha("MONEY")) {
+        genere = GenereColonna::Decimale;
+        static const QRegularExpression precisione(QStringLiteral("\\(\\s*(\\d+)\\s*(?:,\\s*(\\d+))?"));
+        if (const auto m = precisione.match(t); m.hasMatch()) {
+            colonna.cifre = m.captured(1).toInt();
+            colonna.decimali = m.captured(2).toInt();
+        } else if (ha("CURRENCY")) {
+            colonna.cifre = 19;
+            colonna.decimali = 4;
+        }
+    } else if (ha("REAL") || ha("FLOA") || ha("DOUB") || ha("SINGLE")) {
+        genere = GenereColonna::Reale;
+        // A server's "real" is single precision; SQLite's has eight bytes.
+        if (ha("SINGLE") || (dialetto != DialettoDb::Sqlite && (t == QLatin1String("REAL") || ha("FLOAT4"))))
+            colonna.cifre = 7;
+    } else {
+        genere = GenereColonna::Altro;
+    }
 }
 
 }  // namespace
@@ -379,6 +426,7 @@ SchemaTabella DatabaseLink::LeggiSchema(const QString& tabella)
             const QString tipo = q.value(1).toString();
             schema.colonne.push_back({q.value(0).toString(), DimensioneDichiarata(tipo), TipoTesto(tipo),
                                       TipoData(tipo), q.value(2).toInt()});
+            DescriviGenere(schema.colonne.back(), tipo, m_dialetto);
         }
     } else {
         // The catalog's spelling of the table on a server; the standard
@@ -390,7 +438,7 @@ SchemaTabella DatabaseLink::LeggiSchema(const QString& tabella)
         schema.nome = *nome;
         if (m_dialetto == DialettoDb::Postgres) {
             q.prepare(QStringLiteral(
-                "SELECT a.attname, pg_catalog.format_type(a.atttypid, NULL), "
+                "SELECT a.attname, pg_catalog.format_type(a.atttypid, a.atttypmod), "
                 "CASE WHEN a.atttypmod > 4 AND t.typcategory = 'S' THEN a.atttypmod - 4 ELSE 0 END, "
                 "coalesce(array_position(i.indkey::int2[], a.attnum) + 1, 0) "
                 "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
@@ -413,6 +461,7 @@ SchemaTabella DatabaseLink::LeggiSchema(const QString& tabella)
             const QString tipo = q.value(1).toString();
             schema.colonne.push_back(
                 {q.value(0).toString(), q.value(2).toInt(), TipoTesto(tipo), TipoData(tipo), q.value(3).toInt()});
+            DescriviGenere(schema.colonne.back(), tipo, m_dialetto);
         }
     }
     if (schema.colonne.empty())

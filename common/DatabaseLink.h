@@ -27,6 +27,16 @@ struct sqlite3;
 enum class DialettoDb { Sqlite, Postgres, Odbc };
 enum class LivelloIsolamento { LetturaNonConfermata, LetturaConfermata };
 
+// What a column's declared type lets it hold, as far as loading values cares.
+enum class GenereColonna : quint8 {
+    Testo,
+    Intero,    // whole numbers within the bounds below
+    Decimale,  // fixed point: cifre digits, decimali of them after the point (0 cifre: any)
+    Reale,     // floating point; cifre 7 for single precision
+    Data,
+    Altro,     // anything else (yes/no, binary...): values go as they are
+};
+
 // Declared shape of one column of a table.
 struct ColonnaSchema {
     QString nome;
@@ -34,6 +44,10 @@ struct ColonnaSchema {
     bool testo = true;        // text affinity (else numeric or date)
     bool data = false;        // declared as a date or time
     int posizioneChiave = 0;  // 1-based position in the primary key, 0 if not part of it
+    GenereColonna genere = GenereColonna::Testo;
+    int cifre = 0;
+    int decimali = 0;
+    qint64 minimo = 0, massimo = 0;  // of a whole-number column
 };
 
 struct SchemaTabella {

@@ -22,6 +22,7 @@ constexpr int DatabaseDanneggiato = 3343;
 constexpr int DatabaseInUso = 3260;   // locked by another program
 constexpr int ErroreDatabase = 3000;  // any other failure of the database
 constexpr int ErroreGenerico = 5;     // anything that has no number of its own
+constexpr int DefinizioneNonValida = 3001;  // a definition that fails its check before loading
 
 // Errors after which no line can be written any more: a load ends on them
 // instead of recording them line after line.

@@ -87,6 +87,7 @@ public:
     const QString& Separatore() const { return m_separatore; }
     const QString& Origine() const { return m_origine; }
     const QString& Tipo() const { return m_tipo; }
+    bool Fisso() const { return m_tipo.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0; }
     qint16 SaltaInizio() const { return m_saltaInizio; }
     const QString& QueryFinale(int i) const { return m_queryFin[i - 1]; }
 

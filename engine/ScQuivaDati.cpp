@@ -11,6 +11,7 @@
 #include "ScQuiva.h"
 #include "StatoElaborazione.h"
 #include "ValueStore.h"
+#include "VerificaDefinizione.h"
 
 #include <optional>
 
@@ -52,13 +53,20 @@ int ScQuiva::QuivaDati(long& plErrori)
     ProgressMonitor& progresso = Progresso();
 
     try {
+        // A definition that cannot load deletes nothing.
+        if (const auto problemi = VerificaDefinizione(*this, m_ctx.db); !problemi.empty()) {
+            m_ctx.messaggi.msgCom(MessaggioVerifica(osCodice, problemi), {QStringLiteral("&Ok")});
+            ChiudiTutto();
+            return CodiciErrore::DefinizioneNonValida;
+        }
         progresso.Fase(FaseQuiva::CancellazioneErrori, osCodice);
         progresso.Errori(m_errori);
         lotto.emplace(m_ctx.db);
         m_ctx.db.Esegui(QStringLiteral("Delete * from ErroriQuivamento Where tabella = ")
                         + FormUtility::SqlLiteral(osCodice, TipiDato::String));
         try {
-            file.emplace(QString(m_origine).replace(QLatin1Char('\\'), QLatin1Char('/')));
+            file.emplace(QString(m_origine).replace(QLatin1Char('\\'), QLatin1Char('/')),
+                         Fisso() ? QString() : m_separatore);
         } catch (const ErroreRun&) {
             lotto->Conferma();  // the old error rows stay deleted
             throw;
@@ -94,7 +102,7 @@ int ScQuiva::QuivaDati(long& plErrori)
         for (const auto& campo : m_campi)
             campo->CalcolaCache();
         LetturaAnticipata lettura(*file, m_piano.anticipati, PreparazioneRighe());
-        m_valoriRiga.resize(static_cast<size_t>(m_piano.anticipati));
+        m_valoriRiga.resize(static_cast<size_t>(m_piano.anticipati) + 1);  // and why the line cannot load
         try {
             for (;;) {
                 // The end of the file is looked for first: a stop confirmed
@@ -226,6 +234,11 @@ void ScQuiva::CaricaRiga(const QString& riga, int posizione)
     if (ogOsservatore)
         ogOsservatore->Riga(riga);
     try {
+        // A line the reader refused (too long, a NUL) is rejected whole.
+        if (const QString& scarto = m_valoriCorrenti[m_piano.anticipati].letto.errore; !scarto.isEmpty()) {
+            ScriviErrore(riga, scarto);
+            return;
+        }
         ElaboraRiga(riga);
     } catch (const std::exception& errore) {
         if (CodiciErrore::FermaCaricamento(FormUtility::NumeroErrore(errore)))

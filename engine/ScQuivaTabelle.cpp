@@ -5,6 +5,7 @@
 #include "OsservatoreRighe.h"
 #include "Recordset.h"
 #include "ScQuiva.h"
+#include "ValoreColonna.h"
 
 namespace {
 
@@ -57,7 +58,8 @@ void ScQuiva::ImpCampiKey()
                 marcati = true;
             }
         }
-        if (!marcati) {
+        // A table that does not exist is reported by the definition's check.
+        if (!marcati && m_ctx.db.EsisteTabella(s.tabella)) {
             for (const QString& colonna : m_ctx.db.ColonnePrimarie(s.tabella))
                 if (ScQuivaCampi* campo = Campo(s.tabella + QLatin1Char('.') + colonna))
                     campo->osChiave = QStringLiteral("S");
@@ -70,6 +72,8 @@ void ScQuiva::Compila()
 {
     m_piano = PianoQuiva();
     for (const auto& campo : m_campi) {
+        if (campo->UnioneSenzaOrigine())
+            continue;
         const int slot = QualeTab(campo->osCodTab);
         CampoCompilato compilato = CompilaCampo(*campo, m_ctx.ditta, slot);
         // A value that depends on the line alone is read ahead with it; a
@@ -188,6 +192,13 @@ int ScQuiva::CompRecord(const QString& psRiga)
                 const int colonna = (*colonne[t])[c.posizioneNelSlot];
                 if (colonna < 0)
                     s.set->Imposta(c.campo->osNomeCampo, valore);  // raises "no such column"
+                // What reaches a column is of its declared type.
+                if (const ColonnaSchema* dichiarata = s.set->SchemaColonna(colonna);
+                    dichiarata && !AdattaAColonna(valore, *dichiarata)) {
+                    ScriviErrore(psRiga, c.nome + QStringLiteral(": Tipo non valido (") + FormUtility::TestoValore(valore)
+                                     + QLatin1Char(')'));
+                    return CodiciErrore::TipoNonCorrispondente;
+                }
                 s.set->Imposta(colonna, valore);
                 if (ogOsservatore)
                     ogOsservatore->Valore(*c.campo, valore);
