@@ -11,8 +11,9 @@ void OpzioniDefinizioni::Aggiungi(CLI::App& cli)
     CLI::Option* importa = cli.add_option("--importa", m_importa, "Legge una definizione dal file FILE in questa ditta")
                                ->type_name("FILE");
     esporta->excludes(importa);
-    cli.add_flag("--sostituisci", m_sostituisci, "Con --importa: sostituisce una definizione con lo stesso codice")
-        ->needs(importa);
+    // Also for --crea-da-file (OpzioniEsame).
+    cli.add_flag("--sostituisci", m_sostituisci,
+                 "Con --importa o --crea-da-file: sostituisce una definizione con lo stesso codice");
 
     CLI::Option* codici = cli.get_option("codici");
     cli.parse_complete_callback([this, codici] {
