@@ -41,7 +41,7 @@ void OpzioniEsame::Aggiungi(CLI::App& cli)
     anteprima->excludes(verifica)->excludes(crea);
     verifica->excludes(crea);
     CLI::Option* codici = cli.get_option("codici");
-    cli.parse_complete_callback([this, codici] {
+    cli.final_callback([this, codici] {  // the parse-complete one is OpzioniDefinizioni's
         if ((!m_anteprima.empty() || !m_verifica.empty()) && codici->count() > 0)
             throw CLI::ValidationError("codici", "--anteprima e --verifica non caricano: togliere i codici");
         if (!m_creaDaFile.empty() && (codici->count() != 1 || m_tabella.empty()))
