@@ -713,6 +713,7 @@ void DatabaseLink::AnnullaProva()
         return;
     m_prova = false;
     m_inTransazione = false;
+    m_indici.clear();  // an index made during the trial goes with it
     QSqlDatabase db = Database();
     if (!db.rollback())
         throw Errore(db.lastError());

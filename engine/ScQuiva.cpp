@@ -1,6 +1,7 @@
 #include "ScQuiva.h"
 
 #include "DatabaseLink.h"
+#include "OsservatoreRighe.h"
 #include "ProgressMonitor.h"
 
 ScQuiva::ScQuiva(ContestoQuiva& contesto)
@@ -22,4 +23,6 @@ void ScQuiva::ScriviErrore(const QString& psRiga, const QString& psErrore)
                              {osCodice, psRiga, psErrore});
     ++m_conteggi.errori;
     Progresso().Errori(m_conteggi.errori);
+    if (ogOsservatore)
+        ogOsservatore->Errore(psErrore, m_campoInLettura);
 }

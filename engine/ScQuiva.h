@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+class OsservatoreRighe;
 class ProgressMonitor;
 class ValueStore;
 class LettoreRighe;
@@ -53,6 +54,11 @@ public:
     QString osCodice;
     ProgressMonitor* ogInElab = nullptr;  // null shows nothing
     ValueStore* ogValDefault = nullptr;
+    OsservatoreRighe* ogOsservatore = nullptr;  // null tells nobody
+
+    // Loads only the first n lines (after the skipped ones) and leaves the
+    // final queries alone; 0 loads them all.
+    void LimitaRighe(long n) { m_righeMassime = n; }
 
     // Definition reader: 0 ready to load, -1 missing rows (message shown),
     // else the number of the error that stopped the reading.
@@ -108,6 +114,8 @@ private:
     QVariant ConvImporto(const QVariant& pvValore, const CampoCompilato& campo);
     QString LeggiValuta(const QString& psListino);
     void ScriviErrore(const QString& psRiga, const QString& psErrore);
+    // The field being read, for an observer told of a rejection.
+    const ScQuivaCampi* m_campoInLettura = nullptr;
 
     // Writing.
     int CompRecord(const QString& psRiga);
@@ -167,6 +175,7 @@ private:
     QString m_origine;
     QString m_tipo;
     qint16 m_saltaInizio = 0;
+    long m_righeMassime = 0;
     std::vector<std::unique_ptr<ScQuivaCampi>> m_campi;
     QHash<QString, ScQuivaCampi*> m_indiceCampi;  // lower-case osKey
     ConteggiCarico m_conteggi;  // of the load running, the open batch included

@@ -5,6 +5,7 @@
 #include "FormUtility.h"
 #include "LettoreRighe.h"
 #include "LetturaAnticipata.h"
+#include "OsservatoreRighe.h"
 #include "ProgressMonitor.h"
 #include "Recordset.h"
 #include "ScQuiva.h"
@@ -126,7 +127,7 @@ int ScQuiva::QuivaDati(long& plErrori)
         progresso.Fase(FaseQuiva::Caricamento, osCodice);
         const qint64 dimensione = QFileInfo(origine).size();
         qint64 byteLetti = 0;
-        bool interrotto = false, rigaAperta = false, confermaFallita = false;
+        bool interrotto = false, rigaAperta = false, confermaFallita = false, limitato = false;
         BloccoRighe blocco(m_ctx.db, {[this](int posizione) { TrattieniValori(posizione); },
                                       [this](const QString& r, int posizione) { CaricaRiga(r, posizione); },
                                       [this] { return SalvaStato(); },
@@ -161,7 +162,13 @@ int ScQuiva::QuivaDati(long& plErrori)
                 byteLetti += riga.size() + 1;  // near enough for a percentage
                 if (m_conteggi.lette <= m_saltaInizio || !RigaDaCaricare(riga))
                     continue;
+                if (m_righeMassime > 0 && m_conteggi.accettate == m_righeMassime) {
+                    limitato = true;
+                    break;
+                }
                 ++m_conteggi.accettate;
+                if (ogOsservatore)
+                    ogOsservatore->Letta(m_conteggi.lette);
                 // Moved, not shared: the two threads then never count
                 // references to the same texts.
                 std::move(valori, valori + m_valoriRiga.size(), m_valoriRiga.begin());
@@ -179,7 +186,7 @@ int ScQuiva::QuivaDati(long& plErrori)
                 lotto->Conferma();
                 return true;
             });
-            if (!interrotto) {
+            if (!interrotto && !limitato) {
                 EseguiQueryFinali();
                 m_conteggi.completo = true;
                 conferma([&] {
@@ -314,6 +321,8 @@ void ScQuiva::CaricaRiga(const QString& riga, int posizione)
     }
     m_anticipate.ProssimaRiga();
     const long erroriPrima = m_conteggi.errori;
+    if (ogOsservatore)
+        ogOsservatore->Riga(riga);
     try {
         // A line the reader refused (too long, a NUL) is rejected whole.
         if (const QString& scarto = m_valoriCorrenti[m_piano.anticipati].letto.errore; !scarto.isEmpty())
@@ -334,12 +343,15 @@ std::function<void()> ScQuiva::SalvaStato()
     std::optional<ValueStore> valori;
     if (ogValDefault)
         valori = *ogValDefault;
-    return [this, conteggi = m_conteggi, valori = std::move(valori)] {
+    const long righe = ogOsservatore ? ogOsservatore->Righe() : 0;
+    return [this, conteggi = m_conteggi, valori = std::move(valori), righe] {
         // the lines read stay read
         const long lette = m_conteggi.lette, accettate = m_conteggi.accettate;
         m_conteggi = conteggi;
         m_conteggi.lette = lette;
         m_conteggi.accettate = accettate;
+        if (ogOsservatore)
+            ogOsservatore->Ripristina(righe);
         Progresso().Errori(m_conteggi.errori);
         if (valori)
             *ogValDefault = *valori;

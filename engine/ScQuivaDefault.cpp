@@ -30,7 +30,9 @@ int ScQuiva::LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVaria
         calcolato = LeggiValore(TestoCampo(psRiga, campo, costruito), campo, m_ctx.soloAsci, m_valuta);
     }
     if (!letto->errore.isEmpty()) {
+        m_campoInLettura = campo.campo;
         ScriviErrore(psRiga, letto->errore);
+        m_campoInLettura = nullptr;
         return 1;
     }
     pvValore = letto->valore;

@@ -2,6 +2,7 @@
 #include "DatabaseLink.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
+#include "OsservatoreRighe.h"
 #include "Recordset.h"
 #include "ScQuiva.h"
 #include "ValoreColonna.h"
@@ -199,6 +200,8 @@ int ScQuiva::CompRecord(const QString& psRiga)
                     return CodiciErrore::TipoNonCorrispondente;
                 }
                 s.set->Imposta(colonna, valore);
+                if (ogOsservatore)
+                    ogOsservatore->Valore(*c.campo, valore);
             }
             if (c.listino)
                 s.listino = valore.toString();
@@ -208,6 +211,8 @@ int ScQuiva::CompRecord(const QString& psRiga)
             if (m_slot[t].usato() && m_slot[t].flag == 0) {
                 m_slot[t].set->Aggiorna();
                 ++(nuovo[t] ? m_conteggi.inserite : m_conteggi.modificate)[t];
+                if (ogOsservatore)
+                    ogOsservatore->Scritta(t, nuovo[t]);
             }
         return 0;
     } catch (const std::exception& errore) {
@@ -215,8 +220,15 @@ int ScQuiva::CompRecord(const QString& psRiga)
         if (CodiciErrore::FermaCaricamento(numero))
             throw;
         const QString suffisso = campo ? QStringLiteral(": campo ") + campo->nome : QString();
+        m_campoInLettura = campo ? campo->campo : nullptr;
+        struct Dimentica {
+            const ScQuivaCampi*& campo;
+            ~Dimentica() { campo = nullptr; }
+        } dimentica {m_campoInLettura};
         if (numero == CodiciErrore::ChiaveDoppia || numero == CodiciErrore::ErroreOdbc) {
             m_slot[t].flag = -1;
+            if (ogOsservatore)
+                ogOsservatore->Respinta(t);
             if (numero == CodiciErrore::ErroreOdbc)
                 ScriviErrore(psRiga, FormUtility::DescrizioneErrore(errore) + suffisso);
             SalvaSlotDopo(t, psRiga);
@@ -244,11 +256,15 @@ void ScQuiva::SalvaSlotDopo(int t, const QString& psRiga)
             const bool nuova = m_slot[u].set->StatoModifica() == Recordset::Stato::Aggiunta;
             m_slot[u].set->Aggiorna();
             ++(nuova ? m_conteggi.inserite : m_conteggi.modificate)[u];
+            if (ogOsservatore)
+                ogOsservatore->Scritta(u, nuova);
         } catch (const std::exception& errore) {
             const int numero = FormUtility::NumeroErrore(errore);
             if (numero != CodiciErrore::ChiaveDoppia && numero != CodiciErrore::ErroreOdbc)
                 throw;
             m_slot[u].flag = -1;
+            if (ogOsservatore)
+                ogOsservatore->Respinta(u);
             if (numero == CodiciErrore::ErroreOdbc)
                 ScriviErrore(psRiga, FormUtility::DescrizioneErrore(errore));
         }

@@ -20,6 +20,14 @@ struct ProblemaDefinizione {
         PosizioneNonValida,   // fixed width: Inizio below 1 or Lunghezza below 0
         SenzaSeparatore,      // delimited lines without a usable separator
         UnioneNonCaricabile,  // a name joining columns with "|" that takes a value
+        // What the editor's check adds (VerificaEditor):
+        SenzaChiave,        // a slot looked up by key has no key field
+        ColonnaDoppia,      // two fields write the same column
+        Sovrapposti,        // fixed width: two fields read overlapping spans
+        OltreLaRiga,        // fixed width: a field reaches past the longest line of the file
+        SenzaOrigine,       // a field with no place in the line and no default
+        DecodificaOrfana,   // a decode row for a field the definition lacks
+        RichiestaSenzaNome, // a prompted default ("§") without a description
     };
     Genere genere;
     int slot = 0;       // the target table (1..5) it concerns, 0 for none

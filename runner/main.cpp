@@ -11,6 +11,7 @@
 #include "FormUtilityAvvio.h"
 #include "Interruzione.h"
 #include "MenuDaFile.h"
+#include "OpzioniEsame.h"
 #include "OpzioniDefinizioni.h"
 #include "PasswordConsole.h"
 #include "Prova.h"
@@ -166,6 +167,8 @@ int main(int argc, char** argv)
         "Prova: esegue i caricamenti e annulla tutto alla fine; mostra le righe che sarebbero caricate e scartate");
     OpzioniDefinizioni definizioni;
     definizioni.Aggiungi(cli);
+    OpzioniEsame anteprime;
+    anteprime.Aggiungi(cli);
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& errore) {
@@ -179,7 +182,7 @@ int main(int argc, char** argv)
     };
     if ((!fileSorgente.empty() || !fileScarti.empty()) && codici.size() != 1)
         return rifiuta("--file e --scarti vogliono un solo codice");
-    if (codici.empty() && !batch && !definizioni.Richieste())
+    if (codici.empty() && !batch && !definizioni.Richieste() && !anteprime.Richieste())
         return rifiuta("Indicare i codici delle definizioni da caricare (o --batch)");
 
     ConsoleMessaggi messaggi;
@@ -237,6 +240,23 @@ int main(int argc, char** argv)
         contesto.driveDB = ini.Valore(QStringLiteral("Base"), QStringLiteral("DriveDB")).value_or(QString());
         contesto.dirQuiva = FormUtility::CartellaConDrive(
             contesto.driveDB, ini.Valore(QStringLiteral("Base"), QStringLiteral("DirQuiva")).value_or(QString()));
+    }
+
+    if (anteprime.Richieste()) {
+        ValueStore valori;
+        if (anteprime.Anteprima()) {
+            OpzioniValBase opzioni;
+            opzioni.batch = batch;
+            opzioni.interattivo = isatty(STDIN_FILENO) != 0;
+            for (const std::string& testo : impostati)
+                if (const auto coppia = DividiImpostazione(QString::fromStdString(testo)))
+                    opzioni.impostati.insert(coppia->first, coppia->second);
+            if (!PreparaValoriBase(*db, messaggi, {QString::fromStdString(anteprime.CodiceAnteprima())}, opzioni,
+                                   valori))
+                return 1;
+        }
+        return anteprime.Esegui(contesto, valori, codici.empty() ? QString() : QString::fromStdString(codici.front()),
+                                definizioni.Sostituisci());
     }
 
     if (!fileScarti.empty()) {
