@@ -7,6 +7,7 @@
 #include "ErroreRun.h"
 #include "FileDefinizione.h"
 #include "FinestraMessaggi.h"
+#include "FormatoDefinizione.h"
 #include "FormUtility.h"
 #include "LettoreRighe.h"
 
@@ -339,21 +340,21 @@ QJsonObject DefinizioneProposta(const PropostaDefinizione& p, const QString& cod
         if (c.colonna.isEmpty())
             continue;
         QJsonObject campo {{QStringLiteral("NomeCampo"), c.colonna},
-                           {QStringLiteral("OrdCampo"), QString::number(++ordine)},
+                           {QStringLiteral("OrdCampo"), ++ordine},
                            {QStringLiteral("TipoOrig"), c.tipoOrig},
                            {QStringLiteral("TipoDest"), c.tipoDest.isEmpty() ? QStringLiteral("String") : c.tipoDest}};
         if (p.fissa) {
             campo.insert(QStringLiteral("Inizio"), c.inizio);
             campo.insert(QStringLiteral("Lunghezza"), c.lunghezza);
         } else {
-            campo.insert(QStringLiteral("NumCampo"), QString::number(c.numero));
+            campo.insert(QStringLiteral("NumCampo"), c.numero);
         }
         if (!c.chiave)
             campo.insert(QStringLiteral("Aggiorna"), QStringLiteral("A"));
         campi.append(campo);
     }
-    return {{QStringLiteral("formato"), QLatin1String(FileDefinizione::Formato)},
-            {QStringLiteral("versione"), FileDefinizione::Versione},
+    return {{QStringLiteral("formato"), QLatin1String(FormatoDefinizione::Formato)},
+            {QStringLiteral("versione"), FormatoDefinizione::Versione},
             {QStringLiteral("codice"), codice},
             {QStringLiteral("QuivaFile"), testata},
             {QStringLiteral("QuivaDettaglio"), campi},
