@@ -4,6 +4,7 @@
 #include "BarraComandi.h"
 #include "Configurazione.h"
 #include "DatabaseLink.h"
+#include "DialogoFile.h"
 #include "FileDefinizione.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
@@ -19,7 +20,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -226,8 +226,8 @@ frmGestQuiva::frmGestQuiva(const ContestoEditor& contesto, QWidget* parent) : Ma
     connect(ComImporta, &QPushButton::clicked, this, &frmGestQuiva::ComImporta_Click);
     sceltaFile = [this](bool salva, const QString& proposta) {
         const QString filtro = QStringLiteral("Definizioni (*.json);;Tutti i file (*)");
-        return salva ? QFileDialog::getSaveFileName(this, QStringLiteral("Esporta definizione"), proposta, filtro)
-                     : QFileDialog::getOpenFileName(this, QStringLiteral("Importa definizione"), proposta, filtro);
+        return salva ? FileDaSalvare(this, QStringLiteral("Esporta definizione"), proposta, filtro)
+                     : FileDaAprire(this, QStringLiteral("Importa definizione"), proposta, filtro);
     };
     for (int n = 0; n < 5; ++n)
         connect(ComTrasf[n], &QPushButton::clicked, this, [this, n] { ComTrasf_Click(n); });

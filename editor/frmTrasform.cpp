@@ -7,6 +7,7 @@
 #include "GestioneMaschere.h"
 #include "ListBrowser.h"
 #include "MenuPagina.h"
+#include "RichiestaTesto.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -230,11 +231,35 @@ void frmTrasform::ButtonComando(const QString& psKey)
     }
     if (psKey == QLatin1String("Chiudi"))
         close();
+    else if (psKey == QLatin1String("Duplica"))
+        Duplica();
     else if (psKey == QLatin1String("Menu"))
         RichiamaMenu(m_ctx.messaggi);
     else
         m_browser->Comando(psKey);
     m_comando.clear();
+}
+
+// The current row copied as a new one for another source value, asked
+// first, and saved: a value that already has a translation is refused and
+// the copy stays in the grid to be put right.
+void frmTrasform::Duplica()
+{
+    ModelloLista& modello = m_browser->Modello();
+    const int riga = m_browser->Riga() - 1;
+    if (oiAbilRW != 1 || riga < 0 || modello.RigaDati(riga) < 0)
+        return;
+    const QVariantMap valori = modello.ValoriRiga(riga);
+    const auto origine = m_ctx.domande.Chiedi(QStringLiteral("Nuovo valore di origine:"), QStringLiteral("Duplica"),
+                                              valori.value(QStringLiteral("ValOrig")).toString());
+    if (!origine)
+        return;
+    m_browser->Comando(QStringLiteral("Nuovo"));
+    const int nuova = m_browser->Riga() - 1;
+    for (const QString colonna : {QStringLiteral("NomeCampo"), QStringLiteral("ValDest")})
+        modello.setData(modello.index(nuova, modello.Colonna(colonna)), valori.value(colonna).toString());
+    modello.setData(modello.index(nuova, modello.Colonna(QStringLiteral("ValOrig"))), *origine);
+    m_browser->Comando(QStringLiteral("Salva"));
 }
 
 bool frmTrasform::ControllaRiga(QVariantMap& riga, QString& motivo)

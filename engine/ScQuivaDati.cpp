@@ -313,6 +313,9 @@ void ScQuiva::EseguiQueryFinali()
     for (const QString& query : m_queryFin) {
         if (query.isEmpty())
             continue;
+        // A stop asked while one query ran keeps the next from starting.
+        if (StatoElaborazione.load() != Stato::InCorso)
+            return;
         ++eseguite;
         Progresso().Posizione(eseguite);
         m_ctx.db.Esegui(query);

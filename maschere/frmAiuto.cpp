@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -37,6 +38,8 @@ frmAiuto::frmAiuto()
     connect(txtPagina, &QTextBrowser::anchorClicked, this,
             [this](const QUrl& url) { MostraArgomento(url.toString()); });
     Cerca(QString());
+    // The shared keyboard swallows Escape; a window that only shows closes with it.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
     resize(720, 480);
 }
 

@@ -1,8 +1,9 @@
 #include "StampaLista.h"
 
+#include "DialogoFile.h"
+
 #include <QAction>
 #include <QDate>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -65,7 +66,7 @@ void Anteprima(QTableView& griglia, const QString& titolo)
         pdf->setObjectName(QStringLiteral("SalvaPdf"));
         QObject::connect(pdf, &QAction::triggered, &anteprima, [&] {
             const QString percorso =
-                QFileDialog::getSaveFileName(&anteprima, QStringLiteral("Salva come PDF"),
+                FileDaSalvare(&anteprima, QStringLiteral("Salva come PDF"),
                                              titolo + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf)"));
             if (!percorso.isEmpty())
                 SuPdf(griglia, titolo, percorso);
