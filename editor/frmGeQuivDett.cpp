@@ -155,6 +155,7 @@ frmGeQuivDett::frmGeQuivDett(const ContestoEditor& contesto, const TabelleDefini
 
     dbgRiga = new QTableView(this);
     dbgRiga->setObjectName(QStringLiteral("dbgRiga"));
+    dbgRiga->setMinimumHeight(Twip(1800));  // a few rows, however small the screen
     layout->addWidget(dbgRiga, 1);
 
     auto* dett = new QWidget(this);

@@ -59,6 +59,13 @@ public:
         return nullptr;
     }
 
+    // Room for the button after the value.
+    QSize sizeHint(const QStyleOptionViewItem& opzione, const QModelIndex& indice) const override
+    {
+        const QSize misura = QStyledItemDelegate::sizeHint(opzione, indice);
+        return {misura.width() + misura.height(), misura.height()};
+    }
+
     void paint(QPainter* pittore, const QStyleOptionViewItem& opzione, const QModelIndex& indice) const override
     {
         QStyledItemDelegate::paint(pittore, opzione, indice);
@@ -164,8 +171,10 @@ void frmTrasform::Carica()
     ImpostaAbilRW(oiAbilRW);
     PersColonne();
     const int colonna = ColonnaNomeCampo();
-    if (colonna >= 0)
+    if (colonna >= 0) {
         dbgRiga->setItemDelegateForColumn(colonna, new DelegatoNomeCampo([this] { ApriLisCampo(); }, this));
+        PersColonne();  // the field column's width counts its button
+    }
     connect(tolComandi, &BarraComandi::Comando, this, &frmTrasform::ButtonComando);
     connect(dbgRiga->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) {
         if (m_browser->Ordina(c) == 1)

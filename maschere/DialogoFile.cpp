@@ -2,7 +2,11 @@
 
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLocale>
+#include <QTreeView>
 
 namespace {
 
@@ -18,6 +22,29 @@ public:
     }
 };
 
+// Sizes and dates the Italian way: the file model writes them in the
+// system's language.
+class ColonneItaliane : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& indice, int ruolo) const override
+    {
+        const auto* file = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (ruolo != Qt::DisplayRole || !file || (indice.column() != 1 && indice.column() != 3))
+            return QIdentityProxyModel::data(indice, ruolo);
+        const QModelIndex origine = mapToSource(indice);
+        const QLocale italiano(QLocale::Italian, QLocale::Italy);
+        if (indice.column() == 3)
+            return italiano.toString(file->lastModified(origine), QStringLiteral("dd/MM/yyyy HH:mm"));
+        if (file->isDir(origine))
+            return QString();
+        const qint64 byte = file->size(origine);
+        return byte < 1024 ? QStringLiteral("%1 byte").arg(byte)
+                           : italiano.formattedDataSize(byte, 1, QLocale::DataSizeTraditionalFormat);
+    }
+};
+
 QString Chiedi(QWidget* padre, const QString& titolo, const QString& proposta, const QString& filtro, bool salva)
 {
     TipiFile tipi;
@@ -26,6 +53,10 @@ QString Chiedi(QWidget* padre, const QString& titolo, const QString& proposta, c
     dialogo.setOption(QFileDialog::DontUseNativeDialog);
     dialogo.setIconProvider(&tipi);
     dialogo.setLocale(QLocale(QLocale::Italian, QLocale::Italy));
+    dialogo.setProxyModel(new ColonneItaliane(&dialogo));
+    if (auto* dettagli = dialogo.findChild<QTreeView*>(QStringLiteral("treeView")))
+        for (const int colonna : {1, 3})
+            dettagli->header()->setSectionResizeMode(colonna, QHeaderView::ResizeToContents);
     dialogo.setAcceptMode(salva ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialogo.setFileMode(salva ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())

@@ -44,7 +44,6 @@ frmRicValBase::frmRicValBase(QWidget* parent) : QDialog(parent)
         LabDef[r] = new QLabel(this);
         LabDef[r]->setObjectName(QStringLiteral("LabDef%1").arg(r));
         LabDef[r]->setTextFormat(Qt::PlainText);
-        LabDef[r]->setEnabled(false);  // greyed: it tells, it is not asked
         Lab[r] = new QLabel(this);
         Lab[r]->setObjectName(QStringLiteral("Lab%1").arg(r));
         Lab[r]->setTextFormat(Qt::PlainText);

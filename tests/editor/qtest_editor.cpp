@@ -27,6 +27,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QSettings>
 #include <QTimer>
 #include <memory>
 
@@ -109,6 +110,12 @@ class ProvaEditor : public QObject {
     }
 
 private slots:
+    void initTestCase()
+    {
+        // Column widths dragged here go to a settings file of the test's own.
+        static QTemporaryDir impostazioni;
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, impostazioni.path());
+    }
     void init()
     {
         cartella = std::make_unique<QTemporaryDir>();

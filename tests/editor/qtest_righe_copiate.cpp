@@ -9,13 +9,17 @@
 #include "SqlProva.h"
 #include "StampaLista.h"
 #include "TabelleQuiva.h"
+#include "GestioneMaschere.h"
 #include "frmGeQuivDett.h"
+#include "frmGestQuivLis.h"
+#include "frmGestQuiva.h"
 #include "frmTrasform.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTableView>
@@ -28,6 +32,15 @@ namespace {
 void Clic(BarraComandi* barra, const QString& comando)
 {
     QTest::mouseClick(barra->widgetForAction(barra->Azione(comando)), Qt::LeftButton);
+}
+
+// With QUIVA_SCHERMATE naming a folder, the windows are saved there as
+// pictures, to be looked at.
+void Fotografa(QWidget* finestra, const QString& nome)
+{
+    const QString cartella = qEnvironmentVariable("QUIVA_SCHERMATE");
+    if (!cartella.isEmpty())
+        finestra->grab().save(cartella + QLatin1Char('/') + nome + QStringLiteral(".png"));
 }
 
 QImage Immagine(const QIcon& icona, QIcon::Mode modo) { return icona.pixmap(24, 24, modo).toImage(); }
@@ -85,8 +98,10 @@ class ProvaRigheCopiate : public QObject {
     // At its smallest size a screen still shows every label whole.
     static void EtichetteIntereAllaMisuraMinima(QWidget* schermo)
     {
+        Fotografa(schermo, schermo->objectName());
         schermo->resize(1, 1);
         QApplication::processEvents();
+        Fotografa(schermo, schermo->objectName() + QStringLiteral("-minima"));
         for (const QLabel* etichetta : schermo->findChildren<QLabel*>()) {
             if (!etichetta->isVisible() || etichetta->wordWrap() || etichetta->text().isEmpty())
                 continue;
@@ -178,6 +193,28 @@ private slots:
         f->Browser().Comando(QStringLiteral("Annulla"));
         EtichetteIntereAllaMisuraMinima(f.get());
         f->close();
+    }
+
+    void intestazioneEListaLeggibili()
+    {
+        Sql(QStringLiteral("INSERT INTO QuivaFile (Codice, Tabella, Origine, Tipo, SaltaInizio) "
+                           "VALUES ('CLIENTI', 'Conti', 'clienti.txt', 'S', 1)"));
+        QPointer<frmGestQuiva> testata = new frmGestQuiva(Contesto());
+        QVERIFY(MostraMaschera(testata, QStringLiteral("K1"), {}, {}, {}));
+        QVERIFY(QTest::qWaitForWindowExposed(testata));
+        QApplication::setActiveWindow(testata);
+        testata->txt[10]->setFocus();
+        QTest::keyClick(testata->txt[10], Qt::Key_L, Qt::AltModifier);
+        frmGestQuivLis* lista = testata->Lista();
+        QVERIFY(lista && QTest::qWaitForWindowExposed(lista));
+        DidascalieIntere(lista->dbgRiga);
+        QCOMPARE(lista->dbgRiga->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Righe da Saltare"));
+        QVERIFY(StampaLista::Html(*lista->dbgRiga, lista->windowTitle()).contains(QStringLiteral("Righe da Saltare")));
+        EtichetteIntereAllaMisuraMinima(lista);
+        lista->close();
+        EtichetteIntereAllaMisuraMinima(testata);
+        testata->close();
+        delete testata;
     }
 
     void iconeDistinteEDisabilitateVisibili()

@@ -11,6 +11,7 @@
 #include "SqlProva.h"
 #include "StatoElaborazione.h"
 #include "TabelleQuiva.h"
+#include "TraduzioniQt.h"
 #include "frmAiuto.h"
 #include "frmBatchSelez.h"
 #include "frmMsgCom.h"
@@ -19,10 +20,12 @@
 #include "frmRicValBase.h"
 
 #include <QAbstractButton>
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
@@ -334,14 +337,27 @@ private slots:
 
     void dialogoFileInItaliano()
     {
+        InstallaTraduzioniQt(*qApp);
         QDir(cartella->path()).mkdir(QStringLiteral("sotto"));
-        QString tipo;
+        QFile testo(cartella->filePath(QStringLiteral("righe.txt")));
+        QVERIFY(testo.open(QIODevice::WriteOnly));
+        testo.write("1;uno\r\n");
+        testo.close();
+        QString tipo, data;
         bool nativo = true;
         AllaFinestra<QFileDialog>([&](QFileDialog& d) {
             nativo = !d.testOption(QFileDialog::DontUseNativeDialog);
             auto* modello = d.findChild<QFileSystemModel*>();
             QTRY_VERIFY(modello && modello->index(cartella->filePath(QStringLiteral("sotto"))).isValid());
-            tipo = modello->index(cartella->filePath(QStringLiteral("sotto"))).siblingAtColumn(2).data().toString();
+            const QModelIndex sotto = modello->index(cartella->filePath(QStringLiteral("sotto")));
+            tipo = d.proxyModel()->mapFromSource(sotto).siblingAtColumn(2).data().toString();
+            const QModelIndex righe = d.proxyModel()->mapFromSource(
+                modello->index(cartella->filePath(QStringLiteral("righe.txt"))));
+            QTRY_COMPARE(righe.siblingAtColumn(1).data().toString(), QStringLiteral("7 byte"));
+            data = righe.siblingAtColumn(3).data().toString();
+            d.resize(760, 420);
+            QTest::qWait(50);
+            Fotografa(&d, QStringLiteral("DialogoFile"));
             d.reject();
         });
         QVERIFY(FileDaSalvare(nullptr, QStringLiteral("Salva"), cartella->filePath(QStringLiteral("x.txt")),
@@ -349,6 +365,7 @@ private slots:
                     .isEmpty());
         QVERIFY(!nativo);
         QCOMPARE(tipo, QStringLiteral("Cartella"));
+        QCOMPARE(data, QFileInfo(testo).lastModified().toString(QStringLiteral("dd/MM/yyyy HH:mm")));
     }
 };
 
