@@ -158,9 +158,9 @@ void frmRicValBase::MostraPagina()
     const bool piuPagine = NumeroPagine() > 1;
     // With several pages every page keeps the size of a full one.
     for (int r = 0; r < RighePagina; ++r)
-        for (QWidget* w : {static_cast<QWidget*>(LabDef[r]), static_cast<QWidget*>(Lab[r]), static_cast<QWidget*>(txt[r])}) {
+        for (QWidget* w : {static_cast<QWidget*>(Lab[r]), static_cast<QWidget*>(txt[r])}) {
             QSizePolicy politica = w->sizePolicy();
-            politica.setRetainSizeWhenHidden(piuPagine && w != LabDef[r]);
+            politica.setRetainSizeWhenHidden(piuPagine);
             w->setSizePolicy(politica);
         }
     ComIndietro->setVisible(piuPagine);
@@ -182,7 +182,7 @@ void frmRicValBase::DisponiRiga(int r, bool sopra)
 {
     for (QWidget* w : {static_cast<QWidget*>(LabDef[r]), static_cast<QWidget*>(Lab[r]), static_cast<QWidget*>(txt[r])})
         m_righe->removeWidget(w);
-    m_righe->addWidget(LabDef[r], 2 * r, 0, Qt::AlignTop);
+    m_righe->addWidget(LabDef[r], 2 * r, 0);
     Lab[r]->setWordWrap(sopra);
     if (sopra) {
         m_righe->addWidget(Lab[r], 2 * r, 1, 1, 2);

@@ -227,6 +227,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f->ComOk);
         // The button moved to by Enter shows its focus mark.
         QVERIFY(f->testAttribute(Qt::WA_KeyboardFocusChange));
+        Fotografa(f, QStringLiteral("frmQuiva-fuoco"));
         f->dbgQuiva->setFocus();
         QTest::keyClick(f->dbgQuiva, Qt::Key_Tab);
         QVERIFY(QApplication::focusWidget() != f->dbgQuiva);
