@@ -10,6 +10,7 @@
 #include "RisposteScriptate.h"
 #include "SqlProva.h"
 #include "StatoElaborazione.h"
+#include "StileFuoco.h"
 #include "TabelleQuiva.h"
 #include "TraduzioniQt.h"
 #include "frmAiuto.h"
@@ -165,6 +166,7 @@ private slots:
         // The widths a user sets go to a settings file of the test's own.
         static QTemporaryDir impostazioni;
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, impostazioni.path());
+        UsaStileFuoco();
     }
     void init()
     {
