@@ -16,7 +16,10 @@ const char* const Ricordando = "colonneRicordate";
 // Values wider than this start cut (their tooltip shows them whole).
 constexpr int LimiteValoriTwip = 4500;
 
-QSettings Impostazioni() { return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quiva"), QStringLiteral("griglie")); }
+QSettings Impostazioni()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quiva"), QStringLiteral("griglie"));
+}
 
 QString NomeColonna(const QTableView& griglia, int colonna)
 {
@@ -50,7 +53,8 @@ void Adatta(QTableView& griglia, const Larghezze& larghezze)
     const QString gruppo = Chiave(griglia) + QLatin1Char('/');
     for (int c = 0; c < griglia.model()->columnCount(); ++c) {
         const QString nome = NomeColonna(griglia, c);
-        int larghezza = std::max(testata->sectionSizeHint(c), std::min(vista.sizeHintForColumn(c), Twip(LimiteValoriTwip)));
+        int larghezza =
+            std::max(testata->sectionSizeHint(c), std::min(vista.sizeHintForColumn(c), Twip(LimiteValoriTwip)));
         for (const auto& [colonna, twips] : larghezze)
             if (colonna.compare(nome, Qt::CaseInsensitive) == 0)
                 larghezza = std::max(larghezza, Twip(twips));

@@ -27,7 +27,4 @@ public:
 
 }  // namespace
 
-void UsaStileFuoco()
-{
-    QApplication::setStyle(new StileFuoco(QApplication::style()->name()));
-}
+void UsaStileFuoco() { QApplication::setStyle(new StileFuoco(QApplication::style()->name())); }

@@ -115,8 +115,8 @@ int frmMsgCom::Mostra(const QString& testo, const QStringList& risposte, IconaMe
     ComEsegui.first()->setDefault(true);
 
     const QStyle::StandardPixmap simbolo = icona == IconaMessaggio::Errore ? QStyle::SP_MessageBoxCritical
-        : icona == IconaMessaggio::Domanda                                   ? QStyle::SP_MessageBoxQuestion
-                                                                             : QStyle::SP_MessageBoxInformation;
+        : icona == IconaMessaggio::Domanda                                 ? QStyle::SP_MessageBoxQuestion
+                                                                           : QStyle::SP_MessageBoxInformation;
     const int lato = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
     LabIcona->setVisible(icona != IconaMessaggio::Nessuna);
     if (icona != IconaMessaggio::Nessuna)

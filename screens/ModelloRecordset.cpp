@@ -85,8 +85,7 @@ QString ModelloRecordset::Valore(int riga, const QString& colonna) const
 Qt::ItemFlags ModelloRecordset::flags(const QModelIndex& indice) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(indice);
-    if (indice.isValid() && m_modifica
-        && m_modificabili.contains(NomeColonna(indice.column()), Qt::CaseInsensitive))
+    if (indice.isValid() && m_modifica && m_modificabili.contains(NomeColonna(indice.column()), Qt::CaseInsensitive))
         f |= Qt::ItemIsEditable;
     return f;
 }

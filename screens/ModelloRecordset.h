@@ -46,5 +46,5 @@ private:
     QStringList m_modificabili;
     Modifica m_modifica;
     QHash<QPair<int, int>, QString> m_modificati;  // cells stored since the set was read
-    QHash<QString, QString> m_didascalie;           // lower-case column name -> caption
+    QHash<QString, QString> m_didascalie;          // lower-case column name -> caption
 };

@@ -71,7 +71,7 @@ frmVerErrori::frmVerErrori(const ContestoQuiva& contesto, QWidget* parent)
 
     ChiediFile = [this](const QString& proposta) {
         return FileDaSalvare(this, QStringLiteral("Salva righe scartate"), proposta,
-                                            QStringLiteral("File di testo (*.txt);;Tutti i file (*)"));
+                             QStringLiteral("File di testo (*.txt);;Tutti i file (*)"));
     };
     resize(Twip(11400), Twip(6000));
 }
@@ -218,10 +218,10 @@ void frmVerErrori::ComSalva_Click()
         if (percorso.isEmpty())
             return;
         const int righe = ScartiQuiva::Salva(m_ctx, m_codiceGriglia, percorso);
-        m_ctx.messaggi.msgCom((righe == 1 ? QStringLiteral("1 riga salvata in %1")
-                                          : QStringLiteral("%1 righe salvate in %2").arg(righe))
-                                  .arg(percorso),
-                              {Ok});
+        m_ctx.messaggi.msgCom(
+            (righe == 1 ? QStringLiteral("1 riga salvata in %1") : QStringLiteral("%1 righe salvate in %2").arg(righe))
+                .arg(percorso),
+            {Ok});
     } catch (const std::exception& errore) {
         m_ctx.messaggi.MsgErrfrm(errore);
     }

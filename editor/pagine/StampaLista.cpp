@@ -65,9 +65,8 @@ void Anteprima(QTableView& griglia, const QString& titolo)
         QAction* pdf = barra->addAction(QStringLiteral("Salva PDF"));
         pdf->setObjectName(QStringLiteral("SalvaPdf"));
         QObject::connect(pdf, &QAction::triggered, &anteprima, [&] {
-            const QString percorso =
-                FileDaSalvare(&anteprima, QStringLiteral("Salva come PDF"),
-                                             titolo + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf)"));
+            const QString percorso = FileDaSalvare(&anteprima, QStringLiteral("Salva come PDF"),
+                                                   titolo + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf)"));
             if (!percorso.isEmpty())
                 SuPdf(griglia, titolo, percorso);
         });

@@ -21,13 +21,13 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QSettings>
 #include <QTimer>
 #include <memory>
 

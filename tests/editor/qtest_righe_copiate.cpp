@@ -3,13 +3,13 @@
 #include "BarraComandi.h"
 #include "ColonneGriglia.h"
 #include "DatabaseLink.h"
+#include "GestioneMaschere.h"
 #include "LinePageEditor.h"
 #include "ListBrowser.h"
 #include "RisposteScriptate.h"
 #include "SqlProva.h"
 #include "StampaLista.h"
 #include "TabelleQuiva.h"
-#include "GestioneMaschere.h"
 #include "frmGeQuivDett.h"
 #include "frmGestQuivLis.h"
 #include "frmGestQuiva.h"
@@ -19,8 +19,8 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPointer>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -121,7 +121,8 @@ private slots:
         cartella = std::make_unique<QTemporaryDir>();
         db = DatabaseLink::ApriFile(cartella->filePath(QStringLiteral("ditta.db")));
         CreaTabelleQuiva(*db);
-        Sql(QStringLiteral("CREATE TABLE Conti (Gruppo VARCHAR(2), Mastro VARCHAR(2), Conto VARCHAR(4), Note VARCHAR(20))"));
+        Sql(QStringLiteral(
+            "CREATE TABLE Conti (Gruppo VARCHAR(2), Mastro VARCHAR(2), Conto VARCHAR(4), Note VARCHAR(20))"));
         messaggi = std::make_unique<RisposteScriptate>();
     }
     void cleanup()
@@ -219,8 +220,8 @@ private slots:
 
     void iconeDistinteEDisabilitateVisibili()
     {
-        BarraComandi barra({{"Salva", "(S) Salva"}, {"Stampa", "(P) Stampa"}, {"Cancella", "(C) Cancella"},
-                            {"Posiz", ""}});
+        BarraComandi barra(
+            {{"Salva", "(S) Salva"}, {"Stampa", "(P) Stampa"}, {"Cancella", "(C) Cancella"}, {"Posiz", ""}});
         QVERIFY(Immagine(barra.Azione(QStringLiteral("Salva"))->icon(), QIcon::Normal)
                 != Immagine(barra.Azione(QStringLiteral("Stampa"))->icon(), QIcon::Normal));
         const QIcon cancella = barra.Azione(QStringLiteral("Cancella"))->icon();

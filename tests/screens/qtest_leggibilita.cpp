@@ -37,9 +37,9 @@
 #include <QSettings>
 #include <QSqlQuery>
 #include <QTableView>
-#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -69,8 +69,7 @@ QStringList LettereAlt(QWidget* finestra)
 }
 
 // Runs azione on the first visible top-level window of the given kind.
-template <typename T>
-void AllaFinestra(std::function<void(T&)> azione)
+template <typename T> void AllaFinestra(std::function<void(T&)> azione)
 {
     QTimer::singleShot(0, [azione] {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -354,8 +353,8 @@ private slots:
             QTRY_VERIFY(modello && modello->index(cartella->filePath(QStringLiteral("sotto"))).isValid());
             const QModelIndex sotto = modello->index(cartella->filePath(QStringLiteral("sotto")));
             tipo = d.proxyModel()->mapFromSource(sotto).siblingAtColumn(2).data().toString();
-            const QModelIndex righe = d.proxyModel()->mapFromSource(
-                modello->index(cartella->filePath(QStringLiteral("righe.txt"))));
+            const QModelIndex righe =
+                d.proxyModel()->mapFromSource(modello->index(cartella->filePath(QStringLiteral("righe.txt"))));
             QTRY_COMPARE(righe.siblingAtColumn(1).data().toString(), QStringLiteral("7 byte"));
             data = righe.siblingAtColumn(3).data().toString();
             d.resize(760, 420);
