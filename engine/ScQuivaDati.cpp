@@ -433,6 +433,10 @@ void ScQuiva::EseguiQueryFinali()
     for (const QString& query : m_queryFin) {
         if (query.isEmpty())
             continue;
+        // A stop asked while one query ran keeps the next from starting (a
+        // stop after the last line, which no line noticed, lets them start).
+        if (eseguite > 0 && StatoElaborazione.load() != Stato::InCorso)
+            return;
         ++eseguite;
         Progresso().Posizione(eseguite);
         try {

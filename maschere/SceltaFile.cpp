@@ -8,7 +8,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QStyle>
+#include <QTreeView>
 
 namespace {
 
@@ -33,6 +38,29 @@ public:
     }
 };
 
+// Sizes and dates the Italian way: the file model writes them in the
+// system's language.
+class ColonneItaliane : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& indice, int ruolo) const override
+    {
+        const auto* file = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (ruolo != Qt::DisplayRole || !file || (indice.column() != 1 && indice.column() != 3))
+            return QIdentityProxyModel::data(indice, ruolo);
+        const QModelIndex origine = mapToSource(indice);
+        const QLocale italiano(QLocale::Italian, QLocale::Italy);
+        if (indice.column() == 3)
+            return italiano.toString(file->lastModified(origine), QStringLiteral("dd/MM/yyyy HH:mm"));
+        if (file->isDir(origine))
+            return QString();
+        const qint64 byte = file->size(origine);
+        return byte < 1024 ? QStringLiteral("%1 byte").arg(byte)
+                           : italiano.formattedDataSize(byte, 1, QLocale::DataSizeTraditionalFormat);
+    }
+};
+
 }  // namespace
 
 QFileDialog* NuovoDialogoFile(QWidget* padre, ModoScelta modo, const QString& titolo, const QString& proposta,
@@ -46,6 +74,12 @@ QFileDialog* NuovoDialogoFile(QWidget* padre, ModoScelta modo, const QString& ti
     auto* icone = new IconeSenzaLettura;
     dialogo->setIconProvider(icone);
     QObject::connect(dialogo, &QObject::destroyed, [icone] { delete icone; });
+    dialogo->setObjectName(QStringLiteral("DialogoFile"));
+    dialogo->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
+    dialogo->setProxyModel(new ColonneItaliane(dialogo));
+    if (auto* dettagli = dialogo->findChild<QTreeView*>(QStringLiteral("treeView")))
+        for (const int colonna : {1, 3})
+            dettagli->header()->setSectionResizeMode(colonna, QHeaderView::ResizeToContents);
     dialogo->setAcceptMode(modo == ModoScelta::Salva ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialogo->setFileMode(modo == ModoScelta::Salva ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     const QFileInfo info(proposta.isEmpty() ? QDir::current().filePath(QStringLiteral("x")) : proposta);

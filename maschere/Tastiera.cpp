@@ -357,6 +357,9 @@ void SpostaFuoco(int passo, int shift, QWidget* attivo)
         if (w->window() == finestra && w->isVisibleTo(finestra) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
             && !w->focusProxy()) {
             w->setFocus(passo > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            // A move by the keyboard: the control shows its focus mark, as after Tab.
+            finestra->setAttribute(Qt::WA_KeyboardFocusChange);
+            w->update();
             return;
         }
     }

@@ -8,6 +8,7 @@
 #include "ListBrowser.h"
 #include "Recordset.h"
 #include "RecordsetManager.h"
+#include "RichiestaTesto.h"
 #include "RigaLetta.h"
 
 #include <QLineEdit>
@@ -115,6 +116,7 @@ void LinePageEditor::StatoCambiato()
     m_barra->Abilita(QStringLiteral("Salva"), m_flagOpe != 0);
     m_barra->Abilita(QStringLiteral("Cancella"), m_flagOpe == 1);
     m_barra->Abilita(QStringLiteral("VarKey"), m_flagOpe == 1 && !m_chiaveAperta);
+    m_barra->Abilita(QStringLiteral("Duplica"), m_flagOpe == 1);
     m_barra->Abilita(QStringLiteral("Nuovo"), true);
 }
 
@@ -128,7 +130,7 @@ void LinePageEditor::Esegui(const QString& chiave)
             Nuovo(false);
     } else if (chiave == QLatin1String("Duplica")) {
         if (!m_soloLettura && m_flagOpe == 1 && ChiediSalvataggio())
-            Nuovo(true);
+            Duplica();
     } else if (chiave == QLatin1String("Salva")) {
         if (!m_soloLettura)
             Salva();
@@ -171,13 +173,16 @@ void LinePageEditor::Esegui(const QString& chiave)
     }
 }
 
-void LinePageEditor::Nuovo(bool mantieniValori)
+void LinePageEditor::Nuovo(bool mantieniValori, const QMap<int, QString>& chiave)
 {
     const int modo = mantieniValori ? 1 : 0;
     Prima(EventiPagina::RigaNuova, {modo});
     for (CampoPagina& c : m_campi.Tutti())
         if (!m_fissi.contains(c.indice) && !mantieniValori)
             c.txt->clear();
+    for (auto it = chiave.cbegin(); it != chiave.cend(); ++it)
+        if (CampoPagina* c = m_campi.DiIndice(it.key()))
+            c->txt->setText(it.value());
     m_campi.ApplicaPredefiniti();
     m_chiaveAperta = false;
     ImpostaStato(2);
@@ -188,6 +193,29 @@ void LinePageEditor::Nuovo(bool mantieniValori)
             c.txt->setFocus();
             break;
         }
+}
+
+// The row shown copied under a key asked for each key field the user
+// types (the fixed ones stay); nothing when a question is cancelled. A copy
+// the save refuses stays on the panel to be put right.
+void LinePageEditor::Duplica()
+{
+    if (!m_domande) {
+        Nuovo(true);
+        return;
+    }
+    QMap<int, QString> chiave;
+    for (CampoPagina* c : m_campi.Chiave()) {
+        if (m_fissi.contains(c->indice))
+            continue;
+        const auto risposta = m_domande->Chiedi(QStringLiteral("Nuovo valore di '") + c->nome + QStringLiteral("':"),
+                                                QStringLiteral("Duplica"), c->txt->text());
+        if (!risposta || risposta->trimmed().isEmpty())
+            return;
+        chiave.insert(c->indice, risposta->trimmed());
+    }
+    Nuovo(true, chiave);
+    Salva();
 }
 
 int LinePageEditor::RigaConChiave(const QStringList& chiave)

@@ -2,6 +2,7 @@
 
 #include "ArchivioPagina.h"
 #include "BarraComandi.h"
+#include "ColonneGriglia.h"
 #include "DatabaseLink.h"
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
@@ -20,6 +21,15 @@ namespace {
 const QString Ok = QStringLiteral("&Ok");
 }
 
+QList<ColonnaLista> ConDidascalie(QList<ColonnaLista> colonne, const QHash<QString, QString>& didascalie)
+{
+    for (ColonnaLista& colonna : colonne)
+        for (auto it = didascalie.cbegin(); it != didascalie.cend() && colonna.didascalia.isEmpty(); ++it)
+            if (it.key().compare(colonna.campo, Qt::CaseInsensitive) == 0)
+                colonna.didascalia = it.value();
+    return colonne;
+}
+
 ListBrowser::ListBrowser(QTableView& griglia, DatabaseLink& db, FinestraMessaggi& messaggi, QObject* parent)
     : QObject(parent), m_griglia(griglia), m_db(db), m_messaggi(messaggi), m_rs(std::make_unique<RecordsetManager>(db))
 {
@@ -29,9 +39,11 @@ ListBrowser::ListBrowser(QTableView& griglia, DatabaseLink& db, FinestraMessaggi
     m_griglia.setSelectionMode(QAbstractItemView::SingleSelection);
     m_griglia.setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_griglia.setAlternatingRowColors(true);
+    m_griglia.setTabKeyNavigation(false);  // Tab leaves a grid that is not typed in
     m_griglia.verticalHeader()->setDefaultSectionSize(m_griglia.fontMetrics().height() + 8);
     connect(m_griglia.selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { AggiornaContatore(); });
     connect(m_modello, &QAbstractItemModel::modelReset, this, [this] { AggiornaContatore(); });
+    ColonneGriglia::Ricorda(m_griglia);
 }
 
 ListBrowser::~ListBrowser()
@@ -65,7 +77,8 @@ void ListBrowser::Riapri(int riga)
     m_modello->Imposta(&m_rs->Oggetto(m_nomeRs));
     m_segnalibro = -1;
     if (m_barra)
-        m_barra->Abilita(QStringLiteral("VaiA"), false);
+        for (const QString& chiave : {QStringLiteral("VaiA"), QStringLiteral("Posiz")})
+            m_barra->Abilita(chiave, false);
     PersColonne(m_colonne);
     if (m_cercaColonna && m_cercaColonna->count() == 0)
         for (int c = 0; c < m_modello->columnCount(); ++c)
@@ -115,16 +128,17 @@ void ListBrowser::AggiornaContatore()
 void ListBrowser::PersColonne(const QList<ColonnaLista>& colonne)
 {
     m_colonne = colonne;
+    ColonneGriglia::Larghezze larghezze;
     for (const ColonnaLista& colonna : colonne) {
         const int c = m_modello->Colonna(colonna.campo);
         if (c < 0)
             continue;
         if (!colonna.didascalia.isEmpty())
             m_modello->ImpostaDidascalia(c, colonna.didascalia);
-        if (colonna.larghezza > 0)
-            m_griglia.setColumnWidth(c, Twip(colonna.larghezza));
+        larghezze.append({colonna.campo, colonna.larghezza});
         m_griglia.setColumnHidden(c, colonna.nascosta);
     }
+    ColonneGriglia::Adatta(m_griglia, larghezze);
 }
 
 int ListBrowser::Ordina(int colonna)
@@ -163,7 +177,8 @@ bool ListBrowser::Comando(const QString& chiave)
     } else if (chiave == QLatin1String("Punta")) {
         m_segnalibro = m_modello->RigaDati(riga);
         if (m_barra)
-            m_barra->Abilita(QStringLiteral("VaiA"), m_segnalibro >= 0);
+            for (const QString& chiave : {QStringLiteral("VaiA"), QStringLiteral("Posiz")})
+                m_barra->Abilita(chiave, m_segnalibro >= 0);
     } else if (chiave == QLatin1String("VaiA") || chiave == QLatin1String("Posiz")) {
         for (int r = 0; r < Conteggio(); ++r)
             if (m_segnalibro >= 0 && m_modello->RigaDati(r) == m_segnalibro)
@@ -222,6 +237,7 @@ void ListBrowser::ImpostaScrittura(bool scrivibile)
     m_scrivibile = scrivibile;
     const bool modificabile = m_modifica && scrivibile;
     m_modello->ImpostaModificabile(modificabile);
+    m_griglia.setTabKeyNavigation(modificabile);
     m_griglia.setEditTriggers(modificabile ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                       | QAbstractItemView::AnyKeyPressed
                                            : QAbstractItemView::NoEditTriggers);

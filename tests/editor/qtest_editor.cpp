@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -112,6 +113,12 @@ class ProvaEditor : public QObject {
     }
 
 private slots:
+    void initTestCase()
+    {
+        // Column widths dragged here go to a settings file of the test's own.
+        static QTemporaryDir impostazioni;
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, impostazioni.path());
+    }
     void init()
     {
         cartella = std::make_unique<QTemporaryDir>();

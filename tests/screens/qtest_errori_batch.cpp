@@ -130,7 +130,8 @@ private slots:
         ApriErrori();
         QCOMPARE(errori->windowTitle(), QStringLiteral("Errori Quivamento dati"));
         QCOMPARE(Combo(), QStringList {"NessunaScelta"});
-        QCOMPARE(errori->LabRighe->text(), QStringLiteral("0 righe"));
+        QCOMPARE(errori->LabRighe->text(), QStringLiteral("0 righe scartate"));
+        QCOMPARE(errori->dbgErrori->model()->columnCount(), 3);  // an empty grid keeps its headers
         QVERIFY(!errori->ComSalva->isEnabled());
 
         errori->comOk->click();
@@ -152,7 +153,8 @@ private slots:
         // Typed with its apostrophe, in lower case, and left with Tab.
         Scrivi(QStringLiteral("l'art"));
         QCOMPARE(Griglia(errori->dbgErrori, QStringLiteral("Errore")), (QStringList {"e3", "e4", "e5"}));
-        QCOMPARE(errori->LabRighe->text(), QStringLiteral("2 righe"));
+        // Two lines, one of them rejected twice: the count says both.
+        QCOMPARE(errori->LabRighe->text(), QStringLiteral("2 righe scartate (3 errori)"));
         QCOMPARE(errori->dbgErrori->model()->columnCount(), 3);
         QCOMPARE(errori->dbgErrori->editTriggers(), QAbstractItemView::NoEditTriggers);
 
@@ -167,7 +169,8 @@ private slots:
         QCOMPARE(Righe(QStringLiteral("SELECT Tabella FROM ErroriQuivamento ORDER BY Tabella")),
                  (QStringList {"A", "B"}));
         QCOMPARE(errori->dbgErrori->model()->rowCount(), 0);
-        QCOMPARE(errori->LabRighe->text(), QStringLiteral("0 righe"));
+        QCOMPARE(errori->dbgErrori->model()->columnCount(), 3);
+        QCOMPARE(errori->LabRighe->text(), QStringLiteral("0 righe scartate"));
         QCOMPARE(Combo(), (QStringList {"A", "B", "L'ART"}));  // listed until the screen opens again
 
         Scrivi(QStringLiteral("NONCE"));
@@ -200,7 +203,8 @@ private slots:
         QFile salvato(scelto);
         QVERIFY(salvato.open(QIODevice::ReadOnly));
         QCOMPARE(salvato.readAll(), QByteArray("2;citt\xe0\r\n"));
-        QCOMPARE(messaggi->Testi().last(), QStringLiteral("1 righe salvate in ") + scelto);
+        QCOMPARE(messaggi->Testi().last(), QStringLiteral("1 riga salvata in ") + scelto);
+        QCOMPARE(errori->LabRighe->text(), QStringLiteral("1 riga scartata"));
     }
 
     void sceltaBatchSoloSoN()
