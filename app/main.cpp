@@ -1,6 +1,7 @@
 // quiva: the desktop program, started by the main menu.
 #include "Avvio.h"
 #include "Programma.h"
+#include "StileFuoco.h"
 #include "TraduzioniQt.h"
 #include "VersioneQuiva.h"
 #include "frmMsgCom.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("quiva"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quiva"));
     InstallaTraduzioniQt(app);
+    UsaStileFuoco();
     QApplication::setQuitOnLastWindowClosed(false);  // the program ends through its closing routine
     MessaggiDesktop messaggi;
     Programma programma(messaggi, messaggi);

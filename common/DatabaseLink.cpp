@@ -11,6 +11,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <algorithm>
 
 namespace {
@@ -97,6 +98,8 @@ std::unique_ptr<DatabaseLink> DatabaseLink::ApriServer(const QString& connession
 
 QSqlDatabase DatabaseLink::Database() const { return QSqlDatabase::database(m_nome, false); }
 
+sqlite3* DatabaseLink::Sqlite() const { return m_motore->Sqlite(); }
+
 QString DatabaseLink::Traduci(const QString& sqlJet) { return m_motore->Traduci(sqlJet, nullptr); }
 
 QString DatabaseLink::TraduciPerEseguire(const QString& sqlJet)
@@ -120,10 +123,22 @@ bool DatabaseLink::RaccoglieRighe() const { return m_motore->RaccoglieRighe(); }
 
 std::unique_ptr<Comando> DatabaseLink::NuovoComando(const QString& sql) { return m_motore->NuovoComando(sql); }
 
+void DatabaseLink::ControllaFileDitta()
+{
+    if (m_fileScollegato.isEmpty())
+        m_fileScollegato = m_motore->FileScollegato();
+    if (!m_fileScollegato.isEmpty())
+        throw ErroreRun(CodiciErrore::FileDittaScollegato,
+                        QStringLiteral("Modifica non salvata: ") + m_fileScollegato
+                            + QStringLiteral(". Le modifiche non arriverebbero agli altri programmi: chiudere il "
+                                             "programma e riaprirlo."));
+}
+
 void DatabaseLink::Esegui(const QString& sqlJet)
 {
     InviaRaccolte();
     const QString sql = TraduciPerEseguire(sqlJet);
+    ControllaFileDitta();
     {
         IstruzioneProtetta protetta(*this);
         QSqlQuery q(Database());
@@ -131,6 +146,8 @@ void DatabaseLink::Esegui(const QString& sqlJet)
             throw Errore(q);
         protetta.Riuscita();
     }
+    if (!m_inTransazione)
+        ControllaFileDitta();
     // The statement may have changed a table's shape.
     static const QRegularExpression ddl(QStringLiteral("^\\s*(create|alter|drop)\\b"),
                                         QRegularExpression::CaseInsensitiveOption);
@@ -145,8 +162,11 @@ void DatabaseLink::EseguiParametri(const QString& sql, const QVariantList& valor
         comando = NuovoComando(TraduciPerEseguire(sql));
     for (int i = 0; i < valori.size(); ++i)
         comando->Lega(i, valori[i]);
+    ControllaFileDitta();
     comando->Esegui();
     comando->Termina();
+    if (!m_inTransazione)
+        ControllaFileDitta();
 }
 
 ErroreRun DatabaseLink::Errore(const QSqlError& errore) const { return m_motore->Errore(errore); }
@@ -247,8 +267,30 @@ void DatabaseLink::IniziaTransazione()
 {
     if (m_inTransazione)
         return;
-    m_inTransazione = Database().transaction();
+    ControllaFileDitta();
+    m_inTransazione = m_motore->IniziaTransazione();
 }
+
+bool DatabaseLink::PrendiScrittura(const QString& nome, int millisecondi,
+                                   const std::function<bool(int secondi)>& inAttesa)
+{
+    const int pausa = m_motore->AttesaTentativi(-1);
+    struct AttesaPiena {
+        MotoreDatabase& motore;
+        int millisecondi;
+        ~AttesaPiena() { motore.AttesaTentativi(millisecondi); }
+    } attesaPiena {*m_motore, millisecondi};
+    QElapsedTimer tempo;
+    tempo.start();
+    while (!m_motore->TentaScrittura(nome, m_inTransazione)) {
+        if (tempo.elapsed() >= millisecondi || (inAttesa && !inAttesa(static_cast<int>(tempo.elapsed() / 1000))))
+            return false;
+        QThread::msleep(static_cast<unsigned long>(pausa));
+    }
+    return true;
+}
+
+void DatabaseLink::LasciaScrittura(const QString& nome) { m_motore->LasciaScrittura(nome); }
 
 void DatabaseLink::ConfermaTransazione()
 {
@@ -262,6 +304,13 @@ void DatabaseLink::ConfermaTransazione()
     if (!m_inTransazione || m_prova)
         return;
     QSqlDatabase db = Database();
+    try {
+        ControllaFileDitta();
+    } catch (const ErroreRun&) {
+        db.rollback();
+        m_inTransazione = false;
+        throw;
+    }
     if (!db.commit()) {
         const ErroreRun errore = Errore(db.lastError());  // read before the rollback clears the engine's code
         db.rollback();
@@ -301,6 +350,7 @@ void DatabaseLink::AnnullaProva()
         return;
     m_prova = false;
     m_inTransazione = false;
+    m_motore->FineProva();
     QSqlDatabase db = Database();
     if (!db.rollback())
         throw Errore(db.lastError());

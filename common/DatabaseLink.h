@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,6 +22,17 @@ class QSqlError;
 class QSqlQuery;
 class ScrittureRaccolte;
 struct FormaRighe;
+struct sqlite3;
+// What a column's declared type lets it hold, as far as loading values cares.
+enum class GenereColonna : quint8 {
+    Testo,
+    Intero,    // whole numbers within the bounds below
+    Decimale,  // fixed point: cifre digits, decimali of them after the point (0 cifre: any)
+    Reale,     // floating point; cifre 7 for single precision
+    Data,
+    Altro,     // anything else (yes/no, binary...): values go as they are
+};
+
 enum class LivelloIsolamento { LetturaNonConfermata, LetturaConfermata };
 
 // Declared shape of one column of a table.
@@ -30,6 +42,10 @@ struct ColonnaSchema {
     bool testo = true;        // text affinity (else numeric or date)
     bool data = false;        // declared as a date or time
     int posizioneChiave = 0;  // 1-based position in the primary key, 0 if not part of it
+    GenereColonna genere = GenereColonna::Testo;
+    int cifre = 0;
+    int decimali = 0;
+    qint64 minimo = 0, massimo = 0;  // of a whole-number column
 };
 
 struct SchemaTabella {
@@ -49,9 +65,15 @@ public:
     DatabaseLink& operator=(const DatabaseLink&) = delete;
 
     QSqlDatabase Database() const;
+    // The SQLite connection behind a database file, null on a server.
+    sqlite3* Sqlite() const;
     // A server rather than a database file.
     bool SuServer() const { return m_server; }
     const QString& NomeConnessione() const { return m_nome; }
+    // Before (and, outside a transaction, after) every write on a database
+    // file: raises ErroreRun FileDittaScollegato, from then on, once the file
+    // is no longer shared safely with other programs (see FileDitta.h).
+    void ControllaFileDitta();
 
     // Jet statement to the engine's own SQL.
     QString Traduci(const QString& sqlJet);
@@ -103,6 +125,17 @@ public:
     // Drops every write since IniziaTransazione.
     void AnnullaTransazione();
     bool InTransazione() const { return m_inTransazione; }
+    // The write lock of a load, taken before it changes anything, waiting
+    // up to millisecondi for another program to let it go: on a database
+    // file the load's transaction begun at once (dropped at each commit and
+    // taken again at once by the next batch); on a server an advisory lock
+    // named after nome (so that different definitions still load side by
+    // side), held until LasciaScrittura. inAttesa is called about twice a
+    // second while the lock is held elsewhere, with the seconds waited; when
+    // it answers false the wait is given up. False when the lock was not
+    // taken: nothing was changed.
+    bool PrendiScrittura(const QString& nome, int millisecondi, const std::function<bool(int secondi)>& inAttesa);
+    void LasciaScrittura(const QString& nome);
     // Isolation of the transactions that follow, on a server source.
     void ImpostaIsolamento(LivelloIsolamento livello);
     // A trial: from here to AnnullaProva every statement runs in one
@@ -137,6 +170,7 @@ private:
 
     QString m_nome;
     std::unique_ptr<MotoreDatabase> m_motore;
+    QString m_fileScollegato;  // why writes are refused, once they are
     bool m_server = false;
     bool m_inTransazione = false;
     bool m_prova = false;

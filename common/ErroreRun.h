@@ -18,16 +18,20 @@ constexpr int ChiaveDoppia = 3022;
 constexpr int ErroreOdbc = 3146;
 constexpr int ValoreTroppoGrande = 3163;
 constexpr int CampoInesistente = 3265;
+constexpr int DatoVariato = 3197;  // the row changed or went since it was read
 constexpr int DatabaseDanneggiato = 3343;
-constexpr int DatabaseInUso = 3260;   // locked by another program
-constexpr int ErroreDatabase = 3000;  // any other failure of the database
-constexpr int ErroreGenerico = 5;     // anything that has no number of its own
+constexpr int DatabaseInUso = 3260;        // locked by another program
+constexpr int FileDittaScollegato = 3050;  // the company file is no longer shared safely
+constexpr int ErroreDatabase = 3000;       // any other failure of the database
+constexpr int ErroreGenerico = 5;          // anything that has no number of its own
+constexpr int DefinizioneNonValida = 3001;     // a definition that fails its check before loading
 
 // Errors after which no line can be written any more: a load ends on them
 // instead of recording them line after line.
 inline bool FermaCaricamento(int numero)
 {
-    return numero == DiscoPieno || numero == DatabaseDanneggiato || numero == DatabaseInUso;
+    return numero == DiscoPieno || numero == DatabaseDanneggiato || numero == DatabaseInUso
+        || numero == FileDittaScollegato;
 }
 }  // namespace CodiciErrore
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <exception>
 
-enum class IconaMessaggio { Nessuna, Errore, Domanda };
+enum class IconaMessaggio { Nessuna, Informazione, Errore, Domanda };
 
 class FinestraMessaggi {
 public:
@@ -14,8 +14,8 @@ public:
     // Shows testo with one button per answer caption ("&Ok", "&Si", ...) and
     // returns the number of the pressed answer, counting from 1.
     virtual int msgCom(const QString& testo, const QStringList& risposte) = 0;
-    // The same with the icon of an error or a question, where the window
-    // can show one.
+    // The same with the icon of a notice, an error or a question, where the
+    // window can show one.
     virtual int MsgBox(const QString& testo, const QStringList& risposte, IconaMessaggio icona)
     {
         (void)icona;

@@ -12,6 +12,7 @@
 
 class Comando;
 class QSqlError;
+struct sqlite3;
 struct ColonnaConfrontata;
 struct FormaRighe;
 
@@ -58,6 +59,25 @@ public:
         Q_UNUSED(valori);
         return false;
     }
+
+    virtual sqlite3* Sqlite() const { return nullptr; }
+    // Why the connection can no longer write safely; empty when all is well.
+    virtual QString FileScollegato() const { return {}; }
+    // Begins the transaction of a batch; false when refused.
+    virtual bool IniziaTransazione() { return Database().transaction(); }
+    // One try at a load's write lock (see DatabaseLink::PrendiScrittura);
+    // may begin the transaction. False when another program holds it.
+    virtual bool TentaScrittura(const QString& nome, bool& inTransazione) = 0;
+    virtual void LasciaScrittura(const QString& nome) { Q_UNUSED(nome); }
+    // How long the engine waits on a lock in each try (-1 while trying,
+    // the caller's full wait after); the pause between tries, in ms.
+    virtual int AttesaTentativi(int millisecondi)
+    {
+        Q_UNUSED(millisecondi);
+        return 500;
+    }
+    // A trial ended: what was made during it is gone.
+    virtual void FineProva() { }
 
     // A failed statement inside a transaction undoes only itself: engines
     // that would abort the whole transaction mark a savepoint before it.

@@ -6,6 +6,7 @@
 #include "FunzioniJetPostgres.h"
 #include "MotoreDatabase.h"
 #include "SchemaColonne.h"
+#include "TestiDriver.h"
 #include "ScrittureRaccolte.h"
 #include "TraduttoreJet.h"
 
@@ -87,7 +88,7 @@ public:
         schema.nome = *nome;
         QSqlQuery q(Database());
         q.prepare(QStringLiteral(
-            "SELECT a.attname, pg_catalog.format_type(a.atttypid, NULL), "
+            "SELECT a.attname, pg_catalog.format_type(a.atttypid, a.atttypmod), "
             "CASE WHEN a.atttypmod > 4 AND t.typcategory = 'S' THEN a.atttypmod - 4 ELSE 0 END, "
             "coalesce(array_position(i.indkey::int2[], a.attnum) + 1, 0) "
             "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
@@ -100,6 +101,7 @@ public:
             const QString tipo = q.value(1).toString();
             schema.colonne.push_back(
                 {q.value(0).toString(), q.value(2).toInt(), TipoTesto(tipo), TipoData(tipo), q.value(3).toInt()});
+            DescriviGenere(schema.colonne.back(), tipo, false);
         }
         return schema;
     }
@@ -192,6 +194,30 @@ public:
         return true;
     }
 
+    // Loads of different definitions still run side by side: the lock is
+    // named after the load.
+    bool TentaScrittura(const QString& nome, bool&) override
+    {
+        QSqlQuery q(Database());
+        q.prepare(QStringLiteral("SELECT pg_try_advisory_lock(1903, hashtext(lower(?)))"));
+        q.addBindValue(nome);
+        if (q.exec() && q.next())
+            return q.value(0).toBool();
+        const ErroreRun errore = Errore(q.lastError());
+        if (errore.numero() == CodiciErrore::DatabaseInUso)
+            return false;
+        throw errore;
+    }
+    void LasciaScrittura(const QString& nome) override
+    {
+        QSqlQuery q(Database());
+        q.prepare(QStringLiteral("SELECT pg_advisory_unlock(1903, hashtext(lower(?)))"));
+        q.addBindValue(nome);
+        q.exec();  // a lost connection has let it go already
+    }
+
+    void FineProva() override { m_indici.clear(); }  // an index made during the trial goes with it
+
     bool SalvataggiNecessari() const override { return true; }
     void Salvataggio(const char* azione) override
     {
@@ -211,10 +237,10 @@ private:
         if (codice == QLatin1String("22001"))
             return ErroreRun(CodiciErrore::ValoreTroppoGrande, testo);
         if (codice == QLatin1String("42703"))
-            return ErroreRun(CodiciErrore::CampoInesistente, testo);
+            return ErroreRun(CodiciErrore::CampoInesistente, TestoDriverItaliano(testo));
         if (codice == QLatin1String("53100"))
             return ErroreRun(CodiciErrore::DiscoPieno, QStringLiteral("Spazio esaurito per il database (%1)").arg(testo));
-        return ErroreRun(CodiciErrore::ErroreOdbc, testo);
+        return ErroreRun(CodiciErrore::ErroreOdbc, TestoDriverItaliano(testo));
     }
 
     ErroreRun ErroreRisultato(const PGresult* esito) const

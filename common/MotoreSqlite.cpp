@@ -1,14 +1,17 @@
 // The company database as an SQLite file.
 #include "Comando.h"
+#include "FileDitta.h"
 #include "FunzioniJetSqlite.h"
 #include "MotoreDatabase.h"
 #include "SchemaColonne.h"
+#include "TestiDriver.h"
 #include "TraduttoreJet.h"
 
 #include <QHash>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -40,12 +43,14 @@ public:
             }
         }
         QSqlQuery q(db);
-        // The first read of the file: a database held by another writer says
-        // so here, after the busy wait. Other failures (read-only media) are
-        // no reason to refuse it.
+        // The first read of the file. A file that is no database says so
+        // here. A file another program holds in rollback-journal mode stays
+        // in it for this run (the next one turns it), so that a load waits
+        // for the write lock like on a write-ahead log; read-only media are
+        // no reason to refuse it either.
         if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
             const ErroreRun errore = Errore(q.lastError());
-            if (errore.numero() == CodiciErrore::DatabaseInUso)
+            if (errore.numero() == CodiciErrore::DatabaseDanneggiato)
                 throw errore;
         }
         q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
@@ -58,6 +63,48 @@ public:
         // a load grows it (the default 2 MB made a million-line load a fifth
         // slower); memory stays bounded by it.
         q.exec(QStringLiteral("PRAGMA cache_size=-16384"));
+        // Read once so that the log and its index are open and locked now.
+        q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        q.finish();
+        m_controlloFile = std::make_unique<ControlloFileDitta>(m_sqlite);
+    }
+
+    sqlite3* Sqlite() const override { return m_sqlite; }
+    QString FileScollegato() const override { return m_controlloFile ? m_controlloFile->Stato() : QString(); }
+
+    // The write lock at once: a load's next batch never finds another
+    // writer in the middle of its work.
+    bool IniziaTransazione() override
+    {
+        QSqlQuery inizio(Database());
+        return inizio.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
+
+    bool TentaScrittura(const QString&, bool& inTransazione) override
+    {
+        QSqlQuery q(Database());
+        if (!inTransazione) {
+            m_link.ControllaFileDitta();
+            if (q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {  // the load's first batch
+                inTransazione = true;
+                return true;
+            }
+        } else if (q.exec(QStringLiteral("DELETE FROM ErroriQuivamento WHERE 0 = 1"))) {
+            return true;  // a trial's transaction is open: its first write takes the lock
+        }
+        const ErroreRun errore = Errore(q.lastError());
+        if (errore.numero() == CodiciErrore::DatabaseInUso)
+            return false;
+        throw errore;
+    }
+
+    // A try already waits a quarter of a second; later statements of the
+    // load wait as long as the caller would for a lock.
+    int AttesaTentativi(int millisecondi) override
+    {
+        if (m_sqlite)
+            sqlite3_busy_timeout(m_sqlite, millisecondi < 0 ? 250 : std::max(millisecondi, 5000));
+        return 250;
     }
 
     // The extended result code tells the kind of failure.
@@ -79,7 +126,7 @@ public:
             return ErroreRun(CodiciErrore::DiscoPieno,
                              QStringLiteral("Spazio esaurito per il database (%1)").arg(errore.databaseText()));
         case SQLITE_CORRUPT:
-        case SQLITE_NOTADB: return ErroreRun(CodiciErrore::DatabaseDanneggiato, testo);
+        case SQLITE_NOTADB: return ErroreRun(CodiciErrore::DatabaseDanneggiato, TestoDriverItaliano(testo));
         case SQLITE_CONSTRAINT:
             if (codice == SQLITE_CONSTRAINT_UNIQUE || codice == SQLITE_CONSTRAINT_PRIMARYKEY)
                 return ErroreRun(CodiciErrore::ChiaveDoppia,
@@ -90,11 +137,11 @@ public:
             // statement compiler's wording is the only sign.
             if (errore.databaseText().startsWith(QLatin1String("no such column"))
                 || errore.databaseText().contains(QLatin1String("has no column named")))
-                return ErroreRun(CodiciErrore::CampoInesistente, testo);
+                return ErroreRun(CodiciErrore::CampoInesistente, TestoDriverItaliano(testo));
             break;
         default: break;
         }
-        return ErroreRun(CodiciErrore::ErroreDatabase, testo);
+        return ErroreRun(CodiciErrore::ErroreDatabase, TestoDriverItaliano(testo));
     }
 
     QString Traduci(const QString& sqlJet, QList<ColonnaConfrontata>*) override
@@ -107,8 +154,9 @@ public:
     {
         // A database locked by another program must not look empty.
         QSqlQuery q(Database());
-        q.prepare(
-            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE"));
+        if (!q.prepare(QStringLiteral(
+                "SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE")))
+            throw Errore(q.lastError());
         q.addBindValue(tabella);
         if (!q.exec())
             throw Errore(q.lastError());
@@ -128,6 +176,7 @@ public:
             const QString tipo = q.value(1).toString();
             schema.colonne.push_back({q.value(0).toString(), DimensioneDichiarata(tipo), TipoTesto(tipo),
                                       TipoData(tipo), q.value(2).toInt()});
+            DescriviGenere(schema.colonne.back(), tipo, true);
         }
         return schema;
     }
@@ -184,6 +233,7 @@ private:
     }
 
     sqlite3* m_sqlite = nullptr;
+    std::unique_ptr<ControlloFileDitta> m_controlloFile;
 };
 
 }  // namespace

@@ -393,9 +393,16 @@ void Recordset::EseguiScrittura(Comando& comando, int riga)
     if (riga >= 0)
         for (int k = 0; k < Identita(); ++k)
             comando.Lega(segno++, m_righe[riga][k]);
+    // A write outside a transaction is its own commit: checked before and
+    // after, as a commit is (inside one, the commit checks).
+    const bool daSolo = !m_db.InTransazione();
     try {
+        if (daSolo)
+            m_db.ControllaFileDitta();
         comando.Esegui();
         comando.Termina();
+        if (daSolo)
+            m_db.ControllaFileDitta();
     } catch (const ErroreRun&) {
         m_stato = Stato::Nessuno;
         throw;

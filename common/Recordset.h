@@ -42,6 +42,12 @@ public:
 
     const QStringList& Colonne() const { return Corrente().colonne; }
     int IndiceColonna(const QString& colonna) const;  // -1 when missing
+    // Declared shape of a column of the current statement, null when unknown.
+    const ColonnaSchema* SchemaColonna(int colonna) const
+    {
+        const Lettura& l = Corrente();
+        return colonna >= 0 && colonna < static_cast<int>(l.schema.size()) ? l.schema[colonna] : nullptr;
+    }
     // The first columns hold the row identity (row number or primary key).
     int Identita() const { return static_cast<int>(Corrente().chiave.size()); }
     QVariant Valore(int riga, int colonna) const { return m_righe[riga][colonna]; }

@@ -1,5 +1,7 @@
 #pragma once
 // Column shapes read from the declared type names of a catalog.
+#include "DatabaseLink.h"
+
 #include <QRegularExpression>
 #include <QString>
 
@@ -23,3 +25,8 @@ inline bool TipoData(const QString& tipo)
     const QString t = tipo.toUpper();
     return t.contains(QLatin1String("DATE")) || t.contains(QLatin1String("TIME"));
 }
+
+// The kind of value a declared type holds: the names of SQLite tables made
+// by any tool (sqlite) and those of a server's catalog ("numeric(9,2)",
+// "smallint").
+void DescriviGenere(ColonnaSchema& colonna, const QString& tipo, bool sqlite);

@@ -3,6 +3,7 @@
 #include "BarraComandi.h"
 #include "ColonneTabella.h"
 #include "DatabaseLink.h"
+#include "DidascalieQuiva.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
 #include "GestioneMaschere.h"
@@ -154,6 +155,7 @@ frmGeQuivDett::frmGeQuivDett(const ContestoEditor& contesto, const TabelleDefini
 
     dbgRiga = new QTableView(this);
     dbgRiga->setObjectName(QStringLiteral("dbgRiga"));
+    dbgRiga->setMinimumHeight(Twip(1800));  // a few rows, however small the screen
     layout->addWidget(dbgRiga, 1);
 
     auto* dett = new QWidget(this);
@@ -259,6 +261,7 @@ void frmGeQuivDett::Carica()
     m_pagina->Fisso(10);
     m_pagina->ImpostaGriglia(*dbgRiga, txtRiga);
     m_pagina->ImpostaBarra(tolComandi);
+    m_pagina->ImpostaDomande(&m_ctx.domande);
     m_pagina->messaggioStato = [this](const QString& testo) { lblMessaggio->setText(testo); };
     m_pagina->Campi().controllo = [this](int indice, const QString& valore) { return ControllaCampo(indice, valore); };
     for (int evento : {EventiPagina::RigaMostrata, EventiPagina::RigaNuova, EventiPagina::Stato})
@@ -267,8 +270,6 @@ void frmGeQuivDett::Carica()
         m_pagina->SolaLettura();
     m_pagina->Avvia();
     CompCampiCombo();
-    tolComandi->Abilita(QStringLiteral("Duplica"), false);
-    tolComandi->Blocca({QStringLiteral("Duplica")}, QStringLiteral("non disponibile"));
     if (oiAbilRW == 1 && m_pagina->Browser().Conteggio() == 0)
         CreaRigheCampi();
     AggSpecchi();
@@ -305,7 +306,19 @@ void frmGeQuivDett::MenuFrm() { RichiamaMenu(m_ctx.messaggi); }
 
 void frmGeQuivDett::ButtonComando(const QString& psKey) { m_pagina->Comando(psKey); }
 
-void frmGeQuivDett::PersColonne() { m_pagina->Browser().PersColonne(Larghezze); }
+void frmGeQuivDett::PersColonne()
+{
+    // Every column of the rows gets its caption; the listed ones a width too.
+    QList<ColonnaLista> colonne = Larghezze;
+    const ModelloLista& modello = m_pagina->Browser().Modello();
+    for (int c = 0; c < modello.columnCount(); ++c) {
+        const QString nome = modello.NomeColonna(c);
+        if (std::none_of(colonne.cbegin(), colonne.cend(),
+                         [&](const ColonnaLista& l) { return l.campo.compare(nome, Qt::CaseInsensitive) == 0; }))
+            colonne.append({nome, {}, 0});
+    }
+    m_pagina->Browser().PersColonne(ConDidascalie(colonne, DidascalieQuiva(QStringLiteral("QuivaDettaglio"))));
+}
 
 QString frmGeQuivDett::PrepSql()
 {
@@ -346,8 +359,14 @@ void frmGeQuivDett::CompCampiCombo()
     const bool mostrando = m_mostrando;
     m_mostrando = true;
     combo->clear();
-    for (const ColonnaTabella& c : ColonneTabella(m_ctx.db, m_tabellaCorrente))
+    // Wide enough for every column and for the joined "Gruppo|Mastro|Conto".
+    qsizetype lunghezza = QStringLiteral("Gruppo|Mastro|Conto").size();
+    for (const ColonnaTabella& c : ColonneTabella(m_ctx.db, m_tabellaCorrente)) {
         combo->addItem(c.nome);
+        lunghezza = std::max(lunghezza, c.nome.size() + 2);  // room for a table code
+    }
+    combo->setMinimumContentsLength(static_cast<int>(lunghezza));
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combo->setCurrentIndex(-1);
     combo->setEditText(testo);
     m_mostrando = mostrando;

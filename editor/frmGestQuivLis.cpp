@@ -1,6 +1,7 @@
 #include "frmGestQuivLis.h"
 
 #include "BarraComandi.h"
+#include "DidascalieQuiva.h"
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
 #include "MenuPagina.h"
@@ -147,6 +148,7 @@ void frmGestQuivLis::Carica()
         return DirezioneRicerca::Primo;
     });
     tolComandi->Abilita(QStringLiteral("VaiA"), false);
+    tolComandi->Abilita(QStringLiteral("Posiz"), false);
     PersColonne();
 
     connect(tolComandi, &BarraComandi::Comando, this, &frmGestQuivLis::ButtonComando);
@@ -208,7 +210,10 @@ bool frmGestQuivLis::VerSelez()
     return true;
 }
 
-void frmGestQuivLis::PersColonne() { m_browser->PersColonne(Colonne); }
+void frmGestQuivLis::PersColonne()
+{
+    m_browser->PersColonne(ConDidascalie(Colonne, DidascalieQuiva(QStringLiteral("QuivaFile"))));
+}
 
 QString frmGestQuivLis::ColToSourceField(int piColIndex) const { return m_browser->Modello().NomeColonna(piColIndex); }
 

@@ -12,6 +12,7 @@
 #include "MenuServer.h"
 #include "PageEditor.h"
 #include "Programma.h"
+#include "SceltaFile.h"
 #include "frmGeQuivDett.h"
 #include "frmGestQuivLis.h"
 #include "frmTrasform.h"
@@ -19,7 +20,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -86,6 +86,7 @@ AttributiCampo Intero(const QString& formato)
     AttributiCampo a;
     a.tipo = TipiDato::Long;
     a.formato = formato;
+    a.senzaSegno = true;  // a count of lines
     return a;
 }
 
@@ -226,8 +227,9 @@ frmGestQuiva::frmGestQuiva(const ContestoEditor& contesto, QWidget* parent) : Ma
     connect(ComImporta, &QPushButton::clicked, this, &frmGestQuiva::ComImporta_Click);
     sceltaFile = [this](bool salva, const QString& proposta) {
         const QString filtro = QStringLiteral("Definizioni (*.json);;Tutti i file (*)");
-        return salva ? QFileDialog::getSaveFileName(this, QStringLiteral("Esporta definizione"), proposta, filtro)
-                     : QFileDialog::getOpenFileName(this, QStringLiteral("Importa definizione"), proposta, filtro);
+        return ScegliFile(this, salva ? ModoScelta::Salva : ModoScelta::Apri,
+                          salva ? QStringLiteral("Esporta definizione") : QStringLiteral("Importa definizione"),
+                          proposta, filtro, m_ctx.messaggi);
     };
     for (int n = 0; n < 5; ++n)
         connect(ComTrasf[n], &QPushButton::clicked, this, [this, n] { ComTrasf_Click(n); });
@@ -399,15 +401,20 @@ int frmGestQuiva::PersPagPri(int evento, const QVariantList& parametri)
         const QString codice = Letterale(txt[10]->text());
         m_ctx.db.Esegui(QStringLiteral("Delete * from QuivaDettaglio where Codice = ") + codice);
         m_ctx.db.Esegui(QStringLiteral("Delete * from QuivaDecod where Codice = ") + codice);
+        // Its rejected lines go with it: no one could review them any more.
+        m_ctx.db.Esegui(QStringLiteral("Delete * from ErroriQuivamento where Tabella = ") + codice);
     } else if (evento == EventiPagina::Duplicazione && primo != 3) {
         m_codiceOrigine = txt[10]->text();
     } else if (evento == EventiPagina::ChiaveCambiata) {
-        // The field and decode rows follow their definition to its new code.
+        // The field and decode rows, and the rejected lines, follow their
+        // definition to its new code.
         const QString vecchio = Letterale(parametri.value(0).toStringList().value(0));
         const QString nuovo = Letterale(parametri.value(1).toStringList().value(0));
         for (const char* tabella : {"QuivaDettaglio", "QuivaDecod"})
             m_ctx.db.Esegui(QStringLiteral("Update %1 set Codice = %2 where Codice = %3")
                                 .arg(QLatin1String(tabella), nuovo, vecchio));
+        m_ctx.db.Esegui(
+            QStringLiteral("Update ErroriQuivamento set Tabella = %1 where Tabella = %2").arg(nuovo, vecchio));
     }
     return 0;
 }
@@ -506,8 +513,33 @@ void frmGestQuiva::AbilitaSpecchi()
         it.value()->setEnabled(!txt[it.key()]->isReadOnly());
 }
 
+namespace {
+
+// What would choose another item of an editable combo: its button, the
+// wheel, the arrow and page keys, F4 and Alt+Down.
+bool SceltaNelCombo(const QEvent* evento)
+{
+    switch (evento->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel: return true;
+    case QEvent::KeyPress: {
+        const int k = static_cast<const QKeyEvent*>(evento)->key();
+        return k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_PageUp || k == Qt::Key_PageDown || k == Qt::Key_F4;
+    }
+    default: return false;
+    }
+}
+
+}  // namespace
+
 bool frmGestQuiva::eventFilter(QObject* oggetto, QEvent* evento)
 {
+    // A table combo whose box is read-only (a shown row in view-only mode)
+    // still lets its text be selected and copied, but no item be chosen.
+    for (auto it = Cob.cbegin(); it != Cob.cend(); ++it)
+        if (it.value() == oggetto && it.value()->isEditable() && txt[it.key()]->isReadOnly() && SceltaNelCombo(evento))
+            return true;
     // Delete in a combo (not the two mode combos) clears it.
     if (evento->type() == QEvent::KeyPress) {
         const auto* tasto = static_cast<QKeyEvent*>(evento);

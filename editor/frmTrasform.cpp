@@ -7,6 +7,8 @@
 #include "GestioneMaschere.h"
 #include "ListBrowser.h"
 #include "MenuPagina.h"
+#include "RichiestaTesto.h"
+#include "TastiPagina.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,6 +28,18 @@
 namespace {
 
 const QString Ok = QStringLiteral("&Ok");
+
+// The page keys of the screen: its grid is a list in editing mode.
+class PaginaTrasformazioni : public PaginaComandi {
+public:
+    explicit PaginaTrasformazioni(frmTrasform& f) : m_f(f) { ricercaDopoSalva = false; }
+    TipoPagina Tipo() const override { return TipoPagina::Lista; }
+    BarraComandi* Barra() const override { return m_f.tolComandi; }
+    void EseguiComando(const QString& chiave) override { m_f.ButtonComando(chiave); }
+
+private:
+    frmTrasform& m_f;
+};
 
 const QList<VoceComando> Comandi {{"Nuovo", "(N) Nuovo"},
                                   {"Salva", "(S) Salva"},
@@ -56,6 +70,13 @@ public:
     {
         QTimer::singleShot(0, parent(), m_apri);
         return nullptr;
+    }
+
+    // Room for the button after the value.
+    QSize sizeHint(const QStyleOptionViewItem& opzione, const QModelIndex& indice) const override
+    {
+        const QSize misura = QStyledItemDelegate::sizeHint(opzione, indice);
+        return {misura.width() + misura.height(), misura.height()};
     }
 
     void paint(QPainter* pittore, const QStyleOptionViewItem& opzione, const QModelIndex& indice) const override
@@ -163,8 +184,10 @@ void frmTrasform::Carica()
     ImpostaAbilRW(oiAbilRW);
     PersColonne();
     const int colonna = ColonnaNomeCampo();
-    if (colonna >= 0)
+    if (colonna >= 0) {
         dbgRiga->setItemDelegateForColumn(colonna, new DelegatoNomeCampo([this] { ApriLisCampo(); }, this));
+        PersColonne();  // the field column's width counts its button
+    }
     connect(tolComandi, &BarraComandi::Comando, this, &frmTrasform::ButtonComando);
     connect(dbgRiga->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) {
         if (m_browser->Ordina(c) == 1)
@@ -175,6 +198,9 @@ void frmTrasform::Carica()
             ApriLisCampo();
     });
     CompCampiCombo();
+    auto* pagina = new PaginaTrasformazioni(*this);
+    connect(this, &QObject::destroyed, [pagina] { delete pagina; });
+    InstallaTastiPagina(*this, *pagina);
     oiLoadOk = 1;
 }
 
@@ -230,11 +256,35 @@ void frmTrasform::ButtonComando(const QString& psKey)
     }
     if (psKey == QLatin1String("Chiudi"))
         close();
+    else if (psKey == QLatin1String("Duplica"))
+        Duplica();
     else if (psKey == QLatin1String("Menu"))
         RichiamaMenu(m_ctx.messaggi);
     else
         m_browser->Comando(psKey);
     m_comando.clear();
+}
+
+// The current row copied as a new one for another source value, asked
+// first, and saved: a value that already has a translation is refused and
+// the copy stays in the grid to be put right.
+void frmTrasform::Duplica()
+{
+    ModelloLista& modello = m_browser->Modello();
+    const int riga = m_browser->Riga() - 1;
+    if (oiAbilRW != 1 || riga < 0 || modello.RigaDati(riga) < 0)
+        return;
+    const QVariantMap valori = modello.ValoriRiga(riga);
+    const auto origine = m_ctx.domande.Chiedi(QStringLiteral("Nuovo valore di origine:"), QStringLiteral("Duplica"),
+                                              valori.value(QStringLiteral("ValOrig")).toString());
+    if (!origine)
+        return;
+    m_browser->Comando(QStringLiteral("Nuovo"));
+    const int nuova = m_browser->Riga() - 1;
+    for (const QString colonna : {QStringLiteral("NomeCampo"), QStringLiteral("ValDest")})
+        modello.setData(modello.index(nuova, modello.Colonna(colonna)), valori.value(colonna).toString());
+    modello.setData(modello.index(nuova, modello.Colonna(QStringLiteral("ValOrig"))), *origine);
+    m_browser->Comando(QStringLiteral("Salva"));
 }
 
 bool frmTrasform::ControllaRiga(QVariantMap& riga, QString& motivo)

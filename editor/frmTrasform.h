@@ -56,6 +56,7 @@ private:
     bool CellaInModifica() const;
     void ApriLisCampo();
     void PrendiLisCampo();
+    void Duplica();
     bool ControllaRiga(QVariantMap& riga, QString& motivo);
 
     ContestoEditor m_ctx;

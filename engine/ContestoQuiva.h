@@ -14,4 +14,5 @@ struct ContestoQuiva {
     QString driveDB;        // "DriveDB" of section "Base"
     QString dirQuiva;       // folder of the source files, already made absolute
     bool soloAsci = false;  // "SoloAsci": control characters become blanks
+    int secondiAttesa = 180;  // how long a load waits for another one on the company
 };

@@ -3,6 +3,8 @@
 #include "ScQuiva.h"
 #include "StatoElaborazione.h"
 
+#include <QElapsedTimer>
+
 std::vector<EsitoDefinizione> EseguiDefinizioni(ContestoQuiva& contesto, const QStringList& codici,
                                                 ProgressMonitor& progresso, ValueStore& valori,
                                                 const OsservatoreDefinizioni& osservatore)
@@ -15,6 +17,8 @@ std::vector<EsitoDefinizione> EseguiDefinizioni(ContestoQuiva& contesto, const Q
             osservatore.prima(i);
         EsitoDefinizione esito;
         esito.codice = codici[i];
+        QElapsedTimer tempo;
+        tempo.start();
         {
             ScQuiva motore(contesto);
             motore.ogInElab = &progresso;
@@ -24,8 +28,12 @@ std::vector<EsitoDefinizione> EseguiDefinizioni(ContestoQuiva& contesto, const Q
                 if (osservatore.letta)
                     osservatore.letta(i, motore);
                 esito.carico = motore.QuivaDati(esito.errori);
+                esito.conteggi = motore.Conteggi();
+                for (int t = 1; t <= ScQuiva::NumSlot; ++t)
+                    esito.tabelle[t] = motore.slot(t).tabella;
             }
         }
+        esito.millisecondi = tempo.elapsed();
         esiti.push_back(esito);
         if (osservatore.dopo)
             osservatore.dopo(i, esito);

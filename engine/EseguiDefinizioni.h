@@ -1,6 +1,8 @@
 #pragma once
 // Runs a list of load definitions in order, the one way the load dialog,
 // quiva-load and the tests do it.
+#include "ConteggiCarico.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -16,7 +18,15 @@ struct EsitoDefinizione {
     QString codice;
     int lettura = 0;  // LeggiTracciato: 0 read, -1 rows missing, else an error number
     int carico = 0;   // QuivaDati: 0 loaded or stopped, else an error number (0 when not run)
-    long errori = 0;  // lines rejected
+    long errori = 0;  // error rows stored
+    ConteggiCarico conteggi;  // what the load left in the database
+    std::array<QString, ConteggiCarico::NumSlot + 1> tabelle;  // of slots 1..5, empty when unused
+    qint64 millisecondi = 0;
+
+    // Read, loaded to the end of its file and its final queries run.
+    bool Terminata() const { return lettura == 0 && carico == 0 && conteggi.completo; }
+    // Stopped by the user, having ended no other way.
+    bool Interrotta() const { return lettura == 0 && carico == 0 && !conteggi.completo; }
 };
 
 struct OsservatoreDefinizioni {
@@ -35,5 +45,5 @@ std::vector<EsitoDefinizione> EseguiDefinizioni(ContestoQuiva& contesto, const Q
                                                 ProgressMonitor& progresso, ValueStore& valori,
                                                 const OsservatoreDefinizioni& osservatore = {});
 
-// Lines rejected over the whole list.
+// Error rows stored over the whole list.
 long ErroriTotali(const std::vector<EsitoDefinizione>& esiti);

@@ -63,7 +63,7 @@ std::optional<QByteArray> LettoreRighe::CodificaWindows1252(QStringView testo)
     return byte;
 }
 
-LettoreRighe::LettoreRighe(const QString& percorso) : m_file(percorso)
+LettoreRighe::LettoreRighe(const QString& percorso, const QString& separatore) : m_file(percorso)
 {
     const QFileInfo info(percorso);
     if (!info.absoluteDir().exists())
@@ -73,6 +73,13 @@ LettoreRighe::LettoreRighe(const QString& percorso) : m_file(percorso)
     if (info.isDir() || !m_file.open(QIODevice::ReadOnly))
         throw ErroreRun(CodiciErrore::ErroreAccessoPercorso, QStringLiteral("Errore di accesso al percorso/file"));
     m_dimensione = m_file.isSequential() ? 0 : m_file.size();
+    if (!separatore.isEmpty()) {
+        m_separatori.push_back(separatore.toUtf8());
+        if (const auto windows = CodificaWindows1252(separatore); windows && *windows != m_separatori.front())
+            m_separatori.push_back(*windows);
+        for (const QByteArray& s : m_separatori)
+            m_separatoreMassimo = std::max(m_separatoreMassimo, s.size());
+    }
 }
 
 bool LettoreRighe::Riempi()
@@ -83,10 +90,13 @@ bool LettoreRighe::Riempi()
         m_buffer.remove(0, m_inizio);
         m_inizio = 0;
     }
+    QByteArray grezzi;
     const qsizetype prima = m_buffer.size();
-    m_buffer.resize(prima + Blocco);
-    const qint64 letti = m_file.read(m_buffer.data() + prima, Blocco);
-    m_buffer.resize(prima + std::max<qint64>(letti, 0));
+    QByteArray& destinazione = m_utf16 ? grezzi : m_buffer;
+    const qsizetype base = m_utf16 ? 0 : prima;
+    destinazione.resize(base + Blocco);
+    const qint64 letti = m_file.read(destinazione.data() + base, Blocco);
+    destinazione.resize(base + std::max<qint64>(letti, 0));
     if (letti < 0)
         throw ErroreRun(CodiciErrore::ErroreLetturaFile,
                         QStringLiteral("Errore nella lettura del file: %1 (%2)")
@@ -95,9 +105,97 @@ bool LettoreRighe::Riempi()
         throw ErroreRun(CodiciErrore::ErroreLetturaFile,
                         QStringLiteral("Errore nella lettura del file: %1 (il file si è accorciato durante la lettura)")
                             .arg(QDir::toNativeSeparators(m_file.fileName())));
+    if (m_utf16)
+        m_buffer += QString(m_utf16->decode(grezzi)).toUtf8();
     if (letti <= 0)
         m_fineFile = true;
     return letti > 0;
+}
+
+// The byte-order mark, and whether this is a CR file.
+void LettoreRighe::Inizia()
+{
+    m_iniziato = true;
+    while (m_buffer.size() < InizioEsaminato + 4 && Riempi()) { }
+    const auto inizia = [this](const char* marca) { return m_buffer.startsWith(QByteArrayView(marca)); };
+    if (inizia("\xEF\xBB\xBF")) {
+        m_inizio = 3;
+    } else if (inizia("\xFF\xFE") || inizia("\xFE\xFF")) {
+        m_utf16.emplace(inizia("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        const QByteArray grezzi = m_buffer.mid(2);
+        m_buffer = QString(m_utf16->decode(grezzi)).toUtf8();
+        while (m_buffer.size() < InizioEsaminato && Riempi()) { }
+    }
+    const qsizetype esaminati = std::min(m_buffer.size() - m_inizio, InizioEsaminato);
+    m_fileCr = std::memchr(m_buffer.constData() + m_inizio, '\r', static_cast<size_t>(esaminati)) != nullptr;
+}
+
+// The length of the separator at i (whole before fino), 0 when none is there.
+qsizetype LettoreRighe::SeparatoreIn(const char* dati, qsizetype i, qsizetype fino) const
+{
+    for (const QByteArray& s : m_separatori)
+        if (i + s.size() <= fino && std::memcmp(dati + i, s.constData(), static_cast<size_t>(s.size())) == 0)
+            return s.size();
+    return 0;
+}
+
+bool LettoreRighe::AvanzaVirgolette(const char* dati, qsizetype fino, bool fineRiga)
+{
+    Virgolette& v = m_virgolette;
+    // Short of a bare LF, stop where what follows a byte may not be read yet.
+    const qsizetype limite = fineRiga ? fino : fino - m_separatoreMassimo - 1;
+    while (v.pos < limite) {
+        const char c = dati[v.pos];
+        if (v.dentro) {
+            ++v.pos;
+            if (c == '"' && (v.pos == fino || SeparatoreIn(dati, v.pos, fino) > 0)) {
+                v.dentro = false;
+                v.inizioCampo = false;
+            }
+            continue;
+        }
+        if (v.inizioCampo && c == '"') {
+            v.dentro = true;
+            v.inizioCampo = false;
+            ++v.pos;
+            continue;
+        }
+        if (const qsizetype lunghezza = SeparatoreIn(dati, v.pos, fino)) {
+            v.pos += lunghezza;
+            v.inizioCampo = true;
+        } else {
+            ++v.pos;
+            v.inizioCampo = false;
+        }
+    }
+    return v.dentro;
+}
+
+qsizetype LettoreRighe::CercaFine(const char* dati, qsizetype n)
+{
+    for (;;) {
+        const char* da = dati + m_cercato;
+        const qsizetype resto = n - m_cercato;
+        const char* fine = static_cast<const char*>(std::memchr(da, '\n', static_cast<size_t>(resto)));
+        const qsizetype finoA = fine ? fine - da : resto;
+        if (const void* cr = std::memchr(da, '\r', static_cast<size_t>(finoA)))
+            fine = static_cast<const char*>(cr);
+        if (!fine) {
+            m_cercato = n;
+            return -1;
+        }
+        const qsizetype posizione = fine - dati;
+        // A bare LF of a CR file may be a line break inside a quoted cell.
+        if (*fine == '\r' || !m_fileCr || m_separatori.empty() || !AvanzaVirgolette(dati, posizione, true))
+            return posizione;
+        m_cercato = posizione + 1;
+    }
+}
+
+void LettoreRighe::NuovaRiga()
+{
+    m_cercato = 0;
+    m_virgolette = {};
 }
 
 bool LettoreRighe::Leggi(QString& riga)
@@ -106,14 +204,19 @@ bool LettoreRighe::Leggi(QString& riga)
     if (!LeggiByte(byte))
         return false;
     riga = Decodifica(byte.data(), byte.size());
+    if (m_scarto.isEmpty() && std::memchr(byte.data(), '\0', static_cast<size_t>(byte.size())))
+        m_scarto = QStringLiteral("Riga con un carattere nullo (NUL)");
     return true;
 }
 
 bool LettoreRighe::LeggiByte(QByteArrayView& riga)
 {
+    m_scarto.clear();
+    if (!m_iniziato)
+        Inizia();
     for (;;) {
         const char* dati = m_buffer.constData() + m_inizio;
-        qsizetype disponibili = m_buffer.size() - m_inizio;
+        const qsizetype disponibili = m_buffer.size() - m_inizio;
         if (m_dopoCr && disponibili > 0) {
             m_dopoCr = false;
             if (dati[0] == '\n') {
@@ -121,30 +224,70 @@ bool LettoreRighe::LeggiByte(QByteArrayView& riga)
                 continue;
             }
         }
-        // The first line end: a CR, or an LF when the file ends lines at LF.
-        const char* fine =
-            m_fine == FineRiga::SoloCr ? nullptr : static_cast<const char*>(std::memchr(dati, '\n', disponibili));
-        const qsizetype finoA = fine ? fine - dati : disponibili;
-        if (const void* cr = std::memchr(dati, '\r', finoA))
-            fine = static_cast<const char*>(cr);
-        if (fine) {
-            if (m_fine == FineRiga::DaDecidere)
-                m_fine = *fine == '\r' ? FineRiga::SoloCr : FineRiga::AncheLf;
-            const qsizetype lunghezza = fine - dati;
-            riga = QByteArrayView(dati, lunghezza);
-            m_inizio += lunghezza + 1;
-            if (*fine == '\r')
-                m_dopoCr = true;
+        const qsizetype fine = CercaFine(dati, disponibili);
+        if (fine > LunghezzaMassima || (fine < 0 && disponibili > LunghezzaMassima)) {
+            SaltaRigaLunga(riga);
             return true;
         }
-        if (disponibili >= LunghezzaMassima || (!Riempi() && m_fineFile)) {
-            disponibili = m_buffer.size() - m_inizio;
+        if (fine >= 0) {
+            riga = QByteArrayView(dati, fine);
+            m_inizio += fine + 1;
+            m_dopoCr = dati[fine] == '\r';
+            NuovaRiga();
+            return true;
+        }
+        if (!Riempi() && m_fineFile) {
             if (disponibili == 0)
                 return false;
-            const qsizetype lunghezza = std::min(disponibili, LunghezzaMassima);
-            riga = QByteArrayView(m_buffer.constData() + m_inizio, lunghezza);
-            m_inizio += lunghezza;
+            riga = QByteArrayView(dati, disponibili);
+            m_inizio += disponibili;
+            NuovaRiga();
             return true;
         }
     }
+}
+
+void LettoreRighe::SaltaRigaLunga(QByteArrayView& riga)
+{
+    qsizetype tenuti = InizioConservato;
+    const char* dati = m_buffer.constData() + m_inizio;
+    while (tenuti > 0 && (static_cast<unsigned char>(dati[tenuti]) & 0xC0) == 0x80)
+        --tenuti;  // not inside a UTF-8 character
+    m_rigaLunga = QByteArray(dati, tenuti);
+
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    qsizetype caratteri = 0, byte = 0;
+    for (;;) {
+        dati = m_buffer.constData() + m_inizio;
+        const qsizetype disponibili = m_buffer.size() - m_inizio;
+        const qsizetype fine = CercaFine(dati, disponibili);
+        // What is dropped now: up to the end, or what was looked at.
+        qsizetype letti = fine >= 0 ? fine : disponibili;
+        if (fine < 0 && m_fileCr && !m_separatori.empty()) {
+            AvanzaVirgolette(dati, disponibili, false);
+            letti = m_virgolette.pos;
+        }
+        caratteri += QString(utf8.decode(QByteArrayView(dati, letti))).size();
+        byte += letti;
+        if (fine >= 0) {
+            m_inizio += fine + 1;
+            m_dopoCr = dati[fine] == '\r';
+            break;
+        }
+        m_inizio += letti;
+        m_cercato -= letti;
+        m_virgolette.pos -= std::min(m_virgolette.pos, letti);
+        if (!Riempi() && m_fineFile) {
+            const qsizetype resto = m_buffer.size() - m_inizio;
+            caratteri += QString(utf8.decode(QByteArrayView(m_buffer.constData() + m_inizio, resto))).size();
+            byte += resto;
+            m_inizio += resto;
+            break;
+        }
+    }
+    NuovaRiga();
+    if (utf8.hasError())
+        caratteri = byte;  // a Windows-1252 line: one character a byte
+    m_scarto = QStringLiteral("Riga troppo lunga: %1 caratteri").arg(caratteri);
+    riga = m_rigaLunga;
 }

@@ -7,7 +7,7 @@ LetturaAnticipata::LetturaAnticipata(LettoreRighe& file, int valoriPerRiga, Prep
 {
     for (Lotto& lotto : m_lotti) {
         lotto.righe.resize(RighePerLotto);
-        lotto.valori.resize(static_cast<size_t>(RighePerLotto) * static_cast<size_t>(m_valoriPerRiga));
+        lotto.valori.resize(static_cast<size_t>(RighePerLotto) * static_cast<size_t>(m_valoriPerRiga + 1));
         m_liberi.push_back(&lotto);
     }
     m_thread = std::thread([this] { Leggitore(); });
@@ -69,7 +69,11 @@ void LetturaAnticipata::Riempi(Lotto& lotto)
                 lotto.ultimo = true;
                 return;
             }
-            m_prepara(riga, lotto.valori.data() + static_cast<ptrdiff_t>(lotto.quante) * m_valoriPerRiga);
+            ValoreAnticipato* valori = lotto.valori.data() + static_cast<ptrdiff_t>(lotto.quante) * (m_valoriPerRiga + 1);
+            // A line that cannot be loaded is not read any further.
+            valori[m_valoriPerRiga].letto.errore = m_file.Scarto();
+            if (m_file.Scarto().isEmpty())
+                m_prepara(riga, valori);
             ++lotto.quante;
             lotto.caratteri += riga.size();
         }
@@ -103,6 +107,6 @@ bool LetturaAnticipata::Leggi(const QString*& riga, ValoreAnticipato*& valori)
     }
     const auto n = m_prossima++;
     riga = &m_corrente->righe[static_cast<size_t>(n)];
-    valori = m_corrente->valori.data() + static_cast<ptrdiff_t>(n) * m_valoriPerRiga;
+    valori = m_corrente->valori.data() + static_cast<ptrdiff_t>(n) * (m_valoriPerRiga + 1);
     return true;
 }

@@ -40,7 +40,9 @@ public:
 
     // The next line and its values, valid until the next call; false at the
     // end of the file. Raises the reading's error in its place. The caller
-    // may move the values out: the reader only writes over them.
+    // may move the values out: the reader only writes over them. After the
+    // valoriPerRiga values comes one more, whose errore says why the line
+    // cannot be loaded (LettoreRighe::Scarto; its values are then not read).
     bool Leggi(const QString*& riga, ValoreAnticipato*& valori);
 
 private:
@@ -54,7 +56,7 @@ private:
 
     struct Lotto {
         std::vector<QString> righe;
-        std::vector<ValoreAnticipato> valori;  // valoriPerRiga per line
+        std::vector<ValoreAnticipato> valori;  // valoriPerRiga + 1 per line
         int quante = 0;
         qsizetype caratteri = 0;
         bool ultimo = false;  // the file ends (or failed) after these lines

@@ -32,10 +32,9 @@ void SoloAscii(QString& testo)
             c = QLatin1Char(' ');
 }
 
-// Fill and cut of a text value: w > 0 fills on the right, w < 0 on the left
-// (never shortening); then a positive size keeps the first characters, a
-// negative one the last.
-QString RiempiETaglia(QString testo, int larghezza, const QString& riempie, int dimensione)
+// Fill of a text value: w > 0 fills on the right, w < 0 on the left (never
+// shortening).
+QString Riempi(QString testo, int larghezza, const QString& riempie)
 {
     if (larghezza != 0 && !riempie.isEmpty() && !testo.isEmpty()) {
         if (larghezza > 0)
@@ -43,6 +42,13 @@ QString RiempiETaglia(QString testo, int larghezza, const QString& riempie, int 
         else
             testo = testo.rightJustified(-larghezza, riempie[0]);
     }
+    return testo;
+}
+
+// Cut to the size: a positive size keeps the first characters, a negative
+// one the last.
+QString Taglia(QString testo, int dimensione)
+{
     if (dimensione >= 1)
         testo.truncate(dimensione);
     else if (dimensione < 0 && testo.size() > -dimensione)
@@ -111,7 +117,13 @@ ValoreLetto LeggiValore(QStringView s, const CampoCompilato& campo, bool soloAsc
         } else {
             const int dimensione = c.oiDimensione();
             const int larghezza = c.oiQuanto != 0 ? c.oiQuanto : std::abs(dimensione);
-            v = RiempiETaglia(s.toString(), larghezza, c.osRiempie, dimensione);
+            QString testo = Riempi(s.toString(), larghezza, c.osRiempie);
+            // Cut to its column, a key would become another record's key.
+            if (campo.chiave && c.DimensioneDaColonna() && testo.size() > dimensione) {
+                letto.errore = campo.nome + QStringLiteral(": Chiave più lunga della colonna (") + testo + QLatin1Char(')');
+                return letto;
+            }
+            v = Taglia(std::move(testo), dimensione);
         }
 
         // Currency or rounding; the empty text passes unchanged.

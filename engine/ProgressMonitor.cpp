@@ -10,6 +10,7 @@ QString TestoFase(FaseQuiva fase, const QString& nome)
     case FaseQuiva::PreparaArchivi: return QStringLiteral("Prepara Archivi di Inserimento ") + nome;
     case FaseQuiva::Caricamento: return QStringLiteral("Quivamento ") + nome;
     case FaseQuiva::QueryFinali: return QStringLiteral("Esecuzione query finali");
+    case FaseQuiva::AttesaScrittura: return QStringLiteral("In attesa che finisca un altro caricamento…");
     }
     return {};
 }

@@ -14,6 +14,7 @@ enum class FaseQuiva {
     PreparaArchivi,        // the target tables are opened; nome = the first
     Caricamento,           // the lines of the file; nome = the definition
     QueryFinali,           // the final queries run
+    AttesaScrittura,       // another load holds the company; position = seconds waited
 };
 
 // The message line of a phase, as the program shows it.
@@ -34,6 +35,8 @@ public:
     // The accepted lines whose writes are committed: a crash can no longer
     // lose them. The position may run ahead by the open batch.
     virtual void Salvate(long /*righe*/) { }
+    // How much of the source file the lines handed on so far took.
+    virtual void Byte(qint64 /*letti*/, qint64 /*totale*/) { }
 
     // The display that shows nothing.
     static ProgressMonitor& Muto();

@@ -1,6 +1,7 @@
 #include "ScQuiva.h"
 
 #include "DatabaseLink.h"
+#include "OsservatoreRighe.h"
 #include "ProgressMonitor.h"
 
 ScQuiva::ScQuiva(ContestoQuiva& contesto)
@@ -20,6 +21,8 @@ void ScQuiva::ScriviErrore(const QString& psRiga, const QString& psErrore)
 {
     m_ctx.db.EseguiParametri(QStringLiteral("Insert into ErroriQuivamento (Tabella,Riga,Errore) Values (?, ?, ?)"),
                              {osCodice, psRiga, psErrore});
-    ++m_errori;
-    Progresso().Errori(m_errori);
+    ++m_conteggi.errori;
+    Progresso().Errori(m_conteggi.errori);
+    if (ogOsservatore)
+        ogOsservatore->Errore(psErrore, m_campoInLettura);
 }

@@ -3,6 +3,8 @@
 // The caller sets ogInElab and ogValDefault, calls LeggiTracciato and, when
 // it answers 0, QuivaDati; then drops the object.
 #include "ChiaviAnticipate.h"
+#include "ConteggiCarico.h"
+#include "ErroreRun.h"
 #include "ContestoQuiva.h"
 #include "LetturaAnticipata.h"
 #include "LetturaValore.h"
@@ -19,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+class OsservatoreRighe;
 class ProgressMonitor;
 class ValueStore;
 class LettoreRighe;
@@ -51,6 +54,11 @@ public:
     QString osCodice;
     ProgressMonitor* ogInElab = nullptr;  // null shows nothing
     ValueStore* ogValDefault = nullptr;
+    OsservatoreRighe* ogOsservatore = nullptr;  // null tells nobody
+
+    // Loads only the first n lines (after the skipped ones) and leaves the
+    // final queries alone; 0 loads them all.
+    void LimitaRighe(long n) { m_righeMassime = n; }
 
     // Definition reader: 0 ready to load, -1 missing rows (message shown),
     // else the number of the error that stopped the reading.
@@ -62,6 +70,8 @@ public:
     // Loads another file than the definition's Origine; call it after
     // LeggiTracciato.
     void SostituisciOrigine(const QString& percorso) { m_origine = percorso; }
+    // What the last QuivaDati left in the database.
+    const ConteggiCarico& Conteggi() const { return m_salvati; }
     static QString ConvEscape(const QString& testo);
 
     // A source file path completed with the company's drive and load folder.
@@ -81,6 +91,7 @@ public:
     const QString& Separatore() const { return m_separatore; }
     const QString& Origine() const { return m_origine; }
     const QString& Tipo() const { return m_tipo; }
+    bool Fisso() const { return m_tipo.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0; }
     qint16 SaltaInizio() const { return m_saltaInizio; }
     const QString& QueryFinale(int i) const { return m_queryFin[i - 1]; }
 
@@ -103,6 +114,8 @@ private:
     QVariant ConvImporto(const QVariant& pvValore, const CampoCompilato& campo);
     QString LeggiValuta(const QString& psListino);
     void ScriviErrore(const QString& psRiga, const QString& psErrore);
+    // The field being read, for an observer told of a rejection.
+    const ScQuivaCampi* m_campoInLettura = nullptr;
 
     // Writing.
     int CompRecord(const QString& psRiga);
@@ -134,6 +147,11 @@ private:
     const QString& SqlChiave(int i);
     void SalvaSlotDopo(int t, const QString& psRiga);
     void EseguiQueryFinali();
+    // Waits for the company's write lock before anything is changed; false
+    // when the user stopped meanwhile. Raises ErroreRun when the wait is over.
+    bool AttendiScrittura();
+    // The error of a statement stored in the definition, naming it.
+    ErroreRun ErroreIstruzione(const std::exception& errore, const QString& istruzione, const QString& tabella) const;
     void ChiudiTutto();
     ProgressMonitor& Progresso() const;
     QString ProgressivoCodice(const QString& psRiga, const ScQuivaCampi& pgcampo, int piCodTab);
@@ -157,9 +175,11 @@ private:
     QString m_origine;
     QString m_tipo;
     qint16 m_saltaInizio = 0;
+    long m_righeMassime = 0;
     std::vector<std::unique_ptr<ScQuivaCampi>> m_campi;
     QHash<QString, ScQuivaCampi*> m_indiceCampi;  // lower-case osKey
-    long m_errori = 0;
+    ConteggiCarico m_conteggi;  // of the load running, the open batch included
+    ConteggiCarico m_salvati;   // of the batches committed
     std::array<QString, NumSlot + 1> m_sqlChiave;  // parametrised key query per slot
     PianoQuiva m_piano;                            // the definition compiled for the line loop
     QVariantList m_valoriChiave;                   // reused key values of a line

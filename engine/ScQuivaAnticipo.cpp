@@ -95,6 +95,8 @@ void ScQuiva::AnticipaSlot(int i, const QStringList& righe)
     std::vector<int> quali;  // the line of each look-up
     QSet<QString> viste;
     for (int r = 0; r < righe.size(); ++r) {
+        if (!m_valoriBlocco[static_cast<size_t>(r)][static_cast<size_t>(m_piano.anticipati)].letto.errore.isEmpty())
+            continue;  // a line refused by the reader looks nothing up
         QVariantList valoriRiga;
         QString confronto;
         bool letta = true;

@@ -93,6 +93,7 @@ void ScQuivaCampi::setOsValValido(const QString& testo)
 void ScQuivaCampi::setOiDimensione(DatabaseLink* db, const QString& tabella, qint16 dimensione)
 {
     m_dimensione = dimensione;
+    m_dimensioneDaColonna = false;
     if (dimensione != 0)
         return;
     const int tipo = oiTipoDest();
@@ -100,8 +101,10 @@ void ScQuivaCampi::setOiDimensione(DatabaseLink* db, const QString& tabella, qin
         return;
     try {
         const int dichiarata = db->DimensioneColonna(tabella, osNomeCampo);
-        if (dichiarata > 0 && dichiarata <= std::numeric_limits<qint16>::max())
+        if (dichiarata > 0 && dichiarata <= std::numeric_limits<qint16>::max()) {
             m_dimensione = static_cast<qint16>(dichiarata);
+            m_dimensioneDaColonna = true;
+        }
     } catch (...) {
         // Unknown table or column: no size.
     }

@@ -60,8 +60,19 @@ public:
     // target column for text destinations (0 when it cannot be read).
     qint16 oiDimensione() const { return m_dimensione; }
     void setOiDimensione(DatabaseLink* db, const QString& tabella, qint16 dimensione);
+    // The size is the column's declared one, not the definition's own.
+    bool DimensioneDaColonna() const { return m_dimensioneDaColonna; }
 
     QString osKey() const { return osTabella + QLatin1Char('.') + osNomeCampo; }
+
+    // A row whose name joins columns with "|" ("Gruppo|Mastro|Conto", which
+    // the field editor makes for account tables) and that takes nothing from
+    // the line (no field number, position or default): a load passes it by.
+    bool UnioneSenzaOrigine() const
+    {
+        return osNomeCampo.contains(QLatin1Char('|')) && osNumCampo.trimmed().isEmpty() && oiInizio == 0
+            && oiLunghezza == 0 && osDefault.isEmpty();
+    }
 
     // Adds a decode row; a second row with the same source value raises
     // ErroreRun 457 ("Chiave già associata a un elemento dell'insieme").
@@ -110,5 +121,6 @@ private:
     QString m_valValido;
     QVariant m_valValidoConv;
     qint16 m_dimensione = 0;
+    bool m_dimensioneDaColonna = false;
     std::vector<scQuivaDecod> m_decod;
 };

@@ -5,12 +5,15 @@
 #include "FormUtility.h"
 #include "LettoreRighe.h"
 #include "LetturaAnticipata.h"
+#include "OsservatoreRighe.h"
 #include "ProgressMonitor.h"
 #include "Recordset.h"
 #include "ScQuiva.h"
 #include "StatoElaborazione.h"
 #include "ValueStore.h"
+#include "VerificaDefinizione.h"
 
+#include <QFileInfo>
 #include <optional>
 
 namespace {
@@ -44,20 +47,53 @@ void ScQuiva::SvuotaTabella(const Slot& slot)
 
 int ScQuiva::QuivaDati(long& plErrori)
 {
-    m_errori = 0;
+    m_conteggi = {};
+    m_salvati = {};
     std::optional<LettoreRighe> file;
     std::optional<LottoScritture> lotto;
     int risultato = 0;
     ProgressMonitor& progresso = Progresso();
+    const QString origine = QString(m_origine).replace(QLatin1Char('\\'), QLatin1Char('/'));
+
+    // A pipe with no writer or a device would hold the company's lock for
+    // ever: only files are loaded, and that is known before the lock.
+    if (const QFileInfo info(origine); info.exists() && !info.isFile()) {
+        m_ctx.messaggi.msgCom(QStringLiteral("Il file da caricare non è un file normale: ") + m_origine,
+                              {QStringLiteral("&Ok")});
+        return CodiciErrore::ErroreAccessoPercorso;
+    }
+    struct Scrittura {
+        DatabaseLink& db;
+        const QString& codice;
+        bool presa = false;
+        ~Scrittura()
+        {
+            if (presa)
+                db.LasciaScrittura(codice);
+        }
+    } scrittura {m_ctx.db, osCodice};
+    auto salvate = [&] {
+        m_salvati = m_conteggi;
+        progresso.Salvate(m_conteggi.accettate);
+    };
 
     try {
+        // A definition that cannot load deletes nothing.
+        if (const auto problemi = VerificaDefinizione(*this, m_ctx.db); !problemi.empty()) {
+            m_ctx.messaggi.msgCom(MessaggioVerifica(osCodice, problemi), {QStringLiteral("&Ok")});
+            ChiudiTutto();
+            return CodiciErrore::DefinizioneNonValida;
+        }
+        if (!AttendiScrittura())
+            return 0;  // stopped while waiting: nothing was changed
+        scrittura.presa = true;
         progresso.Fase(FaseQuiva::CancellazioneErrori, osCodice);
-        progresso.Errori(m_errori);
+        progresso.Errori(0);
         lotto.emplace(m_ctx.db);
         m_ctx.db.Esegui(QStringLiteral("Delete * from ErroriQuivamento Where tabella = ")
                         + FormUtility::SqlLiteral(osCodice, TipiDato::String));
         try {
-            file.emplace(QString(m_origine).replace(QLatin1Char('\\'), QLatin1Char('/')));
+            file.emplace(origine, Fisso() ? QString() : m_separatore);
         } catch (const ErroreRun&) {
             lotto->Conferma();  // the old error rows stay deleted
             throw;
@@ -66,12 +102,17 @@ int ScQuiva::QuivaDati(long& plErrori)
             const Slot& s = m_slot[i];
             if (s.usato() && s.azzera) {
                 progresso.Fase(FaseQuiva::CancellazioneTabella, s.tabella);
-                SvuotaTabella(s);
+                try {
+                    SvuotaTabella(s);
+                } catch (const std::exception& errore) {
+                    throw ErroreIstruzione(errore, i == 1 ? QStringLiteral("WhereAzz") : QStringLiteral("WhereAzz%1").arg(i),
+                                           s.tabella);
+                }
             }
         }
         Prepara();
         lotto->Conferma();  // old error rows and emptied tables go before any new row
-        progresso.Salvate(0);
+        salvate();
     } catch (const std::exception& errore) {
         risultato = FormUtility::NumeroErrore(errore);
         if (risultato == CodiciErrore::FileNonTrovato || risultato == CodiciErrore::ErroreAccessoPercorso
@@ -84,8 +125,9 @@ int ScQuiva::QuivaDati(long& plErrori)
 
     if (risultato == 0) {
         progresso.Fase(FaseQuiva::Caricamento, osCodice);
-        long letti = 0, accettati = 0;
-        bool interrotto = false, rigaAperta = false;
+        const qint64 dimensione = QFileInfo(origine).size();
+        qint64 byteLetti = 0;
+        bool interrotto = false, rigaAperta = false, confermaFallita = false, limitato = false;
         BloccoRighe blocco(m_ctx.db, {[this](int posizione) { TrattieniValori(posizione); },
                                       [this](const QString& r, int posizione) { CaricaRiga(r, posizione); },
                                       [this] { return SalvaStato(); },
@@ -93,7 +135,17 @@ int ScQuiva::QuivaDati(long& plErrori)
         for (const auto& campo : m_campi)
             campo->CalcolaCache();
         LetturaAnticipata lettura(*file, m_piano.anticipati, PreparazioneRighe());
-        m_valoriRiga.resize(static_cast<size_t>(m_piano.anticipati));
+        m_valoriRiga.resize(static_cast<size_t>(m_piano.anticipati) + 1);  // and why the line cannot load
+        // A commit that fails loses its batch: the counts go back to the last one.
+        auto conferma = [&](auto&& commit) {
+            try {
+                if (commit())
+                    salvate();
+            } catch (...) {
+                confermaFallita = true;
+                throw;
+            }
+        };
         try {
             for (;;) {
                 // The end of the file is looked for first: a stop confirmed
@@ -106,27 +158,42 @@ int ScQuiva::QuivaDati(long& plErrori)
                     interrotto = true;
                     break;
                 }
-                ++letti;
-                if (letti <= m_saltaInizio || !RigaDaCaricare(riga))
+                ++m_conteggi.lette;
+                byteLetti += riga.size() + 1;  // near enough for a percentage
+                if (m_conteggi.lette <= m_saltaInizio || !RigaDaCaricare(riga))
                     continue;
-                ++accettati;
+                if (m_righeMassime > 0 && m_conteggi.accettate == m_righeMassime) {
+                    limitato = true;
+                    break;
+                }
+                ++m_conteggi.accettate;
+                if (ogOsservatore)
+                    ogOsservatore->Letta(m_conteggi.lette);
                 // Moved, not shared: the two threads then never count
                 // references to the same texts.
                 std::move(valori, valori + m_valoriRiga.size(), m_valoriRiga.begin());
                 rigaAperta = true;
                 blocco.Riga(riga);
                 rigaAperta = false;
-                if (lotto->FineRiga())
-                    progresso.Salvate(accettati);
-                progresso.Posizione(accettati);
+                conferma([&] { return lotto->FineRiga(); });
+                progresso.Byte(byteLetti, dimensione);
+                progresso.Posizione(m_conteggi.accettate);
             }
             rigaAperta = true;  // a block that runs again runs its lines here
             blocco.Chiudi();
             rigaAperta = false;
-            lotto->Conferma();
-            progresso.Salvate(accettati);
-            if (!interrotto)
+            conferma([&] {
+                lotto->Conferma();
+                return true;
+            });
+            if (!interrotto && !limitato) {
                 EseguiQueryFinali();
+                m_conteggi.completo = true;
+                conferma([&] {
+                    lotto->Conferma();
+                    return true;
+                });
+            }
         } catch (const std::exception& errore) {
             // A failed read, the error log itself, a fault that ends the
             // load, or the final queries. A line left half written is not
@@ -134,9 +201,12 @@ int ScQuiva::QuivaDati(long& plErrori)
             // that ran whole are written, the open block's too.
             if (rigaAperta) {
                 lotto->Annulla();
-            } else {
+            } else if (!confermaFallita) {
                 try {
                     blocco.Chiudi();
+                    lotto->Conferma();
+                    m_conteggi.completo = false;
+                    salvate();
                 } catch (const std::exception&) {
                     // the error already caught is the one to report
                 }
@@ -153,8 +223,37 @@ int ScQuiva::QuivaDati(long& plErrori)
     lotto.reset();
     file.reset();
     ChiudiTutto();
-    plErrori += m_errori;
+    plErrori += m_salvati.errori;
     return risultato;
+}
+
+bool ScQuiva::AttendiScrittura()
+{
+    bool avvisato = false;
+    const bool presa = m_ctx.db.PrendiScrittura(osCodice, m_ctx.secondiAttesa * 1000, [&](int secondi) {
+        if (!avvisato) {
+            Progresso().Fase(FaseQuiva::AttesaScrittura, osCodice);
+            avvisato = true;
+        }
+        Progresso().Posizione(secondi);
+        return StatoElaborazione.load() == Stato::InCorso;
+    });
+    if (presa || StatoElaborazione.load() != Stato::InCorso)
+        return presa;
+    throw ErroreRun(CodiciErrore::DatabaseInUso,
+                    QStringLiteral("Un altro caricamento occupa la ditta da più di %1 secondi: la definizione %2 "
+                                   "non è stata caricata e nulla è stato modificato")
+                        .arg(m_ctx.secondiAttesa)
+                        .arg(osCodice));
+}
+
+ErroreRun ScQuiva::ErroreIstruzione(const std::exception& errore, const QString& istruzione,
+                                    const QString& tabella) const
+{
+    QString luogo = QStringLiteral("Definizione %1, istruzione %2").arg(osCodice, istruzione);
+    if (!tabella.isEmpty())
+        luogo += QStringLiteral(" (tabella %1)").arg(tabella);
+    return ErroreRun(FormUtility::NumeroErrore(errore), luogo + QStringLiteral(": ") + FormUtility::DescrizioneErrore(errore));
 }
 
 // What the reading thread does with every line: the values of the fields
@@ -188,7 +287,12 @@ void ScQuiva::Prepara()
         Slot& s = m_slot[i];
         if (!s.usato())
             continue;
-        Apri(s, RecordsetAperto(m_rs, QStringLiteral("Select * from ") + s.tabella + QStringLiteral(" Where 1 = 0")));
+        try {
+            Apri(s, RecordsetAperto(m_rs, QStringLiteral("Select * from ") + s.tabella + QStringLiteral(" Where 1 = 0")));
+        } catch (const std::exception& errore) {
+            throw ErroreIstruzione(errore, i == 1 ? QStringLiteral("Tabella") : QStringLiteral("Tabella%1").arg(i),
+                                   s.tabella);
+        }
         if (!m_inserimentoLibero) {
             QStringList chiave;
             for (int k : m_piano.slot[i].chiave)
@@ -216,13 +320,22 @@ void ScQuiva::CaricaRiga(const QString& riga, int posizione)
         m_valoriCorrenti = m_valoriRiga.data();
     }
     m_anticipate.ProssimaRiga();
+    const long erroriPrima = m_conteggi.errori;
+    if (ogOsservatore)
+        ogOsservatore->Riga(riga);
     try {
-        ElaboraRiga(riga);
+        // A line the reader refused (too long, a NUL) is rejected whole.
+        if (const QString& scarto = m_valoriCorrenti[m_piano.anticipati].letto.errore; !scarto.isEmpty())
+            ScriviErrore(riga, scarto);
+        else
+            ElaboraRiga(riga);
     } catch (const std::exception& errore) {
         if (CodiciErrore::FermaCaricamento(FormUtility::NumeroErrore(errore)))
             throw;
         ScriviErrore(riga, FormUtility::DescrizioneErrore(errore));
     }
+    if (m_conteggi.errori > erroriPrima)
+        ++m_conteggi.scartate;
 }
 
 std::function<void()> ScQuiva::SalvaStato()
@@ -230,9 +343,16 @@ std::function<void()> ScQuiva::SalvaStato()
     std::optional<ValueStore> valori;
     if (ogValDefault)
         valori = *ogValDefault;
-    return [this, errori = m_errori, valori = std::move(valori)] {
-        m_errori = errori;
-        Progresso().Errori(m_errori);
+    const long righe = ogOsservatore ? ogOsservatore->Righe() : 0;
+    return [this, conteggi = m_conteggi, valori = std::move(valori), righe] {
+        // the lines read stay read
+        const long lette = m_conteggi.lette, accettate = m_conteggi.accettate;
+        m_conteggi = conteggi;
+        m_conteggi.lette = lette;
+        m_conteggi.accettate = accettate;
+        if (ogOsservatore)
+            ogOsservatore->Ripristina(righe);
+        Progresso().Errori(m_conteggi.errori);
         if (valori)
             *ogValDefault = *valori;
     };
@@ -313,9 +433,18 @@ void ScQuiva::EseguiQueryFinali()
     for (const QString& query : m_queryFin) {
         if (query.isEmpty())
             continue;
+        // A stop asked while one query ran keeps the next from starting (a
+        // stop after the last line, which no line noticed, lets them start).
+        if (eseguite > 0 && StatoElaborazione.load() != Stato::InCorso)
+            return;
         ++eseguite;
         Progresso().Posizione(eseguite);
-        m_ctx.db.Esegui(query);
+        try {
+            m_ctx.db.Esegui(query);
+        } catch (const std::exception& errore) {
+            const auto numero = static_cast<int>(&query - m_queryFin.data()) + 1;
+            throw ErroreIstruzione(errore, QStringLiteral("QueryFin%1").arg(numero), {});
+        }
     }
 }
 

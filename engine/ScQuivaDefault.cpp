@@ -30,7 +30,9 @@ int ScQuiva::LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVaria
         calcolato = LeggiValore(TestoCampo(psRiga, campo, costruito), campo, m_ctx.soloAsci, m_valuta);
     }
     if (!letto->errore.isEmpty()) {
+        m_campoInLettura = campo.campo;
         ScriviErrore(psRiga, letto->errore);
+        m_campoInLettura = nullptr;
         return 1;
     }
     pvValore = letto->valore;
@@ -93,6 +95,9 @@ QVariant ScQuiva::LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRig
 QString ScQuiva::LeggiValuta(const QString& psListino)
 {
     try {
+        // A company without price lists: every list is in the company's currency.
+        if (!m_ctx.db.EsisteTabella(QStringLiteral("Listini")))
+            return {};
         const RecordsetAperto rs(m_rs,
                                  QStringLiteral("Select * from Listini Where Listino = ")
                                      + FormUtility::SqlLiteral(psListino, TipiDato::String));

@@ -2,8 +2,10 @@
 #include "DatabaseLink.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
+#include "OsservatoreRighe.h"
 #include "Recordset.h"
 #include "ScQuiva.h"
+#include "ValoreColonna.h"
 
 namespace {
 
@@ -56,7 +58,8 @@ void ScQuiva::ImpCampiKey()
                 marcati = true;
             }
         }
-        if (!marcati) {
+        // A table that does not exist is reported by the definition's check.
+        if (!marcati && m_ctx.db.EsisteTabella(s.tabella)) {
             for (const QString& colonna : m_ctx.db.ColonnePrimarie(s.tabella))
                 if (ScQuivaCampi* campo = Campo(s.tabella + QLatin1Char('.') + colonna))
                     campo->osChiave = QStringLiteral("S");
@@ -69,6 +72,8 @@ void ScQuiva::Compila()
 {
     m_piano = PianoQuiva();
     for (const auto& campo : m_campi) {
+        if (campo->UnioneSenzaOrigine())
+            continue;
         const int slot = QualeTab(campo->osCodTab);
         CampoCompilato compilato = CompilaCampo(*campo, m_ctx.ditta, slot);
         // A value that depends on the line alone is read ahead with it; a
@@ -187,23 +192,43 @@ int ScQuiva::CompRecord(const QString& psRiga)
                 const int colonna = (*colonne[t])[c.posizioneNelSlot];
                 if (colonna < 0)
                     s.set->Imposta(c.campo->osNomeCampo, valore);  // raises "no such column"
+                // What reaches a column is of its declared type.
+                if (const ColonnaSchema* dichiarata = s.set->SchemaColonna(colonna);
+                    dichiarata && !AdattaAColonna(valore, *dichiarata)) {
+                    ScriviErrore(psRiga, c.nome + QStringLiteral(": Tipo non valido (") + FormUtility::TestoValore(valore)
+                                     + QLatin1Char(')'));
+                    return CodiciErrore::TipoNonCorrispondente;
+                }
                 s.set->Imposta(colonna, valore);
+                if (ogOsservatore)
+                    ogOsservatore->Valore(*c.campo, valore);
             }
             if (c.listino)
                 s.listino = valore.toString();
             campo = nullptr;
         }
         for (t = 1; t <= NumSlot; ++t)
-            if (m_slot[t].usato() && m_slot[t].flag == 0)
+            if (m_slot[t].usato() && m_slot[t].flag == 0) {
                 m_slot[t].set->Aggiorna();
+                ++(nuovo[t] ? m_conteggi.inserite : m_conteggi.modificate)[t];
+                if (ogOsservatore)
+                    ogOsservatore->Scritta(t, nuovo[t]);
+            }
         return 0;
     } catch (const std::exception& errore) {
         const int numero = FormUtility::NumeroErrore(errore);
         if (CodiciErrore::FermaCaricamento(numero))
             throw;
         const QString suffisso = campo ? QStringLiteral(": campo ") + campo->nome : QString();
+        m_campoInLettura = campo ? campo->campo : nullptr;
+        struct Dimentica {
+            const ScQuivaCampi*& campo;
+            ~Dimentica() { campo = nullptr; }
+        } dimentica {m_campoInLettura};
         if (numero == CodiciErrore::ChiaveDoppia || numero == CodiciErrore::ErroreOdbc) {
             m_slot[t].flag = -1;
+            if (ogOsservatore)
+                ogOsservatore->Respinta(t);
             if (numero == CodiciErrore::ErroreOdbc)
                 ScriviErrore(psRiga, FormUtility::DescrizioneErrore(errore) + suffisso);
             SalvaSlotDopo(t, psRiga);
@@ -228,12 +253,18 @@ void ScQuiva::SalvaSlotDopo(int t, const QString& psRiga)
         if (!m_slot[u].usato() || m_slot[u].flag != 0)
             continue;
         try {
+            const bool nuova = m_slot[u].set->StatoModifica() == Recordset::Stato::Aggiunta;
             m_slot[u].set->Aggiorna();
+            ++(nuova ? m_conteggi.inserite : m_conteggi.modificate)[u];
+            if (ogOsservatore)
+                ogOsservatore->Scritta(u, nuova);
         } catch (const std::exception& errore) {
             const int numero = FormUtility::NumeroErrore(errore);
             if (numero != CodiciErrore::ChiaveDoppia && numero != CodiciErrore::ErroreOdbc)
                 throw;
             m_slot[u].flag = -1;
+            if (ogOsservatore)
+                ogOsservatore->Respinta(u);
             if (numero == CodiciErrore::ErroreOdbc)
                 ScriviErrore(psRiga, FormUtility::DescrizioneErrore(errore));
         }

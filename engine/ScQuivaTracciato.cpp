@@ -89,7 +89,10 @@ int ScQuiva::LeggiTracciato(const QString& psCodice)
         LeggiDecodifiche(RecordsetAperto(m_rs, QStringLiteral("Select * from QuivaDecod") + sqlCodice));
         return 0;
     } catch (const std::exception& errore) {
-        m_ctx.messaggi.MsgErrfrm(errore);
+        // Which definition could not be read, for a run of several.
+        m_ctx.messaggi.MsgErrfrm(ErroreRun(FormUtility::NumeroErrore(errore),
+                                           QStringLiteral("Definizione %1: %2")
+                                               .arg(psCodice, FormUtility::DescrizioneErrore(errore))));
         return FormUtility::NumeroErrore(errore);
     }
 }

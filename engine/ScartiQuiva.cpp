@@ -10,19 +10,22 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace {
 
 const QString SqlScarti = QStringLiteral("Select Riga from ErroriQuivamento Where Tabella = ?");
 
-// The bytes of the wanted lines as the source file holds them, and whether
-// the file has lines in Windows-1252.
+// The bytes of the wanted lines as the source file holds them, its first
+// lines (those the definition skips), and whether the file has lines in
+// Windows-1252.
 struct ByteSorgente {
     QHash<QString, QByteArray> righe;
+    QList<QByteArray> prime;
     bool windows1252 = false;
 };
 
-ByteSorgente LeggiSorgente(const QString& origine, const QStringList& cercate)
+ByteSorgente LeggiSorgente(const QString& origine, const QStringList& cercate, int prime)
 {
     ByteSorgente esito;
     QHash<QString, QByteArray> mancanti;
@@ -35,16 +38,27 @@ ByteSorgente LeggiSorgente(const QString& origine, const QStringList& cercate)
             const QString testo = LettoreRighe::Decodifica(byte.data(), byte.size());
             if (!esito.windows1252 && testo.toUtf8() != byte)
                 esito.windows1252 = true;
-            if (mancanti.remove(testo)) {
+            if (esito.prime.size() < prime)
+                esito.prime << byte.toByteArray();
+            if (mancanti.remove(testo))
                 esito.righe.insert(testo, byte.toByteArray());
-                if (mancanti.isEmpty())
-                    break;
-            }
+            if (mancanti.isEmpty() && esito.prime.size() >= prime)
+                break;
         }
     } catch (const ErroreRun&) {
         // the source is gone: every line takes the default encoding
     }
     return esito;
+}
+
+// How many lines the definition skips at the start of its file.
+int SaltaInizio(DatabaseLink& db, const QString& codice)
+{
+    RecordsetManager rs(db);
+    const QString nome = rs.Apri(QStringLiteral("Select SaltaInizio from QuivaFile Where Codice = ?"), {codice});
+    const int salta = rs.Vuoto(nome) ? 0 : rs.Leggi(nome, QStringLiteral("SaltaInizio")).trimmed().toInt();
+    rs.Chiudi(nome);
+    return std::clamp(salta, 0, 32767);
 }
 
 }  // namespace
@@ -91,12 +105,20 @@ QStringList Righe(DatabaseLink& db, const QString& codice)
 int Salva(ContestoQuiva& ctx, const QString& codice, const QString& percorso)
 {
     const QStringList righe = Righe(ctx.db, codice);
-    const ByteSorgente sorgente = LeggiSorgente(Origine(ctx, codice), righe);
+    const int salta = SaltaInizio(ctx.db, codice);
+    const ByteSorgente sorgente = LeggiSorgente(Origine(ctx, codice), righe, salta);
 
     QSaveFile file(percorso);
     if (!file.open(QIODevice::WriteOnly))
         throw ErroreRun(CodiciErrore::ErroreAccessoPercorso,
                         QStringLiteral("Impossibile scrivere il file %1: %2").arg(percorso, file.errorString()));
+    // The file loads with the definition as it stands: the lines it skips
+    // come first, the source's own while it has them, blank otherwise.
+    for (int i = 0; i < salta; ++i) {
+        if (i < sorgente.prime.size())
+            file.write(sorgente.prime[i]);
+        file.write("\r\n", 2);
+    }
     for (const QString& riga : righe) {
         QByteArray byte = sorgente.righe.value(riga);
         if (byte.isEmpty() && !riga.isEmpty()) {

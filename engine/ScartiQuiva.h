@@ -19,9 +19,12 @@ QString PercorsoProposto(const QString& origine, const QString& codice);
 // rejected for more than one reason has as many error rows, one after the
 // other: it is given once.
 QStringList Righe(DatabaseLink& db, const QString& codice);
-// Writes those lines to a file, one per line with CR LF ends. A line still found in the source file keeps the bytes it
-// had there; any other is written in the source's encoding. Returns the
-// number of lines; raises ErroreRun when the file cannot be written.
+// Writes those lines to a file, one per line with CR LF ends, after as many
+// lines as the definition skips (the source's first lines, or blank ones),
+// so that the file loads with the same definition. A line still found in
+// the source file keeps the bytes it had there; any other is written in the
+// source's encoding. Returns the number of rejected lines; raises ErroreRun
+// when the file cannot be written.
 int Salva(ContestoQuiva& ctx, const QString& codice, const QString& percorso);
 
 }  // namespace ScartiQuiva

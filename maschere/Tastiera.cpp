@@ -10,6 +10,7 @@
 #include "frmAiuto.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -356,6 +357,9 @@ void SpostaFuoco(int passo, int shift, QWidget* attivo)
         if (w->window() == finestra && w->isVisibleTo(finestra) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
             && !w->focusProxy()) {
             w->setFocus(passo > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            // A move by the keyboard: the control shows its focus mark, as after Tab.
+            finestra->setAttribute(Qt::WA_KeyboardFocusChange);
+            w->update();
             return;
         }
     }
@@ -390,6 +394,15 @@ void ColoreFuoco(QWidget* campo, bool fuoco)
     campo->setPalette(tavolozza);
 }
 
+// The focus is in a grid whose cells take typing (the grid or a cell's editor).
+bool GrigliaModificabile(QWidget* fuoco, const QWidget* finestra)
+{
+    for (QWidget* w = fuoco; w && w != finestra; w = w->parentWidget())
+        if (auto* griglia = qobject_cast<QAbstractItemView*>(w))
+            return griglia->editTriggers() != QAbstractItemView::NoEditTriggers;
+    return false;
+}
+
 class FiltroTastiera : public QObject {
 public:
     using QObject::QObject;
@@ -415,17 +428,27 @@ protected:
         if (SoloModificatore(*tasto))
             return false;
         // Enter on a button presses it, as a user expects.
-        if ((tasto->key() == Qt::Key_Return || tasto->key() == Qt::Key_Enter) && StatoShift(*tasto) < 2)
+        const bool invio = (tasto->key() == Qt::Key_Return || tasto->key() == Qt::Key_Enter) && StatoShift(*tasto) < 2;
+        if (invio)
             if (auto* pulsante = qobject_cast<QAbstractButton*>(fuoco)) {
                 pulsante->click();
                 return true;
             }
+        // Enter in an editable grid stores the cell being typed and stays on
+        // it: moving the focus on would leave the grid's current cell behind.
+        if (invio && GrigliaModificabile(fuoco, finestra)) {
+            if (qobject_cast<QAbstractItemView*>(fuoco))
+                return true;  // no cell being typed: nothing to do
+            return false;     // the cell's editor stores it and closes
+        }
         StatoTastiera& stato = StatoTastiera::Programma();
         const ServiziTastiera servizi = ServiziTastiera::DelProgramma();
         const auto* maschera = qobject_cast<const Maschera*>(finestra);
         const int contesto = maschera ? maschera->helpContext : finestra->property("helpContext").toInt();
         int codice = CodiceTasto(*tasto);
         if (GestTastiMaschera(codice, StatoShift(*tasto), fuoco, contesto, stato, servizi))
+            return true;
+        if (TastoAltDaIgnorare(*tasto) && !finestra->property("tastiPagina").toBool())
             return true;
         const QString testo = tasto->text();
         if (testo.size() != 1)
@@ -458,5 +481,16 @@ void UsaTastieraComune(QWidget& finestra, int contestoHelp)
     filtro = new FiltroTastiera(qApp);
     qApp->installEventFilter(filtro);
 }
+
+bool TastoAltDaIgnorare(const QKeyEvent& tasto)
+{
+    const auto modificatori = tasto.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (!(modificatori & Qt::AltModifier) || (modificatori & Qt::ControlModifier))
+        return false;
+    const QString testo = tasto.text();
+    return !testo.isEmpty() && testo.at(0).isPrint();
+}
+
+void MarcaTastiPagina(QWidget& finestra) { finestra.setProperty("tastiPagina", true); }
 
 bool TastieraComune(const QWidget* finestra) { return finestra && finestra->property(ProprietaTastiera).toBool(); }

@@ -80,4 +80,12 @@ void SelezionaTesto(QWidget* campo);
 // contestoHelp is the window's F1 topic; a Maschera uses its helpContext
 // instead, and a control with its own "helpContext" property wins over both.
 void UsaTastieraComune(QWidget& finestra, int contestoHelp = 0);
+
+// An Alt key that would type its character (Alt+letter, Alt+Shift+letter).
+// No command is bound to it where it arrives, so it types nothing and
+// changes nothing.
+bool TastoAltDaIgnorare(const QKeyEvent& tasto);
+// A window whose page turns Alt keys into commands: the common handling
+// leaves them to it (it ignores those without a command itself).
+void MarcaTastiPagina(QWidget& finestra);
 bool TastieraComune(const QWidget* finestra);

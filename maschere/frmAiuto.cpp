@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -43,6 +44,8 @@ frmAiuto::frmAiuto()
     Cerca(QString());
     // The list shows every page title whole.
     lstRisultati->setMinimumWidth(lstRisultati->sizeHintForColumn(0) + 2 * lstRisultati->frameWidth() + 8);
+    // The shared keyboard swallows Escape; a window that only shows closes with it.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
     resize(1000, 680);
 }
 

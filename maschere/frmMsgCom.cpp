@@ -5,6 +5,7 @@
 #include "frmConn.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,11 +20,8 @@ namespace {
 
 const QString Ok = QStringLiteral("&Ok");
 
-QString TitoloProgramma()
-{
-    const QString nome = QApplication::applicationDisplayName();
-    return nome.isEmpty() ? QStringLiteral("Quiva") : nome;
-}
+// Whatever the executable is called.
+QString TitoloProgramma() { return QStringLiteral("Quiva"); }
 
 // The connection window steps aside while a question is on screen.
 class ConnessioneNascosta {
@@ -116,8 +114,9 @@ int frmMsgCom::Mostra(const QString& testo, const QStringList& risposte, IconaMe
     m_pulsanti->addStretch();
     ComEsegui.first()->setDefault(true);
 
-    const QStyle::StandardPixmap simbolo =
-        icona == IconaMessaggio::Errore ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxQuestion;
+    const QStyle::StandardPixmap simbolo = icona == IconaMessaggio::Errore ? QStyle::SP_MessageBoxCritical
+        : icona == IconaMessaggio::Domanda                                 ? QStyle::SP_MessageBoxQuestion
+                                                                           : QStyle::SP_MessageBoxInformation;
     const int lato = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
     LabIcona->setVisible(icona != IconaMessaggio::Nessuna);
     if (icona != IconaMessaggio::Nessuna)
@@ -130,6 +129,7 @@ int frmMsgCom::Mostra(const QString& testo, const QStringList& risposte, IconaMe
         ComEsegui.first()->setFocus();
     }
 
+    Centra();
     const ConnessioneNascosta connessione;
     exec();
     bool ok = false;
@@ -172,6 +172,21 @@ void frmMsgCom::Dimensiona(const QString& testo)
     adjustSize();
 }
 
+// In the middle of the screen of the window it speaks for (of the
+// pointer's screen when it has none).
+void frmMsgCom::Centra()
+{
+    QScreen* schermo = parentWidget() ? parentWidget()->window()->screen() : QGuiApplication::screenAt(QCursor::pos());
+    if (!schermo)
+        schermo = QGuiApplication::primaryScreen();
+    if (!schermo)
+        return;
+    adjustSize();
+    QRect posto = frameGeometry();
+    posto.moveCenter(schermo->availableGeometry().center());
+    move(posto.topLeft());
+}
+
 void frmMsgCom::Premuto(int indice)
 {
     txtComRit->setText(QString::number(indice + 1));
@@ -181,7 +196,11 @@ void frmMsgCom::Premuto(int indice)
 
 int MessaggiDesktop::msgCom(const QString& testo, const QStringList& risposte)
 {
-    return MsgBox(testo, risposte, IconaMessaggio::Nessuna);
+    // A single answer is a notice; a choice is a question.
+    int scelte = 0;
+    for (const QString& risposta : risposte)
+        scelte += risposta.isEmpty() ? 0 : 1;
+    return MsgBox(testo, risposte, scelte > 1 ? IconaMessaggio::Domanda : IconaMessaggio::Informazione);
 }
 
 int MessaggiDesktop::MsgBox(const QString& testo, const QStringList& risposte, IconaMessaggio icona)

@@ -35,6 +35,7 @@ public:
 private:
     void Premuto(int indice);
     void Dimensiona(const QString& testo);
+    void Centra();
     QHBoxLayout* m_pulsanti;
 };
 

@@ -1,13 +1,14 @@
 #include "ConsoleMessaggi.h"
 
+#include "ConsoleProgress.h"
+
 #include <cstdio>
-#include <unistd.h>
 
 int ConsoleMessaggi::msgCom(const QString& testo, const QStringList& risposte)
 {
     Q_UNUSED(risposte);
     // On a terminal the progress line is cleared first.
-    if (isatty(STDERR_FILENO))
+    if (TerminaleCompleto())
         std::fputs("\r\033[K", stderr);
     std::fprintf(stderr, "%s\n", testo.toUtf8().constData());
     std::fflush(stderr);

@@ -33,7 +33,14 @@ namespace Interruzione {
 void Installa(DatabaseLink& db)
 {
     database = &db;
-    std::signal(SIGINT, Gestore);
+    // An end asked by the system (a shutdown, a closed terminal, a
+    // scheduler's stop) stops the load like Ctrl+C.
+    struct sigaction azione {};
+    azione.sa_handler = Gestore;
+    azione.sa_flags = SA_RESTART;
+    sigemptyset(&azione.sa_mask);
+    for (int segnale : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(segnale, &azione, nullptr);
 }
 
 void PuntoSicuro()

@@ -46,11 +46,15 @@ void OpzioniDefinizioni::Aggiungi(CLI::App& cli)
     CLI::Option* importa = cli.add_option("--importa", m_importa, "Legge una definizione dal file FILE in questa ditta")
                                ->type_name("FILE");
     esporta->excludes(importa);
-    cli.add_flag("--sostituisci", m_sostituisci, "Con --importa: sostituisce una definizione con lo stesso codice")
-        ->needs(importa);
+    // Also for --crea-da-file (OpzioniEsame).
+    cli.add_flag("--sostituisci", m_sostituisci,
+                 "Con --importa o --crea-da-file: sostituisce una definizione con lo stesso codice");
 
     CLI::Option* codici = cli.get_option("codici");
-    cli.parse_complete_callback([this, codici] {
+    cli.parse_complete_callback([this, codici, &cli] {
+        CLI::Option* crea = cli.get_option_no_throw("--crea-da-file");
+        if (m_sostituisci && m_importa.empty() && !(crea && crea->count() > 0))
+            throw CLI::ValidationError("--sostituisci", "vale solo con --importa o --crea-da-file");
         if (Richieste() && codici->count() > 0)
             throw CLI::ValidationError("codici", "--esporta e --importa non caricano: togliere i codici");
     });

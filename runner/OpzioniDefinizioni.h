@@ -14,6 +14,7 @@ public:
     // Adds the options; codes to load ("codici") are refused with them.
     void Aggiungi(CLI::App& cli);
     bool Richieste() const { return !m_esporta.empty() || !m_importa.empty(); }
+    bool Sostituisci() const { return m_sostituisci; }
     // Runs the command asked for; the exit status of the program.
     int Esegui(DatabaseLink& db, FinestraMessaggi& messaggi) const;
 

@@ -16,6 +16,8 @@ public:
     void Posizione(long posizione) override;
     void Totale(long totale) override { m_schermo.Totale(totale); }
     void Errori(long errori) override { m_schermo.Errori(errori); }
+    void Salvate(long righe) override { m_schermo.Salvate(righe); }
+    void Byte(qint64 letti, qint64 totale) override { m_schermo.Byte(letti, totale); }
     long Righe() const { return m_righe; }
 
 private:

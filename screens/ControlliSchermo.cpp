@@ -1,5 +1,6 @@
 #include "ControlliSchermo.h"
 
+#include "ColonneGriglia.h"
 #include "GestioneMaschere.h"
 #include "MenuServer.h"
 #include "ModelloRecordset.h"
@@ -30,6 +31,8 @@ QTableView* NuovaGriglia(const char* nome, QWidget* padre)
     griglia->setAlternatingRowColors(true);
     griglia->setWordWrap(false);
     griglia->verticalHeader()->setDefaultSectionSize(griglia->fontMetrics().height() + 8);
+    griglia->setTabKeyNavigation(false);  // Tab leaves the grid; the arrows move in it
+    ColonneGriglia::Ricorda(*griglia);
     return griglia;
 }
 
@@ -37,9 +40,8 @@ ModelloRecordset* ModelloGriglia(const QTableView* griglia) { return static_cast
 
 void LarghezzeColonne(QTableView* griglia, std::initializer_list<std::pair<const char*, int>> larghezze)
 {
-    for (const auto& [colonna, twips] : larghezze) {
-        const int c = ModelloGriglia(griglia)->Colonna(QLatin1String(colonna));
-        if (c >= 0)
-            griglia->setColumnWidth(c, Twip(twips));
-    }
+    ColonneGriglia::Larghezze twips;
+    for (const auto& [colonna, larghezza] : larghezze)
+        twips.append({QLatin1String(colonna), larghezza});
+    ColonneGriglia::Adatta(*griglia, twips);
 }

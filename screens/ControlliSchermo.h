@@ -20,8 +20,10 @@ inline QPushButton* NuovoPulsante(const QString& testo, const char* nome, QWidge
 void PassaAlMenu(const QString& titolo, const QString& nome, const QString& chiave);
 
 // A grid of whole rows over a record-set model of its own, read-only until
-// the screen makes columns editable.
+// the screen makes columns editable. Tab leaves it; the widths the user
+// drags are kept.
 QTableView* NuovaGriglia(const char* nome, QWidget* padre);
 ModelloRecordset* ModelloGriglia(const QTableView* griglia);
-// Column widths in twips, at the display factor; missing columns are skipped.
+// Starting widths in twips, at the display factor, where wider than the
+// caption and the values; missing columns are skipped.
 void LarghezzeColonne(QTableView* griglia, std::initializer_list<std::pair<const char*, int>> larghezze);

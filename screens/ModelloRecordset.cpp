@@ -1,5 +1,6 @@
 #include "ModelloRecordset.h"
 
+#include "ColonneGriglia.h"
 #include "FormUtility.h"
 #include "Recordset.h"
 
@@ -37,13 +38,32 @@ QVariant ModelloRecordset::data(const QModelIndex& indice, int ruolo) const
 
 QVariant ModelloRecordset::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const
 {
-    if (ruolo != Qt::DisplayRole || !m_rs)
+    if (!m_rs)
         return {};
     if (orientamento == Qt::Vertical)
-        return sezione + 1;
+        return ruolo == Qt::DisplayRole ? QVariant(sezione + 1) : QVariant();
     if (sezione < 0 || sezione >= columnCount())
         return {};
-    return m_rs->Colonne()[sezione + m_salta];
+    const QString nome = NomeColonna(sezione);
+    if (ruolo == ColonneGriglia::RuoloNome)
+        return nome;
+    if (ruolo != Qt::DisplayRole && ruolo != Qt::ToolTipRole)
+        return {};
+    return m_didascalie.value(nome.toLower(), nome);
+}
+
+void ModelloRecordset::ImpostaDidascalie(const QHash<QString, QString>& didascalie)
+{
+    m_didascalie.clear();
+    for (auto it = didascalie.cbegin(); it != didascalie.cend(); ++it)
+        m_didascalie.insert(it.key().toLower(), it.value());
+    if (columnCount() > 0)
+        emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+QString ModelloRecordset::NomeColonna(int colonna) const
+{
+    return m_rs && colonna >= 0 && colonna < columnCount() ? m_rs->Colonne()[colonna + m_salta] : QString();
 }
 
 int ModelloRecordset::Colonna(const QString& nome) const
@@ -65,8 +85,7 @@ QString ModelloRecordset::Valore(int riga, const QString& colonna) const
 Qt::ItemFlags ModelloRecordset::flags(const QModelIndex& indice) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(indice);
-    if (indice.isValid() && m_modifica
-        && m_modificabili.contains(headerData(indice.column(), Qt::Horizontal).toString(), Qt::CaseInsensitive))
+    if (indice.isValid() && m_modifica && m_modificabili.contains(NomeColonna(indice.column()), Qt::CaseInsensitive))
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -76,7 +95,7 @@ bool ModelloRecordset::setData(const QModelIndex& indice, const QVariant& valore
     if (ruolo != Qt::EditRole || !(flags(indice) & Qt::ItemIsEditable))
         return false;
     QString testo = valore.toString();
-    if (!m_modifica(indice.row(), headerData(indice.column(), Qt::Horizontal).toString(), testo))
+    if (!m_modifica(indice.row(), NomeColonna(indice.column()), testo))
         return false;
     m_modificati.insert({indice.row(), indice.column()}, testo);
     emit dataChanged(indice, indice);

@@ -30,8 +30,13 @@ public:
     using Modifica = std::function<bool(int riga, const QString& colonna, QString& valore)>;
     void ImpostaModificabili(const QStringList& colonne, Modifica modifica);
 
+    // Captions of the header by column name (case ignored); a column
+    // without one shows its name.
+    void ImpostaDidascalie(const QHash<QString, QString>& didascalie);
+
     // Column of the grid with that name (case ignored), -1 when none.
     int Colonna(const QString& nome) const;
+    QString NomeColonna(int colonna) const;
     // Value of a named column on a row, as text.
     QString Valore(int riga, const QString& colonna) const;
 
@@ -41,4 +46,5 @@ private:
     QStringList m_modificabili;
     Modifica m_modifica;
     QHash<QPair<int, int>, QString> m_modificati;  // cells stored since the set was read
+    QHash<QString, QString> m_didascalie;          // lower-case column name -> caption
 };

@@ -17,9 +17,15 @@ template <typename Schermo> void Registra(const char* nome)
         Programma* p = Programma::Corrente();
         if (!p || !p->db)
             return nullptr;
-        const ContestoQuiva contesto {
+        ContestoQuiva contesto {
             *p->db,     p->messaggi,    p->ditta,
             p->driveDB, p->dirSorgenti, p->soloAsci.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0};
+        // "AttesaQuivamento" of [Base]: seconds a load waits for another one.
+        bool numero = false;
+        const int attesa =
+            p->LeggiIni(QStringLiteral("Base"), QStringLiteral("AttesaQuivamento"), QString()).trimmed().toInt(&numero);
+        if (numero && attesa >= 0)
+            contesto.secondiAttesa = attesa;
         return new Schermo(contesto);
     });
 }

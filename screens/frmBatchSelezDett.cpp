@@ -2,6 +2,7 @@
 
 #include "ControlliSchermo.h"
 #include "DatabaseLink.h"
+#include "DidascalieQuiva.h"
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
 #include "ModelloRecordset.h"
@@ -21,6 +22,7 @@ frmBatchSelezDett::frmBatchSelezDett(const ContestoQuiva& contesto, frmBatchSele
     auto* layout = new QVBoxLayout(this);
     dbgQuiva = NuovaGriglia("dbgQuiva", this);
     m_modello = ModelloGriglia(dbgQuiva);
+    m_modello->ImpostaDidascalie(DidascalieQuiva(QStringLiteral("QuivaDettaglio")));
     dbgQuiva->setEditTriggers(QAbstractItemView::AllEditTriggers);
     m_modello->ImpostaModificabili({QStringLiteral("CostBatch")}, [this](int riga, const QString&, QString& valore) {
         return CambiaCostante(riga, valore);

@@ -108,8 +108,11 @@ void frmQuivInElab::Mostra()
 
 void frmQuivInElab::Fase(FaseQuiva fase, const QString& nome)
 {
+    m_fase = fase;
     LabMessaggio->setText(TestoFase(fase, nome));
+    LabLetti->setText(fase == FaseQuiva::QueryFinali ? QStringLiteral("Query:") : QStringLiteral("Letti:"));
     m_posizione = 0;
+    m_totale = 0;
     MostraTotale(FaseConTotale(fase));
     Aggiorna(true);
 }
@@ -117,7 +120,8 @@ void frmQuivInElab::Fase(FaseQuiva fase, const QString& nome)
 void frmQuivInElab::Posizione(long posizione)
 {
     m_posizione = posizione;
-    Aggiorna(false);
+    // A final query can run long: its number is on screen before it starts.
+    Aggiorna(m_fase == FaseQuiva::QueryFinali);
 }
 
 void frmQuivInElab::Salvate(long righe)
@@ -129,7 +133,7 @@ void frmQuivInElab::Salvate(long righe)
 void frmQuivInElab::Totale(long totale)
 {
     m_totale = totale;
-    Aggiorna(false);
+    Aggiorna(m_fase == FaseQuiva::QueryFinali);
 }
 
 void frmQuivInElab::Errori(long errori)
@@ -158,7 +162,8 @@ void frmQuivInElab::Disponi()
     txtErrori->setText(QString::number(m_errori));
     txtSalvate->setText(QString::number(m_salvate));
     if (barAvanzamento->isVisibleTo(this)) {
-        barAvanzamento->setRange(0, static_cast<int>(std::max(0L, std::min<long>(m_totale, INT_MAX))));
+        // Never 0 to 0, which the bar shows as busy.
+        barAvanzamento->setRange(0, static_cast<int>(std::max(1L, std::min<long>(m_totale, INT_MAX))));
         barAvanzamento->setValue(static_cast<int>(std::clamp<long>(m_posizione, 0, barAvanzamento->maximum())));
     }
 }

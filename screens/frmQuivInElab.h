@@ -51,6 +51,7 @@ private:
     void Disponi();
     void MostraTotale(bool conTotale);
 
+    FaseQuiva m_fase = FaseQuiva::Preparazione;
     long m_posizione = 0;
     long m_totale = 0;
     long m_errori = 0;

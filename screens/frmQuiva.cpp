@@ -1,10 +1,12 @@
 #include "frmQuiva.h"
 
+#include "ControlliSchermo.h"
+#include "DidascalieQuiva.h"
 #include "EseguiDefinizioni.h"
+#include "RiepilogoQuiva.h"
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
 #include "ModelloRecordset.h"
-#include "Programma.h"
 #include "StatoElaborazione.h"
 #include "ValueStore.h"
 #include "frmQuivInElab.h"
@@ -22,13 +24,6 @@ namespace {
 const QString Ok = QStringLiteral("&Ok");
 const QString Titolo = QStringLiteral("Quivamento Dati");
 
-QPushButton* Pulsante(const QString& testo, const char* nome, QWidget* padre)
-{
-    auto* p = new QPushButton(testo, padre);
-    p->setObjectName(QLatin1String(nome));
-    p->setAutoDefault(false);
-    return p;
-}
 }  // namespace
 
 frmQuiva::frmQuiva(const ContestoQuiva& contesto, QWidget* parent)
@@ -42,22 +37,17 @@ frmQuiva::frmQuiva(const ContestoQuiva& contesto, QWidget* parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     layout->addWidget(Label1);
 
-    dbgQuiva = new QTableView(this);
-    dbgQuiva->setObjectName(QStringLiteral("dbgQuiva"));
-    m_modello = new ModelloRecordset(dbgQuiva);
-    dbgQuiva->setModel(m_modello);
-    dbgQuiva->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dbgQuiva = NuovaGriglia("dbgQuiva", this);
+    m_modello = ModelloGriglia(dbgQuiva);
+    m_modello->ImpostaDidascalie(DidascalieQuiva(QStringLiteral("QuivaFile")));
     dbgQuiva->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    dbgQuiva->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    dbgQuiva->setAlternatingRowColors(true);
-    dbgQuiva->verticalHeader()->setDefaultSectionSize(dbgQuiva->fontMetrics().height() + 8);
     connect(dbgQuiva->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmQuiva::dbgQuiva_SelChange);
     layout->addWidget(dbgQuiva, 1);
 
     auto* pulsanti = new QHBoxLayout;
-    ComOk = Pulsante(QStringLiteral("&Quiva"), "ComOk", this);
-    ComAnnulla = Pulsante(QStringLiteral("&Esci"), "ComAnnulla", this);
-    ComStop = Pulsante(QStringLiteral("&Interrompi"), "ComStop", this);
+    ComOk = NuovoPulsante(QStringLiteral("&Quiva"), "ComOk", this);
+    ComAnnulla = NuovoPulsante(QStringLiteral("&Esci"), "ComAnnulla", this);
+    ComStop = NuovoPulsante(QStringLiteral("&Interrompi"), "ComStop", this);
     ComStop->hide();
     pulsanti->addStretch();
     pulsanti->addWidget(ComOk);
@@ -94,27 +84,12 @@ void frmQuiva::PrepGrid()
     m_ordine.clear();
     m_nomeRs = m_rs.Apri(m_sqlGriglia);
     m_modello->Imposta(&m_rs.Oggetto(m_nomeRs));
-    const std::pair<const char*, int> larghezze[] = {{"Azzera", 800}, {"Tipo", 800}, {"SaltaInizio", 900}};
-    for (const auto& [colonna, twips] : larghezze) {
-        const int c = m_modello->Colonna(QLatin1String(colonna));
-        if (c >= 0)
-            dbgQuiva->setColumnWidth(c, Twip(twips));
-    }
+    LarghezzeColonne(dbgQuiva, {{"Azzera", 800}, {"Tipo", 800}, {"SaltaInizio", 900}});
 }
 
 QString frmQuiva::ValoreRiga(int riga, const QString& colonna) const { return m_modello->Valore(riga, colonna); }
 
-void frmQuiva::PassaA()
-{
-    Programma* p = Programma::Corrente();
-    if (!p || !p->Menu())
-        return;
-    try {
-        p->Menu()->PassaMaschera(Titolo, QStringLiteral("frmQuiva"), osKeySec);
-    } catch (const std::exception&) {
-        // the menu has gone: nothing to hand over to
-    }
-}
+void frmQuiva::PassaA() { PassaAlMenu(Titolo, QStringLiteral("frmQuiva"), osKeySec); }
 
 void frmQuiva::dbgQuiva_SelChange(const QItemSelection& selezionate, const QItemSelection& deselezionate)
 {
@@ -279,16 +254,14 @@ void frmQuiva::ComOk_Click()
         OsservatoreDefinizioni osservatore;
         osservatore.prima = [&](int i) { SpostaRigaCorrente(righe[i]); };
         osservatore.dopo = [&](int i, const EsitoDefinizione&) { TogliDallaSelezione(righe[i]); };
-        const long errori = ErroriTotali(EseguiDefinizioni(m_ctx, codici, *m_progresso, *ogValDefault, osservatore));
+        RiepilogoCorsa corsa;
+        corsa.codici = codici;
+        corsa.esiti = EseguiDefinizioni(m_ctx, codici, *m_progresso, *ogValDefault, osservatore);
+        corsa.fermata = StatoElaborazione.load() == Stato::Interrotto;
         ogValDefault.reset();
         m_progresso->Chiudi();
 
-        if (errori != 0)
-            m_ctx.messaggi.msgCom(QStringLiteral("Elaborazione terminata con ") + QString::number(errori)
-                                      + QStringLiteral(" errori\nmemorizzati nell'archivio 'ErroriQuivamento'"),
-                                  {Ok});
-        else
-            m_ctx.messaggi.msgCom(QStringLiteral("Elaborazione terminata"), {Ok});
+        m_ctx.messaggi.msgCom(AvvisoFine(corsa) + QStringLiteral("\n\n") + TestoRiepilogo(corsa), {Ok});
         Occupato(false);
         StatoElaborazione.store(Stato::Inattivo);
         dbgQuiva->setFocus();

@@ -38,8 +38,12 @@ frmRicValBase::frmRicValBase(QWidget* parent) : QDialog(parent)
     LabTitolo->setFont(grassetto);
     layout->addWidget(LabTitolo);
 
-    auto* griglia = new QGridLayout;
+    m_righe = new QGridLayout;
+    m_righe->setColumnStretch(2, 1);
     for (int r = 0; r < RighePagina; ++r) {
+        LabDef[r] = new QLabel(this);
+        LabDef[r]->setObjectName(QStringLiteral("LabDef%1").arg(r));
+        LabDef[r]->setTextFormat(Qt::PlainText);
         Lab[r] = new QLabel(this);
         Lab[r]->setObjectName(QStringLiteral("Lab%1").arg(r));
         Lab[r]->setTextFormat(Qt::PlainText);
@@ -47,17 +51,16 @@ frmRicValBase::frmRicValBase(QWidget* parent) : QDialog(parent)
         txt[r]->setObjectName(QStringLiteral("txt%1").arg(r));
         txt[r]->setMinimumWidth(Twip(3600));
         txt[r]->installEventFilter(this);
-        griglia->addWidget(Lab[r], r, 0);
-        griglia->addWidget(txt[r], r, 1);
+        DisponiRiga(r, false);
     }
-    layout->addLayout(griglia);
+    layout->addLayout(m_righe);
 
     auto* pagine = new QHBoxLayout;
     ComIndietro = Pulsante(QStringLiteral("&Indietro"), "ComIndietro", this);
     LabPagina = new QLabel(this);
     LabPagina->setObjectName(QStringLiteral("LabPagina"));
     LabPagina->setAlignment(Qt::AlignCenter);
-    ComAvanti = Pulsante(QStringLiteral("&Avanti"), "ComAvanti", this);
+    ComAvanti = Pulsante(QStringLiteral("A&vanti"), "ComAvanti", this);  // Alt+A is "&Annulla"
     pagine->addWidget(ComIndietro);
     pagine->addWidget(LabPagina, 1);
     pagine->addWidget(ComAvanti);
@@ -137,11 +140,18 @@ void frmRicValBase::SalvaPagina()
 
 void frmRicValBase::MostraPagina()
 {
+    QStringList definizioni;
+    for (const RichiestaBase& r : m_richieste)
+        if (!definizioni.contains(r.codice, Qt::CaseInsensitive))
+            definizioni << r.codice;
+    const bool piuDefinizioni = definizioni.size() > 1;
     for (int r = 0; r < RighePagina; ++r) {
         const int n = m_pagina * RighePagina + r;
         const bool usata = n < static_cast<int>(m_richieste.size());
+        LabDef[r]->setVisible(usata && piuDefinizioni);
         Lab[r]->setVisible(usata);
         txt[r]->setVisible(usata);
+        LabDef[r]->setText(usata ? m_richieste[n].codice : QString());
         Lab[r]->setText(usata ? m_richieste[n].Didascalia() : QString());
         txt[r]->setText(usata ? m_risposte[n] : QString());
     }
@@ -166,18 +176,39 @@ void frmRicValBase::MostraPagina()
     Dimensiona();
 }
 
-// Every label as wide as its text, up to half the screen (then it wraps);
-// the window as wide as its title.
+// Row r of the page: definition, label and box side by side; or, for a long
+// label, the label across the row, wrapped, and the box under it.
+void frmRicValBase::DisponiRiga(int r, bool sopra)
+{
+    for (QWidget* w : {static_cast<QWidget*>(LabDef[r]), static_cast<QWidget*>(Lab[r]), static_cast<QWidget*>(txt[r])})
+        m_righe->removeWidget(w);
+    m_righe->addWidget(LabDef[r], 2 * r, 0);
+    Lab[r]->setWordWrap(sopra);
+    if (sopra) {
+        m_righe->addWidget(Lab[r], 2 * r, 1, 1, 2);
+        m_righe->addWidget(txt[r], 2 * r + 1, 1, 1, 2);
+    } else {
+        m_righe->addWidget(Lab[r], 2 * r, 1);
+        m_righe->addWidget(txt[r], 2 * r, 2);
+    }
+}
+
+// A label stands beside its box up to a third of the screen; a longer one
+// goes above it. The window is as wide as its title.
 void frmRicValBase::Dimensiona()
 {
     const QRect schermo = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int massima = schermo.width() / 2;
-    for (QLabel* etichetta : Lab) {
-        const int serve = etichetta->fontMetrics().horizontalAdvance(etichetta->text()) + 4;
-        etichetta->setWordWrap(serve > massima);
-        etichetta->setMinimumWidth(std::clamp(serve, Twip(2400), massima));
+    const int accanto = std::max(schermo.width() / 3, Twip(2400));
+    int colonna = Twip(2400);
+    for (int r = 0; r < RighePagina; ++r) {
+        const int serve = Lab[r]->fontMetrics().horizontalAdvance(Lab[r]->text()) + 4;
+        const bool sopra = serve > accanto;
+        DisponiRiga(r, sopra);
+        Lab[r]->setMinimumWidth(sopra ? 0 : std::max(serve, Twip(2400)));
+        if (!sopra && Lab[r]->isVisibleTo(this))
+            colonna = std::max(colonna, serve);
     }
-    setMinimumWidth(std::min(LarghezzaTitolo(windowTitle()), schermo.width()));
+    setMinimumWidth(std::min(std::max(LarghezzaTitolo(windowTitle()), colonna + Twip(4200)), schermo.width()));
     layout()->activate();
     adjustSize();
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Prompt window of the base values: ten rows a page (label Lab(r), answer
-// box txt(r)); with more than ten prompts "&Indietro" and "&Avanti" move
-// between pages and every answer is kept.
+// box txt(r)); with more than ten prompts "&Indietro" and "A&vanti" move
+// between pages and every answer is kept. With prompts of several
+// definitions each row names its definition (LabDef(r)); a label too long
+// to stand beside its box wraps above it.
 #include "ValoriBase.h"
 
 #include <QDialog>
@@ -9,6 +11,7 @@
 #include <array>
 #include <functional>
 
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -38,6 +41,7 @@ public:
     void VaiAPagina(int pagina);
 
     QLabel* LabTitolo;
+    std::array<QLabel*, RighePagina> LabDef {};
     std::array<QLabel*, RighePagina> Lab {};
     std::array<QLineEdit*, RighePagina> txt {};
     QLabel* LabPagina;
@@ -53,7 +57,9 @@ private:
     void SalvaPagina();
     void MostraPagina();
     void Dimensiona();
+    void DisponiRiga(int r, bool sopra);
 
+    QGridLayout* m_righe = nullptr;
     std::vector<RichiestaBase> m_richieste;
     QStringList m_risposte;
     int m_pagina = 0;

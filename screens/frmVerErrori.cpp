@@ -7,9 +7,9 @@
 #include "GestioneMaschere.h"
 #include "ModelloRecordset.h"
 #include "ScartiQuiva.h"
+#include "SceltaFile.h"
 
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -70,8 +70,8 @@ frmVerErrori::frmVerErrori(const ContestoQuiva& contesto, QWidget* parent)
     connect(ComAnnulla, &QPushButton::clicked, this, &frmVerErrori::ComAnnulla_Click);
 
     ChiediFile = [this](const QString& proposta) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Salva righe scartate"), proposta,
-                                            QStringLiteral("File di testo (*.txt);;Tutti i file (*)"));
+        return ScegliFile(this, ModoScelta::Salva, QStringLiteral("Salva righe scartate"), proposta,
+                          QStringLiteral("File di testo (*.txt);;Tutti i file (*)"), m_ctx.messaggi);
     };
     resize(Twip(11400), Twip(6000));
 }
@@ -107,7 +107,7 @@ void frmVerErrori::ImpostaCombo()
         m_ctx.messaggi.MsgErrfrm(errore);
     }
     CobCodice->setCurrentIndex(-1);
-    MostraConteggio();
+    ApriGriglia(QString());
 }
 
 void frmVerErrori::PrepGrid()
@@ -115,12 +115,20 @@ void frmVerErrori::PrepGrid()
     const QString codice = CobCodice->currentText();
     if (codice.compare(NessunaScelta, Qt::CaseInsensitive) == 0)
         return;
+    ApriGriglia(codice);
+}
+
+// The rows of a definition, or, with no code, none: the grid keeps its
+// column headers either way.
+void frmVerErrori::ApriGriglia(const QString& codice)
+{
     try {
         m_modello->Imposta(nullptr);
         m_rs.Chiudi(m_nomeRs);
         m_nomeRs.clear();
         m_codiceGriglia.clear();
-        m_nomeRs = m_rs.Apri(QStringLiteral("Select * from ErroriQuivamento") + SqlCodice(codice));
+        m_nomeRs = m_rs.Apri(QStringLiteral("Select * from ErroriQuivamento")
+                             + (codice.isEmpty() ? QStringLiteral(" Where 1 = 0") : SqlCodice(codice)));
         m_codiceGriglia = codice;
         m_modello->Imposta(&m_rs.Oggetto(m_nomeRs));
         LarghezzeColonne(dbgErrori, {{"Tabella", 1000}, {"Riga", 4800}, {"Errore", 4800}});
@@ -128,6 +136,14 @@ void frmVerErrori::PrepGrid()
         m_ctx.messaggi.MsgErrfrm(errore);
     }
     MostraConteggio();
+}
+
+QString frmVerErrori::TestoConteggio(int righe, int errori)
+{
+    QString testo = righe == 1 ? QStringLiteral("1 riga scartata") : QStringLiteral("%1 righe scartate").arg(righe);
+    if (errori != righe)
+        testo += errori == 1 ? QStringLiteral(" (1 errore)") : QStringLiteral(" (%1 errori)").arg(errori);
+    return testo;
 }
 
 void frmVerErrori::MostraConteggio()
@@ -139,7 +155,8 @@ void frmVerErrori::MostraConteggio()
     } catch (const std::exception&) {
         // the grid has already reported the database's trouble
     }
-    LabRighe->setText(QStringLiteral("%1 righe").arg(righe));
+    // A line rejected for several reasons is one line with as many rows.
+    LabRighe->setText(TestoConteggio(righe, m_modello->rowCount()));
     ComSalva->setEnabled(righe > 0);
 }
 
@@ -180,11 +197,7 @@ void frmVerErrori::comOk_Click()
     try {
         m_ctx.db.Esegui(QStringLiteral("Delete * from ErroriQuivamento") + SqlCodice(codice));
         // The grid lets go of the deleted rows.
-        m_modello->Imposta(nullptr);
-        m_rs.Chiudi(m_nomeRs);
-        m_nomeRs.clear();
-        m_codiceGriglia.clear();
-        MostraConteggio();
+        ApriGriglia(QString());
         CobCodice->setFocus();
     } catch (const std::exception& errore) {
         m_ctx.messaggi.MsgErrfrm(errore);
@@ -205,7 +218,10 @@ void frmVerErrori::ComSalva_Click()
         if (percorso.isEmpty())
             return;
         const int righe = ScartiQuiva::Salva(m_ctx, m_codiceGriglia, percorso);
-        m_ctx.messaggi.msgCom(QStringLiteral("%1 righe salvate in %2").arg(righe).arg(percorso), {Ok});
+        m_ctx.messaggi.msgCom(
+            (righe == 1 ? QStringLiteral("1 riga salvata in %1") : QStringLiteral("%1 righe salvate in %2").arg(righe))
+                .arg(percorso),
+            {Ok});
     } catch (const std::exception& errore) {
         m_ctx.messaggi.MsgErrfrm(errore);
     }

@@ -28,6 +28,8 @@ public:
 
     void ImpostaCombo();
     void PrepGrid();
+    // "3 righe scartate (4 errori)": lines, then error rows where they differ.
+    static QString TestoConteggio(int righe, int errori);
 
     void comOk_Click();
     void ComSalva_Click();
@@ -49,6 +51,7 @@ protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
 private:
+    void ApriGriglia(const QString& codice);
     void MostraConteggio();
 
     ContestoQuiva m_ctx;

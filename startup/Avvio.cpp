@@ -13,6 +13,7 @@
 #include "MenuServerSocket.h"
 #include "ParametriDitta.h"
 #include "Programma.h"
+#include "TabelleQuiva.h"
 #include "frmConn.h"
 #include "frmPrincipale.h"
 #include "scMenuComandiClie.h"
@@ -300,10 +301,41 @@ bool AvvioProgramma(Programma& p, const QString& testo)
     return false;
 }
 
+namespace {
+
+// A company made by another tool may lack the definition and error tables
+// (made here as quiva-load makes them) or the currency table (its defaults
+// are used instead, with a notice).
+void PreparaDitta(Programma& p)
+{
+    if (!p.db)
+        return;
+    try {
+        CreaTabelleQuiva(*p.db);
+    } catch (const std::exception& errore) {
+        p.messaggi.msgCom(QStringLiteral("Impossibile creare le tabelle delle definizioni di quivamento: ")
+                              + FormUtility::DescrizioneErrore(errore),
+                          {Ok});
+    }
+}
+
+DatabaseLink* DittaConMonete(Programma& p)
+{
+    if (!p.db)
+        return nullptr;
+    if (p.db->EsisteTabella(QStringLiteral("Monete")))
+        return p.db.get();
+    p.messaggi.msgCom(QStringLiteral("La ditta non ha la tabella Monete: per lire ed euro si usano 2 decimali."), {Ok});
+    return nullptr;
+}
+
+}  // namespace
+
 bool InizializzaProgramma(Programma& p)
 {
+    PreparaDitta(p);
     LeggiParametriDitta(
-        *p.Menu(), p.db.get(),
+        *p.Menu(), DittaConMonete(p),
         [&p](const QString& s, const QString& k, const QString& d) { return p.LeggiIni(s, k, d); }, p.ditta,
         p.generali);
     ContestoConnessione c;

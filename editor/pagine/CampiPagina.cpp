@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QStyle>
 #include <algorithm>
+#include <cmath>
 
 QString TestoCampo(const QVariant& valore, const AttributiCampo& attributi)
 {
@@ -125,6 +126,15 @@ bool CampiPagina::Valida(CampoPagina& campo, QString& messaggio)
     if (!testo.isEmpty() && TipiDato::IsNumerico(campo.attributi.tipo)) {
         const auto numero = FormUtility::TestoANumero(testo, campo.attributi.tipo);
         ok = numero.has_value();
+        // A whole-number field stores what was typed or refuses it: "2,5"
+        // is not silently rounded.
+        const bool intero = campo.attributi.tipo == TipiDato::Integer || campo.attributi.tipo == TipiDato::Long;
+        if (ok && intero) {
+            const auto esatto = FormUtility::TestoADouble(testo);
+            ok = esatto && *esatto == std::trunc(*esatto);
+        }
+        if (ok && campo.attributi.senzaSegno && numero->toDouble() < 0)
+            ok = false;
         if (ok && campo.attributi.dimensione != 0) {
             const double n = numero->toDouble();
             const long long cifre = QString::number(static_cast<long long>(std::abs(n))).size();

@@ -19,6 +19,7 @@ struct AttributiCampo {
     bool obbligatorio = false;
     int tipo = TipiDato::String;              // TipiDato code
     int dimensione = 0;                       // numbers: most digits; negative also allows a sign
+    bool senzaSegno = false;                  // numbers: negatives refused
     QString formato;                          // display format of numbers ("#,###")
     QString operatore = QStringLiteral("=");  // search operator
 };

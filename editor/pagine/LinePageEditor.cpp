@@ -1,11 +1,15 @@
 #include "LinePageEditor.h"
 
+#include "ArchivioPagina.h"
 #include "BarraComandi.h"
 #include "DatabaseLink.h"
+#include "ErroreRun.h"
 #include "FinestraMessaggi.h"
 #include "ListBrowser.h"
 #include "Recordset.h"
 #include "RecordsetManager.h"
+#include "RichiestaTesto.h"
+#include "RigaLetta.h"
 
 #include <QLineEdit>
 #include <QTableView>
@@ -112,6 +116,7 @@ void LinePageEditor::StatoCambiato()
     m_barra->Abilita(QStringLiteral("Salva"), m_flagOpe != 0);
     m_barra->Abilita(QStringLiteral("Cancella"), m_flagOpe == 1);
     m_barra->Abilita(QStringLiteral("VarKey"), m_flagOpe == 1 && !m_chiaveAperta);
+    m_barra->Abilita(QStringLiteral("Duplica"), m_flagOpe == 1);
     m_barra->Abilita(QStringLiteral("Nuovo"), true);
 }
 
@@ -125,7 +130,7 @@ void LinePageEditor::Esegui(const QString& chiave)
             Nuovo(false);
     } else if (chiave == QLatin1String("Duplica")) {
         if (!m_soloLettura && m_flagOpe == 1 && ChiediSalvataggio())
-            Nuovo(true);
+            Duplica();
     } else if (chiave == QLatin1String("Salva")) {
         if (!m_soloLettura)
             Salva();
@@ -168,13 +173,16 @@ void LinePageEditor::Esegui(const QString& chiave)
     }
 }
 
-void LinePageEditor::Nuovo(bool mantieniValori)
+void LinePageEditor::Nuovo(bool mantieniValori, const QMap<int, QString>& chiave)
 {
     const int modo = mantieniValori ? 1 : 0;
     Prima(EventiPagina::RigaNuova, {modo});
     for (CampoPagina& c : m_campi.Tutti())
         if (!m_fissi.contains(c.indice) && !mantieniValori)
             c.txt->clear();
+    for (auto it = chiave.cbegin(); it != chiave.cend(); ++it)
+        if (CampoPagina* c = m_campi.DiIndice(it.key()))
+            c->txt->setText(it.value());
     m_campi.ApplicaPredefiniti();
     m_chiaveAperta = false;
     ImpostaStato(2);
@@ -185,6 +193,29 @@ void LinePageEditor::Nuovo(bool mantieniValori)
             c.txt->setFocus();
             break;
         }
+}
+
+// The row shown copied under a key asked for each key field the user
+// types (the fixed ones stay); nothing when a question is cancelled. A copy
+// the save refuses stays on the panel to be put right.
+void LinePageEditor::Duplica()
+{
+    if (!m_domande) {
+        Nuovo(true);
+        return;
+    }
+    QMap<int, QString> chiave;
+    for (CampoPagina* c : m_campi.Chiave()) {
+        if (m_fissi.contains(c->indice))
+            continue;
+        const auto risposta = m_domande->Chiedi(QStringLiteral("Nuovo valore di '") + c->nome + QStringLiteral("':"),
+                                                QStringLiteral("Duplica"), c->txt->text());
+        if (!risposta || risposta->trimmed().isEmpty())
+            return;
+        chiave.insert(c->indice, risposta->trimmed());
+    }
+    Nuovo(true, chiave);
+    Salva();
 }
 
 int LinePageEditor::RigaConChiave(const QStringList& chiave)
@@ -199,6 +230,14 @@ int LinePageEditor::RigaConChiave(const QStringList& chiave)
             return r;
     }
     return -1;
+}
+
+QString LinePageEditor::RigaDaScrivere(RecordsetManager& rs)
+{
+    const QString nome = rs.Apri(m_browser->Sql());
+    Recordset& fresco = rs.Oggetto(nome);
+    fresco.Posiziona(RitrovaRiga(*m_browser->Modello().Dati(), m_browser->Modello().RigaDati(m_rigaMostrata), fresco));
+    return nome;
 }
 
 bool LinePageEditor::Salva()
@@ -216,19 +255,27 @@ bool LinePageEditor::Salva()
         return false;
     }
     const QVariantMap valori = ValoriDaScrivere();
-    RecordsetManager rs(m_db);
-    QString nome;
-    if (m_flagOpe == 2) {
-        nome = rs.Apri(QStringLiteral("Select * from ") + m_tabella + QStringLiteral(" where 1 = 0"));
-        rs.AggiungiNuovo(nome);
-    } else {
-        nome = rs.Apri(m_browser->Sql());
-        rs.Oggetto(nome).Posiziona(m_browser->Modello().RigaDati(m_rigaMostrata));
-        rs.Modifica(nome);
+    try {
+        TransazioneUnica transazione(m_db);
+        RecordsetManager rs(m_db);
+        QString nome;
+        if (m_flagOpe == 2) {
+            nome = rs.Apri(QStringLiteral("Select * from ") + m_tabella + QStringLiteral(" where 1 = 0"));
+            rs.AggiungiNuovo(nome);
+        } else {
+            nome = RigaDaScrivere(rs);
+            rs.Modifica(nome);
+        }
+        for (auto it = valori.cbegin(); it != valori.cend(); ++it)
+            rs.Imposta(nome, it.key(), it.value());
+        rs.Aggiorna(nome);
+        transazione.Conferma();
+    } catch (const ErroreRun& errore) {
+        if (errore.numero() != CodiciErrore::DatoVariato)
+            throw;
+        Avviso(errore.descrizione());
+        return false;
     }
-    for (auto it = valori.cbegin(); it != valori.cend(); ++it)
-        rs.Imposta(nome, it.key(), it.value());
-    rs.Aggiorna(nome);
     m_spostando = true;
     m_browser->DatRefresh();
     m_righe.PersColonne();
@@ -246,10 +293,17 @@ void LinePageEditor::Cancella()
                           {QStringLiteral("&Si"), QStringLiteral("&No")})
         != 1)
         return;
-    RecordsetManager rs(m_db);
-    const QString nome = rs.Apri(m_browser->Sql());
-    rs.Oggetto(nome).Posiziona(m_browser->Modello().RigaDati(m_rigaMostrata));
-    rs.Oggetto(nome).Elimina();
+    try {
+        TransazioneUnica transazione(m_db);
+        RecordsetManager rs(m_db);
+        rs.Oggetto(RigaDaScrivere(rs)).Elimina();
+        transazione.Conferma();
+    } catch (const ErroreRun& errore) {
+        if (errore.numero() != CodiciErrore::DatoVariato)
+            throw;
+        Avviso(errore.descrizione());
+        return;
+    }
     Riapri();
     Stato(QStringLiteral("Riga cancellata"));
 }

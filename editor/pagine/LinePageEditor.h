@@ -6,16 +6,20 @@
 // asks about unsaved changes before moving to another row or closing.
 //
 // Events: 8 (before and after a new row is prepared; 1st parameter 1 when
-// the values of the current row are kept, as for "Duplica") and 16 (after a
-// row is shown).
+// the values of the current row are kept, as for "Duplica", whose copy takes
+// the key typed in answer to its question and is saved at once) and 16
+// (after a row is shown).
 #include "PaginaBase.h"
 
+#include <QMap>
 #include <QSet>
 
 class DatabaseLink;
 class ListBrowser;
 class QLineEdit;
+class RichiestaTesto;
 class QTableView;
+class RecordsetManager;
 
 class ClienteRighe : public ClientePagina {
 public:
@@ -36,6 +40,9 @@ public:
     // A field whose value comes from the calling screen: never typed, kept
     // by a new row.
     void Fisso(int indice) { m_fissi.insert(indice); }
+    // Where "Duplica" asks the new key of the copy; without it the copy is
+    // left to be completed and saved by the user.
+    void ImpostaDomande(RichiestaTesto* domande) { m_domande = domande; }
     // The attributes a field was registered with (null when unknown).
     const AttributiCampo* Attributi(int indice);
 
@@ -56,12 +63,16 @@ protected:
     void StatoCambiato() override;
 
 private:
-    void Nuovo(bool mantieniValori);
+    void Nuovo(bool mantieniValori, const QMap<int, QString>& chiave = {});
+    void Duplica();
     void Cancella();
     void MostraRiga(int riga);
     void Sposta(int riga);
     void RigaScelta(int riga);
     int RigaConChiave(const QStringList& chiave);
+    // The shown row, read again now and made current in a set of rs (whose
+    // name is returned); raises ErroreRun DatoVariato when it changed.
+    QString RigaDaScrivere(RecordsetManager& rs);
 
     ClienteRighe& m_righe;
     DatabaseLink& m_db;
@@ -69,6 +80,7 @@ private:
     ListBrowser* m_browser = nullptr;
     QTableView* m_griglia = nullptr;
     QSet<int> m_fissi;
+    RichiestaTesto* m_domande = nullptr;
     int m_rigaMostrata = -1;
     bool m_chiaveAperta = false;
     bool m_spostando = false;  // the page itself moves the grid

@@ -1,11 +1,14 @@
 #include "ListBrowser.h"
 
+#include "ArchivioPagina.h"
 #include "BarraComandi.h"
+#include "ColonneGriglia.h"
 #include "DatabaseLink.h"
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
 #include "Recordset.h"
 #include "RecordsetManager.h"
+#include "RigaLetta.h"
 #include "StampaLista.h"
 
 #include <QComboBox>
@@ -18,6 +21,15 @@ namespace {
 const QString Ok = QStringLiteral("&Ok");
 }
 
+QList<ColonnaLista> ConDidascalie(QList<ColonnaLista> colonne, const QHash<QString, QString>& didascalie)
+{
+    for (ColonnaLista& colonna : colonne)
+        for (auto it = didascalie.cbegin(); it != didascalie.cend() && colonna.didascalia.isEmpty(); ++it)
+            if (it.key().compare(colonna.campo, Qt::CaseInsensitive) == 0)
+                colonna.didascalia = it.value();
+    return colonne;
+}
+
 ListBrowser::ListBrowser(QTableView& griglia, DatabaseLink& db, FinestraMessaggi& messaggi, QObject* parent)
     : QObject(parent), m_griglia(griglia), m_db(db), m_messaggi(messaggi), m_rs(std::make_unique<RecordsetManager>(db))
 {
@@ -27,12 +39,20 @@ ListBrowser::ListBrowser(QTableView& griglia, DatabaseLink& db, FinestraMessaggi
     m_griglia.setSelectionMode(QAbstractItemView::SingleSelection);
     m_griglia.setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_griglia.setAlternatingRowColors(true);
+    m_griglia.setTabKeyNavigation(false);  // Tab leaves a grid that is not typed in
     m_griglia.verticalHeader()->setDefaultSectionSize(m_griglia.fontMetrics().height() + 8);
     connect(m_griglia.selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { AggiornaContatore(); });
     connect(m_modello, &QAbstractItemModel::modelReset, this, [this] { AggiornaContatore(); });
+    ColonneGriglia::Ricorda(m_griglia);
 }
 
-ListBrowser::~ListBrowser() { m_modello->Imposta(nullptr); }
+ListBrowser::~ListBrowser()
+{
+    // The grid may already be gone (a sibling destroyed first): emptying the
+    // model must not reach it.
+    m_modello->disconnect(this);
+    m_modello->Imposta(nullptr);
+}
 
 void ListBrowser::ImpostaRicerca(QLineEdit* testo, QComboBox* colonna, std::function<DirezioneRicerca()> direzione)
 {
@@ -57,7 +77,8 @@ void ListBrowser::Riapri(int riga)
     m_modello->Imposta(&m_rs->Oggetto(m_nomeRs));
     m_segnalibro = -1;
     if (m_barra)
-        m_barra->Abilita(QStringLiteral("VaiA"), false);
+        for (const QString& chiave : {QStringLiteral("VaiA"), QStringLiteral("Posiz")})
+            m_barra->Abilita(chiave, false);
     PersColonne(m_colonne);
     if (m_cercaColonna && m_cercaColonna->count() == 0)
         for (int c = 0; c < m_modello->columnCount(); ++c)
@@ -107,16 +128,17 @@ void ListBrowser::AggiornaContatore()
 void ListBrowser::PersColonne(const QList<ColonnaLista>& colonne)
 {
     m_colonne = colonne;
+    ColonneGriglia::Larghezze larghezze;
     for (const ColonnaLista& colonna : colonne) {
         const int c = m_modello->Colonna(colonna.campo);
         if (c < 0)
             continue;
         if (!colonna.didascalia.isEmpty())
             m_modello->ImpostaDidascalia(c, colonna.didascalia);
-        if (colonna.larghezza > 0)
-            m_griglia.setColumnWidth(c, Twip(colonna.larghezza));
+        larghezze.append({colonna.campo, colonna.larghezza});
         m_griglia.setColumnHidden(c, colonna.nascosta);
     }
+    ColonneGriglia::Adatta(m_griglia, larghezze);
 }
 
 int ListBrowser::Ordina(int colonna)
@@ -155,14 +177,15 @@ bool ListBrowser::Comando(const QString& chiave)
     } else if (chiave == QLatin1String("Punta")) {
         m_segnalibro = m_modello->RigaDati(riga);
         if (m_barra)
-            m_barra->Abilita(QStringLiteral("VaiA"), m_segnalibro >= 0);
+            for (const QString& chiave : {QStringLiteral("VaiA"), QStringLiteral("Posiz")})
+                m_barra->Abilita(chiave, m_segnalibro >= 0);
     } else if (chiave == QLatin1String("VaiA") || chiave == QLatin1String("Posiz")) {
         for (int r = 0; r < Conteggio(); ++r)
             if (m_segnalibro >= 0 && m_modello->RigaDati(r) == m_segnalibro)
                 VaiARiga(r);
     } else if (chiave == QLatin1String("Stampa")) {
         if (Conteggio() > 0)
-            StampaLista::Anteprima(m_griglia, m_titolo);
+            StampaLista::Anteprima(m_griglia, m_titolo, m_messaggi);
     } else if (m_modifica && chiave == QLatin1String("Nuovo")) {
         if (m_scrivibile) {
             m_modello->AggiungiRigaNuova();
@@ -214,6 +237,7 @@ void ListBrowser::ImpostaScrittura(bool scrivibile)
     m_scrivibile = scrivibile;
     const bool modificabile = m_modifica && scrivibile;
     m_modello->ImpostaModificabile(modificabile);
+    m_griglia.setTabKeyNavigation(modificabile);
     m_griglia.setEditTriggers(modificabile ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                       | QAbstractItemView::AnyKeyPressed
                                            : QAbstractItemView::NoEditTriggers);
@@ -232,25 +256,34 @@ bool ListBrowser::Salva()
         m_messaggi.msgCom(motivo, {Ok});
         return false;
     }
-    RecordsetManager rs(m_db);
     const Recordset& dati = m_rs->Oggetto(m_nomeRs);
     const int rigaDati = m_modello->RigaDati(riga);
-    const QString nome = rs.Apri(m_sql);
     const QVariantMap variate = m_modello->Variazioni(riga);
-    // A new row writes every column it has; a changed one what was typed
-    // and what the check set.
-    if (rigaDati < 0) {
-        rs.AggiungiNuovo(nome);
-    } else {
-        rs.Oggetto(nome).Posiziona(rigaDati);
-        rs.Modifica(nome);
+    try {
+        TransazioneUnica transazione(m_db);
+        RecordsetManager rs(m_db);
+        const QString nome = rs.Apri(m_sql);
+        // A new row writes every column it has; a changed one what was typed
+        // and what the check set.
+        if (rigaDati < 0) {
+            rs.AggiungiNuovo(nome);
+        } else {
+            rs.Oggetto(nome).Posiziona(RitrovaRiga(dati, rigaDati, rs.Oggetto(nome)));
+            rs.Modifica(nome);
+        }
+        for (auto it = valori.cbegin(); it != valori.cend(); ++it)
+            if (rigaDati < 0 || variate.contains(it.key())
+                || it.value() != dati.Valore(rigaDati, dati.IndiceColonna(it.key())))
+                if (!(rigaDati < 0 && it.value().isNull()))
+                    rs.Imposta(nome, it.key(), it.value());
+        rs.Aggiorna(nome);
+        transazione.Conferma();
+    } catch (const ErroreRun& errore) {
+        if (errore.numero() != CodiciErrore::DatoVariato)
+            throw;
+        m_messaggi.msgCom(errore.descrizione(), {Ok});
+        return false;
     }
-    for (auto it = valori.cbegin(); it != valori.cend(); ++it)
-        if (rigaDati < 0 || variate.contains(it.key())
-            || it.value() != dati.Valore(rigaDati, dati.IndiceColonna(it.key())))
-            if (!(rigaDati < 0 && it.value().isNull()))
-                rs.Imposta(nome, it.key(), it.value());
-    rs.Aggiorna(nome);
     Riapri(riga);
     return true;
 }
@@ -267,9 +300,19 @@ void ListBrowser::CancellaRiga()
                           {QStringLiteral("&Si"), QStringLiteral("&No")})
         != 1)
         return;
-    RecordsetManager rs(m_db);
-    const QString nome = rs.Apri(m_sql);
-    rs.Oggetto(nome).Posiziona(rigaDati);
-    rs.Oggetto(nome).Elimina();
+    try {
+        TransazioneUnica transazione(m_db);
+        RecordsetManager rs(m_db);
+        const QString nome = rs.Apri(m_sql);
+        Recordset& fresco = rs.Oggetto(nome);
+        fresco.Posiziona(RitrovaRiga(m_rs->Oggetto(m_nomeRs), rigaDati, fresco));
+        fresco.Elimina();
+        transazione.Conferma();
+    } catch (const ErroreRun& errore) {
+        if (errore.numero() != CodiciErrore::DatoVariato)
+            throw;
+        m_messaggi.msgCom(errore.descrizione(), {Ok});
+        return;
+    }
     Riapri(riga);
 }

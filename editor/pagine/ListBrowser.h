@@ -28,6 +28,10 @@ struct ColonnaLista {
     bool nascosta = false;
 };
 
+// The columns with the captions given by name (case ignored) where they
+// have none of their own.
+QList<ColonnaLista> ConDidascalie(QList<ColonnaLista> colonne, const QHash<QString, QString>& didascalie);
+
 // Direction of "Cerca" (the search frame's options).
 enum class DirezioneRicerca { Primo, Successivo, Precedente, Ultimo };
 

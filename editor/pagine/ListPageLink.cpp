@@ -93,10 +93,35 @@ QStringList ListPageLink::ListaKey() const
     return chiave;
 }
 
-void ListPageLink::PosizionaPagina()
+bool ListPageLink::PosizionaPagina() { return m_pagina && m_browser.Riga() > 0 && m_pagina->Posiziona(ListaKey()); }
+
+void ListPageLink::SullaRigaDellaPagina()
 {
-    if (m_pagina && m_browser.Riga() > 0)
-        m_pagina->Posiziona(ListaKey());
+    if (!m_pagina)
+        return;
+    const QStringList chiave = m_pagina->ChiaveCorrente();
+    const QList<CampoPagina*> campi = m_pagina->Campi().Chiave();
+    if (chiave.isEmpty() || chiave.size() != campi.size())
+        return;
+    for (int r = 0; r < m_browser.Conteggio(); ++r) {
+        bool uguale = true;
+        for (int k = 0; k < campi.size() && uguale; ++k)
+            uguale = m_browser.Modello().Valore(r, campi[k]->colonna).compare(chiave[k], Qt::CaseInsensitive) == 0;
+        if (uguale) {
+            m_browser.VaiARiga(r);
+            return;
+        }
+    }
+}
+
+void ListPageLink::Passo(const QString& comando)
+{
+    const int prima = m_browser.Riga();
+    m_browser.Comando(comando);
+    if (m_browser.Riga() == prima)
+        return;  // first or last row already
+    if (!PosizionaPagina())
+        m_browser.VaiARiga(prima - 1);
 }
 
 void ListPageLink::Torna()
@@ -126,24 +151,18 @@ void ListPageLink::MostraLista()
 {
     if (m_browser.Sql().isEmpty())
         Ricerca();
+    SullaRigaDellaPagina();
     m_lista.show();
     m_lista.raise();
     m_lista.activateWindow();
 }
 
-bool ListPageLink::ListaAperta() const { return m_lista.isVisible(); }
+// Hidden after a choice, the list is still there to step through.
+bool ListPageLink::ListaAperta() const { return !m_inChiusura && !m_browser.Sql().isEmpty(); }
 
-void ListPageLink::ListaAvanti()
-{
-    m_browser.Comando(QStringLiteral("Successiva"));
-    PosizionaPagina();
-}
+void ListPageLink::ListaAvanti() { Passo(QStringLiteral("Successiva")); }
 
-void ListPageLink::ListaIndietro()
-{
-    m_browser.Comando(QStringLiteral("Precedente"));
-    PosizionaPagina();
-}
+void ListPageLink::ListaIndietro() { Passo(QStringLiteral("Precedente")); }
 
 int ControlloIntervallo(const QLineEdit& da, const QLineEdit& a)
 {

@@ -64,7 +64,12 @@ private:
         QString operatore;
     };
     void Ricerca();
-    void PosizionaPagina();
+    bool PosizionaPagina();
+    // One row on for "(+)" / "(-)": the list moves back when the page
+    // stays where it was (changes kept, row gone).
+    void Passo(const QString& comando);
+    // The list on the row the page shows.
+    void SullaRigaDellaPagina();
     void Torna();
 
     QWidget& m_lista;

@@ -1,5 +1,6 @@
 #include "ModelloLista.h"
 
+#include "ColonneGriglia.h"
 #include "FormUtility.h"
 #include "Recordset.h"
 
@@ -60,11 +61,15 @@ QVariant ModelloLista::data(const QModelIndex& indice, int ruolo) const
 
 QVariant ModelloLista::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const
 {
-    if (ruolo != Qt::DisplayRole || !m_rs)
+    if (!m_rs)
         return {};
     if (orientamento == Qt::Vertical)
-        return sezione + 1;
+        return ruolo == Qt::DisplayRole ? QVariant(sezione + 1) : QVariant();
     if (sezione < 0 || sezione >= columnCount())
+        return {};
+    if (ruolo == ColonneGriglia::RuoloNome)
+        return NomeColonna(sezione);
+    if (ruolo != Qt::DisplayRole && ruolo != Qt::ToolTipRole)
         return {};
     return m_didascalie.value(sezione, NomeColonna(sezione));
 }

@@ -114,6 +114,17 @@ QString PageEditor::WhereRicerca()
 
 void PageEditor::Cerca()
 {
+    // A value in error gives no condition: searching without it would
+    // show a row the user did not ask for.
+    QString messaggio;
+    for (CampoPagina& c : m_campi.Tutti())
+        m_campi.Valida(c, messaggio);
+    if (CampoPagina* errato = m_campi.PrimoErrato()) {
+        Avviso(QStringLiteral("Valore non valido nel campo '") + errato->nome
+               + QStringLiteral("': ricerca non eseguita"));
+        errato->txt->setFocus();
+        return;
+    }
     if (auto riga = Archivio().Cerca(WhereRicerca())) {
         MostraRiga(*riga);
         return;
@@ -199,7 +210,12 @@ bool PageEditor::Salva()
         return false;
     const QStringList nuova = m_campi.ValoriChiave();
     const bool chiaveNuova = m_flagOpe == 2 || nuova != m_chiaveCorrente;
-    if (chiaveNuova && Archivio().Leggi(nuova)) {
+    // Keys compare without case: a change of case alone finds the row
+    // itself, and is a rename.
+    bool soloMaiuscole = m_flagOpe == 1 && nuova.size() == m_chiaveCorrente.size();
+    for (int k = 0; soloMaiuscole && k < nuova.size(); ++k)
+        soloMaiuscole = nuova[k].compare(m_chiaveCorrente[k], Qt::CaseInsensitive) == 0;
+    if (chiaveNuova && !soloMaiuscole && Archivio().Leggi(nuova)) {
         Avviso(QStringLiteral("Esiste già un dato con questa chiave"));
         return false;
     }

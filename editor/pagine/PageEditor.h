@@ -39,6 +39,8 @@ public:
     // Shows the row with that key (the list hands it over).
     bool Posiziona(const QStringList& chiave);
     void ListaChiusa() { AggiornaBarra(); }
+    // Key of the row shown; empty when none is.
+    QStringList ChiaveCorrente() const { return m_flagOpe == 1 ? m_chiaveCorrente : QStringList(); }
 
     TipoPagina Tipo() const override { return TipoPagina::Record; }
 

@@ -1,8 +1,9 @@
 #include "StampaLista.h"
 
+#include "SceltaFile.h"
+
 #include <QAction>
 #include <QDate>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -53,7 +54,7 @@ bool SuPdf(const QTableView& griglia, const QString& titolo, const QString& perc
     return file.exists() && file.size() > 0;
 }
 
-void Anteprima(QTableView& griglia, const QString& titolo)
+void Anteprima(QTableView& griglia, const QString& titolo, FinestraMessaggi& messaggi)
 {
     QPrinter stampante(QPrinter::HighResolution);
     QPrintPreviewDialog anteprima(&stampante, griglia.window());
@@ -65,8 +66,8 @@ void Anteprima(QTableView& griglia, const QString& titolo)
         pdf->setObjectName(QStringLiteral("SalvaPdf"));
         QObject::connect(pdf, &QAction::triggered, &anteprima, [&] {
             const QString percorso =
-                QFileDialog::getSaveFileName(&anteprima, QStringLiteral("Salva come PDF"),
-                                             titolo + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf)"));
+                ScegliFile(&anteprima, ModoScelta::Salva, QStringLiteral("Salva come PDF"),
+                           titolo + QStringLiteral(".pdf"), QStringLiteral("PDF (*.pdf)"), messaggi);
             if (!percorso.isEmpty())
                 SuPdf(griglia, titolo, percorso);
         });

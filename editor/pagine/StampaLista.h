@@ -3,6 +3,7 @@
 // print preview from which the user prints or saves a PDF file.
 #include <QString>
 
+class FinestraMessaggi;
 class QPrinter;
 class QTableView;
 
@@ -11,7 +12,7 @@ namespace StampaLista {
 QString Html(const QTableView& griglia, const QString& titolo);
 void Stampa(const QTableView& griglia, const QString& titolo, QPrinter& stampante);
 // Preview window with the print dialog and "Salva PDF".
-void Anteprima(QTableView& griglia, const QString& titolo);
+void Anteprima(QTableView& griglia, const QString& titolo, FinestraMessaggi& messaggi);
 // Writes the list to a PDF file; false when the file cannot be written.
 bool SuPdf(const QTableView& griglia, const QString& titolo, const QString& percorso);
 }  // namespace StampaLista

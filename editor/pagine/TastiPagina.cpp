@@ -1,6 +1,7 @@
 #include "TastiPagina.h"
 
 #include "BarraComandi.h"
+#include "Tastiera.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -51,7 +52,9 @@ bool GestTastiPagina(const QKeyEvent& tasto, QWidget* attivo, PaginaComandi& pag
 {
     const int k = tasto.key();
     const auto modificatori = tasto.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    if (modificatori == Qt::AltModifier) {
+    // "+" and the like need Shift on many keyboards: Alt+Shift+"+" is Alt+"+".
+    const bool segno = k == Qt::Key_Plus || k == Qt::Key_Minus;
+    if (modificatori == Qt::AltModifier || (segno && modificatori == (Qt::AltModifier | Qt::ShiftModifier))) {
         const char* comando = k == Qt::Key_PageUp ? "Precedente"
             : k == Qt::Key_PageDown               ? "Successivo"
             : k == Qt::Key_Home                   ? "Inizio"
@@ -67,10 +70,12 @@ bool GestTastiPagina(const QKeyEvent& tasto, QWidget* attivo, PaginaComandi& pag
         }
         const QString chiave = pagina.TastoPremuto(k);
         if (chiave.isEmpty())
-            return false;
+            return TastoAltDaIgnorare(tasto);
         EseguiSeDisponibile(pagina, chiave);  // nothing when disabled or hidden
         return true;
     }
+    if (modificatori == (Qt::AltModifier | Qt::ShiftModifier))
+        return TastoAltDaIgnorare(tasto);
     if (modificatori == Qt::NoModifier && k == Qt::Key_F10) {
         F10(pagina);
         return true;
@@ -108,9 +113,13 @@ protected:
         }
         if (evento->type() != QEvent::KeyPress)
             return false;
-        // Only the first receiver: the focused control, or the screen itself.
+        // Only the first receiver: the focused control, or the screen itself;
+        // and only in this screen's window, not in a window opened over it
+        // (its controls are children of this screen too).
         QWidget* fuoco = QApplication::focusWidget();
         if (fuoco ? oggetto != fuoco : oggetto != &m_schermo)
+            return false;
+        if (static_cast<QWidget*>(oggetto)->window() != m_schermo.window())
             return false;
         return GestTastiPagina(*static_cast<QKeyEvent*>(evento), fuoco, m_pagina);
     }
@@ -132,6 +141,7 @@ private:
 
 void InstallaTastiPagina(QWidget& schermo, PaginaComandi& pagina)
 {
+    MarcaTastiPagina(schermo);
     auto* filtro = new FiltroTastiPagina(schermo, pagina);
     filtro->Osserva(&schermo);
 }

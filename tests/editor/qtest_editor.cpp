@@ -7,20 +7,24 @@
 #include "GestioneMaschere.h"
 #include "PageEditor.h"
 #include "RisposteScriptate.h"
+#include "SceltaFile.h"
 #include "SqlProva.h"
 #include "TabelleQuiva.h"
 #include "frmGeQuivDett.h"
 #include "frmGestQuivLis.h"
 #include "frmGestQuiva.h"
+#include "frmTrasform.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -109,6 +113,12 @@ class ProvaEditor : public QObject {
     }
 
 private slots:
+    void initTestCase()
+    {
+        // Column widths dragged here go to a settings file of the test's own.
+        static QTemporaryDir impostazioni;
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, impostazioni.path());
+    }
     void init()
     {
         cartella = std::make_unique<QTemporaryDir>();
@@ -279,6 +289,7 @@ private slots:
     {
         Definizione(QStringLiteral("A"), QStringLiteral("Clienti"), 3, 2);
         Definizione(QStringLiteral("B"), QStringLiteral("Clienti"), 1, 1);
+        Sql(QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('A', 'riga 1', 'errore'), ('B', 'riga 1', 'errore')"));
         Apri();
         Cerca(QStringLiteral("A"));
         messaggi->AccodaRisposta(1);
@@ -287,6 +298,7 @@ private slots:
         QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM QuivaFile")), QStringList {"B"});
         QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDettaglio")), QStringList {"B"});
         QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDecod")), QStringList {"B"});
+        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Tabella FROM ErroriQuivamento")), QStringList {"B"});
         QCOMPARE(f->Pagina().oiFlagOpe(), 0);
     }
 
@@ -340,6 +352,7 @@ private slots:
     void cambioCodicePortaConSeLeRighe()
     {
         Definizione(QStringLiteral("A"), QStringLiteral("Clienti"), 2, 1);
+        Sql(QStringLiteral("INSERT INTO ErroriQuivamento VALUES ('A', 'riga 1', 'errore')"));
         Apri();
         Cerca(QStringLiteral("A"));
         Tasto(f->txt[15], Qt::Key_V, Qt::AltModifier);
@@ -349,6 +362,15 @@ private slots:
         QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM QuivaFile")), QStringList {"A9"});
         QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDettaglio")), QStringList {"A9"});
         QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDecod")), QStringList {"A9"});
+        QCOMPARE(Righe(QStringLiteral("SELECT Tabella FROM ErroriQuivamento")), QStringList {"A9"});
+
+        // A change of letter case alone is a rename too.
+        Tasto(f->txt[15], Qt::Key_V, Qt::AltModifier);
+        f->txt[10]->setText(QStringLiteral("a9"));
+        Tasto(f->txt[10], Qt::Key_S, Qt::AltModifier);
+        QVERIFY2(messaggi->messaggi.isEmpty(), qPrintable(messaggi->Testi().join(QLatin1Char('\n'))));
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM QuivaFile")), QStringList {"a9"});
+        QCOMPARE(Righe(QStringLiteral("SELECT DISTINCT Codice FROM QuivaDettaglio")), QStringList {"a9"});
     }
 
     void solaLetturaNonCambiaNulla()
@@ -369,6 +391,144 @@ private slots:
         QVERIFY(messaggi->messaggi.isEmpty());
         QCOMPARE(Righe(QStringLiteral("SELECT Codice, Tipo FROM QuivaFile")), QStringList {"A|F"});
         QCOMPARE(Righe(QStringLiteral("SELECT COUNT(*) FROM QuivaDettaglio")), QStringList {"1"});
+    }
+
+    // Keys pressed in a window opened over the header editor act there only.
+    void tastiDellaFinestraSoprastante()
+    {
+        Definizione(QStringLiteral("A"), QStringLiteral("Clienti"), 1, 1);
+        Definizione(QStringLiteral("Z"), QStringLiteral("Clienti"));
+        Apri();
+        Cerca(QStringLiteral("A"));
+        auto intatta = [&] {
+            QCOMPARE(f->txt[10]->text(), QStringLiteral("A"));
+            QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM QuivaFile ORDER BY Codice")), (QStringList {"A", "Z"}));
+            QCOMPARE(Righe(QStringLiteral("SELECT COUNT(*) FROM QuivaDettaglio")), QStringList {"1"});
+            QVERIFY(f->isVisible());
+        };
+
+        QTest::mouseClick(f->ComTrasf[0], Qt::LeftButton);
+        QPointer<frmTrasform> trasformazioni = f->findChild<frmTrasform*>();
+        QVERIFY(trasformazioni && QTest::qWaitForWindowExposed(trasformazioni));
+        // "Si" to any question (the default answer)
+        Tasto(trasformazioni->dbgRiga, Qt::Key_C, Qt::AltModifier);
+        Tasto(trasformazioni->dbgRiga, Qt::Key_F, Qt::AltModifier);
+        intatta();
+        Tasto(trasformazioni->dbgRiga, Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(!trasformazioni || !trasformazioni->isVisible());
+        intatta();
+
+        QTest::mouseClick(f->ComDett, Qt::LeftButton);
+        QPointer<frmGeQuivDett> dettagli = f->findChild<frmGeQuivDett*>();
+        QVERIFY(dettagli && QTest::qWaitForWindowExposed(dettagli));
+        Tasto(dettagli->dbgRiga, Qt::Key_F, Qt::AltModifier);
+        Tasto(dettagli->dbgRiga, Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(!dettagli || !dettagli->isVisible());
+        intatta();
+
+        // A window with no page keys of its own, such as the export dialog.
+        QPointer<QFileDialog> dialogo = NuovoDialogoFile(f, ModoScelta::Salva, QStringLiteral("Esporta definizione"),
+                                                         QStringLiteral("A.json"), QStringLiteral("Tutti i file (*)"));
+        dialogo->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialogo));
+        auto* nome = dialogo->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(nome);
+        for (Qt::Key tasto : {Qt::Key_C, Qt::Key_U, Qt::Key_H})
+            Tasto(nome, tasto, Qt::AltModifier);
+        QVERIFY(dialogo->isVisible());
+        delete dialogo;
+        intatta();
+
+        frmGestQuivLis* lista = ApriLista();
+        QVERIFY(lista);
+        Tasto(lista->dbgRiga, Qt::Key_F, Qt::AltModifier);  // the list's last row, not the header's
+        QCOMPARE(lista->Browser().Riga(), 2);
+        Tasto(lista->dbgRiga, Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(!f->Lista() || !f->Lista()->isVisible());
+        intatta();
+    }
+
+    // Alt with a letter bound to nothing types nothing and changes nothing;
+    // under "/RO" a table combo chooses nothing either.
+    void tastiCheNonScrivono()
+    {
+        Definizione(QStringLiteral("A"), QStringLiteral("Clienti"));
+        Apri();
+        Cerca(QStringLiteral("A"));
+        f->txt[15]->setText(QStringLiteral("desc"));
+        f->txt[15]->setCursorPosition(4);
+        f->Pagina().Campi().Fotografa();
+        Tasto(f->txt[15], Qt::Key_Q, Qt::AltModifier);
+        Tasto(f->txt[15], Qt::Key_Q, Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(f->txt[15]->text(), QStringLiteral("desc"));
+        QVERIFY(f->Pagina().VarDati().isEmpty());
+        f->close();
+        delete f;
+
+        Apri(QStringLiteral("/RO"));
+        Cerca(QStringLiteral("A"));
+        QVERIFY(f->txt[20]->isReadOnly());
+        Tasto(f->Cob[20], Qt::Key_Down);
+        Tasto(f->Cob[20], Qt::Key_Up);
+        QTest::mouseClick(f->Cob[20], Qt::LeftButton, Qt::NoModifier, QPoint(f->Cob[20]->width() - 5, 5));
+        QVERIFY(!f->Cob[20]->view()->isVisible());
+        QCOMPARE(f->txt[20]->text(), QStringLiteral("Clienti"));
+        QVERIFY(f->Pagina().VarDati().isEmpty());
+    }
+
+    // Whole numbers are whole, line counts not negative, and a search with
+    // a value in error does not run.
+    void numeriComeSiVedono()
+    {
+        Definizione(QStringLiteral("A"), QStringLiteral("Clienti"));
+        Apri();
+        Cerca(QStringLiteral("A"));
+        for (const char* valore : {"2,5", "-1"}) {
+            messaggi->messaggi.clear();
+            f->txt[50]->setText(QLatin1String(valore));
+            Tasto(f->txt[50], Qt::Key_F10);
+            QCOMPARE(messaggi->Testi(), QStringList {"Valore non valido nel campo 'SaltaInizio'"});
+            QCOMPARE(Righe(QStringLiteral("SELECT IFNULL(SaltaInizio, '') FROM QuivaFile")), QStringList {""});
+        }
+        f->txt[50]->setText(QStringLiteral("3"));
+        Tasto(f->txt[50], Qt::Key_F10);
+        QCOMPARE(Righe(QStringLiteral("SELECT SaltaInizio FROM QuivaFile")), QStringList {"3"});
+        QCOMPARE(f->Pagina().oiFlagOpe(), 0);
+
+        messaggi->messaggi.clear();
+        f->txt[50]->setText(QStringLiteral("x"));
+        f->txt[10]->setText(QStringLiteral("A"));
+        Tasto(f->txt[10], Qt::Key_F10);
+        QCOMPARE(f->Pagina().oiFlagOpe(), 0);
+        QCOMPARE(messaggi->Testi(), QStringList {"Valore non valido nel campo 'SaltaInizio': ricerca non eseguita"});
+    }
+
+    // "(+)" and "(-)" move the list only when the header follows it.
+    void listaEPaginaAlPasso()
+    {
+        for (const char* codice : {"A", "B", "C"})
+            Definizione(QLatin1String(codice), QStringLiteral("Clienti"));
+        Apri();
+        Cerca(QStringLiteral("B"));
+        frmGestQuivLis* lista = ApriLista();
+        QVERIFY(lista);
+        QCOMPARE(lista->Browser().Valore(QStringLiteral("Codice")), QStringLiteral("B"));  // on the one shown
+        ClicRiga(lista, 1);
+        QTRY_VERIFY(!lista->isVisible());
+        QVERIFY(f->tolComandi->Disponibile(QStringLiteral("ListaAvanti")));
+
+        f->txt[15]->setText(QStringLiteral("cambiata"));
+        messaggi->AccodaRisposta(3);  // "Annulla": stay
+        Tasto(f->txt[15], Qt::Key_Plus, Qt::AltModifier);
+        QCOMPARE(f->txt[10]->text(), QStringLiteral("B"));
+        QCOMPARE(lista->Browser().Valore(QStringLiteral("Codice")), QStringLiteral("B"));
+        messaggi->AccodaRisposta(2);  // "No": dropped
+        Tasto(f->txt[15], Qt::Key_Plus, Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(f->txt[10]->text(), QStringLiteral("C"));
+        QCOMPARE(lista->Browser().Valore(QStringLiteral("Codice")), QStringLiteral("C"));
+        Tasto(f->txt[15], Qt::Key_Minus, Qt::AltModifier);
+        QCOMPARE(f->txt[10]->text(), QStringLiteral("B"));
+        QCOMPARE(lista->Browser().Valore(QStringLiteral("Codice")), QStringLiteral("B"));
     }
 
     void chiusuraConModificheChiede()

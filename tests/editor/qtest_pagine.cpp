@@ -486,6 +486,68 @@ private slots:
         QCOMPARE(r.pagina->oiFlagOpe(), 1);
     }
 
+    // Another user adds, changes and removes rows while a line page and an
+    // editing list show theirs: a save or a delete reaches the row shown, or
+    // is refused when that row is not as it was read.
+    void righeScritteDallaLoroIdentita()
+    {
+        Sql(QStringLiteral("CREATE TABLE Righe (Ordine VARCHAR(5), Articolo VARCHAR(10), Qta INTEGER)"));
+        Sql(QStringLiteral("INSERT INTO Righe VALUES ('7', 'A', 1), ('7', 'B', 2), ('7', 'C', 3)"));
+        auto altro = DatabaseLink::ApriFile(cartella->filePath(QStringLiteral("prova.db")));
+        auto altroSql = [&](const QString& sql) { QVERIFY(EseguiSqlProva(*altro, sql).isEmpty()); };
+        const QString cambiato = QStringLiteral("Il dato è stato modificato o cancellato da un altro utente");
+        auto quantita = [&] {
+            return Righe(QStringLiteral("SELECT Articolo, Qta FROM Righe WHERE Ordine = '7' ORDER BY Articolo"));
+        };
+        {
+            SchermoRighe r(*db, *messaggi);
+            r.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&r));
+            r.griglia->setFocus();
+            QTest::keyClick(r.griglia, Qt::Key_Down);
+            QCOMPARE(r.articolo->text(), QStringLiteral("B"));
+            altroSql(QStringLiteral("INSERT INTO Righe VALUES ('7', 'AA', 9)"));  // now second in the query
+            r.qta->setText(QStringLiteral("5"));
+            r.Clic(QStringLiteral("Salva"));
+            QCOMPARE(quantita(), (QStringList {"A|1", "AA|9", "B|5", "C|3"}));
+            QCOMPARE(r.articolo->text(), QStringLiteral("B"));
+
+            altroSql(QStringLiteral("UPDATE Righe SET Qta = 7 WHERE Articolo = 'B'"));
+            r.qta->setText(QStringLiteral("6"));
+            r.Clic(QStringLiteral("Salva"));
+            QCOMPARE(messaggi->Testi().last(), cambiato);
+            QCOMPARE(quantita(), (QStringList {"A|1", "AA|9", "B|7", "C|3"}));
+
+            messaggi->AccodaRisposta(2);  // the change is dropped
+            r.Clic(QStringLiteral("Fine"));
+            QCOMPARE(r.articolo->text(), QStringLiteral("C"));
+            altroSql(QStringLiteral("DELETE FROM Righe WHERE Articolo = 'C'"));
+            messaggi->AccodaRisposta(1);
+            r.Clic(QStringLiteral("Cancella"));
+            QCOMPARE(messaggi->Testi().last(), cambiato);
+            QCOMPARE(quantita(), (QStringList {"A|1", "AA|9", "B|7"}));
+        }
+
+        QTableView griglia;
+        ListBrowser lista(griglia, *db, *messaggi);
+        lista.SettaRecordset(QStringLiteral("Select * from Articoli order by Codice"));
+        lista.ModalitaModifica(true);
+        altroSql(QStringLiteral("INSERT INTO Articoli (Codice, Descr) VALUES ('0', 'Zero')"));
+        QAbstractItemModel* m = griglia.model();
+        m->setData(m->index(0, lista.Modello().Colonna(QStringLiteral("Descr"))), QStringLiteral("Uno"));
+        lista.Comando(QStringLiteral("Salva"));
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice, Descr FROM Articoli WHERE Codice < 'B' ORDER BY Codice")),
+                 (QStringList {"0|Zero", "A|Uno"}));
+        // The list now reads 0, A, B, C: B is removed by the other user.
+        lista.VaiARiga(2);
+        QCOMPARE(lista.Valore(QStringLiteral("Codice")), QStringLiteral("B"));
+        altroSql(QStringLiteral("DELETE FROM Articoli WHERE Codice = 'B'"));
+        messaggi->AccodaRisposta(1);
+        lista.Comando(QStringLiteral("Cancella"));
+        QCOMPARE(messaggi->Testi().last(), cambiato);
+        QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Articoli ORDER BY Codice")), (QStringList {"0", "A", "C"}));
+    }
+
     void listaOrdinaCercaEModifica()
     {
         QTableView griglia;

@@ -100,6 +100,45 @@ TEST_F(Eseguire, ConfirmedStopEndsTheListBeforeTheNextDefinition)
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice FROM Art")), QStringList {});
 }
 
+// Another program holds the company: on a file its write lock, on a server
+// the lock of one definition. The load waits, then gives up having changed
+// nothing; on a server another definition loads meanwhile.
+TEST_F(Eseguire, LoadWaitsForTheWriteLockThenGivesUpHavingChangedNothing)
+{
+    Definizione(QStringLiteral("A"), ambiente.FileSorgente(QStringLiteral("a.txt"), "A1\n"));
+    Definizione(QStringLiteral("B"), ambiente.FileSorgente(QStringLiteral("b.txt"), "B1\n"));
+    ambiente.Sql(QStringLiteral("INSERT INTO ErroriQuivamento (Tabella, Riga, Errore) VALUES ('A', 'vecchia', 'x')"));
+    const bool server = DatabaseProva::SuServer();
+    std::unique_ptr<DatabaseLink> altro = server ? DatabaseLink::ApriServer(qEnvironmentVariable("QUIVA_PROVA_ODBC"))
+                                                 : DatabaseLink::ApriFile(ambiente.Percorso(QStringLiteral("ditta.db")));
+    ASSERT_TRUE(altro->PrendiScrittura(QStringLiteral("a"), 0, {}));  // letter case does not matter
+
+    struct Attese : ProgressMonitorMuto {
+        int volte = 0;
+        void Fase(FaseQuiva fase, const QString&) override { volte += fase == FaseQuiva::AttesaScrittura; }
+    } attese;
+    contesto.secondiAttesa = 1;
+    const auto esiti = Esegui({"A"}, attese);
+    ASSERT_EQ(esiti.size(), 1u);
+    EXPECT_EQ(esiti[0].carico, CodiciErrore::DatabaseInUso);
+    EXPECT_FALSE(esiti[0].Terminata());
+    EXPECT_EQ(attese.volte, 1);
+    EXPECT_EQ(messaggi.testi.size(), 1);
+    EXPECT_TRUE(messaggi.testi.value(0).contains(QStringLiteral("nulla è stato modificato")));
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Riga FROM ErroriQuivamento")), QStringList {"vecchia"});
+    if (server) {
+        const auto altra = Esegui({"B"}, ProgressMonitor::Muto());
+        EXPECT_TRUE(altra[0].Terminata());
+    }
+
+    altro->ConfermaTransazione();
+    altro->LasciaScrittura(QStringLiteral("A"));
+    const auto dopo = Esegui({"A"}, ProgressMonitor::Muto());
+    EXPECT_TRUE(dopo[0].Terminata());
+    EXPECT_EQ(dopo[0].conteggi.inserite[1], 1);
+    EXPECT_TRUE(ambiente.Righe(QStringLiteral("SELECT Riga FROM ErroriQuivamento")).isEmpty());
+}
+
 TEST(RecordsetAperto, ClosesItsRecordSetWhenItGoesOutOfScopeOrIsReplaced)
 {
     AmbienteProva ambiente;

@@ -1,4 +1,4 @@
-// The source file: line ends decided by the file, failed reads, the end of
+// The source file: line ends, failed reads, the end of
 // the file reached just as a stop is confirmed, out-of-range definitions.
 #include "Caricamento.h"
 #include "ErroreRun.h"
@@ -10,7 +10,7 @@ namespace {
 
 QStringList Righe(AmbienteProva& ambiente, const QByteArray& contenuto)
 {
-    LettoreRighe lettore(ambiente.FileSorgente(QStringLiteral("r.txt"), contenuto));
+    LettoreRighe lettore(ambiente.FileSorgente(QStringLiteral("r.txt"), contenuto), QStringLiteral(";"));
     QStringList righe;
     QString riga;
     while (lettore.Leggi(riga))
@@ -18,16 +18,16 @@ QStringList Righe(AmbienteProva& ambiente, const QByteArray& contenuto)
     return righe;
 }
 
-TEST(LettoreRighe, TheFirstLineEndDecidesWhetherABareLfEndsALine)
+TEST(LettoreRighe, CrAndCrLfAlwaysEndALineABareLfOutsideAQuotedCellToo)
 {
     AmbienteProva ambiente;
     const std::pair<QByteArray, QStringList> casi[] = {
-        // A Windows file: a line break inside a cell stays in the line.
-        {"A0;prima\r\nA1;riga uno\nriga due\r\nA2;x\r\n", {"A0;prima", "A1;riga uno\nriga due", "A2;x"}},
-        {"a\rb\nc\rd", {"a", "b\nc", "d"}},
+        // A Windows file: a line break inside a quoted cell stays in the line.
+        {"A0;prima\r\nA1;\"riga uno\nriga due\"\r\nA2;x\r\n", {"A0;prima", "A1;\"riga uno\nriga due\"", "A2;x"}},
+        {"a\rb\nc\rd", {"a", "b", "c", "d"}},
         // A file that ends its first line at LF ends lines at every end.
         {"a\nb\r\nc\rd\n", {"a", "b", "c", "d"}},
-        {"\r\n\nx", {"", "\nx"}},
+        {"\r\n\nx", {"", "", "x"}},
         {"\nT\r\n \t \nA2\rA3\n", {"", "T", " \t ", "A2", "A3"}},
         {"senza fine", {"senza fine"}},
     };
@@ -61,7 +61,7 @@ protected:
 
 TEST_F(File, WindowsFileWithALineBreakInACellLoadsOneRow)
 {
-    Definizione(ambiente.FileSorgente(QStringLiteral("a.txt"), "A0;prima\r\nA1;riga uno\nriga due\r\nA2;x\r\n"));
+    Definizione(ambiente.FileSorgente(QStringLiteral("a.txt"), "A0;prima\r\nA1;\"riga uno\nriga due\"\r\nA2;x\r\n"));
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice, Descr FROM Art ORDER BY Codice")),
               (QStringList {"A0|prima", "A1|riga uno\nriga due", "A2|x"}));

@@ -107,8 +107,8 @@ TEST_F(Piano, EveryWriteModeGivesTheSameRowsInAllFiveSlots)
     }
 }
 
-// A table code that names a slot without a table: its fields reject the
-// line instead of reaching a record set that was never opened.
+// A table code that names a slot without a table: the definition does not
+// load, and says why.
 TEST_F(Piano, FieldOfASlotWithoutATableRejectsTheLine)
 {
     ambiente.Sql("CREATE TABLE T1 (Codice VARCHAR(10) PRIMARY KEY, Descr VARCHAR(20))");
@@ -120,11 +120,11 @@ TEST_F(Piano, FieldOfASlotWithoutATableRejectsTheLine)
                           {"Origine", ambiente.FileSorgente("p.txt", "K1;Uno\n")}});
     ambiente.Campo("P", {{"NomeCampo", "Codice"}, {"NumCampo", "K1"}, {"OrdCampo", 1}});
     ambiente.Campo("P", {{"NomeCampo", "Z Descr"}, {"NumCampo", "2"}, {"OrdCampo", 2}, {"Aggiorna", "A"}});
-    ASSERT_EQ(carico.Esegui("P"), 0);
+    EXPECT_EQ(carico.Esegui("P"), CodiciErrore::DefinizioneNonValida);
     EXPECT_TRUE(ambiente.Righe("SELECT Codice FROM T1").isEmpty());
-    const QStringList errori = ambiente.Righe("SELECT Errore FROM ErroriQuivamento");
-    ASSERT_EQ(errori.size(), 1);
-    EXPECT_TRUE(errori[0].startsWith("Oggetto non valido")) << errori[0].toStdString();
+    EXPECT_EQ(carico.messaggi.testi,
+              QStringList {"La definizione P non può essere caricata:\n"
+                           "- Campo \"Z Descr\": il codice tabella Z non ha una tabella di destinazione"});
 }
 
 }  // namespace

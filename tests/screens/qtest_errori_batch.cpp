@@ -130,7 +130,8 @@ private slots:
         ApriErrori();
         QCOMPARE(errori->windowTitle(), QStringLiteral("Errori Quivamento dati"));
         QCOMPARE(Combo(), QStringList {"NessunaScelta"});
-        QCOMPARE(errori->LabRighe->text(), QStringLiteral("0 righe"));
+        QCOMPARE(errori->LabRighe->text(), QStringLiteral("0 righe scartate"));
+        QCOMPARE(errori->dbgErrori->model()->columnCount(), 3);  // an empty grid keeps its headers
         QVERIFY(!errori->ComSalva->isEnabled());
 
         errori->comOk->click();
@@ -152,7 +153,8 @@ private slots:
         // Typed with its apostrophe, in lower case, and left with Tab.
         Scrivi(QStringLiteral("l'art"));
         QCOMPARE(Griglia(errori->dbgErrori, QStringLiteral("Errore")), (QStringList {"e3", "e4", "e5"}));
-        QCOMPARE(errori->LabRighe->text(), QStringLiteral("2 righe"));
+        // Two lines, one of them rejected twice: the count says both.
+        QCOMPARE(errori->LabRighe->text(), QStringLiteral("2 righe scartate (3 errori)"));
         QCOMPARE(errori->dbgErrori->model()->columnCount(), 3);
         QCOMPARE(errori->dbgErrori->editTriggers(), QAbstractItemView::NoEditTriggers);
 
@@ -167,7 +169,8 @@ private slots:
         QCOMPARE(Righe(QStringLiteral("SELECT Tabella FROM ErroriQuivamento ORDER BY Tabella")),
                  (QStringList {"A", "B"}));
         QCOMPARE(errori->dbgErrori->model()->rowCount(), 0);
-        QCOMPARE(errori->LabRighe->text(), QStringLiteral("0 righe"));
+        QCOMPARE(errori->dbgErrori->model()->columnCount(), 3);
+        QCOMPARE(errori->LabRighe->text(), QStringLiteral("0 righe scartate"));
         QCOMPARE(Combo(), (QStringList {"A", "B", "L'ART"}));  // listed until the screen opens again
 
         Scrivi(QStringLiteral("NONCE"));
@@ -200,7 +203,8 @@ private slots:
         QFile salvato(scelto);
         QVERIFY(salvato.open(QIODevice::ReadOnly));
         QCOMPARE(salvato.readAll(), QByteArray("2;citt\xe0\r\n"));
-        QCOMPARE(messaggi->Testi().last(), QStringLiteral("1 righe salvate in ") + scelto);
+        QCOMPARE(messaggi->Testi().last(), QStringLiteral("1 riga salvata in ") + scelto);
+        QCOMPARE(errori->LabRighe->text(), QStringLiteral("1 riga scartata"));
     }
 
     void sceltaBatchSoloSoN()
@@ -234,6 +238,56 @@ private slots:
         QCOMPARE(Righe(QStringLiteral("SELECT Batch FROM QuivaFile WHERE Codice = 'B'")), QStringList {"S"});
         // Still editing what was typed.
         QTRY_VERIFY(Editor(batch->dbgQuiva) && Editor(batch->dbgQuiva)->text() == QLatin1String("X"));
+    }
+
+    // Enter stores the cell and keeps it current: the next Down goes to the
+    // row below, not back to the first.
+    void invioRestaSullaCella()
+    {
+        Definizione(QStringLiteral("B"), QStringLiteral("S"));
+        Sql(QStringLiteral("INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, [Default], CostBatch) VALUES "
+                           "('B', '2', 'Causale', '\u00a7Causale', 'VEN'), ('B', '3', 'Pagamento', '\u00a7Pag', 'RB'), "
+                           "('B', '4', 'Zona', '\u00a7Zona', 'N')"));
+        ApriBatch();
+        Clic(batch->dbgQuiva, 0, 1);
+        QTest::mouseClick(batch->comDettagli, Qt::LeftButton);
+        QPointer<frmBatchSelezDett> dettaglio = batch->Dettaglio();
+        QVERIFY(dettaglio && QTest::qWaitForWindowExposed(dettaglio));
+        QApplication::setActiveWindow(dettaglio);
+        QTableView* griglia = dettaglio->dbgQuiva;
+        Clic(griglia, 1, 0);
+        // The cell opens for typing as it becomes current.
+        for (const char* valore : {"BB", "SUD"}) {
+            QLineEdit* editor = Editor(griglia);
+            QVERIFY(editor && editor->hasFocus());
+            editor->selectAll();
+            QTest::keyClicks(editor, QLatin1String(valore));
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_VERIFY(!Editor(griglia));
+            QVERIFY(griglia->hasFocus());
+            QTest::keyClick(griglia, Qt::Key_Down);
+        }
+        QCOMPARE(Griglia(griglia, QStringLiteral("CostBatch")), (QStringList {"VEN", "BB", "SUD"}));
+        QCOMPARE(griglia->currentIndex().row(), 2);
+        QTest::mouseClick(dettaglio->ComOk, Qt::LeftButton);
+        QTRY_VERIFY(!dettaglio);
+        QCOMPARE(Righe(QStringLiteral(
+                     "SELECT CostBatch FROM QuivaDettaglio WHERE Codice = 'B' AND OrdCampo > '1' ORDER BY OrdCampo")),
+                 (QStringList {"VEN", "BB", "SUD"}));
+
+        // The same on the batch grid itself.
+        QApplication::setActiveWindow(batch);
+        Clic(batch->dbgQuiva, 0, 1);
+        QTest::keyClick(batch->dbgQuiva, Qt::Key_Left);
+        QTest::keyClick(batch->dbgQuiva, Qt::Key_N);
+        QLineEdit* editor = Editor(batch->dbgQuiva);
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!Editor(batch->dbgQuiva));
+        QCOMPARE(batch->dbgQuiva->currentIndex().row(), 0);
+        QCOMPARE(batch->dbgQuiva->currentIndex().column(), 0);
+        QVERIFY(batch->dbgQuiva->hasFocus());
+        QCOMPARE(Righe(QStringLiteral("SELECT Batch FROM QuivaFile WHERE Codice = 'B'")), QStringList {"N"});
     }
 
     void dettagliDeiCampiRichiesti()

@@ -34,6 +34,15 @@ namespace {
 
 const QString Terminata = QStringLiteral("Elaborazione terminata");
 
+// The notices shown, each without the summary below it.
+QStringList Avvisi(const QStringList& testi)
+{
+    QStringList avvisi;
+    for (const QString& testo : testi)
+        avvisi << testo.section(QStringLiteral("\n\n"), 0, 0);
+    return avvisi;
+}
+
 // Runs azione at the first chance while the load's message line shows a text
 // beginning with inizio (the progress window lets events run on every
 // message).
@@ -209,9 +218,10 @@ private slots:
         // Definitions without fields are skipped, in selection order, and
         // leave the selection.
         f->ComOk->click();
-        QCOMPARE(messaggi->Testi(),
+        QCOMPARE(Avvisi(messaggi->Testi()),
                  (QStringList {"Nessun dettaglio per il codice C", "Nessun dettaglio per il codice B",
-                               "Nessun dettaglio per il codice A", Terminata}));
+                               "Nessun dettaglio per il codice A",
+                               "Elaborazione interrotta: errori nelle definizioni C, B, A"}));
         QVERIFY(f->Selezione().isEmpty());
         Idle();
     }
@@ -241,8 +251,12 @@ private slots:
         const QStringList testi = messaggi->Testi();
         QCOMPARE(testi.size(), 2);
         QCOMPARE(testi[0], QStringLiteral("Nessun dettaglio per il codice B"));
-        QCOMPARE(testi[1],
-                 QStringLiteral("Elaborazione terminata con 5 errori\nmemorizzati nell'archivio 'ErroriQuivamento'"));
+        QCOMPARE(Avvisi(testi)[1], QStringLiteral("Elaborazione interrotta: errore nella definizione B\n"
+                                                  "5 errori memorizzati nell'archivio 'ErroriQuivamento'"));
+        // The summary under the notice: 4 lines of A, 2 of them rejected.
+        QVERIFY2(testi[1].contains(QStringLiteral("\n\nA: terminata in ")), qPrintable(testi[1]));
+        QVERIFY(testi[1].contains(QStringLiteral("  4 righe lette, 2 accettate, 2 scartate, 2 errori\n")));
+        QVERIFY(testi[1].contains(QStringLiteral("\nB: non eseguita: definizione non trovata o non valida\n")));
         QCOMPARE(messaggi->messaggi.last().risposte, QStringList {"&Ok"});
         QVERIFY(f->Selezione().isEmpty());
         Idle();
@@ -277,7 +291,8 @@ private slots:
         QVERIFY(occupato);
         QCOMPARE(messaggi->messaggi[0].testo, QStringLiteral("Confermi Interruzione Quivamento"));
         QCOMPARE(messaggi->messaggi[0].risposte, (QStringList {"&Si", "&No"}));
-        QCOMPARE(messaggi->Testi().last(), Terminata);
+        QCOMPARE(Avvisi(messaggi->Testi()).last(), QStringLiteral("Elaborazione interrotta dall'utente"));
+        QVERIFY(messaggi->Testi().last().endsWith(QStringLiteral("\nB: non eseguita\nC: non eseguita")));
         QVERIFY(Righe(QStringLiteral("SELECT Codice FROM Art")).size() < 2000);
         QVERIFY(Righe(QStringLiteral("SELECT Codice FROM Art WHERE Codice IN ('B1','C1')")).isEmpty());
         QCOMPARE(Selezionati(), (QStringList {"B", "C"}));
@@ -297,7 +312,7 @@ private slots:
         f->ComOk->click();
         QVERIFY(rifiutata);
         QCOMPARE(Righe(QStringLiteral("SELECT Codice FROM Art ORDER BY Codice")), (QStringList {"A1", "A2"}));
-        QCOMPARE(messaggi->Testi(), QStringList {Terminata});
+        QCOMPARE(Avvisi(messaggi->Testi()), QStringList {Terminata});
         Idle();
         QVERIFY(f->close());  // idle again: it closes
     }
@@ -347,7 +362,7 @@ private slots:
         QCOMPARE(
             Righe(QStringLiteral("SELECT Codice, Data, Causale, Numero, Nota FROM Art ORDER BY Codice")),
             (QStringList {"A1|01/02/2024|VEN||", "A2|01/02/2024|VEN||", "B1|||501|n", "B2|||502|n", "B3|||501|n"}));
-        QCOMPARE(messaggi->Testi(), QStringList {Terminata});
+        QCOMPARE(Avvisi(messaggi->Testi()), QStringList {Terminata});
         QVERIFY(!f->FinestraValori());
         QVERIFY(!f->ValDefault());  // released with the run
         Idle();
@@ -433,7 +448,7 @@ private slots:
         QVERIFY(rimastaAperta);
         QVERIFY(selezionata);
         QCOMPARE(
-            messaggi->Testi(),
+            Avvisi(messaggi->Testi()),
             (QStringList {QStringLiteral("Il valore di partenza di \"Numero\" deve essere un numero intero: \"1O\""),
                           Terminata}));
         QCOMPARE(Righe(QStringLiteral("SELECT Codice, Numero FROM Art ORDER BY Codice")),

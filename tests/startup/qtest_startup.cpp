@@ -67,15 +67,20 @@ struct MenuDiProva {
     ConfigurazioneMenu configurazione {cartella.filePath("quiva-menu.ini")};
     std::unique_ptr<ServerMenu> server;
 
-    MenuDiProva()
+    // nuova: a company made by another tool, with a table of its own only.
+    explicit MenuDiProva(bool nuova = false)
     {
         const QString db = cartella.filePath("ditta.db");
-        QProcess::execute("sqlite3",
-                          {db,
-                           "create table Monete(moneta text, NumDec int, NumDecGest int, Operatore text, Cee text);"
-                           "insert into Monete values('L.',0,2,'/','N');"});
-        CreaTabelleQuiva(*DatabaseLink::ApriFile(db));
-        QProcess::execute("sqlite3", {db, "insert into QuivaFile (Codice, Descrizione) values ('A', 'Articoli');"});
+        if (nuova) {
+            QProcess::execute("sqlite3", {db, "create table Clienti(Codice text primary key, Nome text);"});
+        } else {
+            QProcess::execute("sqlite3",
+                              {db,
+                               "create table Monete(moneta text, NumDec int, NumDecGest int, Operatore text, Cee text);"
+                               "insert into Monete values('L.',0,2,'/','N');"});
+            CreaTabelleQuiva(*DatabaseLink::ApriFile(db));
+            QProcess::execute("sqlite3", {db, "insert into QuivaFile (Codice, Descrizione) values ('A', 'Articoli');"});
+        }
         configurazione.Scrivi("Menu", "Id", QString("prova%1").arg(QCoreApplication::applicationPid()));
         configurazione.CreaPredefinita(db);
         configurazione.Scrivi("Ditta", "Ditta.Moneta", "L.");
@@ -567,6 +572,27 @@ private slots:
         f->close();
         QVERIFY(Finisce(programma));
         QCOMPARE(mostra.size(), 1);
+    }
+
+    // A company without the definition tables and without Monete opens:
+    // the tables are made, the currencies take their defaults, with a notice.
+    void dittaNuovaSiApre()
+    {
+        MenuDiProva menu(true);
+        menu.Avvia("frmQuiva", "");
+        RisposteScriptate risposte;
+        Programma programma(risposte, risposte);
+        QVERIFY(AvvioProgramma(programma, menu.RigaComando("frmQuiva")));
+        QCOMPARE(risposte.Testi(),
+                 QStringList {"La ditta non ha la tabella Monete: per lire ed euro si usano 2 decimali."});
+        QCOMPARE(programma.ditta.MonetaDitta().numDec, 2);
+        for (const char* tabella : {"QuivaFile", "QuivaDettaglio", "QuivaDecod", "ErroriQuivamento"})
+            QVERIFY2(programma.db->EsisteTabella(tabella), tabella);
+        auto* f = qobject_cast<frmQuiva*>(programma.MascheraDiNome("frmQuiva"));
+        QVERIFY(f && f->isVisible());
+        QCOMPARE(f->dbgQuiva->model()->rowCount(), 0);
+        f->close();
+        QVERIFY(Finisce(programma));
     }
 
     // Whatever way the start-up goes, no process is left without a window.

@@ -1,0 +1,8 @@
+#pragma once
+// The database drivers' own texts, in English, put in Italian words a user
+// can act on. The driver's text stays after them as detail.
+#include <QString>
+
+// "Tabella inesistente: Clienti (no such table: Clienti)"; the text as it
+// stands when it is none of the common failures.
+QString TestoDriverItaliano(const QString& testo);
