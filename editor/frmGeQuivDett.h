@@ -37,6 +37,11 @@ public:
     bool PuoChiudere(QString& motivo) override;
 
     void ButtonComando(const QString& psKey);
+    // Shows the row of this stored field name; false when there is none
+    // (or the user chose to stay on unsaved changes).
+    bool VaiACampo(const QString& nomeCampo);
+    // Open previews of the definition follow its saved rows.
+    void DefinizioneCambiata();
     // ClienteRighe
     QString PrepSql() override;
     void PersColonne() override;
@@ -70,6 +75,8 @@ protected:
     void closeEvent(QCloseEvent* evento) override;
 
 private:
+    bool ComandoProprio(const QString& chiave);
+    void ApriSopra(Maschera* finestra);
     QLineEdit* NuovaCasella(int indice);
     QComboBox* NuovoCombo(int indice, bool modificabile);
     QCheckBox* NuovaSpunta(int indice);

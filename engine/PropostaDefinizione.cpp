@@ -8,6 +8,7 @@
 #include "FileDefinizione.h"
 #include "FinestraMessaggi.h"
 #include "FormUtility.h"
+#include "FormatoDefinizione.h"
 #include "LettoreRighe.h"
 
 #include <QFile>
@@ -352,8 +353,8 @@ QJsonObject DefinizioneProposta(const PropostaDefinizione& p, const QString& cod
             campo.insert(QStringLiteral("Aggiorna"), QStringLiteral("A"));
         campi.append(campo);
     }
-    return {{QStringLiteral("formato"), QLatin1String(FileDefinizione::Formato)},
-            {QStringLiteral("versione"), FileDefinizione::Versione},
+    return {{QStringLiteral("formato"), QLatin1String(FormatoDefinizione::Formato)},
+            {QStringLiteral("versione"), FormatoDefinizione::Versione},
             {QStringLiteral("codice"), codice},
             {QStringLiteral("QuivaFile"), testata},
             {QStringLiteral("QuivaDettaglio"), campi},
