@@ -340,7 +340,7 @@ QJsonObject DefinizioneProposta(const PropostaDefinizione& p, const QString& cod
         if (c.colonna.isEmpty())
             continue;
         QJsonObject campo {{QStringLiteral("NomeCampo"), c.colonna},
-                           {QStringLiteral("OrdCampo"), QString::number(++ordine)},
+                           {QStringLiteral("OrdCampo"), ++ordine},
                            {QStringLiteral("TipoOrig"), c.tipoOrig},
                            {QStringLiteral("TipoDest"), c.tipoDest.isEmpty() ? QStringLiteral("String") : c.tipoDest}};
         if (p.fissa) {
