@@ -1,5 +1,6 @@
 #include "frmAnteprima.h"
 
+#include "AspettoMaschere.h"
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
 #include "Programma.h"
@@ -96,12 +97,11 @@ void frmAnteprima::Costruisci()
     layout->addWidget(lblProposta);
 
     auto* comandi = new QHBoxLayout;
-    auto* etichetta = new QLabel(QStringLiteral("&Righe da leggere:"), this);
+    auto* etichetta = new QLabel(QStringLiteral("Righe da leggere:"), this);
     spnRighe = new QSpinBox(this);
     spnRighe->setObjectName(QStringLiteral("spnRighe"));
     spnRighe->setRange(1, 10000);
     spnRighe->setValue(RighePredefinite);
-    etichetta->setBuddy(spnRighe);
     ComAggiorna = new QPushButton(QStringLiteral("A&ggiorna"), this);
     ComAggiorna->setObjectName(QStringLiteral("ComAggiorna"));
     ComSalva = new QPushButton(QStringLiteral("&Salva"), this);
@@ -152,6 +152,10 @@ void frmAnteprima::Costruisci()
 void frmAnteprima::Carica()
 {
     helpContext = ContestoHelp;
+    OpzioniMaschera opzioni;
+    opzioni.soloLettura = false;
+    opzioni.silenziosa = true;
+    PreparaMaschera(*this, QString(), opzioni);
     Aggiorna();
 }
 
@@ -198,7 +202,7 @@ void frmAnteprima::Riempi()
     grdRighe->setColumnCount(ColonnaCampo(nCampi) + 1);
     QStringList titoli {QStringLiteral("Riga")};
     for (int s : m_slotUsati)
-        titoli << m_esito.tabelle[s];
+        titoli << m_esito.tabelle[s] + QStringLiteral(": scrittura");
     for (const CampoAnteprima& c : m_esito.campi)
         titoli << c.nome;
     titoli << QStringLiteral("Motivi dello scarto");

@@ -26,7 +26,7 @@ ContestoQuiva ContestoCarico(const ContestoEditor& contesto);
 class frmAnteprima : public Maschera {
     Q_OBJECT
 public:
-    static constexpr int ContestoHelp = 3620;
+    static constexpr int ContestoHelp = 3640;
     static constexpr int RighePredefinite = 20;
 
     // The preview of a stored definition.

@@ -1,5 +1,6 @@
 #include "frmVerifica.h"
 
+#include "AspettoMaschere.h"
 #include "FinestraMessaggi.h"
 #include "GestioneMaschere.h"
 #include "frmAnteprima.h"
@@ -56,6 +57,10 @@ frmVerifica::frmVerifica(const ContestoEditor& contesto, const QString& codice, 
 void frmVerifica::Carica()
 {
     helpContext = ContestoHelp;
+    OpzioniMaschera opzioni;
+    opzioni.soloLettura = false;
+    opzioni.silenziosa = true;
+    PreparaMaschera(*this, QString(), opzioni);
     Aggiorna();
 }
 

@@ -15,7 +15,7 @@ class QPushButton;
 class frmVerifica : public Maschera {
     Q_OBJECT
 public:
-    static constexpr int ContestoHelp = 3630;
+    static constexpr int ContestoHelp = 3641;
 
     frmVerifica(const ContestoEditor& contesto, const QString& codice, QWidget* parent = nullptr);
 

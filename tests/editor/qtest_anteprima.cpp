@@ -139,9 +139,7 @@ class ProvaAnteprima : public QObject {
     {
         QTest::mouseClick(f->ComDett, Qt::LeftButton);
         auto* dettagli = Aperta<frmGeQuivDett>();
-        if (dettagli)
-            QTest::qWaitForWindowExposed(dettagli);
-        return dettagli;
+        return dettagli && QTest::qWaitForWindowExposed(dettagli) ? dettagli : nullptr;
     }
 
 private slots:
@@ -183,9 +181,9 @@ private slots:
         QTableWidget* g = a->grdRighe;
         QCOMPARE(a->spnRighe->value(), 20);
         QCOMPARE(g->rowCount(), 3);
-        QCOMPARE(Testo(g, 0, QStringLiteral("Conti")), QStringLiteral("variazione"));
-        QCOMPARE(Testo(g, 2, QStringLiteral("Conti")), QStringLiteral("inserimento"));
-        QCOMPARE(Testo(g, 1, QStringLiteral("Conti")), QStringLiteral("nessuna scrittura"));
+        QCOMPARE(Testo(g, 0, QStringLiteral("Conti: scrittura")), QStringLiteral("variazione"));
+        QCOMPARE(Testo(g, 2, QStringLiteral("Conti: scrittura")), QStringLiteral("inserimento"));
+        QCOMPARE(Testo(g, 1, QStringLiteral("Conti: scrittura")), QStringLiteral("nessuna scrittura"));
         QCOMPARE(Testo(g, 2, QStringLiteral("Conti.Note")), QStringLiteral("tre"));
         QCOMPARE(Testo(g, 0, QStringLiteral("Conti.Importo")), QStringLiteral("10,5"));
         // The rejected line: its failing field marked, the reason given.
@@ -230,30 +228,36 @@ private slots:
 
     void AnteprimaDiUnTracciatoFissoConRighello()
     {
-        const QString origine = File(QStringLiteral("fisso.txt"), "A1  12\r\nB2  34\r\n");
+        const QString origine = File(QStringLiteral("fisso.txt"), "A1  uno 3,5\r\nB2  due xx\r\nC3  tre 7\r\n");
         Sql(QStringLiteral("INSERT INTO QuivaFile (Codice, Tabella, Origine, Tipo, Modalita) "
                            "VALUES ('FISSO', 'Conti', '%1', 'F', '0')")
                 .arg(origine));
         Sql(QStringLiteral("INSERT INTO QuivaDettaglio (Codice, OrdCampo, NomeCampo, Inizio, Lunghezza, TipoOrig, "
-                           "TipoDest) VALUES ('FISSO', '1', 'Codice', 1, 2, 'String', 'String'), "
-                           "('FISSO', '2', 'Note', 5, 2, 'String', 'String')"));
+                           "TipoDest, Aggiorna) VALUES ('FISSO', '1', 'Codice', 1, 2, 'String', 'String', NULL), "
+                           "('FISSO', '2', 'Note', 5, 3, 'String', 'String', 'A'), "
+                           "('FISSO', '3', 'Importo', 9, 3, 'Double', 'Double', 'A')"));
         frmAnteprima a(Contesto(), QStringLiteral("FISSO"));
         a.Carica();
         a.show();
         QVERIFY(QTest::qWaitForWindowExposed(&a));
         QVERIFY(a.txtRiga->isVisible());
-        QCOMPARE(a.grdRighe->rowCount(), 2);
+        QCOMPARE(a.grdRighe->rowCount(), 3);
         const int note = Colonna(a.grdRighe, QStringLiteral("Conti.Note"));
         QTest::mouseClick(a.grdRighe->viewport(), Qt::LeftButton, {},
                           a.grdRighe->visualItemRect(a.grdRighe->item(1, note)).center());
         const QStringList righe = a.txtRiga->toPlainText().split(u'\n');
-        QCOMPARE(righe.last(), QStringLiteral("B2  34"));
+        QCOMPARE(righe.last(), QStringLiteral("B2  due xx"));
         QCOMPARE(righe.size(), 3);  // two ruler lines and the line
         // Both spans marked, the chosen field's on characters 5-6.
         const QList<QTextEdit::ExtraSelection> spazi = a.txtRiga->extraSelections();
-        QCOMPARE(spazi.size(), 2);
-        QCOMPARE(spazi[1].cursor.selectedText(), QStringLiteral("34"));
+        QCOMPARE(spazi.size(), 3);
+        QCOMPARE(spazi[1].cursor.selectedText(), QStringLiteral("due"));
+        QCOMPARE(spazi[2].cursor.selectedText(), QStringLiteral("xx"));  // the line is shorter than the field
         QVERIFY(spazi[1].format.background() != spazi[0].format.background());
+        QVERIFY(spazi[1].format.background() != spazi[2].format.background());
+        // QUIVA_FOTO=file.png keeps a picture of the window (the user guide's).
+        if (const QString foto = qEnvironmentVariable("QUIVA_FOTO"); !foto.isEmpty())
+            QVERIFY(a.grab().save(foto));
     }
 
     void VerificaPortaAllaRigaDelCampo()
@@ -316,7 +320,7 @@ private slots:
             QVERIFY(a->lblProposta->text().contains(QStringLiteral("intestazione")));
             QVERIFY2(a->grdRighe->rowCount() == 2, qPrintable(messaggi->Testi().join(u'\n')));  // the header line is skipped
             QCOMPARE(Testo(a->grdRighe, 1, QStringLiteral("Conti.Note")), QStringLiteral("secondo"));
-            QCOMPARE(Testo(a->grdRighe, 1, QStringLiteral("Conti")), QStringLiteral("inserimento"));
+            QCOMPARE(Testo(a->grdRighe, 1, QStringLiteral("Conti: scrittura")), QStringLiteral("inserimento"));
             QCOMPARE(Impronta(), prima);
             if (!conferma) {
                 QTest::mouseClick(a->ComChiudi, Qt::LeftButton);
