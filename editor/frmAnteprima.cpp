@@ -140,7 +140,7 @@ void frmAnteprima::Costruisci()
 
     connect(ComAggiorna, &QPushButton::clicked, this, &frmAnteprima::Aggiorna);
     connect(spnRighe, &QSpinBox::editingFinished, this, [this] {
-        if (m_esito.righe.size() != size_t(spnRighe->value()))
+        if (m_righeLette != spnRighe->value())
             Aggiorna();
     });
     connect(ComChiudi, &QPushButton::clicked, this, &QWidget::close);
@@ -173,7 +173,7 @@ void frmAnteprima::Aggiorna()
 {
     ContestoQuiva contesto = ContestoCarico(m_ctx);
     OpzioniAnteprima opzioni;
-    opzioni.righe = spnRighe->value();
+    opzioni.righe = m_righeLette = spnRighe->value();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         m_esito = m_proposta.isEmpty() ? Anteprima(contesto, m_codice, opzioni)
@@ -236,9 +236,11 @@ void frmAnteprima::Riempi()
     if (m_esito.esito != 0)
         lblEsito->setText(QStringLiteral("Anteprima non eseguita: vedere il messaggio"));
     else
-        lblEsito->setText(QStringLiteral("%1 righe lette, %2 scartate. Il database non è stato modificato.")
-                              .arg(m_esito.righe.size())
-                              .arg(scartate));
+        lblEsito->setText(
+            (m_esito.righe.size() == 1 ? QStringLiteral("1 riga letta")
+                                       : QStringLiteral("%1 righe lette").arg(m_esito.righe.size()))
+            + (scartate == 1 ? QStringLiteral(", 1 scartata") : QStringLiteral(", %1 scartate").arg(scartate))
+            + QStringLiteral(". Il database non è stato modificato."));
     if (!m_esito.righe.empty())
         grdRighe->setCurrentCell(0, 0);
     else

@@ -69,4 +69,5 @@ private:
     QJsonObject m_proposta;  // empty for a stored definition
     EsitoAnteprima m_esito;
     QList<int> m_slotUsati;  // target table slots, in order
+    int m_righeLette = 0;    // lines asked of the last run
 };

@@ -88,9 +88,11 @@ void frmVerifica::Aggiorna()
     }
     lblEsito->setText(m_esito.problemi.empty()
                           ? QStringLiteral("Nessun problema nella definizione %1").arg(m_codice)
-                          : QStringLiteral("%1 problemi nella definizione %2 (doppio clic per andare alla riga)")
-                                .arg(m_esito.problemi.size())
-                                .arg(m_codice));
+                          : QStringLiteral("%1 nella definizione %2 (doppio clic per andare alla riga)")
+                                .arg(m_esito.problemi.size() == 1
+                                         ? QStringLiteral("1 problema")
+                                         : QStringLiteral("%1 problemi").arg(m_esito.problemi.size()),
+                                     m_codice));
     if (lstProblemi->count() > 0)
         lstProblemi->setCurrentRow(0);
 }
