@@ -341,6 +341,8 @@ void frmGeQuivDett::DefinizioneCambiata()
 {
     for (frmAnteprima* anteprima : frmAnteprima::Aperte(m_testata.osCodice))
         anteprima->Aggiorna();
+    for (frmVerifica* verifica : findChildren<frmVerifica*>())
+        verifica->Aggiorna();
 }
 
 bool frmGeQuivDett::VaiACampo(const QString& nomeCampo)

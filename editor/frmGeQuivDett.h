@@ -40,7 +40,8 @@ public:
     // Shows the row of this stored field name; false when there is none
     // (or the user chose to stay on unsaved changes).
     bool VaiACampo(const QString& nomeCampo);
-    // Open previews of the definition follow its saved rows.
+    // Open previews of the definition, and this editor's checks, follow its
+    // saved rows.
     void DefinizioneCambiata();
     // ClienteRighe
     QString PrepSql() override;

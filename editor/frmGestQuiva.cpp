@@ -611,6 +611,14 @@ void frmGestQuiva::ComDett_Click()
     dettagli->osParamLancia = osParamLancia;
     m_dettagli = dettagli;
     ApriModale(dettagli);
+    // The field editor blocks this window: the preview and check windows
+    // opened from here go over it, to stay usable.
+    if (m_dettagli)
+        for (Maschera* sopra : findChildren<Maschera*>(Qt::FindDirectChildrenOnly))
+            if ((qobject_cast<frmAnteprima*>(sopra) || qobject_cast<frmVerifica*>(sopra)) && sopra->isVisible()) {
+                sopra->setParent(m_dettagli, Qt::Window);
+                sopra->show();
+            }
 }
 
 bool frmGestQuiva::ComandoProprio(const QString& chiave)

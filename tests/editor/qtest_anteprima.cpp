@@ -281,6 +281,13 @@ private slots:
         frmGeQuivDett* d = Aperta<frmGeQuivDett>();
         QVERIFY(d);
         QCOMPARE(d->txt[20]->text(), QStringLiteral("Inesistente"));
+        // The check stays usable over the field editor, which is modal.
+        QVERIFY(d->VaiACampo(QStringLiteral("Codice")));
+        QCOMPARE(v->parentWidget(), d);
+        QApplication::setActiveWindow(v);
+        QTest::mouseClick(v->lstProblemi->viewport(), Qt::LeftButton, {}, punto);
+        QTest::mouseDClick(v->lstProblemi->viewport(), Qt::LeftButton, {}, punto);
+        QCOMPARE(d->txt[20]->text(), QStringLiteral("Inesistente"));
 
         // From the field editor's own check: back to that row from another.
         QVERIFY(d->VaiACampo(QStringLiteral("Codice")));
