@@ -309,52 +309,6 @@ void frmGeQuivDett::closeEvent(QCloseEvent* evento)
 
 void frmGeQuivDett::MenuFrm() { RichiamaMenu(m_ctx.messaggi); }
 
-bool frmGeQuivDett::ComandoProprio(const QString& chiave)
-{
-    if (chiave == QLatin1String("Anteprima")) {
-        ApriSopra(new frmAnteprima(m_ctx, m_testata.osCodice, this));
-        return true;
-    }
-    if (chiave == QLatin1String("Verifica")) {
-        auto* verifica = new frmVerifica(m_ctx, m_testata.osCodice, this);
-        verifica->vaiACampo = [this](const QString& nomeCampo) { VaiACampo(nomeCampo); };
-        ApriSopra(verifica);
-        return true;
-    }
-    return false;
-}
-
-void frmGeQuivDett::ApriSopra(Maschera* finestra)
-{
-    // Saves first: the preview and the check read the stored definition.
-    if (!m_pagina->PuoChiudere()) {
-        delete finestra;
-        return;
-    }
-    finestra->osParamLancia = osParamLancia;
-    finestra->Carica();
-    finestra->show();
-    finestra->activateWindow();
-}
-
-void frmGeQuivDett::DefinizioneCambiata()
-{
-    for (frmAnteprima* anteprima : frmAnteprima::Aperte(m_testata.osCodice))
-        anteprima->Aggiorna();
-    for (frmVerifica* verifica : findChildren<frmVerifica*>())
-        verifica->Aggiorna();
-}
-
-bool frmGeQuivDett::VaiACampo(const QString& nomeCampo)
-{
-    activateWindow();
-    raise();
-    if (!m_pagina->MostraChiave({m_testata.osCodice, nomeCampo}))
-        return false;
-    dbgRiga->setFocus();
-    return true;
-}
-
 void frmGeQuivDett::ButtonComando(const QString& psKey) { m_pagina->Comando(psKey); }
 
 void frmGeQuivDett::PersColonne() { m_pagina->Browser().PersColonne(Larghezze); }
@@ -614,4 +568,50 @@ bool frmGeQuivDett::eventFilter(QObject* oggetto, QEvent* evento)
                 return true;
     }
     return Maschera::eventFilter(oggetto, evento);
+}
+
+bool frmGeQuivDett::ComandoProprio(const QString& chiave)
+{
+    if (chiave == QLatin1String("Anteprima")) {
+        ApriSopra(new frmAnteprima(m_ctx, m_testata.osCodice, this));
+        return true;
+    }
+    if (chiave == QLatin1String("Verifica")) {
+        auto* verifica = new frmVerifica(m_ctx, m_testata.osCodice, this);
+        verifica->vaiACampo = [this](const QString& nomeCampo) { VaiACampo(nomeCampo); };
+        ApriSopra(verifica);
+        return true;
+    }
+    return false;
+}
+
+void frmGeQuivDett::ApriSopra(Maschera* finestra)
+{
+    // Saves first: the preview and the check read the stored definition.
+    if (!m_pagina->PuoChiudere()) {
+        delete finestra;
+        return;
+    }
+    finestra->osParamLancia = osParamLancia;
+    finestra->Carica();
+    finestra->show();
+    finestra->activateWindow();
+}
+
+void frmGeQuivDett::DefinizioneCambiata()
+{
+    for (frmAnteprima* anteprima : frmAnteprima::Aperte(m_testata.osCodice))
+        anteprima->Aggiorna();
+    for (frmVerifica* verifica : findChildren<frmVerifica*>())
+        verifica->Aggiorna();
+}
+
+bool frmGeQuivDett::VaiACampo(const QString& nomeCampo)
+{
+    activateWindow();
+    raise();
+    if (!m_pagina->MostraChiave({m_testata.osCodice, nomeCampo}))
+        return false;
+    dbgRiga->setFocus();
+    return true;
 }
