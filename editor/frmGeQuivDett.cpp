@@ -10,6 +10,8 @@
 #include "LinePageEditor.h"
 #include "ListBrowser.h"
 #include "MenuPagina.h"
+#include "frmAnteprima.h"
+#include "frmVerifica.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -43,6 +45,8 @@ const QList<VoceComando> Comandi {{"Nuovo", "(N) Nuovo"},
                                   {"Fine", "(F) Fine Archivio"},
                                   {"Aggiorna", "(G) Aggiorna"},
                                   {"Trova", "(T) Trova"},
+                                  {"Anteprima", "(E) Anteprima"},
+                                  {"Verifica", "(K) Verifica"},
                                   {"Chiudi", "(H) Chiudi"},
                                   {"Menu", "(M) Menu"}};
 
@@ -263,6 +267,8 @@ void frmGeQuivDett::Carica()
     m_pagina->ImpostaBarra(tolComandi);
     m_pagina->ImpostaDomande(&m_ctx.domande);
     m_pagina->messaggioStato = [this](const QString& testo) { lblMessaggio->setText(testo); };
+    m_pagina->comandoSchermo = [this](const QString& chiave) { return ComandoProprio(chiave); };
+    m_pagina->righeScritte = [this] { DefinizioneCambiata(); };
     m_pagina->Campi().controllo = [this](int indice, const QString& valore) { return ControllaCampo(indice, valore); };
     for (int evento : {EventiPagina::RigaMostrata, EventiPagina::RigaNuova, EventiPagina::Stato})
         m_pagina->Iscrivi(evento);
@@ -581,4 +587,50 @@ bool frmGeQuivDett::eventFilter(QObject* oggetto, QEvent* evento)
                 return true;
     }
     return Maschera::eventFilter(oggetto, evento);
+}
+
+bool frmGeQuivDett::ComandoProprio(const QString& chiave)
+{
+    if (chiave == QLatin1String("Anteprima")) {
+        ApriSopra(new frmAnteprima(m_ctx, m_testata.osCodice, this));
+        return true;
+    }
+    if (chiave == QLatin1String("Verifica")) {
+        auto* verifica = new frmVerifica(m_ctx, m_testata.osCodice, this);
+        verifica->vaiACampo = [this](const QString& nomeCampo) { VaiACampo(nomeCampo); };
+        ApriSopra(verifica);
+        return true;
+    }
+    return false;
+}
+
+void frmGeQuivDett::ApriSopra(Maschera* finestra)
+{
+    // Saves first: the preview and the check read the stored definition.
+    if (!m_pagina->PuoChiudere()) {
+        delete finestra;
+        return;
+    }
+    finestra->osParamLancia = osParamLancia;
+    finestra->Carica();
+    finestra->show();
+    finestra->activateWindow();
+}
+
+void frmGeQuivDett::DefinizioneCambiata()
+{
+    for (frmAnteprima* anteprima : frmAnteprima::Aperte(m_testata.osCodice))
+        anteprima->Aggiorna();
+    for (frmVerifica* verifica : findChildren<frmVerifica*>())
+        verifica->Aggiorna();
+}
+
+bool frmGeQuivDett::VaiACampo(const QString& nomeCampo)
+{
+    activateWindow();
+    raise();
+    if (!m_pagina->MostraChiave({m_testata.osCodice, nomeCampo}))
+        return false;
+    dbgRiga->setFocus();
+    return true;
 }

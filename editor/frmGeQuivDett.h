@@ -37,6 +37,12 @@ public:
     bool PuoChiudere(QString& motivo) override;
 
     void ButtonComando(const QString& psKey);
+    // Shows the row of this stored field name; false when there is none
+    // (or the user chose to stay on unsaved changes).
+    bool VaiACampo(const QString& nomeCampo);
+    // Open previews of the definition, and this editor's checks, follow its
+    // saved rows.
+    void DefinizioneCambiata();
     // ClienteRighe
     QString PrepSql() override;
     void PersColonne() override;
@@ -70,6 +76,8 @@ protected:
     void closeEvent(QCloseEvent* evento) override;
 
 private:
+    bool ComandoProprio(const QString& chiave);
+    void ApriSopra(Maschera* finestra);
     QLineEdit* NuovaCasella(int indice);
     QComboBox* NuovoCombo(int indice, bool modificabile);
     QCheckBox* NuovaSpunta(int indice);

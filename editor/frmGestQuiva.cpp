@@ -13,13 +13,19 @@
 #include "PageEditor.h"
 #include "Programma.h"
 #include "SceltaFile.h"
+#include "PropostaDefinizione.h"
+#include "frmAnteprima.h"
 #include "frmGeQuivDett.h"
 #include "frmGestQuivLis.h"
 #include "frmTrasform.h"
+#include "frmVerifica.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonObject>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -50,6 +56,9 @@ const QList<VoceComando> Comandi {{"Ricerca", "(R) Ricerca"},
                                   {"Precedente", "(P) Precedente"},
                                   {"Successivo", "(U) Successivo"},
                                   {"Fine", "(F) Fine Archivio"},
+                                  {"Anteprima", "(E) Anteprima"},
+                                  {"Verifica", "(K) Verifica"},
+                                  {"CreaDaFile", "(B) Crea da file"},
                                   {"Chiudi", "(H) Chiudi"},
                                   {"Menu", "(M) Menu"}};
 
@@ -331,6 +340,7 @@ void frmGestQuiva::Carica()
     m_pagina->ImpostaBarra(tolComandi);
     m_pagina->ImpostaEtichettaOperazione(lblTipOpe);
     m_pagina->messaggioStato = [this](const QString& testo) { lblMessaggio->setText(testo); };
+    m_pagina->comandoSchermo = [this](const QString& chiave) { return ComandoProprio(chiave); };
     m_pagina->apriLista = [this] {
         if (m_lista)
             return;
@@ -427,6 +437,9 @@ int frmGestQuiva::PersPagDop(int evento, const QVariantList& parametri)
         const bool riga = primo == 1;
         ComDett->setEnabled(riga);
         ComEsporta->setEnabled(riga);
+        tolComandi->Abilita(QStringLiteral("Anteprima"), riga);
+        tolComandi->Abilita(QStringLiteral("Verifica"), riga);
+        tolComandi->Abilita(QStringLiteral("CreaDaFile"), primo == 2 && oiAbilRW != 0);
         for (QPushButton* b : ComTrasf)
             b->setEnabled(riga);
         AbilitaSpecchi();
@@ -596,7 +609,104 @@ void frmGestQuiva::ComDett_Click()
     auto* dettagli = new frmGeQuivDett(m_ctx, testata, this);
     dettagli->osKeySec = osKeySec;
     dettagli->osParamLancia = osParamLancia;
+    m_dettagli = dettagli;
     ApriModale(dettagli);
+    // The field editor blocks this window: the preview and check windows
+    // opened from here go over it, to stay usable.
+    if (m_dettagli)
+        for (Maschera* sopra : findChildren<Maschera*>(Qt::FindDirectChildrenOnly))
+            if ((qobject_cast<frmAnteprima*>(sopra) || qobject_cast<frmVerifica*>(sopra)) && sopra->isVisible()) {
+                sopra->setParent(m_dettagli, Qt::Window);
+                sopra->show();
+            }
+}
+
+bool frmGestQuiva::ComandoProprio(const QString& chiave)
+{
+    const QString codice = txt[10]->text();
+    if (chiave == QLatin1String("Anteprima")) {
+        // The preview reads the stored definition.
+        if (m_pagina->PuoChiudere() && m_pagina->oiFlagOpe() == 1)
+            ApriSopra(new frmAnteprima(m_ctx, codice, this));
+    } else if (chiave == QLatin1String("Verifica")) {
+        if (m_pagina->PuoChiudere() && m_pagina->oiFlagOpe() == 1) {
+            auto* verifica = new frmVerifica(m_ctx, codice, this);
+            verifica->vaiACampo = [this](const QString& nomeCampo) { VaiACampo(nomeCampo); };
+            ApriSopra(verifica);
+        }
+    } else if (chiave == QLatin1String("CreaDaFile")) {
+        if (m_pagina->oiFlagOpe() == 2 && oiAbilRW != 0)
+            ComCreaDaFile_Click();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void frmGestQuiva::ApriSopra(Maschera* finestra)
+{
+    finestra->osParamLancia = osParamLancia;
+    finestra->Carica();
+    finestra->show();
+    finestra->activateWindow();
+}
+
+void frmGestQuiva::VaiACampo(const QString& nomeCampo)
+{
+    if (!m_dettagli)
+        ComDett_Click();
+    if (m_dettagli)
+        m_dettagli->VaiACampo(nomeCampo);
+}
+
+void frmGestQuiva::ComCreaDaFile_Click()
+{
+    const QString codice = txt[10]->text().trimmed();
+    const QString tabella = txt[20]->text().trimmed();
+    if (codice.isEmpty() || tabella.isEmpty()) {
+        m_ctx.messaggi.msgCom(QStringLiteral("Indicare il codice e la tabella principale della nuova definizione"),
+                              {Ok});
+        (codice.isEmpty() ? txt[10] : static_cast<QWidget*>(Cob[20]))->setFocus();
+        return;
+    }
+    if (txt[30]->text().trimmed().isEmpty()) {
+        const QString scelto = ScegliFile(this, ModoScelta::Apri, QStringLiteral("File origine"), QString(),
+                                          QStringLiteral("File di testo (*.txt *.csv *.dat);;Tutti i file (*)"),
+                                          m_ctx.messaggi);
+        if (scelto.isEmpty())
+            return;
+        txt[30]->setText(scelto);
+    }
+    const QString origine = txt[30]->text().trimmed();
+    QString percorso = origine;
+    if (QFileInfo(origine).isRelative()) {
+        const QString cartella = ContestoCarico(m_ctx).dirQuiva;
+        if (!cartella.isEmpty())
+            percorso = QDir(cartella).filePath(origine);
+    }
+    QJsonObject definizione;
+    QString descrizione;
+    try {
+        const PropostaDefinizione proposta = ProponiDaFile(m_ctx.db, percorso, tabella);
+        definizione = DefinizioneProposta(proposta, codice, tabella, origine);
+        descrizione = TestoProposta(proposta);
+    } catch (const std::exception& errore) {
+        m_ctx.messaggi.MsgErrfrm(errore, QStringLiteral("Crea da file ") + origine);
+        return;
+    }
+    if (!txt[15]->text().trimmed().isEmpty()) {
+        QJsonObject testata = definizione.value(QStringLiteral("QuivaFile")).toObject();
+        testata.insert(QStringLiteral("Descrizione"), txt[15]->text().trimmed());
+        definizione.insert(QStringLiteral("QuivaFile"), testata);
+    }
+    auto* anteprima = new frmAnteprima(m_ctx, definizione, descrizione, this);
+    connect(anteprima, &frmAnteprima::Salvata, this, [this](const QString& salvato) {
+        // The typed new row is replaced by the definition just written.
+        m_pagina->Abbandona();
+        if (m_pagina->Posiziona({salvato}))
+            lblMessaggio->setText(QStringLiteral("Definizione ") + salvato + QStringLiteral(" creata dal file"));
+    });
+    ApriSopra(anteprima);
 }
 
 void frmGestQuiva::ApriModale(Maschera* maschera)

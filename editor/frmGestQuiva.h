@@ -22,6 +22,7 @@ class QLineEdit;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
+class frmGeQuivDett;
 class frmGestQuivLis;
 
 class frmGestQuiva : public Maschera, public ClientePagina {
@@ -52,6 +53,11 @@ public:
     void ComTrasf_Click(int n);
     void ComEsporta_Click();
     void ComImporta_Click();
+    // A new definition proposed from its source file, shown in the preview
+    // and written only when the user saves it there.
+    void ComCreaDaFile_Click();
+    // Shows a field row in the field detail editor, opening it if needed.
+    void VaiACampo(const QString& nomeCampo);
     // Chooses the file of an export (salva) or an import; empty: cancelled.
     std::function<QString(bool salva, const QString& proposta)> sceltaFile;
 
@@ -91,9 +97,13 @@ private:
     QString Letterale(const QString& codice) const;
     // Loads a screen opened from here and shows it modally.
     void ApriModale(Maschera* maschera);
+    // The preview, the check and the proposal: windows over this one.
+    bool ComandoProprio(const QString& chiave);
+    void ApriSopra(Maschera* finestra);
 
     ContestoEditor m_ctx;
     PageEditor* m_pagina = nullptr;
     QPointer<frmGestQuivLis> m_lista;
+    QPointer<frmGeQuivDett> m_dettagli;
     QString m_codiceOrigine;  // the definition being duplicated
 };

@@ -281,7 +281,7 @@ void frmTrasform::Duplica()
         return;
     m_browser->Comando(QStringLiteral("Nuovo"));
     const int nuova = m_browser->Riga() - 1;
-    for (const QString colonna : {QStringLiteral("NomeCampo"), QStringLiteral("ValDest")})
+    for (const QString& colonna : {QStringLiteral("NomeCampo"), QStringLiteral("ValDest")})
         modello.setData(modello.index(nuova, modello.Colonna(colonna)), valori.value(colonna).toString());
     modello.setData(modello.index(nuova, modello.Colonna(QStringLiteral("ValOrig"))), *origine);
     m_browser->Comando(QStringLiteral("Salva"));

@@ -347,7 +347,7 @@ QJsonObject DefinizioneProposta(const PropostaDefinizione& p, const QString& cod
             campo.insert(QStringLiteral("Inizio"), c.inizio);
             campo.insert(QStringLiteral("Lunghezza"), c.lunghezza);
         } else {
-            campo.insert(QStringLiteral("NumCampo"), c.numero);
+            campo.insert(QStringLiteral("NumCampo"), QString::number(c.numero));
         }
         if (!c.chiave)
             campo.insert(QStringLiteral("Aggiorna"), QStringLiteral("A"));

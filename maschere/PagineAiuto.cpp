@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
@@ -150,5 +151,7 @@ QStringList Argomenti()
         argomenti << p.argomento;
     return argomenti;
 }
+
+QString Cartella() { return QFileInfo(PercorsoGuida()).absolutePath(); }
 
 }  // namespace PagineAiuto

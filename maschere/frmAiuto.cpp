@@ -28,6 +28,7 @@ frmAiuto::frmAiuto()
     sinistra->addWidget(lstRisultati);
     txtPagina = new QTextBrowser(this);
     txtPagina->setOpenLinks(false);
+    txtPagina->setSearchPaths({PagineAiuto::Cartella()});
     layout->addLayout(sinistra, 1);
     layout->addWidget(txtPagina, 3);
     connect(txtCerca, &QLineEdit::textChanged, this, &frmAiuto::Cerca);

@@ -34,4 +34,6 @@ QString ArgomentoDelContesto(int contesto);
 QString Risolvi(const QString& collegamento);
 QString Html(const QString& argomento);
 QStringList Argomenti();
+// The guide's folder, where its pictures are.
+QString Cartella();
 }  // namespace PagineAiuto

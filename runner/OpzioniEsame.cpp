@@ -29,7 +29,9 @@ void OpzioniEsame::Aggiungi(CLI::App& cli)
         cli.add_option("--anteprima", m_anteprima,
                        "Mostra che cosa caricherebbero le prime righe del file della definizione CODICE, senza scrivere")
             ->type_name("CODICE");
-    cli.add_option("--righe", m_righe, "Con --anteprima: quante righe mostrare (20)")->needs(anteprima);
+    cli.add_option("--righe", m_righe, "Con --anteprima: quante righe mostrare (20)")
+        ->type_name("N")
+        ->needs(anteprima);
     CLI::Option* verifica =
         cli.add_option("--verifica", m_verifica, "Controlla la definizione CODICE; esce con 1 se trova problemi")
             ->type_name("CODICE");
@@ -37,7 +39,9 @@ void OpzioniEsame::Aggiungi(CLI::App& cli)
                                        "Propone dal file FILE una definizione per la tabella --tabella e la salva "
                                        "con il codice indicato")
                             ->type_name("FILE");
-    cli.add_option("--tabella", m_tabella, "Con --crea-da-file: la tabella di destinazione")->needs(crea);
+    cli.add_option("--tabella", m_tabella, "Con --crea-da-file: la tabella di destinazione")
+        ->type_name("TABELLA")
+        ->needs(crea);
     anteprima->excludes(verifica)->excludes(crea);
     verifica->excludes(crea);
     CLI::Option* codici = cli.get_option("codici");

@@ -96,6 +96,9 @@ QIcon Icona(const QString& chiave)
         {"Aggiorna", "view-refresh", QStyle::SP_BrowserReload},
         {"Trova", "edit-find", QStyle::SP_FileDialogDetailedView},
         {"Stampa", "document-print", QStyle::SP_CustomBase},
+        {"Anteprima", "document-print-preview", QStyle::SP_FileDialogInfoView},
+        {"Verifica", "dialog-warning", QStyle::SP_MessageBoxWarning},
+        {"CreaDaFile", "document-import", QStyle::SP_FileDialogStart},
         {"Chiudi", "window-close", QStyle::SP_DialogCloseButton},
         {"Menu", "go-home", QStyle::SP_DesktopIcon},
     };

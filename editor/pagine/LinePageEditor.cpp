@@ -282,6 +282,8 @@ bool LinePageEditor::Salva()
     m_spostando = false;
     MostraRiga(RigaConChiave(chiave));
     Stato(QStringLiteral("Riga salvata"));
+    if (righeScritte)
+        righeScritte();
     return true;
 }
 
@@ -306,4 +308,15 @@ void LinePageEditor::Cancella()
     }
     Riapri();
     Stato(QStringLiteral("Riga cancellata"));
+    if (righeScritte)
+        righeScritte();
+}
+
+bool LinePageEditor::MostraChiave(const QStringList& chiave)
+{
+    const int riga = RigaConChiave(chiave);
+    if (riga < 0 || !ChiediSalvataggio())
+        return false;
+    MostraRiga(RigaConChiave(chiave));
+    return true;
 }

@@ -51,6 +51,11 @@ public:
     // Reads the rows again (PrepSql), staying on the same row when possible.
     void Riapri();
     ListBrowser& Browser() { return *m_browser; }
+    // Shows the row with this key (asking about unsaved changes first);
+    // false when it stays where it was.
+    bool MostraChiave(const QStringList& chiave);
+    // Called once a row was written or deleted.
+    std::function<void()> righeScritte;
     // 0-based grid row shown in the panel, -1 when none.
     int RigaMostrata() const { return m_rigaMostrata; }
 

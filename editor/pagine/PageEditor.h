@@ -38,6 +38,8 @@ public:
     void Avvia();
     // Shows the row with that key (the list hands it over).
     bool Posiziona(const QStringList& chiave);
+    // Drops what is being typed, without asking, and goes back to searching.
+    void Abbandona() { Prepara(0); }
     void ListaChiusa() { AggiornaBarra(); }
     // Key of the row shown; empty when none is.
     QStringList ChiaveCorrente() const { return m_flagOpe == 1 ? m_chiaveCorrente : QStringList(); }

@@ -104,7 +104,8 @@ void PaginaBase::Comando(const QString& chiave)
         attivo = nullptr;
     m_inComando = true;
     try {
-        Esegui(chiave);
+        if (!comandoSchermo || !comandoSchermo(chiave))
+            Esegui(chiave);
     } catch (const std::exception& errore) {
         m_messaggi.MsgErrfrm(errore);
     }

@@ -29,6 +29,8 @@ public:
     void Iscrivi(int evento) { m_eventi.insert(evento); }
     // Where short notices go (the status bar).
     std::function<void(const QString&)> messaggioStato;
+    // The screen's own toolbar commands: true when it ran the command.
+    std::function<bool(const QString&)> comandoSchermo;
     // Nothing that writes runs; the write commands say why.
     void SolaLettura();
     bool InSolaLettura() const { return m_soloLettura; }

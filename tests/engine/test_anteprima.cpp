@@ -11,6 +11,13 @@
 
 namespace {
 
+OpzioniAnteprima Righe(long righe)
+{
+    OpzioniAnteprima opzioni;
+    opzioni.righe = righe;
+    return opzioni;
+}
+
 const QStringList Tabelle {"P", "S2", "S3", "S4", "S5"};
 const QStringList Codici {"", "B", "C", "D", "E"};
 
@@ -97,7 +104,7 @@ TEST_P(Anteprime, ShowLineForLineWhatALoadWritesAndChangeNothing)
         prima[i] = Tutte(Tabelle[i - 1]);
     const QByteArray impronta = Impronta();
 
-    const EsitoAnteprima anteprima = Anteprima(carico.contesto, QStringLiteral("CORPUS"), {100});
+    const EsitoAnteprima anteprima = Anteprima(carico.contesto, QStringLiteral("CORPUS"), Righe(100));
     ASSERT_EQ(anteprima.esito, 0);
     EXPECT_EQ(Impronta(), impronta);
     ASSERT_EQ(anteprima.righe.size(), 8u);  // the blank line is not loaded
@@ -146,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(ModiDiScrittura, Anteprime,
 TEST_F(Anteprime, NamesTheWritesAndTheFailingFieldsOfEachLine)
 {
     Corpus(QStringLiteral("0"), QString());
-    const EsitoAnteprima a = Anteprima(carico.contesto, QStringLiteral("CORPUS"), {4});
+    const EsitoAnteprima a = Anteprima(carico.contesto, QStringLiteral("CORPUS"), Righe(4));
     ASSERT_EQ(a.righe.size(), 4u);
     EXPECT_EQ(a.righe[0].azioni[1], AzioneTabella::Inserimento);
     EXPECT_EQ(a.righe[1].azioni[1], AzioneTabella::Variazione);

@@ -78,7 +78,7 @@ TEST(PropostaSalvata, IsPreviewedWithoutWritingAndLoadsOnceSaved)
     AmbienteProva ambiente;
     Caricamento carico {ambiente};
     ambiente.Sql(QStringLiteral("CREATE TABLE Articoli (Codice VARCHAR(10) PRIMARY KEY, Descrizione VARCHAR(30), "
-                                "Prezzo DOUBLE, Data DATE, Quantita INTEGER)"));
+                                "Prezzo DOUBLE PRECISION, Data DATE, Quantita INTEGER)"));
     const QString origine = QStringLiteral(QUIVA_CAMPIONI "/intestazione_punto_e_virgola.txt");
     const PropostaDefinizione p = ProponiDaFile(ambiente.Db(), origine, QStringLiteral("Articoli"));
     const QJsonObject definizione = DefinizioneProposta(p, QStringLiteral("NUOVA"), QStringLiteral("Articoli"), origine);

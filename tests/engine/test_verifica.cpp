@@ -66,8 +66,9 @@ TEST_P(Verifica, EveryProblemIsFoundAndNothingIsDeletedOrWritten)
     for (const ProblemaDefinizione& p : problemi) {
         generi.push_back(p.genere);
         testi << p.testo;
-        if (p.campo >= 0)
+        if (p.campo >= 0) {
             EXPECT_EQ(p.nomeCampo, motore.Campi()[static_cast<size_t>(p.campo)]->osTabellaCampo);
+        }
     }
     EXPECT_EQ(generi, caso.generi);
     EXPECT_EQ(testi, caso.testi);

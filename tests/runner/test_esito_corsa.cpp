@@ -103,9 +103,10 @@ TEST_F(EsitoCorsa, ExitStatusTellsWhetherEveryDefinitionRanToItsEnd)
     for (const Caso& caso : casi) {
         const Esito esito = Carica(caso.argomenti);
         EXPECT_EQ(esito.stato, caso.stato) << caso.nome << "\n" << esito.errori.toStdString();
-        if (caso.stato == 1)
+        if (caso.stato == 1) {
             EXPECT_TRUE(esito.uscita.startsWith(QStringLiteral("Elaborazione interrotta: errore nell")))
                 << caso.nome << "\n" << esito.uscita.toStdString();
+        }
     }
     // The unknown code did not stop the list; the failed load did.
     EXPECT_TRUE(Carica({"NOPE", "ART"}).uscita.contains(QStringLiteral("ART: terminata")));
@@ -346,7 +347,7 @@ TEST_F(EsitoCorsa, DriverFailuresNameTheDefinitionAndTheStatement)
         const char* atteso;
     };
     const Caso casi[] = {
-        {"Tabella", "NonEsiste", "Definizione ART: La tabella 'NonEsiste' non esiste nel database"},
+        {"Tabella", "NonEsiste", "La definizione ART non può essere caricata:\n- La tabella NonEsiste non esiste"},
         {"WhereAzz", "Codice = 'x' COLLATE", "Definizione ART, istruzione WhereAzz (tabella Art): Errore di sintassi"},
         {"QueryFin1", "Update Manca Set X = 1", "Definizione ART, istruzione QueryFin1: Tabella inesistente: Manca"},
     };
