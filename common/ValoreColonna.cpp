@@ -9,27 +9,12 @@
 
 namespace {
 
-bool Numero(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float: return true;
-    default: return false;
-    }
-}
-
-bool Intera(const QVariant& v) { return Numero(v) && v.typeId() != QMetaType::Double && v.typeId() != QMetaType::Float; }
+bool Intera(const QVariant& v) { return ValoreNumerico(v) && v.typeId() != QMetaType::Double && v.typeId() != QMetaType::Float; }
 
 // The number a value stands for: a text read the Italian way.
 std::optional<double> NumeroDi(const QVariant& v)
 {
-    if (Numero(v))
+    if (ValoreNumerico(v))
         return v.toDouble();
     if (v.typeId() == QMetaType::QString)
         return FormUtility::TestoADouble(static_cast<const QString*>(v.constData())->trimmed());
@@ -65,7 +50,7 @@ bool NumeroPerColonna(QVariant& valore, const ColonnaSchema& colonna)
             return false;
         break;
     }
-    if (!Numero(valore))
+    if (!ValoreNumerico(valore))
         valore = *numero;
     return true;
 }
@@ -108,7 +93,7 @@ bool AdattaAColonna(QVariant& valore, const ColonnaSchema& colonna)
     }
     switch (colonna.genere) {
     case GenereColonna::Testo:
-        if (Numero(valore))
+        if (ValoreNumerico(valore))
             valore = tipo == QMetaType::Double || tipo == QMetaType::Float
                 ? QString::number(valore.toDouble(), 'g', QLocale::FloatingPointShortest)
                 : valore.toString();
@@ -120,4 +105,19 @@ bool AdattaAColonna(QVariant& valore, const ColonnaSchema& colonna)
     case GenereColonna::Altro: return true;
     }
     return true;
+}
+
+bool ValoreNumerico(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float: return true;
+    default: return false;
+    }
 }

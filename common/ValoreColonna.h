@@ -9,3 +9,6 @@ struct ColonnaSchema;
 
 // False when the value cannot be one of the column's; valore is then as it was.
 bool AdattaAColonna(QVariant& valore, const ColonnaSchema& colonna);
+
+// Whether a value already holds a number (not a text that reads as one).
+bool ValoreNumerico(const QVariant& v);

@@ -5,6 +5,7 @@
 #include "FormUtility.h"
 #include "ModelloJet.h"
 #include "ScQuivaTesto.h"
+#include "ValoreColonna.h"
 
 #include <cmath>
 #include <limits>
@@ -15,27 +16,13 @@ constexpr int ErroreChiaveDoppiaInsieme = 457;
 
 bool TipoConvertito(int tipo) { return tipo >= TipiDato::Integer && tipo <= TipiDato::Date; }
 
-bool Numerico(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::Double:
-    case QMetaType::Float: return true;
-    default: return false;
-    }
-}
-
 // Equality of a value with the converted forbidden/allowed value. When that
 // text could not be converted, the value's text is compared with it.
 bool UgualeConvertito(const QVariant& valore, const QVariant& convertito, const QString& testo)
 {
     if (!convertito.isValid())
         return TestoQuiva::TestoDaValore(valore).compare(testo, Qt::CaseInsensitive) == 0;
-    if (Numerico(valore) && Numerico(convertito))
+    if (ValoreNumerico(valore) && ValoreNumerico(convertito))
         return valore.toDouble() == convertito.toDouble();
     if (valore.typeId() == QMetaType::QDate && convertito.typeId() == QMetaType::QDate)
         return valore.toDate() == convertito.toDate();

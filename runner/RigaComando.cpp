@@ -65,6 +65,10 @@ int EsitoRigaComando(const CLI::App& cli, const CLI::ParseError& errore)
         std::fputs(cli.help().c_str(), stdout);
         return 0;
     }
+    if (dynamic_cast<const CLI::CallForVersion*>(&errore)) {
+        std::printf("%s\n", errore.what());  // the version text
+        return 0;
+    }
     std::fprintf(stderr, "%s\nVedere: quiva-load --help\n", Messaggio(errore).c_str());
     return 2;
 }

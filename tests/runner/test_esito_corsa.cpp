@@ -125,6 +125,10 @@ TEST_F(EsitoCorsa, CommandLineSpeaksItalian)
     for (const char* inglese : {"Usage", "Options:", "Print this help", "TEXT"})
         EXPECT_FALSE(aiuto.uscita.contains(QLatin1String(inglese))) << inglese;
 
+    const Esito versione = Esegui({QStringLiteral("--version")});
+    EXPECT_EQ(versione.stato, 0);
+    EXPECT_TRUE(versione.uscita.startsWith(QStringLiteral("quiva-load "))) << versione.uscita.toStdString();
+
     const Esito sbagliata = Carica({"ART", "--nessuna"});
     EXPECT_EQ(sbagliata.stato, 2);
     EXPECT_TRUE(sbagliata.errori.contains(QStringLiteral("Argomenti non previsti: --nessuna")))
