@@ -1,6 +1,7 @@
 #include "Comando.h"
 
 #include "DatabaseLink.h"
+#include "TestoVeloce.h"
 
 #include <QDate>
 #include <QLocale>
@@ -218,30 +219,7 @@ private:
         // on every bind.
         if (utf8.size() < static_cast<size_t>(testo.size()) * 3)
             utf8.resize(static_cast<size_t>(testo.size()) * 3);
-        char* scritto = utf8.data();
-        const char16_t* c = reinterpret_cast<const char16_t*>(testo.constData());
-        const char16_t* const fine = c + testo.size();
-        while (c < fine) {
-            const char32_t u = *c++;
-            if (u < 0x80) {
-                *scritto++ = static_cast<char>(u);
-            } else if (u < 0x800) {
-                *scritto++ = static_cast<char>(0xC0 | (u >> 6));
-                *scritto++ = static_cast<char>(0x80 | (u & 0x3F));
-            } else if (u >= 0xD800 && u < 0xDC00 && c < fine && *c >= 0xDC00 && *c < 0xE000) {
-                const char32_t p = 0x10000 + ((u - 0xD800) << 10) + (*c++ - 0xDC00);
-                *scritto++ = static_cast<char>(0xF0 | (p >> 18));
-                *scritto++ = static_cast<char>(0x80 | ((p >> 12) & 0x3F));
-                *scritto++ = static_cast<char>(0x80 | ((p >> 6) & 0x3F));
-                *scritto++ = static_cast<char>(0x80 | (p & 0x3F));
-            } else {
-                // A lone surrogate becomes the replacement character.
-                const char32_t v = u >= 0xD800 && u < 0xE000 ? 0xFFFD : u;
-                *scritto++ = static_cast<char>(0xE0 | (v >> 12));
-                *scritto++ = static_cast<char>(0x80 | ((v >> 6) & 0x3F));
-                *scritto++ = static_cast<char>(0x80 | (v & 0x3F));
-            }
-        }
+        const char* scritto = ScriviUtf8(testo.constData(), testo.size(), utf8.data());
         const int lunghezza = static_cast<int>(scritto - utf8.data());
         sqlite3_bind_text(m_stmt, i, utf8.data(), lunghezza, SQLITE_STATIC);
     }
@@ -262,13 +240,8 @@ private:
             return;
         }
         std::string& testo = m_testi[i - 1];
-        testo = "0000-00-00";
-        for (int k = 3; k >= 0; --k, anno /= 10)
-            testo[k] = static_cast<char>('0' + anno % 10);
-        testo[5] = static_cast<char>('0' + mese / 10);
-        testo[6] = static_cast<char>('0' + mese % 10);
-        testo[8] = static_cast<char>('0' + giorno / 10);
-        testo[9] = static_cast<char>('0' + giorno % 10);
+        testo.resize(10);
+        ScriviDataIso(anno, mese, giorno, testo.data());
         sqlite3_bind_text(m_stmt, i, testo.data(), 10, SQLITE_STATIC);
     }
 

@@ -2,7 +2,7 @@
 // and, for bulk writes, libpq on the driver's own connection.
 #include "CatalogoNomi.h"
 #include "Comando.h"
-#include "CopiaTesto.h"
+#include "TestoServer.h"
 #include "FunzioniJetPostgres.h"
 #include "MotoreDatabase.h"
 #include "SchemaColonne.h"

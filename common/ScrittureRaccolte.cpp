@@ -2,6 +2,7 @@
 
 #include "Comando.h"
 #include "MotoreDatabase.h"
+#include "TestoServer.h"
 
 #include <algorithm>
 #include <iterator>
@@ -28,7 +29,7 @@ bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, std::vector<QVariant>&
     auto stesso = [](const QString& a, const QString& b) { return a.constData() == b.constData() || a == b; };
     auto gruppo = std::find_if(m_gruppi.begin(), m_gruppi.end(), [&](const Gruppo& g) {
         return stesso(g.forma.inizio, forma.inizio) && stesso(g.forma.riga, forma.riga)
-            && stesso(g.forma.fine, forma.fine);
+            && stesso(g.forma.fine, forma.fine) && stesso(g.forma.matrici, forma.matrici);
     });
     if (!identita.isEmpty()) {
         if (m_cambiate.contains(identita))
@@ -60,7 +61,8 @@ Comando& ScrittureRaccolte::Istruzione()
 {
     QStringList parti;
     for (const Gruppo& g : m_gruppi)
-        parti << Testo(g.forma, static_cast<int>(g.valori.size()) / g.forma.valori);
+        parti << (g.forma.matrici.isEmpty() ? Testo(g.forma, static_cast<int>(g.valori.size()) / g.forma.valori)
+                                            : g.forma.matrici);
     QString sql = parti.takeLast();
     if (!parti.isEmpty()) {
         QStringList con;
@@ -88,9 +90,15 @@ void ScrittureRaccolte::Invia(MotoreDatabase& motore)
         if (!m_gruppi.empty()) {
             Comando& istruzione = Istruzione();
             int segno = 0;
-            for (const Gruppo& g : m_gruppi)
+            for (const Gruppo& g : m_gruppi) {
+                if (!g.forma.matrici.isEmpty()) {
+                    for (int parte = 0; parte < 2; ++parte)
+                        istruzione.Lega(segno++, MatriceRighe(g.valori, g.forma.posti, g.forma.colonne, parte));
+                    continue;
+                }
                 for (const QVariant& valore : g.valori)
                     istruzione.Lega(segno++, valore);
+            }
             istruzione.Esegui();
             istruzione.Termina();
         }

@@ -21,14 +21,20 @@ class MotoreDatabase;
 struct BloccoDaRipetere { };
 
 // The shape of one gathered statement: inizio, then riga once per row
-// (separated by commas), then fine. "INSERT INTO t (a, b) VALUES ", "(?, ?)",
-// "" for new rows; an "UPDATE ... FROM (VALUES " form for changes.
+// (separated by commas), then fine: "INSERT INTO t (a, b) VALUES ", "(?, ?)",
+// "" for new rows. Changes use matrici instead.
 struct FormaRighe {
     QString inizio;
     QString riga;
     QString fine;
     int valori = 0;  // markers in riga
     QString copia;   // "COPY t (a, b) FROM STDIN" for new rows where a bulk copy can take them
+    // A statement with two markers, each bound to all the rows as one array
+    // of the table's row type (see MatriceRighe): value m of a row goes to
+    // column posti[m] of the first, or posti[m] - colonne of the second.
+    QString matrici;
+    int colonne = 0;
+    std::vector<int> posti;
 };
 
 class ScrittureRaccolte {
