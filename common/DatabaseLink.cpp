@@ -43,6 +43,7 @@ DatabaseLink::~DatabaseLink()
             // what could not be sent is rolled back with the connection
         }
     }
+    m_protezioneBlocco.reset();
     m_raccolte.reset();
     m_comandi.clear();
     m_motore.reset();
@@ -325,6 +326,7 @@ void DatabaseLink::AnnullaTransazione()
     if (m_bloccoAperto) {
         m_raccolte->Scarta();  // nothing of them was written
         m_bloccoAperto = false;
+        m_protezioneBlocco.reset();
     }
     if (!m_inTransazione || m_prova)
         return;  // a trial is rolled back as a whole at its end
@@ -423,7 +425,7 @@ bool DatabaseLink::IniziaBlocco()
     if (!m_motore->RaccoglieRighe() || !m_inTransazione || m_bloccoAperto)
         return false;
     if (!m_raccolte)
-        m_raccolte = std::make_unique<ScrittureRaccolte>(*this);
+        m_raccolte = std::make_unique<ScrittureRaccolte>(*this, *m_motore);
     m_bloccoAperto = true;
     return true;
 }
@@ -432,7 +434,19 @@ bool DatabaseLink::RaccogliRiga(const FormaRighe& forma, std::vector<QVariant>&&
 {
     if (m_bloccoAperto && m_raccolte->Valori() + static_cast<int>(valori.size()) > ScrittureRaccolte::MassimoValori)
         ChiudiBlocco();
-    return m_bloccoAperto && m_raccolte->Aggiungi(forma, std::move(valori), identita);
+    if (!m_bloccoAperto)
+        return false;
+    try {
+        // A refusal undoes the block's rows alone, never the batch before it.
+        if (!m_protezioneBlocco)
+            m_protezioneBlocco = std::make_unique<IstruzioneProtetta>(*this);
+        return m_raccolte->Aggiungi(forma, std::move(valori), identita);
+    } catch (const ErroreRun&) {
+        m_raccolte->Scarta();
+        m_bloccoAperto = false;
+        m_protezioneBlocco.reset();
+        throw BloccoDaRipetere {};
+    }
 }
 
 void DatabaseLink::ChiudiBlocco()
@@ -441,12 +455,15 @@ void DatabaseLink::ChiudiBlocco()
         return;
     // Closed first: the statement that sends the rows must not come back here.
     m_bloccoAperto = false;
+    if (m_raccolte->Vuote() && !m_protezioneBlocco)
+        return;
     try {
-        // A refusal undoes the block's rows alone, never the batch before it.
-        IstruzioneProtetta protetta(*this);
-        m_raccolte->Invia(*m_motore);
-        protetta.Riuscita();
+        if (!m_protezioneBlocco)
+            m_protezioneBlocco = std::make_unique<IstruzioneProtetta>(*this);
+        m_raccolte->Invia();
+        std::exchange(m_protezioneBlocco, {})->Riuscita();
     } catch (const ErroreRun&) {
+        m_protezioneBlocco.reset();
         throw BloccoDaRipetere {};
     }
 }

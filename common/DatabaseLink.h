@@ -17,6 +17,7 @@
 #include <vector>
 
 class Comando;
+class IstruzioneProtetta;
 class MotoreDatabase;
 class QSqlError;
 class QSqlQuery;
@@ -160,7 +161,8 @@ public:
     // when the caller must write the row itself (no block open, the block
     // closed to keep its statement within bounds, a row changed twice).
     bool RaccogliRiga(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita = {});
-    // Closes an open block; every statement of the connection calls it first.
+    // Closes an open block; every use of the connection calls it first,
+    // since the block's rows may be on their way to the server.
     void InviaRaccolte() { ChiudiBlocco(); }
 
 private:
@@ -179,6 +181,8 @@ private:
     QHash<QString, std::shared_ptr<Comando>> m_comandi;
     std::unique_ptr<ScrittureRaccolte> m_raccolte;  // kept across blocks with its statements
     bool m_bloccoAperto = false;
+    // The savepoint of the open block's rows, taken with its first row.
+    std::unique_ptr<IstruzioneProtetta> m_protezioneBlocco;
 };
 
 // One statement that, failing inside a transaction, undoes only itself and

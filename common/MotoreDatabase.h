@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <span>
 
 class Comando;
 class QSqlError;
@@ -51,14 +52,20 @@ public:
 
     // Server engines gather a block's rows and send them together.
     virtual bool RaccoglieRighe() const { return false; }
-    // Sends gathered new rows of one table in bulk: true when done, false
-    // when the engine has no bulk form for them. Raises ErroreRun.
-    virtual bool InviaNuove(const FormaRighe& forma, const std::vector<QVariant>& valori)
+    // New rows of one table in bulk, sent as they come so that the server
+    // writes them while the load goes on. ApriCopia begins one (false when
+    // the engine has no bulk form for forma), AggiungiACopia queues a row,
+    // ChiudiCopia ends it; the last two raise ErroreRun when the server
+    // refused a row. Nothing else may use the connection while one is open;
+    // AbbandonaCopia ends it refused, writing none of its rows.
+    virtual bool ApriCopia(const FormaRighe& forma)
     {
         Q_UNUSED(forma);
-        Q_UNUSED(valori);
         return false;
     }
+    virtual void AggiungiACopia(std::span<const QVariant> valori) { Q_UNUSED(valori); }
+    virtual void ChiudiCopia() { }
+    virtual void AbbandonaCopia() { }
 
     virtual sqlite3* Sqlite() const { return nullptr; }
     // Why the connection can no longer write safely; empty when all is well.

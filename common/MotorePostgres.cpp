@@ -18,6 +18,7 @@
 #include <QSqlQuery>
 #include <libpq-fe.h>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -80,6 +81,7 @@ public:
 
     SchemaTabella LeggiSchema(const QString& tabella) override
     {
+        Libera();
         const QString* nome = Catalogo().Tabella(tabella);
         if (!nome)
             throw ErroreRun(CodiciErrore::ErroreDatabase,
@@ -126,6 +128,7 @@ public:
     // table the user may not index) costs nothing but the index.
     void IndiciConfronti(const QList<ColonnaConfrontata>& colonne) override
     {
+        Libera();
         QHash<QString, QStringList> perTabella;
         for (const auto& c : colonne)
             if (!perTabella[c.tabella].contains(c.colonna))
@@ -158,7 +161,9 @@ public:
     bool RaccoglieRighe() const override { return true; }
 
     // New rows go by COPY in text form, on the connection's own transaction.
-    bool InviaNuove(const FormaRighe& forma, const std::vector<QVariant>& valori) override
+    // libpq sends what is queued whenever some kilobytes are waiting, so the
+    // server is writing rows while the load reads the next lines.
+    bool ApriCopia(const FormaRighe& forma) override
     {
         if (forma.copia.isEmpty() || !m_pg || forma.valori <= 0)
             return false;
@@ -169,35 +174,36 @@ public:
             throw errore;
         }
         PQclear(inizio);
-        QByteArray buffer;
-        buffer.reserve(1 << 17);
-        bool inviato = true;
-        for (size_t v = 0; v < valori.size() && inviato; ++v) {
-            AggiungiValoreCopia(buffer, valori[v]);
-            buffer += (v + 1) % static_cast<size_t>(forma.valori) == 0 ? '\n' : '\t';
-            if (buffer.size() >= (1 << 16)) {
-                inviato = PQputCopyData(m_pg, buffer.constData(), static_cast<int>(buffer.size())) == 1;
-                buffer.clear();
-            }
-        }
-        if (inviato && !buffer.isEmpty())
-            inviato = PQputCopyData(m_pg, buffer.constData(), static_cast<int>(buffer.size())) == 1;
-        PQputCopyEnd(m_pg, inviato ? nullptr : "invio interrotto");
-        std::optional<ErroreRun> errore;
-        while (PGresult* esito = PQgetResult(m_pg)) {
-            if (PQresultStatus(esito) != PGRES_COMMAND_OK && !errore)
-                errore = ErroreRisultato(esito);
-            PQclear(esito);
-        }
-        if (errore)
-            throw *errore;
+        m_copiaAperta = true;
         return true;
+    }
+
+    void AggiungiACopia(std::span<const QVariant> valori) override
+    {
+        m_riga.clear();
+        for (size_t v = 0; v < valori.size(); ++v) {
+            AggiungiValoreCopia(m_riga, valori[v]);
+            m_riga += v + 1 == valori.size() ? '\n' : '\t';
+        }
+        if (PQputCopyData(m_pg, m_riga.constData(), static_cast<int>(m_riga.size())) != 1)
+            throw ErroreRisultato(nullptr);
+    }
+
+    void ChiudiCopia() override { FineCopia(nullptr); }
+    void AbbandonaCopia() override
+    {
+        try {
+            FineCopia("righe non inviate");
+        } catch (const ErroreRun&) {
+            // refused, as asked
+        }
     }
 
     // Loads of different definitions still run side by side: the lock is
     // named after the load.
     bool TentaScrittura(const QString& nome, bool&) override
     {
+        Libera();
         QSqlQuery q(Database());
         q.prepare(QStringLiteral("SELECT pg_try_advisory_lock(1903, hashtext(lower(?)))"));
         q.addBindValue(nome);
@@ -210,6 +216,7 @@ public:
     }
     void LasciaScrittura(const QString& nome) override
     {
+        Libera();
         QSqlQuery q(Database());
         q.prepare(QStringLiteral("SELECT pg_advisory_unlock(1903, hashtext(lower(?)))"));
         q.addBindValue(nome);
@@ -221,6 +228,7 @@ public:
     bool SalvataggiNecessari() const override { return true; }
     void Salvataggio(const char* azione) override
     {
+        Libera();
         if (!m_salvataggio)
             m_salvataggio.emplace(Database());
         if (!m_salvataggio->exec(QLatin1String(azione)))
@@ -228,6 +236,31 @@ public:
     }
 
 private:
+    // Whatever else uses the connection first sends the block that holds
+    // the open copy.
+    void Libera()
+    {
+        if (m_copiaAperta)
+            m_link.InviaRaccolte();
+    }
+
+    // Ends the open copy, refused with the reason given; raises the
+    // server's refusal.
+    void FineCopia(const char* rifiuto)
+    {
+        if (!std::exchange(m_copiaAperta, false))
+            return;
+        PQputCopyEnd(m_pg, rifiuto);
+        std::optional<ErroreRun> errore;
+        while (PGresult* esito = PQgetResult(m_pg)) {
+            if (PQresultStatus(esito) != PGRES_COMMAND_OK && !errore)
+                errore = ErroreRisultato(esito);
+            PQclear(esito);
+        }
+        if (errore)
+            throw *errore;
+    }
+
     // The server's SQLSTATE gives the number callers test.
     static ErroreRun ErroreStato(const QString& codice, const QString& testo)
     {
@@ -256,6 +289,7 @@ private:
     {
         if (m_catalogo)
             return *m_catalogo;
+        Libera();
         CatalogoNomi catalogo;
         QSqlQuery q(Database());
         q.setForwardOnly(true);
@@ -277,6 +311,8 @@ private:
     }
 
     PGconn* m_pg = nullptr;
+    bool m_copiaAperta = false;
+    QByteArray m_riga;  // a copy's line, reused
     std::optional<CatalogoNomi> m_catalogo;
     QSet<QString> m_indici;  // lower-case indexes already ensured
     std::optional<QSqlQuery> m_salvataggio;

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <span>
+#include <utility>
 
 namespace {
 
@@ -19,12 +21,27 @@ QString Testo(const FormaRighe& forma, int righe)
 
 }  // namespace
 
-ScrittureRaccolte::ScrittureRaccolte(DatabaseLink& db) : m_db(db) { }
+ScrittureRaccolte::ScrittureRaccolte(DatabaseLink& db, MotoreDatabase& motore) : m_db(db), m_motore(motore) { }
 
 ScrittureRaccolte::~ScrittureRaccolte() = default;
 
+// The bulk copy takes the rows of one statement: the first one that comes.
+bool ScrittureRaccolte::Copia(const FormaRighe& forma, const std::vector<QVariant>& valori)
+{
+    if (forma.copia.isEmpty())
+        return false;
+    if (m_copia.isEmpty() && m_motore.ApriCopia(forma))
+        m_copia = forma.copia;
+    if (m_copia != forma.copia)
+        return false;
+    m_motore.AggiungiACopia(valori);
+    return true;
+}
+
 bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita)
 {
+    if (Copia(forma, valori))
+        return true;
     // Callers keep their forms, so the texts are usually the very same.
     auto stesso = [](const QString& a, const QString& b) { return a.constData() == b.constData() || a == b; };
     auto gruppo = std::find_if(m_gruppi.begin(), m_gruppi.end(), [&](const Gruppo& g) {
@@ -48,6 +65,8 @@ bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, std::vector<QVariant>&
 
 void ScrittureRaccolte::Scarta()
 {
+    if (!std::exchange(m_copia, {}).isEmpty())
+        m_motore.AbbandonaCopia();
     m_gruppi.clear();
     m_cambiate.clear();
     m_valori = 0;
@@ -79,14 +98,26 @@ Comando& ScrittureRaccolte::Istruzione()
     return *it.value();
 }
 
-void ScrittureRaccolte::Invia(MotoreDatabase& motore)
+void ScrittureRaccolte::Invia()
 {
-    if (m_gruppi.empty())
-        return;
     try {
-        // New rows the engine takes in bulk go first, each table's in one
-        // copy; what is left goes in one statement.
-        std::erase_if(m_gruppi, [&](const Gruppo& g) { return motore.InviaNuove(g.forma, g.valori); });
+        if (!m_copia.isEmpty()) {
+            m_copia.clear();
+            m_motore.ChiudiCopia();
+        }
+        // New rows of other tables, each table's in one copy of its own;
+        // what is left goes in one statement.
+        std::erase_if(m_gruppi, [&](const Gruppo& g) {
+            if (!m_motore.ApriCopia(g.forma))
+                return false;
+            m_copia = g.forma.copia;
+            const std::span<const QVariant> valori(g.valori);
+            for (size_t inizio = 0; inizio < valori.size(); inizio += static_cast<size_t>(g.forma.valori))
+                m_motore.AggiungiACopia(valori.subspan(inizio, static_cast<size_t>(g.forma.valori)));
+            m_copia.clear();
+            m_motore.ChiudiCopia();
+            return true;
+        });
         if (!m_gruppi.empty()) {
             Comando& istruzione = Istruzione();
             int segno = 0;

@@ -42,20 +42,22 @@ public:
     // Values one statement may bind, well below what the server accepts.
     static constexpr int MassimoValori = 30000;
 
-    explicit ScrittureRaccolte(DatabaseLink& db);
+    ScrittureRaccolte(DatabaseLink& db, MotoreDatabase& motore);
     ~ScrittureRaccolte();
 
     // One row of the statement shaped by forma, one value per marker. A
     // change names the row it changes (identita, with its table): a row
     // changed twice is not gathered the second time, since one statement
-    // cannot change a row twice; false then, and nothing is added.
+    // cannot change a row twice; false then, and nothing is added. New rows
+    // of the first table that has them go straight into the engine's bulk
+    // copy; raises ErroreRun when the server refuses it.
     bool Aggiungi(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita = {});
-    bool Vuote() const { return m_gruppi.empty(); }
+    bool Vuote() const { return m_gruppi.empty() && m_copia.isEmpty(); }
     int Valori() const { return m_valori; }
     // Sends every row, each statement's rows in the order they came: new
     // rows in bulk where the engine can, the rest in one statement. Raises
     // ErroreRun; the rows are dropped either way.
-    void Invia(MotoreDatabase& motore);
+    void Invia();
     void Scarta();
 
 private:
@@ -65,7 +67,11 @@ private:
     };
     Comando& Istruzione();
 
+    bool Copia(const FormaRighe& forma, const std::vector<QVariant>& valori);
+
     DatabaseLink& m_db;
+    MotoreDatabase& m_motore;
+    QString m_copia;  // the statement of the bulk copy open, if any
     std::vector<Gruppo> m_gruppi;  // statements in the order of their first row
     int m_valori = 0;
     QSet<QString> m_cambiate;  // rows the changes name, of every table
