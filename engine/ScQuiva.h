@@ -189,7 +189,9 @@ private:
     // The line being loaded as the reading thread gave it, with the values
     // it read ahead; a line run again (see BloccoRighe) is another object.
     const QString* m_rigaAnticipata = nullptr;
-    std::vector<ValoreAnticipato> m_valoriRiga;
+    // Of the line just read, where the reading thread left them: that thread
+    // also frees them, when it reads over them.
+    ValoreAnticipato* m_valoriLetti = nullptr;
     std::vector<std::vector<ValoreAnticipato>> m_valoriBlocco;  // of the lines waiting in a block
     const ValoreAnticipato* m_valoriCorrenti = nullptr;         // of the line that runs
 };
