@@ -43,6 +43,7 @@ public:
         QString listino;            // price list of the record being composed
         QString listinoPrec;        // price list last looked up
         QString valuta;             // its currency
+        bool indicizzata = false;   // its key's case-free index is made
         bool usato() const { return !tabella.isEmpty(); }
     };
 
@@ -123,6 +124,7 @@ private:
     // The column of every field of slot i in its record set's statement.
     const std::vector<int>& Colonne(int i);
     void Prepara();
+    void IndicizzaChiave(int i);
     LetturaAnticipata::PreparaRiga PreparazioneRighe() const;
     void SvuotaTabella(const Slot& slot);
     void ElaboraRiga(const QString& riga);

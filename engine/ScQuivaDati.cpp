@@ -15,6 +15,7 @@
 
 #include <QFileInfo>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -291,13 +292,23 @@ void ScQuiva::Prepara()
             throw ErroreIstruzione(errore, i == 1 ? QStringLiteral("Tabella") : QStringLiteral("Tabella%1").arg(i),
                                    s.tabella);
         }
-        if (!m_inserimentoLibero) {
-            QStringList chiave;
-            for (int k : m_piano.slot[i].chiave)
-                chiave << m_piano.campi[k].campo->osNomeCampo;
-            m_ctx.db.IndiceSenzaMaiuscole(s.tabella, chiave);
-        }
+        m_slot[i].indicizzata = false;
+        if (!m_inserimentoLibero)
+            IndicizzaChiave(i);
     }
+}
+
+// The index that keeps a slot's look-ups by key off a table scan; a load
+// that only adds rows makes it once the first duplicate key is retried.
+void ScQuiva::IndicizzaChiave(int i)
+{
+    Slot& s = m_slot[i];
+    if (std::exchange(s.indicizzata, true))
+        return;
+    QStringList chiave;
+    for (int k : m_piano.slot[i].chiave)
+        chiave << m_piano.campi[k].campo->osNomeCampo;
+    m_ctx.db.IndiceSenzaMaiuscole(s.tabella, chiave);
 }
 
 // A line that waits in a block keeps the values read ahead for it.
@@ -403,6 +414,7 @@ void ScQuiva::RiprovaComeAggiornamento(const QString& riga)
         Slot& s = m_slot[i];
         if (!s.usato() || s.flag != -1)
             continue;
+        IndicizzaChiave(i);
         if (!ApriChiave(i, riga)) {
             s.flag = 0;
             ScriviErrore(riga, QStringLiteral("Dati esistenti ma impossibile costruire chiave di ricerca"));
