@@ -273,7 +273,8 @@ private:
             return ErroreRun(CodiciErrore::CampoInesistente, TestoDriverItaliano(testo));
         if (codice == QLatin1String("53100"))
             return ErroreRun(CodiciErrore::DiscoPieno, QStringLiteral("Spazio esaurito per il database (%1)").arg(testo));
-        return ErroreRun(CodiciErrore::ErroreOdbc, TestoDriverItaliano(testo));
+        // As on a file: only a duplicate key makes a line try again as a change.
+        return ErroreRun(CodiciErrore::ErroreDatabase, TestoDriverItaliano(testo));
     }
 
     ErroreRun ErroreRisultato(const PGresult* esito) const

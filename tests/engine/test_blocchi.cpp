@@ -260,9 +260,7 @@ TEST(BlocchiCopia, RefusedCopiesGiveTheRowsAndErrorRowsOfALineByLineLoad)
               (QStringList {"d10", "d799"}));
     const QStringList errori =
         ambiente.Righe(QStringLiteral("SELECT Riga, Errore FROM ErroriQuivamento ORDER BY rowid"));
-    QStringList attesi {"D0100;d10;1|Chiave doppia", "D0600;vuoto;|Valore obbligatorio mancante"};
-    if (DatabaseProva::SuServer())  // a server's own refusal also counts as the line's duplicate
-        attesi << QStringLiteral("D0600;vuoto;|Chiave doppia");
+    const QStringList attesi {"D0100;d10;1|Chiave doppia", "D0600;vuoto;|Valore obbligatorio mancante"};
     ASSERT_EQ(errori.size(), attesi.size()) << errori.join(u'\n').toStdString();
     for (qsizetype i = 0; i < attesi.size(); ++i)
         EXPECT_TRUE(errori[i].startsWith(attesi[i])) << errori[i].toStdString();
