@@ -4,6 +4,7 @@
 #include "ConnessioneServer.h"
 #include "MotoreDatabase.h"
 #include "ScrittureRaccolte.h"
+#include "TestiDriver.h"
 #include "TraduttoreJet.h"
 
 #include <QAtomicInt>
@@ -143,8 +144,10 @@ void DatabaseLink::Esegui(const QString& sqlJet)
     {
         IstruzioneProtetta protetta(*this);
         QSqlQuery q(Database());
-        if (!q.exec(sql))
-            throw Errore(q);
+        if (!q.exec(sql)) {
+            const ErroreRun errore = Errore(q);
+            throw ErroreRun(errore.numero(), NomiComeScritti(errore.descrizione(), sqlJet));
+        }
         protetta.Riuscita();
     }
     if (!m_inTransazione)
