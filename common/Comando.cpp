@@ -1,11 +1,13 @@
 #include "Comando.h"
 
 #include "DatabaseLink.h"
+#include "TestoVeloce.h"
 
 #include <QDate>
 #include <QLocale>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cmath>
@@ -16,55 +18,96 @@
 
 namespace {
 
+// On a server through QtSql: every marker becomes the driver's literal of its
+// value, typed as the value is (a number unquoted, a text quoted), so the
+// server reads it as it reads a constant written there, and compares it with
+// the column it meets. A statement prepared on the server would fix each
+// marker's type from its first use instead, a text one in a VALUES list.
 class ComandoQt : public Comando {
 public:
     ComandoQt(DatabaseLink& db, const QString& sql) : m_db(db), m_query(db.Database())
     {
-        m_query.setForwardOnly(true);
-        if (!m_query.prepare(sql))
-            throw m_db.Errore(m_query);
+        // Rows are read whole by the execution: the connection is free for
+        // the next statement (a savepoint, a bulk copy) as soon as it ends.
+        m_query.setForwardOnly(false);
+        // Markers outside quoted texts and names.
+        QChar chiusura;
+        qsizetype inizio = 0;
+        for (qsizetype i = 0; i < sql.size(); ++i) {
+            const QChar c = sql[i];
+            if (!chiusura.isNull()) {
+                if (c == chiusura)
+                    chiusura = QChar();
+            } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+                chiusura = c;
+            } else if (c == QLatin1Char('?')) {
+                m_parti << sql.mid(inizio, i - inizio);
+                inizio = i + 1;
+            }
+        }
+        m_parti << sql.mid(inizio);
+        m_valori.resize(m_parti.size() - 1);
     }
     void Lega(int indice, const QVariant& valore) override
     {
-        // The driver sends a double as text with every digit of its binary
-        // value, which a decimal column keeps (2.6 would become
-        // 2.6000000000000001): it goes as the shortest text that reads back
-        // as the same double, typed by the column like the driver's own.
+        if (indice < 0 || indice >= static_cast<int>(m_valori.size()))
+            return;
+        QVariant& legato = m_valori[static_cast<size_t>(indice)];
+        // The driver writes a double with every digit of its binary value,
+        // which a decimal column keeps (2.6 would become 2.6000000000000001):
+        // it goes as the shortest text that reads back as the same double.
         if (valore.typeId() == QMetaType::Double) {
             const double numero = *static_cast<const double*>(valore.constData());
             if (std::isfinite(numero)) {
-                m_query.bindValue(indice, QString::number(numero, 'g', QLocale::FloatingPointShortest));
+                legato = QString::number(numero, 'g', QLocale::FloatingPointShortest);
                 return;
             }
         }
-        // A server's text cannot hold NUL, and the driver would cut the text
-        // there: it is kept visible as the symbol for null instead.
+        // A server's text cannot hold NUL: it is kept visible as the symbol
+        // for null instead.
         if (valore.typeId() == QMetaType::QString) {
             const QString* testo = static_cast<const QString*>(valore.constData());
             if (testo->contains(QChar(0))) {
-                m_query.bindValue(indice, QString(*testo).replace(QChar(0), QChar(0x2400)));
+                legato = QString(*testo).replace(QChar(0), QChar(0x2400));
                 return;
             }
         }
-        m_query.bindValue(indice, valore);
+        legato = valore;
     }
     void Esegui() override
     {
         m_db.InviaRaccolte();
-        if (!m_query.exec())
+        QString sql = m_parti.front();
+        const QSqlDriver* driver = m_db.Database().driver();
+        for (size_t i = 0; i < m_valori.size(); ++i) {
+            const QVariant& valore = m_valori[i];
+            QSqlField campo(QString(), valore.metaType());
+            campo.setValue(valore);
+            sql += valore.isValid() ? driver->formatValue(campo) : QStringLiteral("NULL");
+            sql += m_parti[static_cast<qsizetype>(i) + 1];
+        }
+        IstruzioneProtetta protetta(m_db);
+        if (!m_query.exec(sql))
             throw m_db.Errore(m_query);
+        protetta.Riuscita();
         m_record = m_query.record();
     }
     bool Successivo() override { return m_query.next(); }
     int NumeroColonne() const override { return m_record.count(); }
     QString NomeColonna(int colonna) const override { return m_record.fieldName(colonna); }
     QVariant Valore(int colonna) const override { return m_query.value(colonna); }
-    void Termina() override { m_query.finish(); }
+    void Termina() override
+    {
+        m_query.finish();
+        std::fill(m_valori.begin(), m_valori.end(), QVariant());
+    }
 
 private:
     DatabaseLink& m_db;
     QSqlQuery m_query;
     QSqlRecord m_record;
+    QStringList m_parti;             // the text between markers
+    std::vector<QVariant> m_valori;  // one per marker
 };
 
 class ComandoSqlite : public Comando {
@@ -176,30 +219,7 @@ private:
         // on every bind.
         if (utf8.size() < static_cast<size_t>(testo.size()) * 3)
             utf8.resize(static_cast<size_t>(testo.size()) * 3);
-        char* scritto = utf8.data();
-        const char16_t* c = reinterpret_cast<const char16_t*>(testo.constData());
-        const char16_t* const fine = c + testo.size();
-        while (c < fine) {
-            const char32_t u = *c++;
-            if (u < 0x80) {
-                *scritto++ = static_cast<char>(u);
-            } else if (u < 0x800) {
-                *scritto++ = static_cast<char>(0xC0 | (u >> 6));
-                *scritto++ = static_cast<char>(0x80 | (u & 0x3F));
-            } else if (u >= 0xD800 && u < 0xDC00 && c < fine && *c >= 0xDC00 && *c < 0xE000) {
-                const char32_t p = 0x10000 + ((u - 0xD800) << 10) + (*c++ - 0xDC00);
-                *scritto++ = static_cast<char>(0xF0 | (p >> 18));
-                *scritto++ = static_cast<char>(0x80 | ((p >> 12) & 0x3F));
-                *scritto++ = static_cast<char>(0x80 | ((p >> 6) & 0x3F));
-                *scritto++ = static_cast<char>(0x80 | (p & 0x3F));
-            } else {
-                // A lone surrogate becomes the replacement character.
-                const char32_t v = u >= 0xD800 && u < 0xE000 ? 0xFFFD : u;
-                *scritto++ = static_cast<char>(0xE0 | (v >> 12));
-                *scritto++ = static_cast<char>(0x80 | ((v >> 6) & 0x3F));
-                *scritto++ = static_cast<char>(0x80 | (v & 0x3F));
-            }
-        }
+        const char* scritto = ScriviUtf8(testo.constData(), testo.size(), utf8.data());
         const int lunghezza = static_cast<int>(scritto - utf8.data());
         sqlite3_bind_text(m_stmt, i, utf8.data(), lunghezza, SQLITE_STATIC);
     }
@@ -220,13 +240,8 @@ private:
             return;
         }
         std::string& testo = m_testi[i - 1];
-        testo = "0000-00-00";
-        for (int k = 3; k >= 0; --k, anno /= 10)
-            testo[k] = static_cast<char>('0' + anno % 10);
-        testo[5] = static_cast<char>('0' + mese / 10);
-        testo[6] = static_cast<char>('0' + mese % 10);
-        testo[8] = static_cast<char>('0' + giorno / 10);
-        testo[9] = static_cast<char>('0' + giorno % 10);
+        testo.resize(10);
+        ScriviDataIso(anno, mese, giorno, testo.data());
         sqlite3_bind_text(m_stmt, i, testo.data(), 10, SQLITE_STATIC);
     }
 
@@ -247,9 +262,14 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Comando> Comando::Prepara(DatabaseLink& db, const QString& sql)
+std::unique_ptr<Comando> Comando::Prepara(DatabaseLink& db, const QString& sql) { return db.NuovoComando(sql); }
+
+std::unique_ptr<Comando> NuovoComandoSqlite(DatabaseLink& db, sqlite3* connessione, const QString& sql)
 {
-    if (sqlite3* nativo = db.Sqlite())
-        return std::make_unique<ComandoSqlite>(db, nativo, sql);
+    return std::make_unique<ComandoSqlite>(db, connessione, sql);
+}
+
+std::unique_ptr<Comando> NuovoComandoQt(DatabaseLink& db, const QString& sql)
+{
     return std::make_unique<ComandoQt>(db, sql);
 }

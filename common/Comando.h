@@ -1,13 +1,14 @@
 #pragma once
 // A prepared statement of the data access layer, executed many times with
 // new values. On an SQLite file it runs on the engine's own statement API
-// (the hot path of a load binds and steps millions of times); on any other
-// connection it runs through QtSql.
+// (the hot path of a load binds and steps millions of times); on a server it
+// runs through QtSql's native driver.
 #include <QString>
 #include <QVariant>
 #include <memory>
 
 class DatabaseLink;
+struct sqlite3;
 
 class Comando {
 public:
@@ -26,3 +27,8 @@ public:
     // sql is already in the engine's dialect. Raises ErroreRun.
     static std::unique_ptr<Comando> Prepara(DatabaseLink& db, const QString& sql);
 };
+
+// The two kinds, for the back ends: on an SQLite file's own handle, and
+// through QtSql.
+std::unique_ptr<Comando> NuovoComandoSqlite(DatabaseLink& db, sqlite3* connessione, const QString& sql);
+std::unique_ptr<Comando> NuovoComandoQt(DatabaseLink& db, const QString& sql);

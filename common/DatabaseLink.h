@@ -1,14 +1,12 @@
 #pragma once
-// The one open connection to the company database. Every difference between
-// the database engines (SQLite file, data source through ODBC) stays here and
-// in RecordsetManager: callers speak the Jet dialect that definitions store.
-#include "CatalogoNomi.h"
+// The one open connection to the company database: an SQLite file or a
+// PostgreSQL server. What differs between the two lives in its back end
+// (MotoreDatabase); callers speak the Jet dialect that definitions store.
 #include "ErroreRun.h"
 #include "TraduttoreJet.h"
 
 #include <QElapsedTimer>
 #include <QHash>
-#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -19,16 +17,13 @@
 #include <vector>
 
 class Comando;
-class ControlloFileDitta;
+class IstruzioneProtetta;
+class MotoreDatabase;
 class QSqlError;
 class QSqlQuery;
 class ScrittureRaccolte;
 struct FormaRighe;
 struct sqlite3;
-
-enum class DialettoDb { Sqlite, Postgres, Odbc };
-enum class LivelloIsolamento { LetturaNonConfermata, LetturaConfermata };
-
 // What a column's declared type lets it hold, as far as loading values cares.
 enum class GenereColonna : quint8 {
     Testo,
@@ -38,6 +33,8 @@ enum class GenereColonna : quint8 {
     Data,
     Altro,     // anything else (yes/no, binary...): values go as they are
 };
+
+enum class LivelloIsolamento { LetturaNonConfermata, LetturaConfermata };
 
 // Declared shape of one column of a table.
 struct ColonnaSchema {
@@ -62,22 +59,39 @@ class DatabaseLink {
 public:
     // A database file (SQLite); created when missing.
     static std::unique_ptr<DatabaseLink> ApriFile(const QString& percorso);
-    // A data source: an "ODBC;..." text or a DSN name, already composed.
-    static std::unique_ptr<DatabaseLink> ApriOdbc(const QString& connessione);
+    // A PostgreSQL server, named by any form of ConnessioneServer.h.
+    static std::unique_ptr<DatabaseLink> ApriServer(const QString& connessione);
     ~DatabaseLink();
     DatabaseLink(const DatabaseLink&) = delete;
     DatabaseLink& operator=(const DatabaseLink&) = delete;
 
     QSqlDatabase Database() const;
-    // The SQLite connection behind a database file, null for data sources.
-    sqlite3* Sqlite() const { return m_sqlite; }
-    DialettoDb Dialetto() const { return m_dialetto; }
+    // The SQLite connection behind a database file, null on a server.
+    sqlite3* Sqlite() const;
+    // A server rather than a database file.
+    bool SuServer() const { return m_server; }
     const QString& NomeConnessione() const { return m_nome; }
+    // Before (and, outside a transaction, after) every write on a database
+    // file: raises ErroreRun FileDittaScollegato, from then on, once the file
+    // is no longer shared safely with other programs (see FileDitta.h).
+    void ControllaFileDitta();
 
-    // Jet statement to the engine's own SQL. On a server, the text columns
-    // a statement compares with "=" get a lower-case index of the program's
-    // the first time, so that case-free look-ups keep using an index.
+    // Jet statement to the engine's own SQL.
     QString Traduci(const QString& sqlJet);
+    // The same for a statement about to be prepared: on a server, the text
+    // columns it compares with "=" get a lower-case index of the program's
+    // the first time, so that case-free look-ups keep using an index.
+    QString TraduciPerEseguire(const QString& sqlJet);
+    // A CREATE TABLE written for the file database, for this engine.
+    QString Creazione(const QString& ddl) const;
+    // What names one row of the table in later statements (quoted names);
+    // IdentitaFissa says whether it stays when key columns change.
+    QStringList IdentitaRiga(const QString& tabella);
+    bool IdentitaFissa() const;
+    // Whether a block's rows can be gathered at all (see IniziaBlocco).
+    bool RaccoglieRighe() const;
+    // A prepared statement of the engine's SQL; raises ErroreRun.
+    std::unique_ptr<Comando> NuovoComando(const QString& sql);
     // A table or column name as the engine takes it verbatim.
     QString Quota(const QString& nome) const;
     // Runs one action statement (Jet dialect); raises ErroreRun on failure.
@@ -85,10 +99,6 @@ public:
     // Runs one statement with bound values ("?" markers); the statement is
     // prepared once per text and kept.
     void EseguiParametri(const QString& sql, const QVariantList& valori);
-    // Before (and, outside a transaction, after) every write on a database
-    // file: raises ErroreRun FileDittaScollegato, from then on, once the file
-    // is no longer shared safely with other programs (see FileDitta.h).
-    void ControllaFileDitta();
 
     // Schema, cached per table name (case ignored). Raises ErroreRun when the
     // table does not exist.
@@ -108,7 +118,6 @@ public:
 
     // Error of the database as a run-time error with its normalised number.
     ErroreRun Errore(const QSqlError& errore) const;
-    // The same for a failed query, with the data source's SQLSTATE.
     ErroreRun Errore(const QSqlQuery& query) const;
 
     // Batched writes: one transaction spans many lines of a load.
@@ -152,32 +161,45 @@ public:
     // when the caller must write the row itself (no block open, the block
     // closed to keep its statement within bounds, a row changed twice).
     bool RaccogliRiga(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita = {});
-    // Closes an open block; every statement of the connection calls it first.
+    // Closes an open block; every use of the connection calls it first,
+    // since the block's rows may be on their way to the server.
     void InviaRaccolte() { ChiudiBlocco(); }
 
 private:
-    DatabaseLink(QString nome, DialettoDb dialetto);
-    void Prepara();
+    friend class IstruzioneProtetta;
+    explicit DatabaseLink(QString nome);
     SchemaTabella LeggiSchema(const QString& tabella);
-    // Tables and columns of a server, read once until the schema is forgotten.
-    const CatalogoNomi& Catalogo();
-    void IndiceSenzaMaiuscole(const QList<ColonnaConfrontata>& colonne);
-    ErroreRun ErroreServer(const QSqlError& errore, const QString& statoSql) const;
-    bool TentaScrittura(const QString& nome);
 
     QString m_nome;
-    DialettoDb m_dialetto;
+    std::unique_ptr<MotoreDatabase> m_motore;
+    QString m_fileScollegato;  // why writes are refused, once they are
+    bool m_server = false;
     bool m_inTransazione = false;
     bool m_prova = false;
+    bool m_protetta = false;  // a statement's savepoint is open
     QHash<QString, std::shared_ptr<const SchemaTabella>> m_schemi;
     QHash<QString, std::shared_ptr<Comando>> m_comandi;
-    sqlite3* m_sqlite = nullptr;
-    std::unique_ptr<ControlloFileDitta> m_controlloFile;
-    QString m_fileScollegato;  // why writes are refused, once they are
-    std::optional<CatalogoNomi> m_catalogo;
-    QSet<QString> m_indici;                         // lower-case indexes already ensured
     std::unique_ptr<ScrittureRaccolte> m_raccolte;  // kept across blocks with its statements
     bool m_bloccoAperto = false;
+    // The savepoint of the open block's rows, taken with its first row.
+    std::unique_ptr<IstruzioneProtetta> m_protezioneBlocco;
+};
+
+// One statement that, failing inside a transaction, undoes only itself and
+// leaves the transaction usable: on a server, whose transactions a failure
+// would otherwise abort, it runs under a savepoint of its own. Statements
+// within another protected one share its savepoint.
+class IstruzioneProtetta {
+public:
+    explicit IstruzioneProtetta(DatabaseLink& db);
+    ~IstruzioneProtetta();
+    IstruzioneProtetta(const IstruzioneProtetta&) = delete;
+    IstruzioneProtetta& operator=(const IstruzioneProtetta&) = delete;
+    // The statement succeeded: its savepoint goes.
+    void Riuscita();
+
+private:
+    DatabaseLink* m_db = nullptr;  // null when nothing is protected here
 };
 
 // A trial run for as long as it lives: nothing written meanwhile stays.

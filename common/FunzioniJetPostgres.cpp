@@ -85,9 +85,14 @@ END $$;
 CREATE OR REPLACE FUNCTION quiva.versione() RETURNS integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';
 )SQL";
 
+// Asked without failing where the functions are missing: a failed statement
+// would abort the transaction it runs in.
 int VersioneSulServer(const QSqlDatabase& db)
 {
     QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT to_regprocedure('quiva.versione()') IS NOT NULL")) || !q.next()
+        || !q.value(0).toBool())
+        return 0;
     if (q.exec(QStringLiteral("SELECT quiva.versione()")) && q.next())
         return q.value(0).toInt();
     return 0;

@@ -129,16 +129,11 @@ Recordset::Lettura& Recordset::Prepara(const QString& sqlJet)
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     auto nuova = std::make_shared<Lettura>();
     Lettura& lettura = *nuova;
-    QString sql = m_db.Traduci(sqlJet);
+    QString sql = m_db.TraduciPerEseguire(sqlJet);
     const auto m = unaTabella.match(sql);
     if (m.hasMatch() && m_db.EsisteTabella(SoloNome(m.captured(2)))) {
         lettura.tabella = SoloNome(m.captured(2));
-        QStringList identita;
-        if (m_db.Dialetto() == DialettoDb::Sqlite)
-            identita << QStringLiteral("rowid");
-        else
-            for (const QString& colonna : m_db.ColonnePrimarie(lettura.tabella))
-                identita << m_db.Quota(colonna);
+        QStringList identita = m_db.IdentitaRiga(lettura.tabella);
         lettura.chiave = identita;
         for (int i = 0; i < identita.size(); ++i)
             identita[i] += QStringLiteral(" AS ") + ColonnaRiga(i);
@@ -325,6 +320,8 @@ void Recordset::Inserisci()
             forma.inizio = InizioInserimento() + QStringLiteral(" VALUES ");
             forma.riga = QStringLiteral("(?") + QStringLiteral(", ?").repeated(impostate - 1) + QLatin1Char(')');
             forma.valori = impostate;
+            forma.copia =
+                QString(InizioInserimento()).replace(0, 11, QStringLiteral("COPY")) + QStringLiteral(" FROM STDIN");
         }
         std::vector<QVariant> valori;
         valori.reserve(static_cast<size_t>(impostate));
@@ -378,7 +375,7 @@ void Recordset::Cambia()
         if (m_impostati[c] == '1')
             riga[c] = m_nuovi[c];
     // A changed key column moves the row: its identity follows.
-    for (int k = 0; k < Identita() && m_db.Dialetto() != DialettoDb::Sqlite; ++k) {
+    for (int k = 0; k < Identita() && !m_db.IdentitaFissa(); ++k) {
         const int c = m_corrente->indice.value(SoloNome(Corrente().chiave[k]).toLower(), -1);
         if (c >= Identita() && m_impostati[c] == '1')
             riga[k] = m_nuovi[c];
@@ -412,61 +409,59 @@ void Recordset::EseguiScrittura(Comando& comando, int riga)
     }
 }
 
-// "UPDATE t SET a = (quiva_v.n).a FROM (VALUES (ROW(?, NULL, ...)::t,
-// ROW(NULL, ?, ...)::t), ...) AS quiva_v(n, w) WHERE t.k = (quiva_v.w).k":
-// every value travels in a row of the table's own type, so the server reads
-// it as that column's type, as it does a single statement's marker. Null
-// when the set's columns cannot all be placed in the table's row.
+// "UPDATE t SET a = (quiva_v.n).a FROM (SELECT unnest(?::t[]) AS n,
+// unnest(?::t[]) AS w) AS quiva_v WHERE t.k = (quiva_v.w).k" (unnest in the
+// select list keeps each row whole; in FROM it would be spread into its
+// columns): the new values and the identities travel as
+// two arrays of the table's own row type, so the server reads every value as
+// its column's type, as it does a single statement's marker, and plans one
+// short statement however many rows the block changes. Null when the set's
+// columns cannot all be placed in the table's row.
 const Recordset::Raccolta* Recordset::RaccoltaModifica()
 {
     const QByteArray chiave = 'M' + m_impostati;
     auto trovata = m_corrente->raccolte.constFind(chiave);
     if (trovata != m_corrente->raccolte.cend())
-        return trovata->forma.riga.isEmpty() ? nullptr : &*trovata;
+        return trovata->forma.matrici.isEmpty() ? nullptr : &*trovata;
     Raccolta& raccolta = m_corrente->raccolte[chiave];
     FormaRighe& forma = raccolta.forma;
-    std::vector<int>& segni = raccolta.segni;
     const SchemaTabella* schema = m_corrente->schemaTabella.get();
-    if (!schema || m_db.Dialetto() != DialettoDb::Postgres)
+    if (!schema || !m_db.RaccoglieRighe())
         return nullptr;
-    constexpr int Nessuno = std::numeric_limits<int>::min();
-    const size_t colonne = schema->colonne.size();
-    std::vector<int> nuovi(colonne, Nessuno), identita(colonne, Nessuno);  // per column of the table
+    const int colonne = static_cast<int>(schema->colonne.size());
+    auto posto = [&](const ColonnaSchema* colonna) { return static_cast<int>(colonna - schema->colonne.data()); };
     const QString tabella = m_db.Quota(Corrente().tabella);
     QStringList assegnazioni, condizioni;
+    std::vector<bool> assegnate(static_cast<size_t>(colonne));
     for (int c = 0; c < m_impostati.size(); ++c) {
         if (m_impostati[c] != '1')
             continue;
         const ColonnaSchema* colonna = m_corrente->schema[c];
-        if (!colonna || nuovi[colonna - schema->colonne.data()] != Nessuno)
+        if (!colonna || assegnate[static_cast<size_t>(posto(colonna))])
             return nullptr;
-        nuovi[colonna - schema->colonne.data()] = c;
+        assegnate[static_cast<size_t>(posto(colonna))] = true;
+        raccolta.segni.push_back(c);
+        forma.posti.push_back(posto(colonna));
         const QString nome = m_db.Quota(colonna->nome);
         assegnazioni << nome + QStringLiteral(" = (quiva_v.n).") + nome;
     }
     for (int k = 0; k < Identita(); ++k) {
         const ColonnaSchema* colonna = schema->Colonna(SoloNome(Corrente().chiave[k]));
-        if (!colonna)
+        if (!colonna) {
+            raccolta.segni.clear();
+            forma.posti.clear();
             return nullptr;
-        identita[colonna - schema->colonne.data()] = -1 - k;
+        }
+        raccolta.segni.push_back(-1 - k);
+        forma.posti.push_back(colonne + posto(colonna));
         const QString nome = m_db.Quota(colonna->nome);
         condizioni << tabella + QLatin1Char('.') + nome + QStringLiteral(" = (quiva_v.w).") + nome;
     }
-    auto riga = [&](const std::vector<int>& valori) {
-        QStringList campi;
-        for (int v : valori) {
-            campi << (v == Nessuno ? QStringLiteral("NULL") : QStringLiteral("?"));
-            if (v != Nessuno)
-                segni.push_back(v);
-        }
-        return QStringLiteral("ROW(") + campi.join(QStringLiteral(", ")) + QStringLiteral(")::") + tabella;
-    };
-    forma.inizio =
-        QStringLiteral("UPDATE %1 SET %2 FROM (VALUES ").arg(tabella, assegnazioni.join(QStringLiteral(", ")));
-    const QString nuoviTesto = riga(nuovi);
-    forma.riga = QLatin1Char('(') + nuoviTesto + QStringLiteral(", ") + riga(identita) + QLatin1Char(')');
-    forma.fine = QStringLiteral(") AS quiva_v(n, w) WHERE ") + condizioni.join(QStringLiteral(" AND "));
-    forma.valori = static_cast<int>(segni.size());
+    forma.matrici = QStringLiteral("UPDATE %1 SET %2 FROM (SELECT unnest(?::%1[]) AS n, unnest(?::%1[]) AS w) AS quiva_v "
+                                   "WHERE %3")
+                        .arg(tabella, assegnazioni.join(QStringLiteral(", ")), condizioni.join(QStringLiteral(" AND ")));
+    forma.colonne = colonne;
+    forma.valori = static_cast<int>(raccolta.segni.size());
     return &raccolta;
 }
 

@@ -1,9 +1,13 @@
 #include "ScrittureRaccolte.h"
 
 #include "Comando.h"
+#include "MotoreDatabase.h"
+#include "TestoServer.h"
 
 #include <algorithm>
 #include <iterator>
+#include <span>
+#include <utility>
 
 namespace {
 
@@ -17,17 +21,32 @@ QString Testo(const FormaRighe& forma, int righe)
 
 }  // namespace
 
-ScrittureRaccolte::ScrittureRaccolte(DatabaseLink& db) : m_db(db) { }
+ScrittureRaccolte::ScrittureRaccolte(DatabaseLink& db, MotoreDatabase& motore) : m_db(db), m_motore(motore) { }
 
 ScrittureRaccolte::~ScrittureRaccolte() = default;
 
+// The bulk copy takes the rows of one statement: the first one that comes.
+bool ScrittureRaccolte::Copia(const FormaRighe& forma, const std::vector<QVariant>& valori)
+{
+    if (forma.copia.isEmpty())
+        return false;
+    if (m_copia.isEmpty() && m_motore.ApriCopia(forma))
+        m_copia = forma.copia;
+    if (m_copia != forma.copia)
+        return false;
+    m_motore.AggiungiACopia(valori);
+    return true;
+}
+
 bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita)
 {
+    if (Copia(forma, valori))
+        return true;
     // Callers keep their forms, so the texts are usually the very same.
     auto stesso = [](const QString& a, const QString& b) { return a.constData() == b.constData() || a == b; };
     auto gruppo = std::find_if(m_gruppi.begin(), m_gruppi.end(), [&](const Gruppo& g) {
         return stesso(g.forma.inizio, forma.inizio) && stesso(g.forma.riga, forma.riga)
-            && stesso(g.forma.fine, forma.fine);
+            && stesso(g.forma.fine, forma.fine) && stesso(g.forma.matrici, forma.matrici);
     });
     if (!identita.isEmpty()) {
         if (m_cambiate.contains(identita))
@@ -46,6 +65,8 @@ bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, std::vector<QVariant>&
 
 void ScrittureRaccolte::Scarta()
 {
+    if (!std::exchange(m_copia, {}).isEmpty())
+        m_motore.AbbandonaCopia();
     m_gruppi.clear();
     m_cambiate.clear();
     m_valori = 0;
@@ -59,7 +80,8 @@ Comando& ScrittureRaccolte::Istruzione()
 {
     QStringList parti;
     for (const Gruppo& g : m_gruppi)
-        parti << Testo(g.forma, static_cast<int>(g.valori.size()) / g.forma.valori);
+        parti << (g.forma.matrici.isEmpty() ? Testo(g.forma, static_cast<int>(g.valori.size()) / g.forma.valori)
+                                            : g.forma.matrici);
     QString sql = parti.takeLast();
     if (!parti.isEmpty()) {
         QStringList con;
@@ -78,16 +100,39 @@ Comando& ScrittureRaccolte::Istruzione()
 
 void ScrittureRaccolte::Invia()
 {
-    if (m_gruppi.empty())
-        return;
     try {
-        Comando& istruzione = Istruzione();
-        int segno = 0;
-        for (const Gruppo& g : m_gruppi)
-            for (const QVariant& valore : g.valori)
-                istruzione.Lega(segno++, valore);
-        istruzione.Esegui();
-        istruzione.Termina();
+        if (!m_copia.isEmpty()) {
+            m_copia.clear();
+            m_motore.ChiudiCopia();
+        }
+        // New rows of other tables, each table's in one copy of its own;
+        // what is left goes in one statement.
+        std::erase_if(m_gruppi, [&](const Gruppo& g) {
+            if (!m_motore.ApriCopia(g.forma))
+                return false;
+            m_copia = g.forma.copia;
+            const std::span<const QVariant> valori(g.valori);
+            for (size_t inizio = 0; inizio < valori.size(); inizio += static_cast<size_t>(g.forma.valori))
+                m_motore.AggiungiACopia(valori.subspan(inizio, static_cast<size_t>(g.forma.valori)));
+            m_copia.clear();
+            m_motore.ChiudiCopia();
+            return true;
+        });
+        if (!m_gruppi.empty()) {
+            Comando& istruzione = Istruzione();
+            int segno = 0;
+            for (const Gruppo& g : m_gruppi) {
+                if (!g.forma.matrici.isEmpty()) {
+                    for (int parte = 0; parte < 2; ++parte)
+                        istruzione.Lega(segno++, MatriceRighe(g.valori, g.forma.posti, g.forma.colonne, parte));
+                    continue;
+                }
+                for (const QVariant& valore : g.valori)
+                    istruzione.Lega(segno++, valore);
+            }
+            istruzione.Esegui();
+            istruzione.Termina();
+        }
     } catch (...) {
         Scarta();
         throw;

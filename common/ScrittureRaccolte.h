@@ -12,6 +12,7 @@
 
 class Comando;
 class DatabaseLink;
+class MotoreDatabase;
 
 // Gathered rows were refused: none of them was written, and the lines of the
 // block must run again one by one, where each failure finds its own line.
@@ -20,13 +21,20 @@ class DatabaseLink;
 struct BloccoDaRipetere { };
 
 // The shape of one gathered statement: inizio, then riga once per row
-// (separated by commas), then fine. "INSERT INTO t (a, b) VALUES ", "(?, ?)",
-// "" for new rows; an "UPDATE ... FROM (VALUES " form for changes.
+// (separated by commas), then fine: "INSERT INTO t (a, b) VALUES ", "(?, ?)",
+// "" for new rows. Changes use matrici instead.
 struct FormaRighe {
     QString inizio;
     QString riga;
     QString fine;
     int valori = 0;  // markers in riga
+    QString copia;   // "COPY t (a, b) FROM STDIN" for new rows where a bulk copy can take them
+    // A statement with two markers, each bound to all the rows as one array
+    // of the table's row type (see MatriceRighe): value m of a row goes to
+    // column posti[m] of the first, or posti[m] - colonne of the second.
+    QString matrici;
+    int colonne = 0;
+    std::vector<int> posti;
 };
 
 class ScrittureRaccolte {
@@ -34,18 +42,21 @@ public:
     // Values one statement may bind, well below what the server accepts.
     static constexpr int MassimoValori = 30000;
 
-    explicit ScrittureRaccolte(DatabaseLink& db);
+    ScrittureRaccolte(DatabaseLink& db, MotoreDatabase& motore);
     ~ScrittureRaccolte();
 
     // One row of the statement shaped by forma, one value per marker. A
     // change names the row it changes (identita, with its table): a row
     // changed twice is not gathered the second time, since one statement
-    // cannot change a row twice; false then, and nothing is added.
+    // cannot change a row twice; false then, and nothing is added. New rows
+    // of the first table that has them go straight into the engine's bulk
+    // copy; raises ErroreRun when the server refuses it.
     bool Aggiungi(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita = {});
-    bool Vuote() const { return m_gruppi.empty(); }
+    bool Vuote() const { return m_gruppi.empty() && m_copia.isEmpty(); }
     int Valori() const { return m_valori; }
-    // Sends every row in one statement, each statement's rows in the order
-    // they came. Raises ErroreRun; the rows are dropped either way.
+    // Sends every row, each statement's rows in the order they came: new
+    // rows in bulk where the engine can, the rest in one statement. Raises
+    // ErroreRun; the rows are dropped either way.
     void Invia();
     void Scarta();
 
@@ -56,7 +67,11 @@ private:
     };
     Comando& Istruzione();
 
+    bool Copia(const FormaRighe& forma, const std::vector<QVariant>& valori);
+
     DatabaseLink& m_db;
+    MotoreDatabase& m_motore;
+    QString m_copia;  // the statement of the bulk copy open, if any
     std::vector<Gruppo> m_gruppi;  // statements in the order of their first row
     int m_valori = 0;
     QSet<QString> m_cambiate;  // rows the changes name, of every table

@@ -51,12 +51,7 @@ void CreaTabelleQuiva(DatabaseLink& db)
     for (const auto& [nome, sql] : tabelle) {
         if (db.EsisteTabella(QLatin1String(nome)))
             continue;
-        QString ddl = QLatin1String(sql);
-        if (db.Dialetto() != DialettoDb::Sqlite) {
-            // A server compares text without case through the data layer.
-            ddl.remove(QStringLiteral(" COLLATE NOCASE"));
-            ddl.replace(QStringLiteral("[Default]"), QStringLiteral("\"Default\""));
-        }
+        const QString ddl = db.Creazione(QLatin1String(sql));
         QSqlQuery q(db.Database());
         if (!q.exec(ddl))
             throw db.Errore(q);

@@ -78,3 +78,18 @@ QString TestoDriverItaliano(const QString& testo)
     }
     return testo;
 }
+
+QString NomiComeScritti(const QString& testo, const QString& istruzione)
+{
+    static const QRegularExpression inesistente(QStringLiteral("inesistente: ([^\\s()]+)"));
+    QString risultato = testo;
+    for (const QRegularExpressionMatch& m : inesistente.globalMatch(testo)) {
+        const QRegularExpression parola(QStringLiteral("\\b") + QRegularExpression::escape(m.captured(1))
+                                            + QStringLiteral("\\b"),
+                                        QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch scritto = parola.match(istruzione);
+        if (scritto.hasMatch())
+            risultato.replace(m.capturedStart(1), m.capturedLength(1), scritto.captured(0));
+    }
+    return risultato;
+}

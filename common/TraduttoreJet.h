@@ -4,8 +4,10 @@
 #include <QList>
 #include <QString>
 
-enum class DialettoDb;
 struct CatalogoNomi;
+
+// The SQL of the two engines a company database lives in.
+enum class DialettoDb { Sqlite, Postgres };
 
 struct ColonnaConfrontata {
     QString tabella;

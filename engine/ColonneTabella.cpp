@@ -37,7 +37,10 @@ QList<ColonnaTabella> ColonneTabella(DatabaseLink& db, const QString& tabella)
     QList<ColonnaTabella> colonne;
     if (tabella.trimmed().isEmpty())
         return colonne;
-    const QSqlRecord record = db.Database().record(tabella);
+    if (!db.EsisteTabella(tabella))
+        return colonne;
+    // Named as the catalog spells it: a server's driver takes the name as is.
+    const QSqlRecord record = db.Database().record(db.Schema(tabella).nome);
     for (int c = 0; c < record.count(); ++c) {
         // A date column may read as text (SQLite): its declaration tells.
         const ColonnaSchema* schema = db.Schema(tabella).Colonna(record.fieldName(c));

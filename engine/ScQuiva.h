@@ -43,6 +43,7 @@ public:
         QString listino;            // price list of the record being composed
         QString listinoPrec;        // price list last looked up
         QString valuta;             // its currency
+        bool indicizzata = false;   // its key's case-free index is made
         bool usato() const { return !tabella.isEmpty(); }
     };
 
@@ -123,6 +124,7 @@ private:
     // The column of every field of slot i in its record set's statement.
     const std::vector<int>& Colonne(int i);
     void Prepara();
+    void IndicizzaChiave(int i);
     LetturaAnticipata::PreparaRiga PreparazioneRighe() const;
     void SvuotaTabella(const Slot& slot);
     void ElaboraRiga(const QString& riga);
@@ -189,7 +191,9 @@ private:
     // The line being loaded as the reading thread gave it, with the values
     // it read ahead; a line run again (see BloccoRighe) is another object.
     const QString* m_rigaAnticipata = nullptr;
-    std::vector<ValoreAnticipato> m_valoriRiga;
+    // Of the line just read, where the reading thread left them: that thread
+    // also frees them, when it reads over them.
+    ValoreAnticipato* m_valoriLetti = nullptr;
     std::vector<std::vector<ValoreAnticipato>> m_valoriBlocco;  // of the lines waiting in a block
     const ValoreAnticipato* m_valoriCorrenti = nullptr;         // of the line that runs
 };

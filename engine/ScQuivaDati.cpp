@@ -15,6 +15,7 @@
 
 #include <QFileInfo>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -135,7 +136,6 @@ int ScQuiva::QuivaDati(long& plErrori)
         for (const auto& campo : m_campi)
             campo->CalcolaCache();
         LetturaAnticipata lettura(*file, m_piano.anticipati, PreparazioneRighe());
-        m_valoriRiga.resize(static_cast<size_t>(m_piano.anticipati) + 1);  // and why the line cannot load
         // A commit that fails loses its batch: the counts go back to the last one.
         auto conferma = [&](auto&& commit) {
             try {
@@ -169,9 +169,7 @@ int ScQuiva::QuivaDati(long& plErrori)
                 ++m_conteggi.accettate;
                 if (ogOsservatore)
                     ogOsservatore->Letta(m_conteggi.lette);
-                // Moved, not shared: the two threads then never count
-                // references to the same texts.
-                std::move(valori, valori + m_valoriRiga.size(), m_valoriRiga.begin());
+                m_valoriLetti = valori;
                 rigaAperta = true;
                 blocco.Riga(riga);
                 rigaAperta = false;
@@ -220,6 +218,7 @@ int ScQuiva::QuivaDati(long& plErrori)
     }
 
     m_rigaAnticipata = nullptr;
+    m_valoriLetti = nullptr;
     lotto.reset();
     file.reset();
     ChiudiTutto();
@@ -293,13 +292,23 @@ void ScQuiva::Prepara()
             throw ErroreIstruzione(errore, i == 1 ? QStringLiteral("Tabella") : QStringLiteral("Tabella%1").arg(i),
                                    s.tabella);
         }
-        if (!m_inserimentoLibero) {
-            QStringList chiave;
-            for (int k : m_piano.slot[i].chiave)
-                chiave << m_piano.campi[k].campo->osNomeCampo;
-            m_ctx.db.IndiceSenzaMaiuscole(s.tabella, chiave);
-        }
+        m_slot[i].indicizzata = false;
+        if (!m_inserimentoLibero)
+            IndicizzaChiave(i);
     }
+}
+
+// The index that keeps a slot's look-ups by key off a table scan; a load
+// that only adds rows makes it once the first duplicate key is retried.
+void ScQuiva::IndicizzaChiave(int i)
+{
+    Slot& s = m_slot[i];
+    if (std::exchange(s.indicizzata, true))
+        return;
+    QStringList chiave;
+    for (int k : m_piano.slot[i].chiave)
+        chiave << m_piano.campi[k].campo->osNomeCampo;
+    m_ctx.db.IndiceSenzaMaiuscole(s.tabella, chiave);
 }
 
 // A line that waits in a block keeps the values read ahead for it.
@@ -307,8 +316,9 @@ void ScQuiva::TrattieniValori(int posizione)
 {
     if (m_valoriBlocco.size() <= static_cast<size_t>(posizione))
         m_valoriBlocco.resize(static_cast<size_t>(posizione) + 1);
-    std::swap(m_valoriBlocco[static_cast<size_t>(posizione)], m_valoriRiga);
-    m_valoriRiga.resize(m_valoriBlocco[static_cast<size_t>(posizione)].size());
+    // Moved out, since the reading thread reads over its lots meanwhile.
+    m_valoriBlocco[static_cast<size_t>(posizione)].assign(
+        std::make_move_iterator(m_valoriLetti), std::make_move_iterator(m_valoriLetti + m_piano.anticipati + 1));
 }
 
 void ScQuiva::CaricaRiga(const QString& riga, int posizione)
@@ -317,7 +327,7 @@ void ScQuiva::CaricaRiga(const QString& riga, int posizione)
         m_rigaAnticipata = &riga;
         m_valoriCorrenti = m_valoriBlocco[static_cast<size_t>(posizione)].data();
     } else {
-        m_valoriCorrenti = m_valoriRiga.data();
+        m_valoriCorrenti = m_valoriLetti;
     }
     m_anticipate.ProssimaRiga();
     const long erroriPrima = m_conteggi.errori;
@@ -404,6 +414,7 @@ void ScQuiva::RiprovaComeAggiornamento(const QString& riga)
         Slot& s = m_slot[i];
         if (!s.usato() || s.flag != -1)
             continue;
+        IndicizzaChiave(i);
         if (!ApriChiave(i, riga)) {
             s.flag = 0;
             ScriviErrore(riga, QStringLiteral("Dati esistenti ma impossibile costruire chiave di ricerca"));

@@ -211,7 +211,7 @@ int main(int argc, char** argv)
     std::unique_ptr<DatabaseLink> db;
     std::optional<ProvaSenzaScritture> transazioneProva;  // --prova: rolled back before the connection closes
     try {
-        db = percorsoDb.empty() ? DatabaseLink::ApriOdbc(testoServer) : DatabaseLink::ApriFile(nomeDb);
+        db = percorsoDb.empty() ? DatabaseLink::ApriServer(testoServer) : DatabaseLink::ApriFile(nomeDb);
         if (prova)
             transazioneProva.emplace(*db);
         CreaTabelleQuiva(*db);

@@ -3,10 +3,10 @@
 # (only those that are missing); dpkg-dev, file and lintian make and check
 # the package.
 set -euo pipefail
-pacchetti=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
+pacchetti=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
            qt6-translations-l10n
            libsqlite3-dev sqlite3 libcli11-dev libinih-dev libgtest-dev libgmock-dev
-           unixodbc-dev odbc-postgresql postgresql xvfb xauth clang libclang-rt-14-dev
+           libpq-dev postgresql xvfb xauth clang libclang-rt-14-dev
            dpkg-dev file lintian)
 mancanti=()
 for p in "${pacchetti[@]}"; do

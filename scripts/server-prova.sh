@@ -11,9 +11,8 @@
 set -euo pipefail
 
 bin="${QUIVA_PG_BIN:-$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n1 || true)}"
-driver="${QUIVA_PSQLODBC:-$(ls /usr/lib/*/odbc/psqlodbcw.so /usr/lib/odbc/psqlodbcw.so 2>/dev/null | head -n1 || true)}"
-if [ -z "$bin" ] || [ ! -x "$bin/postgres" ] || [ -z "$driver" ]; then
-  echo "server-prova: PostgreSQL o psqlODBC non installati" >&2
+if [ -z "$bin" ] || [ ! -x "$bin/postgres" ]; then
+  echo "server-prova: PostgreSQL non installato" >&2
   [ -n "${CI:-}" ] && exit 1
   exit 77
 fi
@@ -50,6 +49,6 @@ server "$bin/pg_ctl" -D "$dati" -w -t 30 -l "$cartella/server.log" \
 "$bin/psql" -h "$cartella" -U quiva -d postgres -qAt -c "CREATE DATABASE ditta" >/dev/null
 
 export QUIVA_PROVA_PGHOST="$cartella"
-export QUIVA_PROVA_ODBC="DRIVER=$driver;SERVER=$cartella;PORT=5432;DATABASE=ditta;UID=quiva;"
+export QUIVA_PROVA_ODBC="ODBC;DRIVER=PostgreSQL Unicode;SERVER=$cartella;PORT=5432;DATABASE=ditta;UID=quiva;"
 export QUIVA_PG_BIN="$bin"
 "$@"

@@ -331,7 +331,7 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
             c.finestraConnessione(QStringLiteral("Connessione primaria al database"));
         try {
             c.link = apertura.tipo == TipoDb::File ? ApriFileDatabase(apertura.percorso, messaggi)
-                                                   : DatabaseLink::ApriOdbc(apertura.testo);
+                                                   : DatabaseLink::ApriServer(apertura.testo);
         } catch (const ErroreRun& errore) {
             if (c.finestraConnessione)
                 c.finestraConnessione(QString());
@@ -343,7 +343,7 @@ int ApriConnessionePrimaria(ContestoConnessione& c)
         if (!c.link)
             return -1;  // a partial repair the user would not use
         c.proprieta.insert(QStringLiteral("DbTipoSql:") + c.link->NomeConnessione(),
-                           c.link->Dialetto() != DialettoDb::Sqlite);
+                           c.link->SuServer());
         return 0;
     }
 }
@@ -361,7 +361,7 @@ bool ApriDbComune(ContestoConnessione& c, std::unique_ptr<DatabaseLink>& comune)
     try {
         if (IniziaConOdbc(connect)) {
             const QString pwd = c.menu ? c.menu->Valore(QStringLiteral("AccMenuPwd")) : QString();
-            comune = DatabaseLink::ApriOdbc(connect + SuffissoPassword(pwd));
+            comune = DatabaseLink::ApriServer(connect + SuffissoPassword(pwd));
         } else if (TipoConnessione(nome) == TipoDb::Odbc) {
             const QString utente = c.menu ? c.menu->Valore(QStringLiteral("SqlLogin")) : QString();
             const QString password = c.menu ? c.menu->Valore(QStringLiteral("SqlPwd")) : QString();
@@ -382,7 +382,7 @@ bool ApriDbComune(ContestoConnessione& c, std::unique_ptr<DatabaseLink>& comune)
 
 std::unique_ptr<DatabaseLink> ApriDbOdbc(const QString& nome, const QString& utente, const QString& password)
 {
-    return DatabaseLink::ApriOdbc(TestoConnessione(nome, utente, password));
+    return DatabaseLink::ApriServer(TestoConnessione(nome, utente, password));
 }
 
 namespace {

@@ -221,3 +221,50 @@ TEST_F(Blocchi, ProgressiveCodeKeyFollowsTheRowsOfTheLinesBefore)
 }
 
 }  // namespace
+
+namespace {
+
+// New rows that the server's bulk copy refuses (a duplicate key, a text too
+// long for its column, a missing value of a column that needs one), each in
+// another block: the rows and error rows are those of a load line by line.
+// The long text never reaches the database: it is cut to its column's size.
+TEST(BlocchiCopia, RefusedCopiesGiveTheRowsAndErrorRowsOfALineByLineLoad)
+{
+    AmbienteProva ambiente;
+    Caricamento carico {ambiente};
+    ambiente.Sql(QStringLiteral(
+        "CREATE TABLE Doc (Codice VARCHAR(6) PRIMARY KEY, Descr VARCHAR(5), Obbl INTEGER NOT NULL)"));
+    ambiente.Sql(QStringLiteral("CREATE UNIQUE INDEX Doc_Descr ON Doc (Descr)"));
+    const QHash<int, QByteArray> speciali {
+        {100, "D0100;d10;1\n"},         // the description of line 10
+        {350, "D0350;troppolungo;1\n"}, // longer than its column
+        {600, "D0600;vuoto;\n"},        // no value for a column that needs one
+    };
+    QByteArray righe;
+    for (int i = 1; i <= 800; ++i)
+        righe += speciali.value(i, QStringLiteral("D%1;d%2;%2\n").arg(i, 4, 10, QLatin1Char('0')).arg(i % 1000).toUtf8());
+    ambiente.Definizione(QStringLiteral("DOC"),
+                         {{"Tabella", "Doc"},
+                          {"Origine", ambiente.FileSorgente(QStringLiteral("d.txt"), righe)},
+                          {"Separatore", ";"},
+                          {"Modalita", "1"}});
+    ambiente.Campo(QStringLiteral("DOC"), {{"NomeCampo", "Codice"}, {"NumCampo", "K1"}, {"OrdCampo", "1"}});
+    ambiente.Campo(QStringLiteral("DOC"), {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "2"}});
+    ambiente.Campo(QStringLiteral("DOC"),
+                   {{"NomeCampo", "Obbl"}, {"NumCampo", "3"}, {"OrdCampo", "3"}, {"TipoOrig", "Long"}, {"TipoDest", "Long"}});
+    ASSERT_EQ(carico.Esegui(QStringLiteral("DOC")), 0) << carico.messaggi.testi.join(u'\n').toStdString();
+
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Doc")).toInt(), 798);
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT sum(Obbl) FROM Doc")).toLongLong(), 320400 - 100 - 350 + 1 - 600);
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Descr FROM Doc WHERE Codice IN ('D0010', 'D0799') ORDER BY Codice")),
+              (QStringList {"d10", "d799"}));
+    const QStringList errori =
+        ambiente.Righe(QStringLiteral("SELECT Riga, Errore FROM ErroriQuivamento ORDER BY rowid"));
+    const QStringList attesi {"D0100;d10;1|Chiave doppia", "D0600;vuoto;|Valore obbligatorio mancante"};
+    ASSERT_EQ(errori.size(), attesi.size()) << errori.join(u'\n').toStdString();
+    for (qsizetype i = 0; i < attesi.size(); ++i)
+        EXPECT_TRUE(errori[i].startsWith(attesi[i])) << errori[i].toStdString();
+    EXPECT_EQ(carico.errori, attesi.size());
+}
+
+}  // namespace

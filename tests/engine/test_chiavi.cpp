@@ -100,4 +100,21 @@ TEST_F(Chiavi, LineThatCannotBeWrittenEvenAsAnUpdateLeavesAnErrorRow)
     EXPECT_EQ(Errori(), QStringList {QStringLiteral("Chiave doppia")});
 }
 
+TEST_F(Chiavi, DuplicateKeysOfAnInsertOnlyLoadAreRetriedThroughAnIndex)
+{
+    const QString indici = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name GLOB 'quiva_nocase_*'");
+    // New keys only: no index is made for a load that never looks up.
+    Definizione("C1;Uno\nC2;Due\n", {{"InsVaria", "I"}});
+    ASSERT_EQ(carico.Esegui(QStringLiteral("CLIENTI")), 0);
+    EXPECT_EQ(ambiente.Valore(indici).toInt(), 0);
+    // A line loaded twice finds its row through the key's index, so that a
+    // file loaded again does not read the whole table once per line.
+    ambiente.Sql(QStringLiteral("DELETE FROM QuivaFile"));
+    ambiente.Sql(QStringLiteral("DELETE FROM QuivaDettaglio"));
+    Definizione("C2;Bis\nC3;Tre\n", {{"InsVaria", "I"}});
+    ASSERT_EQ(carico.Esegui(QStringLiteral("CLIENTI")), 0);
+    EXPECT_EQ(Clienti(), (QStringList {QStringLiteral("C1|Uno"), QStringLiteral("C2|Bis"), QStringLiteral("C3|Tre")}));
+    EXPECT_EQ(ambiente.Valore(indici).toInt(), 1);
+}
+
 }  // namespace

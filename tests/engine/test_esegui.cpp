@@ -109,7 +109,7 @@ TEST_F(Eseguire, LoadWaitsForTheWriteLockThenGivesUpHavingChangedNothing)
     Definizione(QStringLiteral("B"), ambiente.FileSorgente(QStringLiteral("b.txt"), "B1\n"));
     ambiente.Sql(QStringLiteral("INSERT INTO ErroriQuivamento (Tabella, Riga, Errore) VALUES ('A', 'vecchia', 'x')"));
     const bool server = DatabaseProva::SuServer();
-    std::unique_ptr<DatabaseLink> altro = server ? DatabaseLink::ApriOdbc(qEnvironmentVariable("QUIVA_PROVA_ODBC"))
+    std::unique_ptr<DatabaseLink> altro = server ? DatabaseLink::ApriServer(qEnvironmentVariable("QUIVA_PROVA_ODBC"))
                                                  : DatabaseLink::ApriFile(ambiente.Percorso(QStringLiteral("ditta.db")));
     ASSERT_TRUE(altro->PrendiScrittura(QStringLiteral("a"), 0, {}));  // letter case does not matter
 

@@ -39,7 +39,7 @@ TEST_F(Tabelle, KeyFromThePrimaryIndexFindsTheRowByItsTypedValues)
 {
     ambiente.Sql(QStringLiteral("INSERT INTO T VALUES ('x', 5, 'a'), ('O''Hara', 1, 'b')"));
     DefinizioneT("x;5;z\nO'Hara;1,0;w\nx;abc;q\n");
-    ASSERT_EQ(carico.Esegui(QStringLiteral("T")), 0);
+    ASSERT_EQ(carico.Esegui(QStringLiteral("T")), 0) << carico.messaggi.testi.join(u'\n').toStdString();
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT * FROM T ORDER BY A")), (QStringList {"O'Hara|1|w", "x|5|z"}));
     // A key value that is rejected looks nothing up.
     EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Errore FROM ErroriQuivamento")),

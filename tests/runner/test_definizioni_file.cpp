@@ -37,7 +37,7 @@ protected:
     AmbienteProva prova;  // where the definition is built
     AmbienteProva reale;  // the company it moves to
 
-    QString Db(AmbienteProva& a) { return a.Percorso(QStringLiteral("ditta.db")); }
+    QStringList Db(AmbienteProva& a) { return a.ArgomentiDitta(); }
     QString File() { return prova.Percorso(QStringLiteral("ord.json")); }
 
     void SetUp() override
@@ -94,13 +94,13 @@ protected:
         const QString ini = a.FileSorgente(QStringLiteral("quiva.ini"),
                                            "[Base]\r\nDirQuiva=" + a.Percorso(QString()).toUtf8() + "\r\n");
         a.Sql(QStringLiteral("UPDATE QuivaFile SET Origine = 'ordini.txt'"));
-        return Esegui({"--db", Db(a), "--ini", ini, "ORD"});
+        return Esegui(Db(a) + QStringList {"--ini", ini, "ORD"});
     }
 };
 
 TEST_F(DefinizioniFile, RoundTripGivesTheSameRowsAndTheSameLoad)
 {
-    Esito esito = Esegui({"--db", Db(prova), "--esporta", "ORD", File()});
+    Esito esito = Esegui(Db(prova) + QStringList {"--esporta", "ORD", File()});
     ASSERT_EQ(esito.stato, 0) << esito.errori.toStdString();
     const QByteArray testo = Contenuto(File());
     const QJsonObject json = QJsonDocument::fromJson(testo).object();
@@ -115,13 +115,13 @@ TEST_F(DefinizioniFile, RoundTripGivesTheSameRowsAndTheSameLoad)
     EXPECT_FALSE(campi[0].toObject().contains("Codice"));
     EXPECT_TRUE(testo.contains("\n            \"NomeCampo\": \"Numero\",\n"));  // one column per line
 
-    esito = Esegui({"--db", Db(reale), "--importa", File()});
+    esito = Esegui(Db(reale) + QStringList {"--importa", File()});
     ASSERT_EQ(esito.stato, 0) << esito.errori.toStdString();
     EXPECT_EQ(Definizione(reale), Definizione(prova));
 
     // Exporting the copy gives the same text.
     const QString copia = reale.Percorso(QStringLiteral("copia.json"));
-    ASSERT_EQ(Esegui({"--db", Db(reale), "--esporta", "ord", copia}).stato, 0);
+    ASSERT_EQ(Esegui(Db(reale) + QStringList {"--esporta", "ord", copia}).stato, 0);
     EXPECT_EQ(Contenuto(copia), testo);
 
     ASSERT_EQ(Carica(prova).stato, 0);
@@ -135,18 +135,18 @@ TEST_F(DefinizioniFile, RoundTripGivesTheSameRowsAndTheSameLoad)
 
 TEST_F(DefinizioniFile, AnExistingCodeIsReplacedOnlyWhenAsked)
 {
-    ASSERT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File()}).stato, 0);
+    ASSERT_EQ(Esegui(Db(prova) + QStringList {"--esporta", "ORD", File()}).stato, 0);
     reale.Definizione(QStringLiteral("ORD"), {{"Descrizione", "la nostra"}, {"Tabella", "Ordini"}});
     reale.Campo(QStringLiteral("ORD"), {{"NomeCampo", "Vecchio"}});
     const QStringList nostra = Definizione(reale);
 
-    Esito esito = Esegui({"--db", Db(reale), "--importa", File()});
+    Esito esito = Esegui(Db(reale) + QStringList {"--importa", File()});
     EXPECT_EQ(esito.stato, 1);
     EXPECT_TRUE(esito.errori.contains("La definizione ORD esiste già in questa ditta: --sostituisci per sostituirla"))
         << esito.errori.toStdString();
     EXPECT_EQ(Definizione(reale), nostra);
 
-    esito = Esegui({"--db", Db(reale), "--importa", File(), "--sostituisci"});
+    esito = Esegui(Db(reale) + QStringList {"--importa", File(), "--sostituisci"});
     ASSERT_EQ(esito.stato, 0) << esito.errori.toStdString();
     EXPECT_EQ(Definizione(reale), Definizione(prova));
 
@@ -168,7 +168,7 @@ TEST_F(DefinizioniFile, AnExistingCodeIsReplacedOnlyWhenAsked)
 
 TEST_F(DefinizioniFile, WhatIsNotADefinitionIsRefused)
 {
-    ASSERT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File()}).stato, 0);
+    ASSERT_EQ(Esegui(Db(prova) + QStringList {"--esporta", "ORD", File()}).stato, 0);
     QJsonObject json = QJsonDocument::fromJson(Contenuto(File())).object();
     auto variante = [&](auto cambia) {
         QJsonObject copia = json;
@@ -189,25 +189,25 @@ TEST_F(DefinizioniFile, WhatIsNotADefinitionIsRefused)
     for (const auto& [nome, contenuto] : casi) {
         const QString file = prova.Percorso(QStringLiteral("errato.json"));
         Scrivi(file, contenuto);
-        const Esito esito = Esegui({"--db", Db(reale), "--importa", file});
+        const Esito esito = Esegui(Db(reale) + QStringList {"--importa", file});
         EXPECT_EQ(esito.stato, 1) << nome;
         EXPECT_TRUE(esito.errori.contains("non contiene una definizione di quivamento"))
             << nome << esito.errori.toStdString();
     }
     EXPECT_EQ(Definizione(reale), QStringList {});
 
-    const Esito mancante = Esegui({"--db", Db(prova), "--esporta", "NESSUNO", File()});
+    const Esito mancante = Esegui(Db(prova) + QStringList {"--esporta", "NESSUNO", File()});
     EXPECT_EQ(mancante.stato, 1);
     EXPECT_TRUE(mancante.errori.contains("Mancano i dati per il codice NESSUNO"));
 }
 
 TEST_F(DefinizioniFile, ACompanyWithoutTheTargetTablesOrColumnsIsRefusedWithTheirList)
 {
-    ASSERT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File()}).stato, 0);
+    ASSERT_EQ(Esegui(Db(prova) + QStringList {"--esporta", "ORD", File()}).stato, 0);
     AmbienteProva altra;
     altra.Sql(QStringLiteral("CREATE TABLE Ordini (Numero INTEGER PRIMARY KEY, Cliente VARCHAR(10))"));
     altra.Sql(QStringLiteral("ALTER TABLE QuivaDettaglio DROP COLUMN Aggiorna"));
-    const Esito esito = Esegui({"--db", Db(altra), "--importa", File()});
+    const Esito esito = Esegui(Db(altra) + QStringList {"--importa", File()});
     EXPECT_EQ(esito.stato, 1);
     EXPECT_TRUE(esito.errori.contains("La definizione ORD non si può importare in questa ditta. Mancano:\n"
                                       "colonna QuivaDettaglio.Aggiorna\n"
@@ -219,7 +219,7 @@ TEST_F(DefinizioniFile, ACompanyWithoutTheTargetTablesOrColumnsIsRefusedWithThei
 
 TEST_F(DefinizioniFile, AFailedImportLeavesTheCompanyAsItWas)
 {
-    ASSERT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File()}).stato, 0);
+    ASSERT_EQ(Esegui(Db(prova) + QStringList {"--esporta", "ORD", File()}).stato, 0);
     reale.Definizione(QStringLiteral("ORD"), {{"Descrizione", "la nostra"}, {"Tabella", "Ordini"}});
     reale.Campo(QStringLiteral("ORD"), {{"NomeCampo", "Cliente"}});
     const QStringList nostra = Definizione(reale);
@@ -233,7 +233,7 @@ TEST_F(DefinizioniFile, AFailedImportLeavesTheCompanyAsItWas)
     json["QuivaDecod"] = decod;
     Scrivi(File(), QJsonDocument(json).toJson());
 
-    const Esito esito = Esegui({"--db", Db(reale), "--importa", File(), "--sostituisci"});
+    const Esito esito = Esegui(Db(reale) + QStringList {"--importa", File(), "--sostituisci"});
     EXPECT_EQ(esito.stato, 1);
     EXPECT_TRUE(
         esito.errori.contains("Importazione della definizione ORD non riuscita, la ditta non è stata modificata"))
@@ -243,7 +243,7 @@ TEST_F(DefinizioniFile, AFailedImportLeavesTheCompanyAsItWas)
 
 TEST_F(DefinizioniFile, TheFileReadsTopDownWithNumbersAsNumbersAndGoesToStandardOutput)
 {
-    ASSERT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File()}).stato, 0);
+    ASSERT_EQ(Esegui(Db(prova) + QStringList {"--esporta", "ORD", File()}).stato, 0);
     const QByteArray testo = Contenuto(File());
     const qsizetype testata = testo.indexOf("\"QuivaFile\"");
     EXPECT_LT(testo.indexOf("\"codice\": \"ORD\""), testata);
@@ -255,7 +255,7 @@ TEST_F(DefinizioniFile, TheFileReadsTopDownWithNumbersAsNumbersAndGoesToStandard
     EXPECT_FALSE(testo.contains("\"\""));  // no empty text
     EXPECT_FALSE(testo.contains("CostBatch"));
 
-    const Esito uscita = Esegui({"--db", Db(prova), "--esporta", "ORD", "-"});
+    const Esito uscita = Esegui(Db(prova) + QStringList {"--esporta", "ORD", "-"});
     EXPECT_EQ(uscita.stato, 0) << uscita.errori.toStdString();
     EXPECT_EQ(uscita.uscita.toUtf8(), testo);
 }
@@ -280,9 +280,9 @@ TEST_F(DefinizioniFile, AFileOfTheFirstVersionStillImportsAndLoads)
     "formato": "quiva-definizione",
     "versione": 1
 })");
-    const Esito esito = Esegui({"--db", Db(reale), "--importa", File()});
+    const Esito esito = Esegui(Db(reale) + QStringList {"--importa", File()});
     ASSERT_EQ(esito.stato, 0) << esito.errori.toStdString();
-    EXPECT_EQ(reale.Righe("SELECT NomeCampo, OrdCampo, Quanto, CostBatch FROM QuivaDettaglio ORDER BY 0 + OrdCampo"),
+    EXPECT_EQ(reale.Righe("SELECT NomeCampo, OrdCampo, Quanto, CostBatch FROM QuivaDettaglio ORDER BY Val(OrdCampo)"),
               (QStringList {"Numero|1|NULL|NULL", "Cliente|2|NULL|NULL", "Stato|10|NULL|NULL"}));
     ASSERT_EQ(Carica(reale).stato, 0);
     EXPECT_EQ(reale.Righe("SELECT * FROM Ordini ORDER BY Numero"), (QStringList {"1|C01|P", "2|C02|S"}));
@@ -290,7 +290,7 @@ TEST_F(DefinizioniFile, AFileOfTheFirstVersionStillImportsAndLoads)
 
 TEST_F(DefinizioniFile, AnUnsoundFileIsRefusedListingEveryProblem)
 {
-    ASSERT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File()}).stato, 0);
+    ASSERT_EQ(Esegui(Db(prova) + QStringList {"--esporta", "ORD", File()}).stato, 0);
     QJsonObject json = QJsonDocument::fromJson(Contenuto(File())).object();
     QJsonObject testata = json["QuivaFile"].toObject();
     testata["Modalita"] = "7";
@@ -303,7 +303,7 @@ TEST_F(DefinizioniFile, AnUnsoundFileIsRefusedListingEveryProblem)
     json["QuivaDettaglio"] = campi;
     Scrivi(File(), QJsonDocument(json).toJson());
 
-    const Esito esito = Esegui({"--db", Db(reale), "--importa", File()});
+    const Esito esito = Esegui(Db(reale) + QStringList {"--importa", File()});
     EXPECT_EQ(esito.stato, 1);
     for (const char* atteso : {"non contiene una definizione di quivamento valida",
                                "- QuivaFile, Modalita: valore non ammesso \"7\" (ammessi: 0, 1, 2)",
@@ -317,8 +317,8 @@ TEST_F(DefinizioniFile, AnImportShowsTheStatementsTheFileBrings)
 {
     prova.Sql(QStringLiteral("UPDATE QuivaFile SET Azzera2 = 'S', WhereAzz2 = 'Numero > 100', "
                              "QueryFin1 = 'Update Ordini Set Stato = UCase(Stato)'"));
-    ASSERT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File()}).stato, 0);
-    const Esito esito = Esegui({"--db", Db(reale), "--importa", File()});
+    ASSERT_EQ(Esegui(Db(prova) + QStringList {"--esporta", "ORD", File()}).stato, 0);
+    const Esito esito = Esegui(Db(reale) + QStringList {"--importa", File()});
     ASSERT_EQ(esito.stato, 0) << esito.errori.toStdString();
     EXPECT_EQ(esito.uscita, "Definizione ORD importata. Istruzioni SQL memorizzate:\n"
                             "  WhereAzz2: Numero > 100\n"
@@ -327,11 +327,11 @@ TEST_F(DefinizioniFile, AnImportShowsTheStatementsTheFileBrings)
 
 TEST_F(DefinizioniFile, CommandLinesThatMixLoadsAndFilesAreWrong)
 {
-    EXPECT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File(), "ORD"}).stato, 2);
-    EXPECT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD"}).stato, 2);
-    EXPECT_EQ(Esegui({"--db", Db(prova), "--esporta", "ORD", File(), "--importa", File()}).stato, 2);
-    EXPECT_EQ(Esegui({"--db", Db(prova), "--sostituisci", "ORD"}).stato, 2);
-    EXPECT_EQ(Esegui({"--db", Db(prova)}).stato, 2);
+    EXPECT_EQ(Esegui(Db(prova) + QStringList {"--esporta", "ORD", File(), "ORD"}).stato, 2);
+    EXPECT_EQ(Esegui(Db(prova) + QStringList {"--esporta", "ORD"}).stato, 2);
+    EXPECT_EQ(Esegui(Db(prova) + QStringList {"--esporta", "ORD", File(), "--importa", File()}).stato, 2);
+    EXPECT_EQ(Esegui(Db(prova) + QStringList {"--sostituisci", "ORD"}).stato, 2);
+    EXPECT_EQ(Esegui(Db(prova)).stato, 2);
 }
 
 }  // namespace

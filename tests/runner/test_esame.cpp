@@ -17,8 +17,7 @@ protected:
 
     Uscita Esegui(QStringList argomenti)
     {
-        argomenti.prepend(ambiente.Percorso(QStringLiteral("ditta.db")));
-        argomenti.prepend(QStringLiteral("--db"));
+        argomenti = ambiente.ArgomentiDitta() + argomenti;
         QProcess processo;
         processo.start(QStringLiteral(QUIVA_LOAD), argomenti);
         processo.waitForFinished(60000);

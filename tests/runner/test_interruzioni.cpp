@@ -22,7 +22,7 @@ protected:
     void SetUp() override
     {
         Prepara(ambiente, GetParam().definizione);
-        argomenti = {QStringLiteral("--db"), ambiente.Percorso(QStringLiteral("ditta.db")), QLatin1String(Codice)};
+        argomenti = ambiente.ArgomentiDitta() << QLatin1String(Codice);
     }
 
     qint64 Completa() { return CaricaFinoInFondo(QStringLiteral(QUIVA_LOAD), argomenti); }

@@ -52,8 +52,7 @@ protected:
 
     Risultato Esegui(QStringList argomenti)
     {
-        argomenti.prepend(ambiente.Percorso(QStringLiteral("ditta.db")));
-        argomenti.prepend(QStringLiteral("--db"));
+        argomenti = ambiente.ArgomentiDitta() + argomenti;
         argomenti << QStringLiteral("VEN");
         QProcess processo;
         processo.start(QStringLiteral(QUIVA_LOAD), argomenti);

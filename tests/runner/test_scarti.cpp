@@ -1,6 +1,7 @@
 // Rejected lines saved, corrected and loaded again; trial runs; batch runs
 // of the marked definitions. The built quiva-load on a temporary database.
 #include "AmbienteProva.h"
+#include "SqlProva.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -21,8 +22,7 @@ protected:
 
     Esito Esegui(QStringList argomenti)
     {
-        argomenti.prepend(ambiente.Percorso(QStringLiteral("ditta.db")));
-        argomenti.prepend(QStringLiteral("--db"));
+        argomenti = ambiente.ArgomentiDitta() + argomenti;
         QProcess processo;
         processo.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         processo.start(QStringLiteral(QUIVA_LOAD), argomenti);
@@ -35,12 +35,21 @@ protected:
         file.open(QIODevice::ReadOnly);
         return file.readAll();
     }
-    // Every table's definition and rows, hashed.
+    // Every table's definition and rows, and the indexes, hashed.
     QByteArray Impronta()
     {
+        const bool server = DatabaseProva::SuServer();
+        const QString catalogo = server
+            ? QStringLiteral("SELECT table_name, string_agg(column_name || ' ' || data_type, ',' ORDER BY "
+                             "ordinal_position), 'CREATE TABLE' FROM information_schema.columns WHERE table_schema = "
+                             "current_schema() GROUP BY table_name UNION ALL SELECT indexname, indexdef, '' FROM "
+                             "pg_indexes WHERE schemaname = current_schema() ORDER BY 1")
+            : QStringLiteral("SELECT name, sql FROM sqlite_master ORDER BY name");
+        QString errore;
+        const QStringList oggetti = RigheSqlProva(ambiente.Db(), catalogo, &errore);
+        EXPECT_TRUE(errore.isEmpty()) << errore.toStdString();
         QCryptographicHash hash(QCryptographicHash::Sha256);
-        for (const QString& riga :
-             ambiente.Righe(QStringLiteral("SELECT name, sql FROM sqlite_master ORDER BY name"))) {
+        for (const QString& riga : oggetti) {
             hash.addData(riga.toUtf8());
             const QString tabella = riga.section(QLatin1Char('|'), 0, 0);
             if (riga.contains(QLatin1String("CREATE TABLE")))

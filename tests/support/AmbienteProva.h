@@ -38,12 +38,16 @@ public:
     DatabaseLink& Db() { return *m_db; }
     DatabaseLink* operator->() { return m_db.get(); }
     DatabaseLink* get() { return m_db.get(); }
+    // How quiva-load names this company: "--db <file>", or on the server
+    // "--connect <uri>" whose options put the test's schema first.
+    QStringList ArgomentiDitta() const;
     // A statement of the tests (Jet dialect, "rowid" for insertion order) in
     // the engine's SQL.
     QString Sql(const QString& sql);
 
 private:
     std::unique_ptr<DatabaseLink> m_db;
+    QString m_file;
     QString m_schema;
 };
 
@@ -52,12 +56,17 @@ public:
     AmbienteProva();
     QString Percorso(const QString& nome) const { return m_cartella.filePath(nome); }
     DatabaseLink& Db() { return m_db.Db(); }
+    QStringList ArgomentiDitta() const { return m_db.ArgomentiDitta(); }
 
     // Runs statements (engine dialect), failing the test on error.
     void Sql(const QString& sql);
     // Every row of a query, each as its columns joined with "|".
     QStringList Righe(const QString& sql);
     QVariant Valore(const QString& sql);
+    // Holds the write lock a load of the definition takes, as another
+    // program's load would, until LiberaScrittura.
+    void OccupaScrittura(const QString& codice);
+    void LiberaScrittura(const QString& codice);
 
     // A QuivaFile row; columns not given stay null.
     void Definizione(const QString& codice, const QVariantMap& colonne);

@@ -82,9 +82,14 @@ void Prepara(AmbienteProva& ambiente, const QVariantMap& definizione)
 
 Contenuto Leggi(AmbienteProva& ambiente)
 {
+    // A server places new rows where deleted ones freed room, so its row
+    // order is not the order of writing: there the error rows, one per bad
+    // line, go in line order.
+    const QString errori = DatabaseProva::SuServer()
+        ? QStringLiteral("SELECT Tabella, Riga, Errore FROM ErroriQuivamento ORDER BY Riga")
+        : QStringLiteral("SELECT Tabella, Riga, Errore FROM ErroriQuivamento ORDER BY rowid");
     return {ambiente.Righe(QStringLiteral("SELECT * FROM Articoli ORDER BY Codice")),
-            ambiente.Righe(QStringLiteral("SELECT * FROM Giacenze ORDER BY Codice")),
-            ambiente.Righe(QStringLiteral("SELECT Tabella, Riga, Errore FROM ErroriQuivamento ORDER BY rowid"))};
+            ambiente.Righe(QStringLiteral("SELECT * FROM Giacenze ORDER BY Codice")), ambiente.Righe(errori)};
 }
 
 void Svuota(AmbienteProva& ambiente)
@@ -96,7 +101,9 @@ void Svuota(AmbienteProva& ambiente)
 
 void VerificaDopoUccisione(AmbienteProva& ambiente, const Contenuto& finale, bool parteDaVuoto)
 {
-    EXPECT_EQ(ambiente.Valore(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    if (!DatabaseProva::SuServer()) {
+        EXPECT_EQ(ambiente.Valore(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    }
     const Contenuto dopo = Leggi(ambiente);
     const QSet<QString> articoli(finale.articoli.cbegin(), finale.articoli.cend());
     const QSet<QString> giacenze(finale.giacenze.cbegin(), finale.giacenze.cend());

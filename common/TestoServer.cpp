@@ -1,0 +1,150 @@
+#include "TestoServer.h"
+
+#include "TestoVeloce.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
+#include <QTime>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+void Testo(QByteArray& testo, const QString& valore)
+{
+    const qsizetype inizio = testo.size();
+    testo.resize(inizio + valore.size() * 3);
+    char* fine = ScriviUtf8(valore.constData(), valore.size(), testo.data() + inizio);
+    testo.resize(fine - testo.constData());
+    if (valore.contains(QChar(0)))
+        testo.replace(QByteArrayView("\0", 1), "\xE2\x90\x80");
+}
+
+void Data(QByteArray& testo, const QDate& data)
+{
+    int anno, mese, giorno;
+    data.getDate(&anno, &mese, &giorno);
+    if (anno < 0 || anno > 9999) {
+        testo += data.toString(Qt::ISODate).toLatin1();
+        return;
+    }
+    const qsizetype inizio = testo.size();
+    testo.resize(inizio + 10);
+    ScriviDataIso(anno, mese, giorno, testo.data() + inizio);
+}
+
+// Appends testo with a backslash before every character of speciali.
+void Protetto(QByteArray& uscita, QByteArrayView testo, const char* speciali)
+{
+    for (const char c : testo) {
+        if (std::strchr(speciali, c) && c)
+            uscita += '\\';
+        uscita += c;
+    }
+}
+
+}  // namespace
+
+void AggiungiTestoServer(QByteArray& testo, const QVariant& valore)
+{
+    switch (valore.typeId()) {
+    case QMetaType::Int: testo += QByteArray::number(*static_cast<const int*>(valore.constData())); return;
+    case QMetaType::LongLong:
+    case QMetaType::Long:
+    case QMetaType::Short: testo += QByteArray::number(valore.toLongLong()); return;
+    case QMetaType::UInt:
+    case QMetaType::ULongLong: testo += QByteArray::number(valore.toULongLong()); return;
+    case QMetaType::Bool: testo += valore.toBool() ? "t" : "f"; return;
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        // The shortest text that reads back as the same double: a decimal
+        // column keeps 2.6, not 2.6000000000000001.
+        const double numero = valore.toDouble();
+        if (std::isnan(numero))
+            testo += "NaN";
+        else if (std::isinf(numero))
+            testo += numero > 0 ? "Infinity" : "-Infinity";
+        else
+            testo += QByteArray::number(numero, 'g', QLocale::FloatingPointShortest);
+        return;
+    }
+    case QMetaType::QDate: Data(testo, *static_cast<const QDate*>(valore.constData())); return;
+    case QMetaType::QTime: testo += valore.toTime().toString(Qt::ISODateWithMs).toLatin1(); return;
+    case QMetaType::QDateTime:
+        testo += valore.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
+        return;
+    case QMetaType::QByteArray:
+        testo += "\\x";
+        testo += valore.toByteArray().toHex();
+        return;
+    case QMetaType::QString: Testo(testo, *static_cast<const QString*>(valore.constData())); return;
+    default: Testo(testo, valore.toString());
+    }
+}
+
+void AggiungiValoreCopia(QByteArray& riga, const QVariant& valore)
+{
+    if (valore.isNull()) {
+        riga += "\\N";
+        return;
+    }
+    const qsizetype inizio = riga.size();
+    AggiungiTestoServer(riga, valore);
+    // Most values need no escape: look before copying.
+    const QByteArrayView scritto(riga.constData() + inizio, riga.size() - inizio);
+    bool speciale = false;
+    for (const char c : scritto)
+        speciale = speciale || c == '\\' || c == '\t' || c == '\n' || c == '\r';
+    if (!speciale)
+        return;
+    const QByteArray grezzo = scritto.toByteArray();
+    riga.truncate(inizio);
+    for (const char c : grezzo) {
+        switch (c) {
+        case '\\': riga += "\\\\"; break;
+        case '\t': riga += "\\t"; break;
+        case '\n': riga += "\\n"; break;
+        case '\r': riga += "\\r"; break;
+        default: riga += c;
+        }
+    }
+}
+
+// {"(\"a\",,\"b c\")",...}: every field quoted, so that an empty text stays
+// a text; the element quoted again for the array.
+QString MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>& posti, int colonne, int parte)
+{
+    const size_t perRiga = posti.size();
+    std::vector<const QVariant*> campi(static_cast<size_t>(colonne));
+    QByteArray matrice("{"), riga, campo;
+    for (size_t inizio = 0; perRiga > 0 && inizio + perRiga <= valori.size(); inizio += perRiga) {
+        std::fill(campi.begin(), campi.end(), nullptr);
+        for (size_t m = 0; m < perRiga; ++m) {
+            const int posto = posti[m] - parte * colonne;
+            if (posto >= 0 && posto < colonne)
+                campi[static_cast<size_t>(posto)] = &valori[inizio + m];
+        }
+        riga = "(";
+        for (int c = 0; c < colonne; ++c) {
+            if (c > 0)
+                riga += ',';
+            const QVariant* valore = campi[static_cast<size_t>(c)];
+            if (!valore || valore->isNull())
+                continue;
+            campo.clear();
+            AggiungiTestoServer(campo, *valore);
+            riga += '"';
+            Protetto(riga, campo, "\"\\");
+            riga += '"';
+        }
+        riga += ')';
+        if (inizio > 0)
+            matrice += ',';
+        matrice += '"';
+        Protetto(matrice, riga, "\"\\");
+        matrice += '"';
+    }
+    matrice += '}';
+    return QString::fromUtf8(matrice);
+}

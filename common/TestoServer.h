@@ -1,0 +1,22 @@
+#pragma once
+// Values in the text forms a PostgreSQL server reads in bulk: a copy's lines
+// and arrays of a table's own row type.
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+// A value that is not null as the server's input functions read it:
+// numbers in their shortest exact form, dates ISO, texts UTF-8 (a NUL,
+// which a server's text cannot hold, as the symbol for null).
+void AggiungiTestoServer(QByteArray& testo, const QVariant& valore);
+
+// One value of a copy's line: "\N" for null, the rest with tab, line ends
+// and backslash escaped.
+void AggiungiValoreCopia(QByteArray& riga, const QVariant& valore);
+
+// Gathered rows as an array literal of a table's row type, one element per
+// row: valori holds posti.size() values per row, and value m goes to column
+// posti[m] - parte * colonne of the element (others, and values whose place
+// falls outside, stay null).
+QString MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>& posti, int colonne, int parte);
