@@ -458,11 +458,9 @@ void DatabaseLink::ChiudiBlocco()
         return;
     // Closed first: the statement that sends the rows must not come back here.
     m_bloccoAperto = false;
-    if (m_raccolte->Vuote() && !m_protezioneBlocco)
-        return;
+    if (!m_protezioneBlocco)
+        return;  // nothing was gathered: rows come with the block's savepoint
     try {
-        if (!m_protezioneBlocco)
-            m_protezioneBlocco = std::make_unique<IstruzioneProtetta>(*this);
         m_raccolte->Invia();
         std::exchange(m_protezioneBlocco, {})->Riuscita();
     } catch (const ErroreRun&) {

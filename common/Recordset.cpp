@@ -447,11 +447,8 @@ const Recordset::Raccolta* Recordset::RaccoltaModifica()
     }
     for (int k = 0; k < Identita(); ++k) {
         const ColonnaSchema* colonna = schema->Colonna(SoloNome(Corrente().chiave[k]));
-        if (!colonna) {
-            raccolta.segni.clear();
-            forma.posti.clear();
+        if (!colonna)
             return nullptr;
-        }
         raccolta.segni.push_back(-1 - k);
         forma.posti.push_back(colonne + posto(colonna));
         const QString nome = m_db.Quota(colonna->nome);
