@@ -2,6 +2,7 @@
 
 #include "Comando.h"
 #include "DatabaseLink.h"
+#include "TestoServer.h"
 
 #include <QDate>
 
@@ -233,8 +234,10 @@ void Recordset::Modifica()
 void Recordset::NuoviValori()
 {
     const qsizetype colonne = Corrente().colonne.size();
-    if (static_cast<qsizetype>(m_nuovi.size()) != colonne)
-        m_nuovi.assign(colonne, QVariant());
+    if (static_cast<qsizetype>(m_nuovi.size()) != colonne) {
+        m_propri.assign(colonne, QVariant());
+        m_nuovi.assign(colonne, nullptr);
+    }
     m_impostati.fill('0', colonne);
 }
 
@@ -249,7 +252,11 @@ void Recordset::Imposta(const QString& colonna, const QVariant& valore)
     Imposta(c, valore);
 }
 
-void Recordset::Imposta(int c, const QVariant& valore)
+void Recordset::Imposta(int c, const QVariant& valore) { Imposta(c, valore, false); }
+
+void Recordset::ImpostaPrestato(int c, const QVariant& valore) { Imposta(c, valore, true); }
+
+void Recordset::Imposta(int c, const QVariant& valore, bool prestato)
 {
     if (m_stato == Stato::Nessuno)
         throw ErroreRun(3020, QStringLiteral("Aggiornamento o annullamento senza AddNew o Edit"));
@@ -257,24 +264,27 @@ void Recordset::Imposta(int c, const QVariant& valore)
     if (c < Identita() || c >= lettura.colonne.size())
         throw ErroreRun(CodiciErrore::CampoInesistente, QStringLiteral("Elemento non trovato nell'insieme"));
     const ColonnaSchema* schema = lettura.schema[c];
-    QVariant v = valore;
-    const bool testo = v.typeId() == QMetaType::QString;
-    if (schema && !schema->testo) {
-        if (testo && static_cast<const QString*>(v.constData())->isEmpty())
-            v = QVariant();  // empty text into a number or date column
-    } else if (v.typeId() == QMetaType::QDate) {
-        v = v.toDate().toString(Qt::ISODate);
-    } else if (testo && static_cast<const QString*>(v.constData())->isNull()) {
-        v = QStringLiteral("");  // the empty text is stored as such, not as null
-    }
-    if (schema && schema->testo && schema->dimensione > 0 && v.typeId() == QMetaType::QString
-        && static_cast<const QString*>(v.constData())->size() > schema->dimensione)
+    const bool testo = valore.typeId() == QMetaType::QString;
+    QVariant& proprio = m_propri[c];
+    const QVariant* v = &proprio;
+    if (schema && !schema->testo && testo && static_cast<const QString*>(valore.constData())->isEmpty())
+        proprio = QVariant();  // empty text into a number or date column
+    else if ((!schema || schema->testo) && valore.typeId() == QMetaType::QDate)
+        proprio = valore.toDate().toString(Qt::ISODate);
+    else if ((!schema || schema->testo) && testo && static_cast<const QString*>(valore.constData())->isNull())
+        proprio = QStringLiteral("");  // the empty text is stored as such, not as null
+    else if (prestato)
+        v = &valore;
+    else
+        proprio = valore;
+    if (schema && schema->testo && schema->dimensione > 0 && v->typeId() == QMetaType::QString
+        && static_cast<const QString*>(v->constData())->size() > schema->dimensione)
         throw ErroreRun(CodiciErrore::ValoreTroppoGrande,
                         QStringLiteral("Il campo è troppo piccolo per accettare la quantità di dati"));
     // An edit leaves out the columns that keep their value, so that the
     // indexes on them are not rewritten.
-    m_impostati[c] = m_stato == Stato::Modifica && StessoValore(v, m_righe[m_posizione][c]) ? '0' : '1';
-    m_nuovi[c] = std::move(v);
+    m_impostati[c] = m_stato == Stato::Modifica && StessoValore(*v, m_righe[m_posizione][c]) ? '0' : '1';
+    m_nuovi[c] = v;
 }
 
 Comando& Recordset::Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql)
@@ -327,7 +337,7 @@ void Recordset::Inserisci()
         valori.reserve(static_cast<size_t>(impostate));
         for (int c = 0; c < m_impostati.size(); ++c)
             if (m_impostati[c] == '1')
-                valori.push_back(m_nuovi[c]);
+                valori.push_back(*m_nuovi[c]);
         if (m_db.RaccogliRiga(forma, std::move(valori)))
             return;
     }
@@ -373,12 +383,12 @@ void Recordset::Cambia()
     std::vector<QVariant>& riga = m_righe[m_posizione];
     for (int c = 0; c < m_impostati.size(); ++c)
         if (m_impostati[c] == '1')
-            riga[c] = m_nuovi[c];
+            riga[c] = *m_nuovi[c];
     // A changed key column moves the row: its identity follows.
     for (int k = 0; k < Identita() && !m_db.IdentitaFissa(); ++k) {
         const int c = m_corrente->indice.value(SoloNome(Corrente().chiave[k]).toLower(), -1);
         if (c >= Identita() && m_impostati[c] == '1')
-            riga[k] = m_nuovi[c];
+            riga[k] = *m_nuovi[c];
     }
 }
 
@@ -389,7 +399,7 @@ void Recordset::EseguiScrittura(Comando& comando, int riga)
     int segno = 0;
     for (int c = 0; c < m_impostati.size(); ++c)
         if (m_impostati[c] == '1')
-            comando.Lega(segno++, m_nuovi[c]);
+            comando.Lega(segno++, *m_nuovi[c]);
     if (riga >= 0)
         for (int k = 0; k < Identita(); ++k)
             comando.Lega(segno++, m_righe[riga][k]);
@@ -475,7 +485,7 @@ bool Recordset::RaccogliModifica()
     QString identita = Corrente().tabella;
     for (int segno : raccolta->segni) {
         if (segno >= 0) {
-            valori.push_back(m_nuovi[segno]);
+            valori.push_back(*m_nuovi[segno]);
         } else {
             valori.push_back(riga[-1 - segno]);
             identita += QChar(0x1f) + riga[-1 - segno].toString();
@@ -496,44 +506,52 @@ std::vector<Recordset::Righe> Recordset::CercaMolti(const QString& sqlJet, const
     Lettura& lettura = Prepara(sqlJet);
     if (valori.empty())
         return {};
-    const int segni = static_cast<int>(valori.front().size());
-    int numero = 16;
-    while (numero < static_cast<int>(valori.size()))
-        numero *= 2;
-    std::shared_ptr<Comando>& query = lettura.molti[numero];
+    // The values of each marker travel as one array of their type: the
+    // statement is the same for any number of look-ups, and the server reads
+    // a few arrays rather than planning a list of rows every time.
+    const size_t segni = valori.front().size();
+    QStringList tipi;
+    std::vector<std::vector<QVariant>> matrici(segni);
+    for (size_t p = 0; p < segni; ++p) {
+        matrici[p].reserve(valori.size());
+        for (const QVariantList& riga : valori)
+            matrici[p].push_back(ValoreCercato(riga.value(static_cast<qsizetype>(p))));
+        const QString tipo = TipoMatrice(matrici[p]);
+        if (tipo.isEmpty())
+            return {};
+        tipi << tipo;
+    }
+    std::shared_ptr<Comando>& query = lettura.molti[tipi.join(QLatin1Char(','))];
     if (!query) {
-        QStringList colonne {QStringLiteral("n")}, righe;
-        for (int p = 0; p < segni; ++p)
+        QStringList parametri, colonne;
+        for (qsizetype p = 0; p < tipi.size(); ++p) {
+            parametri << QStringLiteral("?::%1[]").arg(tipi[p]);
             colonne << QStringLiteral("p%1").arg(p);
-        const QString riga = QStringLiteral(", ?").repeated(segni) + QLatin1Char(')');
-        for (int i = 0; i < numero; ++i)
-            righe << QLatin1Char('(') + QString::number(i) + riga;
+        }
         int segno = 0;
         const QString sql = SostituisciSegni(lettura.sql, [&] { return QStringLiteral("quiva_v.p%1").arg(segno++); });
-        if (segno != segni)
+        if (segno != static_cast<int>(segni))
             return {};
         query = Comando::Prepara(m_db,
-                                 QStringLiteral("SELECT quiva_v.n, quiva_l.* FROM (VALUES %1) AS quiva_v(%2) "
+                                 QStringLiteral("SELECT quiva_v.n, quiva_l.* FROM unnest(%1) WITH ORDINALITY AS quiva_v(%2, n) "
                                                 "CROSS JOIN LATERAL (%3 OFFSET 0) AS quiva_l")
-                                     .arg(righe.join(QStringLiteral(", ")), colonne.join(QStringLiteral(", ")), sql));
+                                     .arg(parametri.join(QStringLiteral(", ")), colonne.join(QStringLiteral(", ")), sql));
     }
-    int segno = 0;
-    for (int i = 0; i < numero; ++i)
-        for (const QVariant& v : valori[std::min<size_t>(i, valori.size() - 1)])
-            query->Lega(segno++, ValoreCercato(v));
+    for (size_t p = 0; p < segni; ++p)
+        query->Lega(static_cast<int>(p), MatriceValori(matrici[p]));
     query->Esegui();
     if (lettura.colonne.isEmpty())
         Descrivi(lettura, *query, 1);
     std::vector<Righe> trovate(valori.size());
     const int colonne = static_cast<int>(lettura.colonne.size());
     while (query->Successivo()) {
-        const int i = query->Valore(0).toInt();
-        if (i < 0 || i >= static_cast<int>(valori.size()))
+        const qlonglong i = query->Valore(0).toLongLong() - 1;  // the ordinality counts from 1
+        if (i < 0 || i >= static_cast<qlonglong>(valori.size()))
             continue;
         std::vector<QVariant> riga(colonne);
         for (int c = 0; c < colonne; ++c)
             riga[c] = query->Valore(c + 1);
-        trovate[i].push_back(std::move(riga));
+        trovate[static_cast<size_t>(i)].push_back(std::move(riga));
     }
     query->Termina();
     return trovate;

@@ -61,6 +61,9 @@ public:
     // The same by the column's position in Colonne(), for callers that
     // resolved it once.
     void Imposta(int colonna, const QVariant& valore);
+    // The same without a copy: valore stays as it is, where it is, until
+    // Aggiorna has written it.
+    void ImpostaPrestato(int colonna, const QVariant& valore);
     void Aggiorna();
     // Deletes the current row from its table; the next row becomes current.
     void Elimina();
@@ -87,7 +90,7 @@ private:
         QHash<QByteArray, QString> inizi;                         // "INSERT INTO t (a, b)" by set of columns
         QHash<QByteArray, std::shared_ptr<Comando>> modifiche;
         QString sql;                                 // the statement as the engine runs it
-        QHash<int, std::shared_ptr<Comando>> molti;  // CercaMolti's query by number of look-ups
+        QHash<QString, std::shared_ptr<Comando>> molti;  // CercaMolti's query by the types of its arrays
         QHash<QByteArray, Raccolta> raccolte;        // gathered statements, by kind and set of columns
     };
 
@@ -99,6 +102,7 @@ private:
     const Lettura& Corrente() const;
     Comando& Prepara(QHash<QByteArray, std::shared_ptr<Comando>>& cache, const QString& sql);
     void NuoviValori();
+    void Imposta(int colonna, const QVariant& valore, bool prestato);
     void Inserisci();
     const QString& InizioInserimento();
     void EseguiScrittura(Comando& comando, int riga);
@@ -114,6 +118,9 @@ private:
     std::vector<std::vector<QVariant>> m_righe;
     int m_posizione = 0;
     Stato m_stato = Stato::Nessuno;
-    std::vector<QVariant> m_nuovi;
+    // The value of each column set: one of m_propri, or one lent by the
+    // caller (ImpostaPrestato).
+    std::vector<const QVariant*> m_nuovi;
+    std::vector<QVariant> m_propri;
     QByteArray m_impostati;  // '1' for every column set
 };

@@ -148,3 +148,53 @@ QString MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>
     matrice += '}';
     return QString::fromUtf8(matrice);
 }
+
+QString MatriceValori(const std::vector<QVariant>& valori)
+{
+    QByteArray matrice("{"), elemento;
+    for (const QVariant& valore : valori) {
+        if (matrice.size() > 1)
+            matrice += ',';
+        if (valore.isNull()) {
+            matrice += "NULL";
+            continue;
+        }
+        elemento.clear();
+        AggiungiTestoServer(elemento, valore);
+        matrice += '"';
+        Protetto(matrice, elemento, "\"\\");
+        matrice += '"';
+    }
+    matrice += '}';
+    return QString::fromUtf8(matrice);
+}
+
+QString TipoMatrice(const std::vector<QVariant>& valori)
+{
+    auto tipo = [](const QVariant& v) -> QString {
+        switch (v.typeId()) {
+        case QMetaType::QString: return QStringLiteral("text");
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Short:
+        case QMetaType::Long:
+        case QMetaType::LongLong: return QStringLiteral("bigint");
+        case QMetaType::Double:
+        case QMetaType::Float: return QStringLiteral("numeric");
+        case QMetaType::QDate: return QStringLiteral("date");
+        case QMetaType::QDateTime: return QStringLiteral("timestamp");
+        case QMetaType::Bool: return QStringLiteral("boolean");
+        default: return {};
+        }
+    };
+    QString comune;
+    for (const QVariant& valore : valori) {
+        if (valore.isNull())
+            continue;
+        const QString questo = tipo(valore);
+        if (questo.isEmpty() || (!comune.isEmpty() && questo != comune))
+            return {};
+        comune = questo;
+    }
+    return comune.isEmpty() ? QStringLiteral("text") : comune;
+}

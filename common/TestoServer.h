@@ -20,3 +20,9 @@ void AggiungiValoreCopia(QByteArray& riga, const QVariant& valore);
 // posti[m] - parte * colonne of the element (others, and values whose place
 // falls outside, stay null).
 QString MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>& posti, int colonne, int parte);
+
+// Values as a one-dimensional array literal ({"a",NULL,"3"}), and the type
+// of its elements: the one the values share (text, bigint, numeric, date,
+// timestamp, boolean), empty when they share none. All nulls are texts.
+QString MatriceValori(const std::vector<QVariant>& valori);
+QString TipoMatrice(const std::vector<QVariant>& valori);

@@ -71,11 +71,11 @@ bool DataPerColonna(QVariant& valore)
     return true;
 }
 
-}  // namespace
-
-bool AdattaAColonna(QVariant& valore, const ColonnaSchema& colonna)
+// The answer for the common cases of a load, which need no conversion: true
+// when the value fits as it is, false when it cannot; none when it must be
+// converted to be judged.
+std::optional<bool> AdattoCosi(const QVariant& valore, const ColonnaSchema& colonna)
 {
-    // Asked for every value of a load: the common cases first.
     const int tipo = valore.typeId();
     if (tipo == QMetaType::UnknownType || colonna.genere == GenereColonna::Altro)
         return true;
@@ -91,10 +91,19 @@ bool AdattaAColonna(QVariant& valore, const ColonnaSchema& colonna)
     } else if (tipo == QMetaType::QDate && colonna.genere == GenereColonna::Data) {
         return true;
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool AdattaAColonna(QVariant& valore, const ColonnaSchema& colonna)
+{
+    if (const std::optional<bool> cosi = AdattoCosi(valore, colonna))
+        return *cosi;
     switch (colonna.genere) {
     case GenereColonna::Testo:
         if (ValoreNumerico(valore))
-            valore = tipo == QMetaType::Double || tipo == QMetaType::Float
+            valore = valore.typeId() == QMetaType::Double || valore.typeId() == QMetaType::Float
                 ? QString::number(valore.toDouble(), 'g', QLocale::FloatingPointShortest)
                 : valore.toString();
         return true;
@@ -105,6 +114,14 @@ bool AdattaAColonna(QVariant& valore, const ColonnaSchema& colonna)
     case GenereColonna::Altro: return true;
     }
     return true;
+}
+
+const QVariant* ValorePerColonna(const QVariant& valore, const ColonnaSchema& colonna, QVariant& adattato)
+{
+    if (const std::optional<bool> cosi = AdattoCosi(valore, colonna))
+        return *cosi ? &valore : nullptr;
+    adattato = valore;
+    return AdattaAColonna(adattato, colonna) ? &adattato : nullptr;
 }
 
 bool ValoreNumerico(const QVariant& v)

@@ -9,6 +9,9 @@ struct ColonnaSchema;
 
 // False when the value cannot be one of the column's; valore is then as it was.
 bool AdattaAColonna(QVariant& valore, const ColonnaSchema& colonna);
+// The same without copying a value that fits as it is: valore itself then,
+// adattato when it had to change, null when it cannot be one of the column's.
+const QVariant* ValorePerColonna(const QVariant& valore, const ColonnaSchema& colonna, QVariant& adattato);
 
 // Whether a value already holds a number (not a text that reads as one).
 bool ValoreNumerico(const QVariant& v);

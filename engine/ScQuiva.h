@@ -109,6 +109,10 @@ private:
     // Value of one field of a line: 0 with the value, 1 when the line is
     // rejected (the error row is written).
     int LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVariant& pvValore);
+    // The same without a copy: pvValore points at the value the reading
+    // thread left, or at calcolato when it was read here.
+    int LeggiVal(const QString& psRiga, const CampoCompilato& campo, const QVariant*& pvValore, QVariant& calcolato);
+    bool ValoreValido(const QString& psRiga, const CampoCompilato& campo, const ValoreLetto& letto);
     int LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVariant& pvValore, int piCodTab);
     QStringView TestoCampo(const QString& psRiga, const CampoCompilato& campo, QString& costruito);
     QVariant LeggiDefault(const ScQuivaCampi& pgcampo, const QString& psRiga, int piCodTab);

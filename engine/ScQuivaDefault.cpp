@@ -18,25 +18,43 @@ bool UgualeTesto(const QString& a, const QString& b) { return a.compare(b, Qt::C
 
 int ScQuiva::LeggiVal(const QString& psRiga, const CampoCompilato& campo, QVariant& pvValore)
 {
-    ValoreLetto calcolato;
-    const ValoreLetto* letto = &calcolato;
+    const QVariant* valore = nullptr;
+    const int stato = LeggiVal(psRiga, campo, valore, pvValore);
+    if (stato == 0 && valore != &pvValore)
+        pvValore = *valore;
+    return stato;
+}
+
+int ScQuiva::LeggiVal(const QString& psRiga, const CampoCompilato& campo, const QVariant*& pvValore,
+                      QVariant& calcolato)
+{
     if (campo.anticipato >= 0 && &psRiga == m_rigaAnticipata) {
         const ValoreAnticipato& pronto = m_valoriCorrenti[campo.anticipato];
         if (pronto.eccezione)
             std::rethrow_exception(pronto.eccezione);
-        letto = &pronto.letto;
-    } else {
-        QString costruito;
-        calcolato = LeggiValore(TestoCampo(psRiga, campo, costruito), campo, m_ctx.soloAsci, m_valuta);
+        if (!ValoreValido(psRiga, campo, pronto.letto))
+            return 1;
+        pvValore = &pronto.letto.valore;
+        return 0;
     }
-    if (!letto->errore.isEmpty()) {
-        m_campoInLettura = campo.campo;
-        ScriviErrore(psRiga, letto->errore);
-        m_campoInLettura = nullptr;
+    QString costruito;
+    ValoreLetto letto = LeggiValore(TestoCampo(psRiga, campo, costruito), campo, m_ctx.soloAsci, m_valuta);
+    if (!ValoreValido(psRiga, campo, letto))
         return 1;
-    }
-    pvValore = letto->valore;
+    calcolato = std::move(letto.valore);
+    pvValore = &calcolato;
     return 0;
+}
+
+// A value that could not be read is the line's error row.
+bool ScQuiva::ValoreValido(const QString& psRiga, const CampoCompilato& campo, const ValoreLetto& letto)
+{
+    if (letto.errore.isEmpty())
+        return true;
+    m_campoInLettura = campo.campo;
+    ScriviErrore(psRiga, letto.errore);
+    m_campoInLettura = nullptr;
+    return false;
 }
 
 int ScQuiva::LeggiVal(const QString& psRiga, const ScQuivaCampi& pgcampo, QVariant& pvValore, int piCodTab)

@@ -170,7 +170,11 @@ int ScQuiva::CompRecord(const QString& psRiga)
         nuovo[t] = s.usato() && s.set && s.set->StatoModifica() == Recordset::Stato::Aggiunta;
     }
     const CampoCompilato* campo = nullptr;
-    QVariant valore;
+    // The field's value, where the reading thread left it when it can stay
+    // there until the write (a value is copied only when read or made here).
+    QVariant calcolato;
+    QVariant adattato;
+    const QVariant* valore = &calcolato;
     int t = 1;
     std::array<const std::vector<int>*, NumSlot + 1> colonne {};  // of each slot, resolved at its first field
     try {
@@ -180,8 +184,9 @@ int ScQuiva::CompRecord(const QString& psRiga)
             if (!(c.aggiorna || c.listino || nuovo[t]) || s.flag != 0)
                 continue;
             campo = &c;
-            valore = QVariant();
-            const int stato = LeggiVal(psRiga, c, valore);
+            calcolato = QVariant();
+            valore = &calcolato;
+            const int stato = LeggiVal(psRiga, c, valore, calcolato);
             if (stato != 0)
                 return stato;
             if (c.aggiorna || nuovo[t]) {
@@ -191,20 +196,27 @@ int ScQuiva::CompRecord(const QString& psRiga)
                     colonne[t] = &Colonne(t);
                 const int colonna = (*colonne[t])[c.posizioneNelSlot];
                 if (colonna < 0)
-                    s.set->Imposta(c.campo->osNomeCampo, valore);  // raises "no such column"
+                    s.set->Imposta(c.campo->osNomeCampo, *valore);  // raises "no such column"
                 // What reaches a column is of its declared type.
-                if (const ColonnaSchema* dichiarata = s.set->SchemaColonna(colonna);
-                    dichiarata && !AdattaAColonna(valore, *dichiarata)) {
-                    ScriviErrore(psRiga, c.nome + QStringLiteral(": Tipo non valido (") + FormUtility::TestoValore(valore)
-                                     + QLatin1Char(')'));
-                    return CodiciErrore::TipoNonCorrispondente;
+                if (const ColonnaSchema* dichiarata = s.set->SchemaColonna(colonna)) {
+                    const QVariant* adatto = ValorePerColonna(*valore, *dichiarata, adattato);
+                    if (!adatto) {
+                        ScriviErrore(psRiga, c.nome + QStringLiteral(": Tipo non valido (")
+                                         + FormUtility::TestoValore(*valore) + QLatin1Char(')'));
+                        return CodiciErrore::TipoNonCorrispondente;
+                    }
+                    valore = adatto;
                 }
-                s.set->Imposta(colonna, valore);
+                // A value made here is copied; one the reading thread left is lent.
+                if (valore == &calcolato || valore == &adattato)
+                    s.set->Imposta(colonna, *valore);
+                else
+                    s.set->ImpostaPrestato(colonna, *valore);
                 if (ogOsservatore)
-                    ogOsservatore->Valore(*c.campo, valore);
+                    ogOsservatore->Valore(*c.campo, *valore);
             }
             if (c.listino)
-                s.listino = valore.toString();
+                s.listino = valore->toString();
             campo = nullptr;
         }
         for (t = 1; t <= NumSlot; ++t)
@@ -238,7 +250,7 @@ int ScQuiva::CompRecord(const QString& psRiga)
         if (numero == CodiciErrore::CampoInesistente)
             messaggio = QStringLiteral("Campo inesistente");
         else if (numero == CodiciErrore::ValoreTroppoGrande)
-            messaggio = QStringLiteral("Valore troppo grande (") + FormUtility::TestoValore(valore) + QLatin1Char(')');
+            messaggio = QStringLiteral("Valore troppo grande (") + FormUtility::TestoValore(*valore) + QLatin1Char(')');
         else
             messaggio = FormUtility::DescrizioneErrore(errore);
         ScriviErrore(psRiga, messaggio + suffisso);

@@ -489,3 +489,55 @@ TEST_F(BancaDati, AmountsAreStoredWithTheDigitsTheyHave)
 }
 
 }  // namespace
+
+namespace {
+
+// A server looks up the keys of a block in one query: each list of values
+// finds what a look-up of its own finds, for keys of every kind (letter case
+// ignored in texts, quotes and array punctuation kept, numbers and dates
+// compared as such), and values of no one type are left to the caller.
+TEST_F(BancaDati, ManyLookUpsFindWhatEachLookUpFinds)
+{
+    if (!DatabaseProva::SuServer())
+        GTEST_SKIP() << "a file looks its keys up one by one";
+    ambiente.Sql(QStringLiteral("CREATE TABLE V (K VARCHAR(12), N INTEGER, D DATE, I NUMERIC, A VARCHAR(10))"));
+    ambiente.Sql(QStringLiteral("INSERT INTO V VALUES ('Città', 1, '2024-02-29', 2.5, 'uno'), "
+                                "('a\"b{,}', 2, '2001-01-01', 0, 'due'), ('c\\d', 3, NULL, 1, 'tre'), "
+                                "('', 4, '1999-12-31', -3.25, 'quattro'), ('Città', 1, '2024-02-29', 7, 'cinque')"));
+    RecordsetManager rs(ambiente.Db());
+    const QString nome = rs.Apri(QStringLiteral("Select * from V Where 1 = 0"));
+    Recordset& set = rs.Oggetto(nome);
+    const QString sql = QStringLiteral("Select * from V Where K = ? And N = ? And D = ?");
+    const std::vector<QVariantList> chiavi = {
+        {QStringLiteral("CITTÀ"), 1, QDate(2024, 2, 29)},    {QStringLiteral("a\"B{,}"), 2, QDate(2001, 1, 1)},
+        {QStringLiteral("c\\d"), 3, QDate(2000, 1, 1)},      {QString(), 4, QDate(1999, 12, 31)},
+        {QStringLiteral("nessuno"), 9, QDate(2024, 2, 29)},  {QStringLiteral("città"), 2, QDate(2024, 2, 29)},
+    };
+    const std::vector<Recordset::Righe> trovate = set.CercaMolti(sql, chiavi);
+    ASSERT_EQ(trovate.size(), chiavi.size());
+    const int a = set.IndiceColonna(QStringLiteral("A"));
+    for (size_t n = 0; n < chiavi.size(); ++n) {
+        QStringList molti, uno;
+        for (const auto& riga : trovate[n])
+            molti << riga[static_cast<size_t>(a)].toString();
+        rs.Riapri(nome, sql, chiavi[n]);
+        for (int r = 0; r < set.NumeroRighe(); ++r)
+            uno << set.Valore(r, a).toString();
+        molti.sort();
+        uno.sort();
+        EXPECT_EQ(molti, uno) << n;
+    }
+    EXPECT_EQ(trovate[0].size(), 2u);
+    EXPECT_EQ(trovate[3].size(), 1u);  // the null text is looked up as the empty text
+    EXPECT_TRUE(trovate[4].empty());
+
+    // Amounts, and a marker whose values are of two kinds.
+    const std::vector<Recordset::Righe> importi =
+        set.CercaMolti(QStringLiteral("Select * from V Where I = ?"), {{2.5}, {-3.25}, {7.0}, {8.0}});
+    ASSERT_EQ(importi.size(), 4u);
+    EXPECT_EQ(importi[0].size() + importi[1].size() + importi[2].size(), 3u);
+    EXPECT_TRUE(importi[3].empty());
+    EXPECT_TRUE(set.CercaMolti(QStringLiteral("Select * from V Where N = ?"), {{1}, {QStringLiteral("2")}}).empty());
+}
+
+}  // namespace
