@@ -7,7 +7,6 @@
 #include <QLocale>
 #include <QTime>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -34,14 +33,19 @@ void Data(QByteArray& testo, const QDate& data)
     ScriviDataIso(anno, mese, giorno, testo.data() + inizio);
 }
 
-// Appends testo with a backslash before every character of speciali.
-void Protetto(QByteArray& uscita, QByteArrayView testo, const char* speciali)
+// Appends testo with a backslash before every quote and backslash, as a
+// quoted element of an array or of a row is written.
+void Protetto(QByteArray& uscita, QByteArrayView testo)
 {
-    for (const char c : testo) {
-        if (std::strchr(speciali, c) && c)
-            uscita += '\\';
-        uscita += c;
+    qsizetype da = 0;
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        if (testo[i] != '"' && testo[i] != '\\')
+            continue;
+        uscita.append(testo.sliced(da, i - da));
+        uscita += '\\';
+        da = i;
     }
+    uscita.append(testo.sliced(da));
 }
 
 }  // namespace
@@ -135,14 +139,14 @@ QString MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>
             campo.clear();
             AggiungiTestoServer(campo, *valore);
             riga += '"';
-            Protetto(riga, campo, "\"\\");
+            Protetto(riga, campo);
             riga += '"';
         }
         riga += ')';
         if (inizio > 0)
             matrice += ',';
         matrice += '"';
-        Protetto(matrice, riga, "\"\\");
+        Protetto(matrice, riga);
         matrice += '"';
     }
     matrice += '}';
@@ -162,7 +166,7 @@ QString MatriceValori(const std::vector<QVariant>& valori)
         elemento.clear();
         AggiungiTestoServer(elemento, valore);
         matrice += '"';
-        Protetto(matrice, elemento, "\"\\");
+        Protetto(matrice, elemento);
         matrice += '"';
     }
     matrice += '}';

@@ -13,6 +13,7 @@
 #include "ValueStore.h"
 #include "VerificaDefinizione.h"
 
+#include <algorithm>
 #include <QFileInfo>
 #include <optional>
 #include <utility>
@@ -316,9 +317,11 @@ void ScQuiva::TrattieniValori(int posizione)
 {
     if (m_valoriBlocco.size() <= static_cast<size_t>(posizione))
         m_valoriBlocco.resize(static_cast<size_t>(posizione) + 1);
-    // Moved out, since the reading thread reads over its lots meanwhile.
-    m_valoriBlocco[static_cast<size_t>(posizione)].assign(
-        std::make_move_iterator(m_valoriLetti), std::make_move_iterator(m_valoriLetti + m_piano.anticipati + 1));
+    // Taken out, since the reading thread reads over its lots meanwhile; it
+    // gets the values of an earlier block in exchange and frees them itself.
+    std::vector<ValoreAnticipato>& trattenuti = m_valoriBlocco[static_cast<size_t>(posizione)];
+    trattenuti.resize(static_cast<size_t>(m_piano.anticipati) + 1);
+    std::swap_ranges(m_valoriLetti, m_valoriLetti + m_piano.anticipati + 1, trattenuti.begin());
 }
 
 void ScQuiva::CaricaRiga(const QString& riga, int posizione)
