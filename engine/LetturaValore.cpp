@@ -6,6 +6,7 @@
 #include "FormUtility.h"
 #include "ScQuivaTesto.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -72,13 +73,41 @@ QVariant Arrotondato(const QVariant& valore, int decimali, int tipoDest)
     return arrotondato;
 }
 
+// The value becomes the text s, written into the text it already holds (a
+// text shared with someone else is copied first, as any change of it is): a
+// load reads millions of values into the same places, and this keeps them
+// from being freed and allocated again every time.
+QString& TestoDi(QVariant& valore, QStringView s)
+{
+    if (valore.typeId() != QMetaType::QString)
+        valore = QString();
+    QString& testo = *static_cast<QString*>(valore.data());
+    testo.resize(s.size());
+    std::copy(s.begin(), s.end(), testo.data());
+    return testo;
+}
+
 }  // namespace
 
 ValoreLetto LeggiValore(QStringView s, const CampoCompilato& campo, bool soloAsci, const ConversioneValuta& valuta)
 {
+    ValoreLetto letto;
+    LeggiValore(s, campo, soloAsci, letto, valuta);
+    return letto;
+}
+
+void LeggiValore(QStringView s, const CampoCompilato& campo, bool soloAsci, ValoreLetto& letto,
+                 const ConversioneValuta& valuta)
+{
     const ScQuivaCampi& c = *campo.campo;
     const int tipoDest = campo.tipoDest;
-    ValoreLetto letto;
+    if (!letto.errore.isNull())
+        letto.errore = QString();
+    // A line refused here has no value.
+    auto rifiuta = [&letto](QString errore) {
+        letto.errore = std::move(errore);
+        letto.valore = QVariant();
+    };
 
     // Without control characters and trailing blanks, within the length
     // limit.
@@ -96,12 +125,12 @@ ValoreLetto LeggiValore(QStringView s, const CampoCompilato& campo, bool soloAsc
     // Keys and mandatory fields must have a value.
     if (s.isEmpty()) {
         if (campo.chiave) {
-            letto.errore = campo.nome + QStringLiteral(": Campo chiave non compilato");
-            return letto;
+            rifiuta(campo.nome + QStringLiteral(": Campo chiave non compilato"));
+            return;
         }
         if (campo.obbligatorio) {
-            letto.errore = campo.nome + QStringLiteral(": Campo obbligatorio non compilato");
-            return letto;
+            rifiuta(campo.nome + QStringLiteral(": Campo obbligatorio non compilato"));
+            return;
         }
     }
 
@@ -117,13 +146,14 @@ ValoreLetto LeggiValore(QStringView s, const CampoCompilato& campo, bool soloAsc
         } else {
             const int dimensione = c.oiDimensione();
             const int larghezza = c.oiQuanto != 0 ? c.oiQuanto : std::abs(dimensione);
-            QString testo = Riempi(s.toString(), larghezza, c.osRiempie);
+            QString& testo = TestoDi(v, s);
+            testo = Riempi(std::move(testo), larghezza, c.osRiempie);
             // Cut to its column, a key would become another record's key.
             if (campo.chiave && c.DimensioneDaColonna() && testo.size() > dimensione) {
-                letto.errore = campo.nome + QStringLiteral(": Chiave più lunga della colonna (") + testo + QLatin1Char(')');
-                return letto;
+                rifiuta(campo.nome + QStringLiteral(": Chiave più lunga della colonna (") + testo + QLatin1Char(')'));
+                return;
             }
-            v = Taglia(std::move(testo), dimensione);
+            testo = Taglia(std::move(testo), dimensione);
         }
 
         // Currency or rounding; the empty text passes unchanged.
@@ -136,13 +166,12 @@ ValoreLetto LeggiValore(QStringView s, const CampoCompilato& campo, bool soloAsc
             }
         }
     } catch (const std::exception&) {
-        letto.errore = campo.nome + QStringLiteral(": Tipo non valido (") + s.toString() + QLatin1Char(')');
-        return letto;
+        rifiuta(campo.nome + QStringLiteral(": Tipo non valido (") + s.toString() + QLatin1Char(')'));
+        return;
     }
 
     // Forbidden and allowed values.
     if (c.ValoreNonValido(v))
         letto.errore = campo.nome + QStringLiteral(": Campo con valore non valido (") + FormUtility::TestoValore(v)
             + QLatin1Char(')');
-    return letto;
 }

@@ -22,3 +22,6 @@ using ConversioneValuta = std::function<QVariant(const QVariant& valore, const C
 // characters into blanks. Without valuta, amounts keep their value.
 ValoreLetto LeggiValore(QStringView testo, const CampoCompilato& campo, bool soloAsci,
                         const ConversioneValuta& valuta = {});
+// The same into letto, whose room it reuses.
+void LeggiValore(QStringView testo, const CampoCompilato& campo, bool soloAsci, ValoreLetto& letto,
+                 const ConversioneValuta& valuta = {});

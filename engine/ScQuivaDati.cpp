@@ -270,7 +270,7 @@ LetturaAnticipata::PreparaRiga ScQuiva::PreparazioneRighe() const
             ValoreAnticipato& v = valori[campo->anticipato];
             try {
                 QString costruito;
-                v.letto = LeggiValore(posizione.Testo(riga, *campo, costruito), *campo, soloAsci);
+                LeggiValore(posizione.Testo(riga, *campo, costruito), *campo, soloAsci, v.letto);
                 v.eccezione = nullptr;
             } catch (...) {
                 v.letto = {};

@@ -346,4 +346,32 @@ TEST_F(Valori, CaratteriPericolosiPassanoIntatti)
         EXPECT_EQ(Errori()[i], "Articoli.Codice: Campo con valore non valido (" + corpus[i] + ")");
 }
 
+// The reading thread reads every line's values into the same places: a
+// value read over is replaced, never changed where someone else still holds
+// it, and a rejected value leaves none behind.
+TEST_F(Valori, ValoriLettiNelloStessoPosto)
+{
+    auto c = NuovoCampo("1");
+    c->osObbligatorio = "S";
+    const CampoCompilato campo = Compilato(*c);
+    QString costruito;
+    ValoreLetto letto;
+    auto leggi = [&](const QString& riga) {
+        LeggiValore(posizione.Testo(riga, campo, costruito), campo, false, letto);
+    };
+    leggi(QStringLiteral("Città di Castello;x"));
+    const QVariant tenuto = letto.valore;  // held by the load meanwhile
+    leggi(QStringLiteral("Forlì;y"));
+    EXPECT_EQ(tenuto, QVariant(QStringLiteral("Città di Castello")));
+    EXPECT_EQ(letto.valore, QVariant(QStringLiteral("Forlì")));
+    leggi(QStringLiteral("Napoli e dintorni;z"));  // longer than the room it reuses
+    EXPECT_EQ(letto.valore, QVariant(QStringLiteral("Napoli e dintorni")));
+    leggi(QStringLiteral(";z"));
+    EXPECT_FALSE(letto.errore.isEmpty());
+    EXPECT_FALSE(letto.valore.isValid());
+    leggi(QStringLiteral("Bari;z"));
+    EXPECT_TRUE(letto.errore.isEmpty());
+    EXPECT_EQ(letto.valore, QVariant(QStringLiteral("Bari")));
+}
+
 }  // namespace
