@@ -433,7 +433,7 @@ bool DatabaseLink::IniziaBlocco()
     return true;
 }
 
-bool DatabaseLink::RaccogliRiga(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita)
+bool DatabaseLink::RaccogliRiga(const FormaRighe& forma, ValoriRiga valori, const QString& identita)
 {
     if (m_bloccoAperto && m_raccolte->Valori() + static_cast<int>(valori.size()) > ScrittureRaccolte::MassimoValori)
         ChiudiBlocco();
@@ -443,7 +443,7 @@ bool DatabaseLink::RaccogliRiga(const FormaRighe& forma, std::vector<QVariant>&&
         // A refusal undoes the block's rows alone, never the batch before it.
         if (!m_protezioneBlocco)
             m_protezioneBlocco = std::make_unique<IstruzioneProtetta>(*this);
-        return m_raccolte->Aggiungi(forma, std::move(valori), identita);
+        return m_raccolte->Aggiungi(forma, valori, identita);
     } catch (const ErroreRun&) {
         m_raccolte->Scarta();
         m_bloccoAperto = false;

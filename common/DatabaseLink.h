@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 class Comando;
@@ -24,6 +25,9 @@ class QSqlQuery;
 class ScrittureRaccolte;
 struct FormaRighe;
 struct sqlite3;
+
+// One row's values, where they are: what is kept of them is copied.
+using ValoriRiga = std::span<const QVariant* const>;
 // What a column's declared type lets it hold, as far as loading values cares.
 enum class GenereColonna : quint8 {
     Testo,
@@ -160,7 +164,7 @@ public:
     // marker; a change names the row it changes (see ScrittureRaccolte). False
     // when the caller must write the row itself (no block open, the block
     // closed to keep its statement within bounds, a row changed twice).
-    bool RaccogliRiga(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita = {});
+    bool RaccogliRiga(const FormaRighe& forma, ValoriRiga valori, const QString& identita = {});
     // Closes an open block; every use of the connection calls it first,
     // since the block's rows may be on their way to the server.
     void InviaRaccolte() { ChiudiBlocco(); }

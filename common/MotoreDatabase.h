@@ -63,7 +63,7 @@ public:
         Q_UNUSED(forma);
         return false;
     }
-    virtual void AggiungiACopia(std::span<const QVariant> valori) { Q_UNUSED(valori); }
+    virtual void AggiungiACopia(ValoriRiga valori) { Q_UNUSED(valori); }
     virtual void ChiudiCopia() { }
     virtual void AbbandonaCopia() { }
 

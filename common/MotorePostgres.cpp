@@ -178,11 +178,11 @@ public:
         return true;
     }
 
-    void AggiungiACopia(std::span<const QVariant> valori) override
+    void AggiungiACopia(ValoriRiga valori) override
     {
         m_riga.clear();
         for (size_t v = 0; v < valori.size(); ++v) {
-            AggiungiValoreCopia(m_riga, valori[v]);
+            AggiungiValoreCopia(m_riga, *valori[v]);
             m_riga += v + 1 == valori.size() ? '\n' : '\t';
         }
         if (PQputCopyData(m_pg, m_riga.constData(), static_cast<int>(m_riga.size())) != 1)

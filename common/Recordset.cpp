@@ -333,12 +333,11 @@ void Recordset::Inserisci()
             forma.copia =
                 QString(InizioInserimento()).replace(0, 11, QStringLiteral("COPY")) + QStringLiteral(" FROM STDIN");
         }
-        std::vector<QVariant> valori;
-        valori.reserve(static_cast<size_t>(impostate));
+        m_valoriRiga.clear();
         for (int c = 0; c < m_impostati.size(); ++c)
             if (m_impostati[c] == '1')
-                valori.push_back(*m_nuovi[c]);
-        if (m_db.RaccogliRiga(forma, std::move(valori)))
+                m_valoriRiga.push_back(m_nuovi[c]);
+        if (m_db.RaccogliRiga(forma, m_valoriRiga))
             return;
     }
     auto it = m_corrente->inserimenti.find(m_impostati);
@@ -480,18 +479,17 @@ bool Recordset::RaccogliModifica()
     if (!raccolta)
         return false;
     const std::vector<QVariant>& riga = m_righe[m_posizione];
-    std::vector<QVariant> valori;
-    valori.reserve(static_cast<size_t>(raccolta->forma.valori));
+    m_valoriRiga.clear();
     QString identita = Corrente().tabella;
     for (int segno : raccolta->segni) {
         if (segno >= 0) {
-            valori.push_back(*m_nuovi[segno]);
+            m_valoriRiga.push_back(m_nuovi[segno]);
         } else {
-            valori.push_back(riga[-1 - segno]);
+            m_valoriRiga.push_back(&riga[-1 - segno]);
             identita += QChar(0x1f) + riga[-1 - segno].toString();
         }
     }
-    return m_db.RaccogliRiga(raccolta->forma, std::move(valori), identita);
+    return m_db.RaccogliRiga(raccolta->forma, m_valoriRiga, identita);
 }
 
 // The statement once per look-up, as a lateral subquery of a list of the

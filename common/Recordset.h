@@ -122,5 +122,6 @@ private:
     // caller (ImpostaPrestato).
     std::vector<const QVariant*> m_nuovi;
     std::vector<QVariant> m_propri;
+    std::vector<const QVariant*> m_valoriRiga;  // a gathered row's, reused
     QByteArray m_impostati;  // '1' for every column set
 };

@@ -26,7 +26,7 @@ ScrittureRaccolte::ScrittureRaccolte(DatabaseLink& db, MotoreDatabase& motore) :
 ScrittureRaccolte::~ScrittureRaccolte() = default;
 
 // The bulk copy takes the rows of one statement: the first one that comes.
-bool ScrittureRaccolte::Copia(const FormaRighe& forma, const std::vector<QVariant>& valori)
+bool ScrittureRaccolte::Copia(const FormaRighe& forma, ValoriRiga valori)
 {
     if (forma.copia.isEmpty())
         return false;
@@ -38,7 +38,7 @@ bool ScrittureRaccolte::Copia(const FormaRighe& forma, const std::vector<QVarian
     return true;
 }
 
-bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita)
+bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, ValoriRiga valori, const QString& identita)
 {
     if (Copia(forma, valori))
         return true;
@@ -57,8 +57,8 @@ bool ScrittureRaccolte::Aggiungi(const FormaRighe& forma, std::vector<QVariant>&
         m_gruppi.push_back({forma, {}});
         gruppo = m_gruppi.end() - 1;
     }
-    gruppo->valori.insert(gruppo->valori.end(), std::make_move_iterator(valori.begin()),
-                          std::make_move_iterator(valori.end()));
+    for (const QVariant* valore : valori)
+        gruppo->valori.push_back(*valore);
     m_valori += static_cast<int>(valori.size());
     return true;
 }
@@ -111,9 +111,12 @@ void ScrittureRaccolte::Invia()
             if (!m_motore.ApriCopia(g.forma))
                 return false;
             m_copia = g.forma.copia;
-            const std::span<const QVariant> valori(g.valori);
-            for (size_t inizio = 0; inizio < valori.size(); inizio += static_cast<size_t>(g.forma.valori))
-                m_motore.AggiungiACopia(valori.subspan(inizio, static_cast<size_t>(g.forma.valori)));
+            std::vector<const QVariant*> riga(static_cast<size_t>(g.forma.valori));
+            for (size_t inizio = 0; inizio + riga.size() <= g.valori.size(); inizio += riga.size()) {
+                for (size_t v = 0; v < riga.size(); ++v)
+                    riga[v] = &g.valori[inizio + v];
+                m_motore.AggiungiACopia(riga);
+            }
             m_copia.clear();
             m_motore.ChiudiCopia();
             return true;

@@ -3,6 +3,8 @@
 // sent in one statement: one round trip for many lines instead of one per
 // line. A single statement succeeds or fails as a whole, so a refusal leaves
 // nothing half written. Used by DatabaseLink only.
+#include "DatabaseLink.h"
+
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -51,7 +53,7 @@ public:
     // cannot change a row twice; false then, and nothing is added. New rows
     // of the first table that has them go straight into the engine's bulk
     // copy; raises ErroreRun when the server refuses it.
-    bool Aggiungi(const FormaRighe& forma, std::vector<QVariant>&& valori, const QString& identita = {});
+    bool Aggiungi(const FormaRighe& forma, ValoriRiga valori, const QString& identita = {});
     bool Vuote() const { return m_gruppi.empty() && m_copia.isEmpty(); }
     int Valori() const { return m_valori; }
     // Sends every row, each statement's rows in the order they came: new
@@ -67,7 +69,7 @@ private:
     };
     Comando& Istruzione();
 
-    bool Copia(const FormaRighe& forma, const std::vector<QVariant>& valori);
+    bool Copia(const FormaRighe& forma, ValoriRiga valori);
 
     DatabaseLink& m_db;
     MotoreDatabase& m_motore;

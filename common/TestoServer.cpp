@@ -33,10 +33,11 @@ void Data(QByteArray& testo, const QDate& data)
     ScriviDataIso(anno, mese, giorno, testo.data() + inizio);
 }
 
-// Appends testo with a backslash before every quote and backslash, as a
-// quoted element of an array or of a row is written.
-void Protetto(QByteArray& uscita, QByteArrayView testo)
+// Appends testo in double quotes, with a backslash before every quote and
+// backslash, as an element of an array or a field of a row is written.
+void Quotato(QByteArray& uscita, QByteArrayView testo)
 {
+    uscita += '"';
     qsizetype da = 0;
     for (qsizetype i = 0; i < testo.size(); ++i) {
         if (testo[i] != '"' && testo[i] != '\\')
@@ -46,6 +47,7 @@ void Protetto(QByteArray& uscita, QByteArrayView testo)
         da = i;
     }
     uscita.append(testo.sliced(da));
+    uscita += '"';
 }
 
 }  // namespace
@@ -138,16 +140,12 @@ QString MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>
                 continue;
             campo.clear();
             AggiungiTestoServer(campo, *valore);
-            riga += '"';
-            Protetto(riga, campo);
-            riga += '"';
+            Quotato(riga, campo);
         }
         riga += ')';
         if (inizio > 0)
             matrice += ',';
-        matrice += '"';
-        Protetto(matrice, riga);
-        matrice += '"';
+        Quotato(matrice, riga);
     }
     matrice += '}';
     return QString::fromUtf8(matrice);
@@ -165,9 +163,7 @@ QString MatriceValori(const std::vector<QVariant>& valori)
         }
         elemento.clear();
         AggiungiTestoServer(elemento, valore);
-        matrice += '"';
-        Protetto(matrice, elemento);
-        matrice += '"';
+        Quotato(matrice, elemento);
     }
     matrice += '}';
     return QString::fromUtf8(matrice);
