@@ -180,7 +180,7 @@ public:
 
     void AggiungiACopia(ValoriRiga valori) override
     {
-        m_riga.clear();
+        m_riga.truncate(0);  // keeps its room: clear() would free it
         for (size_t v = 0; v < valori.size(); ++v) {
             AggiungiValoreCopia(m_riga, *valori[v]);
             m_riga += v + 1 == valori.size() ? '\n' : '\t';

@@ -4,8 +4,8 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QLocale>
 #include <QTime>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -33,6 +33,16 @@ void Data(QByteArray& testo, const QDate& data)
     ScriviDataIso(anno, mese, giorno, testo.data() + inizio);
 }
 
+// A number's shortest text that reads back as the same number, written in
+// place (no allocation per value).
+template <typename T>
+void Numero(QByteArray& testo, T numero)
+{
+    char cifre[32];
+    const std::to_chars_result fine = std::to_chars(cifre, cifre + sizeof cifre, numero);
+    testo.append(cifre, fine.ptr - cifre);
+}
+
 // Appends testo in double quotes, with a backslash before every quote and
 // backslash, as an element of an array or a field of a row is written.
 void Quotato(QByteArray& uscita, QByteArrayView testo)
@@ -55,12 +65,12 @@ void Quotato(QByteArray& uscita, QByteArrayView testo)
 void AggiungiTestoServer(QByteArray& testo, const QVariant& valore)
 {
     switch (valore.typeId()) {
-    case QMetaType::Int: testo += QByteArray::number(*static_cast<const int*>(valore.constData())); return;
+    case QMetaType::Int: Numero(testo, *static_cast<const int*>(valore.constData())); return;
     case QMetaType::LongLong:
     case QMetaType::Long:
-    case QMetaType::Short: testo += QByteArray::number(valore.toLongLong()); return;
+    case QMetaType::Short: Numero(testo, valore.toLongLong()); return;
     case QMetaType::UInt:
-    case QMetaType::ULongLong: testo += QByteArray::number(valore.toULongLong()); return;
+    case QMetaType::ULongLong: Numero(testo, valore.toULongLong()); return;
     case QMetaType::Bool: testo += valore.toBool() ? "t" : "f"; return;
     case QMetaType::Double:
     case QMetaType::Float: {
@@ -72,7 +82,7 @@ void AggiungiTestoServer(QByteArray& testo, const QVariant& valore)
         else if (std::isinf(numero))
             testo += numero > 0 ? "Infinity" : "-Infinity";
         else
-            testo += QByteArray::number(numero, 'g', QLocale::FloatingPointShortest);
+            Numero(testo, numero);
         return;
     }
     case QMetaType::QDate: Data(testo, *static_cast<const QDate*>(valore.constData())); return;
@@ -131,14 +141,15 @@ QString MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>
             if (posto >= 0 && posto < colonne)
                 campi[static_cast<size_t>(posto)] = &valori[inizio + m];
         }
-        riga = "(";
+        riga.truncate(0);
+        riga += '(';
         for (int c = 0; c < colonne; ++c) {
             if (c > 0)
                 riga += ',';
             const QVariant* valore = campi[static_cast<size_t>(c)];
             if (!valore || valore->isNull())
                 continue;
-            campo.clear();
+            campo.truncate(0);
             AggiungiTestoServer(campo, *valore);
             Quotato(riga, campo);
         }
@@ -161,7 +172,7 @@ QString MatriceValori(const std::vector<QVariant>& valori)
             matrice += "NULL";
             continue;
         }
-        elemento.clear();
+        elemento.truncate(0);
         AggiungiTestoServer(elemento, valore);
         Quotato(matrice, elemento);
     }

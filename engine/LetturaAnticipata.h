@@ -15,6 +15,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 class LettoreRighe;
@@ -24,6 +25,14 @@ class LettoreRighe;
 struct ValoreAnticipato {
     ValoreLetto letto;
     std::exception_ptr eccezione;
+
+    // Member by member: a block takes every line's values by swapping.
+    friend void swap(ValoreAnticipato& a, ValoreAnticipato& b) noexcept
+    {
+        a.letto.valore.swap(b.letto.valore);
+        a.letto.errore.swap(b.letto.errore);
+        std::swap(a.eccezione, b.eccezione);
+    }
 };
 
 class LetturaAnticipata {

@@ -8,6 +8,10 @@
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <string>
+
 namespace {
 
 TEST(TestoServer, ArraysOfRowsReadBackAsTheValuesTheyCarry)
@@ -46,6 +50,31 @@ TEST(TestoServer, ArraysOfRowsReadBackAsTheValuesTheyCarry)
     EXPECT_EQ(q.value(3).toString(), QStringLiteral("2.6"));
     q.last();
     EXPECT_TRUE(q.value(1).isNull() && q.value(2).isNull() && q.value(3).isNull());
+}
+
+// A copy's line holds each value as the server's input functions read it:
+// numbers in the shortest form that reads back as the same number (a decimal
+// column keeps 2.6, not 2.6000000000000001), the rest escaped for the copy.
+TEST(TestoServer, CopyValuesAreTheShortestExactTexts)
+{
+    auto copia = [](const QVariant& valore) {
+        QByteArray riga;
+        AggiungiValoreCopia(riga, valore);
+        return riga.toStdString();
+    };
+    EXPECT_EQ(copia(42), "42");
+    EXPECT_EQ(copia(-2147483647 - 1), "-2147483648");
+    EXPECT_EQ(copia(Q_INT64_C(-9223372036854775807)), "-9223372036854775807");
+    EXPECT_EQ(copia(2.6), "2.6");
+    EXPECT_EQ(copia(0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(std::stod(copia(1e-7)), 1e-7);
+    EXPECT_EQ(std::stod(copia(1.2345678901234568e+20)), 1.2345678901234568e+20);
+    EXPECT_EQ(copia(std::nan("")), "NaN");
+    EXPECT_EQ(copia(-std::numeric_limits<double>::infinity()), "-Infinity");
+    EXPECT_EQ(copia(QDate(2024, 2, 29)), "2024-02-29");
+    EXPECT_EQ(copia(QStringLiteral("a\tb\nc\\d\te")), "a\\tb\\nc\\\\d\\te");
+    EXPECT_EQ(copia(QStringLiteral("Città")), "Città");
+    EXPECT_EQ(copia(QVariant()), "\\N");
 }
 
 }  // namespace
