@@ -35,7 +35,7 @@ enum class GenereColonna : quint8 {
     Decimale,  // fixed point: cifre digits, decimali of them after the point (0 cifre: any)
     Reale,     // floating point; cifre 7 for single precision
     Data,
-    Altro,     // anything else (yes/no, binary...): values go as they are
+    Altro,  // anything else (yes/no, binary...): values go as they are
 };
 
 enum class LivelloIsolamento { LetturaNonConfermata, LetturaConfermata };

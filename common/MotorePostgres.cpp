@@ -2,12 +2,12 @@
 // and, for bulk writes, libpq on the driver's own connection.
 #include "CatalogoNomi.h"
 #include "Comando.h"
-#include "TestoServer.h"
 #include "FunzioniJetPostgres.h"
 #include "MotoreDatabase.h"
 #include "SchemaColonne.h"
-#include "TestiDriver.h"
 #include "ScrittureRaccolte.h"
+#include "TestiDriver.h"
+#include "TestoServer.h"
 #include "TraduttoreJet.h"
 
 #include <QCryptographicHash>
@@ -89,13 +89,13 @@ public:
         SchemaTabella schema;
         schema.nome = *nome;
         QSqlQuery q(Database());
-        q.prepare(QStringLiteral(
-            "SELECT a.attname, pg_catalog.format_type(a.atttypid, a.atttypmod), "
-            "CASE WHEN a.atttypmod > 4 AND t.typcategory = 'S' THEN a.atttypmod - 4 ELSE 0 END, "
-            "coalesce(array_position(i.indkey::int2[], a.attnum) + 1, 0) "
-            "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
-            "LEFT JOIN pg_catalog.pg_index i ON i.indrelid = a.attrelid AND i.indisprimary "
-            "WHERE a.attrelid = ?::regclass AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"));
+        q.prepare(
+            QStringLiteral("SELECT a.attname, pg_catalog.format_type(a.atttypid, a.atttypmod), "
+                           "CASE WHEN a.atttypmod > 4 AND t.typcategory = 'S' THEN a.atttypmod - 4 ELSE 0 END, "
+                           "coalesce(array_position(i.indkey::int2[], a.attnum) + 1, 0) "
+                           "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
+                           "LEFT JOIN pg_catalog.pg_index i ON i.indrelid = a.attrelid AND i.indisprimary "
+                           "WHERE a.attrelid = ?::regclass AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"));
         q.addBindValue(Quota(*nome));
         if (!q.exec())
             throw Errore(q.lastError());
@@ -141,9 +141,10 @@ public:
             QStringList espressioni;
             for (const QString& c : it.value())
                 espressioni << QStringLiteral("lower(%1)").arg(Quota(c));
-            const QString nome = QStringLiteral("quiva_ci_")
+            const QString nome =
+                QStringLiteral("quiva_ci_")
                 + QString::fromLatin1(
-                                     QCryptographicHash::hash(chiave.toUtf8(), QCryptographicHash::Md5).toHex().left(16));
+                    QCryptographicHash::hash(chiave.toUtf8(), QCryptographicHash::Md5).toHex().left(16));
             QSqlQuery q(Database());
             const bool inTransazione = m_link.InTransazione();
             if (inTransazione)
@@ -272,7 +273,8 @@ private:
         if (codice == QLatin1String("42703"))
             return ErroreRun(CodiciErrore::CampoInesistente, TestoDriverItaliano(testo));
         if (codice == QLatin1String("53100"))
-            return ErroreRun(CodiciErrore::DiscoPieno, QStringLiteral("Spazio esaurito per il database (%1)").arg(testo));
+            return ErroreRun(CodiciErrore::DiscoPieno,
+                             QStringLiteral("Spazio esaurito per il database (%1)").arg(testo));
         // As on a file: only a duplicate key makes a line try again as a change.
         return ErroreRun(CodiciErrore::ErroreDatabase, TestoDriverItaliano(testo));
     }

@@ -463,9 +463,10 @@ const Recordset::Raccolta* Recordset::RaccoltaModifica()
         const QString nome = m_db.Quota(colonna->nome);
         condizioni << tabella + QLatin1Char('.') + nome + QStringLiteral(" = (quiva_v.w).") + nome;
     }
-    forma.matrici = QStringLiteral("UPDATE %1 SET %2 FROM (SELECT unnest(?::%1[]) AS n, unnest(?::%1[]) AS w) AS quiva_v "
-                                   "WHERE %3")
-                        .arg(tabella, assegnazioni.join(QStringLiteral(", ")), condizioni.join(QStringLiteral(" AND ")));
+    forma.matrici =
+        QStringLiteral("UPDATE %1 SET %2 FROM (SELECT unnest(?::%1[]) AS n, unnest(?::%1[]) AS w) AS quiva_v "
+                       "WHERE %3")
+            .arg(tabella, assegnazioni.join(QStringLiteral(", ")), condizioni.join(QStringLiteral(" AND ")));
     forma.colonne = colonne;
     forma.valori = static_cast<int>(raccolta.segni.size());
     return &raccolta;
@@ -492,20 +493,17 @@ bool Recordset::RaccogliModifica()
     return m_db.RaccogliRiga(raccolta->forma, m_valoriRiga, identita);
 }
 
-// The statement once per look-up, as a lateral subquery of a list of the
-// look-ups' values: "SELECT quiva_v.n, quiva_l.* FROM (VALUES (0, ?), (1, ?)...)
-// AS quiva_v(n, p0) CROSS JOIN LATERAL (statement with quiva_v.p0 for its
-// marker OFFSET 0) AS quiva_l". OFFSET 0 keeps the subquery whole, so each
-// look-up runs on the key's index. The number of look-ups is rounded up to a
-// power of two (the last one repeated) so that a few prepared statements
-// serve every block.
+// The statement once per look-up, as a lateral subquery of the look-ups'
+// values: "SELECT quiva_v.n, quiva_l.* FROM unnest(?::text[]) WITH ORDINALITY
+// AS quiva_v(p0, n) CROSS JOIN LATERAL (statement with quiva_v.p0 for its
+// marker OFFSET 0) AS quiva_l", one array per marker, typed by its values.
+// OFFSET 0 keeps the subquery whole, so each look-up runs on the key's index.
 std::vector<Recordset::Righe> Recordset::CercaMolti(const QString& sqlJet, const std::vector<QVariantList>& valori)
 {
     Lettura& lettura = Prepara(sqlJet);
     if (valori.empty())
         return {};
-    // The values of each marker travel as one array of their type: the
-    // statement is the same for any number of look-ups, and the server reads
+    // The same statement serves any number of look-ups, and the server reads
     // a few arrays rather than planning a list of rows every time.
     const size_t segni = valori.front().size();
     QStringList tipi;
@@ -530,10 +528,11 @@ std::vector<Recordset::Righe> Recordset::CercaMolti(const QString& sqlJet, const
         const QString sql = SostituisciSegni(lettura.sql, [&] { return QStringLiteral("quiva_v.p%1").arg(segno++); });
         if (segno != static_cast<int>(segni))
             return {};
-        query = Comando::Prepara(m_db,
-                                 QStringLiteral("SELECT quiva_v.n, quiva_l.* FROM unnest(%1) WITH ORDINALITY AS quiva_v(%2, n) "
-                                                "CROSS JOIN LATERAL (%3 OFFSET 0) AS quiva_l")
-                                     .arg(parametri.join(QStringLiteral(", ")), colonne.join(QStringLiteral(", ")), sql));
+        query = Comando::Prepara(
+            m_db,
+            QStringLiteral("SELECT quiva_v.n, quiva_l.* FROM unnest(%1) WITH ORDINALITY AS quiva_v(%2, n) "
+                           "CROSS JOIN LATERAL (%3 OFFSET 0) AS quiva_l")
+                .arg(parametri.join(QStringLiteral(", ")), colonne.join(QStringLiteral(", ")), sql));
     }
     for (size_t p = 0; p < segni; ++p)
         query->Lega(static_cast<int>(p), MatriceValori(matrici[p]));

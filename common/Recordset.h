@@ -89,9 +89,9 @@ private:
         QHash<QByteArray, std::shared_ptr<Comando>> inserimenti;  // by set of columns
         QHash<QByteArray, QString> inizi;                         // "INSERT INTO t (a, b)" by set of columns
         QHash<QByteArray, std::shared_ptr<Comando>> modifiche;
-        QString sql;                                 // the statement as the engine runs it
+        QString sql;                                     // the statement as the engine runs it
         QHash<QString, std::shared_ptr<Comando>> molti;  // CercaMolti's query by the types of its arrays
-        QHash<QByteArray, Raccolta> raccolte;        // gathered statements, by kind and set of columns
+        QHash<QByteArray, Raccolta> raccolte;            // gathered statements, by kind and set of columns
     };
 
     Lettura& Prepara(const QString& sqlJet);
@@ -123,5 +123,5 @@ private:
     std::vector<const QVariant*> m_nuovi;
     std::vector<QVariant> m_propri;
     std::vector<const QVariant*> m_valoriRiga;  // a gathered row's, reused
-    QByteArray m_impostati;  // '1' for every column set
+    QByteArray m_impostati;                     // '1' for every column set
 };

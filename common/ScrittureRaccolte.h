@@ -73,9 +73,9 @@ private:
 
     DatabaseLink& m_db;
     MotoreDatabase& m_motore;
-    QString m_copia;  // the statement of the bulk copy open, if any
+    QString m_copia;               // the statement of the bulk copy open, if any
     std::vector<Gruppo> m_gruppi;  // statements in the order of their first row
     int m_valori = 0;
-    QSet<QString> m_cambiate;  // rows the changes name, of every table
+    QSet<QString> m_cambiate;                               // rows the changes name, of every table
     QHash<QString, std::shared_ptr<Comando>> m_istruzioni;  // by text
 };

@@ -13,10 +13,12 @@ const std::vector<Traduzione>& Traduzioni()
 {
     static const auto opzioni = QRegularExpression::CaseInsensitiveOption;
     static const std::vector<Traduzione> elenco {
-        {QRegularExpression(QStringLiteral("no such table: ([^\\s]+)"), opzioni), QStringLiteral("Tabella inesistente: %1")},
+        {QRegularExpression(QStringLiteral("no such table: ([^\\s]+)"), opzioni),
+         QStringLiteral("Tabella inesistente: %1")},
         {QRegularExpression(QStringLiteral("relation \"([^\"]+)\" does not exist"), opzioni),
          QStringLiteral("Tabella inesistente: %1")},
-        {QRegularExpression(QStringLiteral("no such column: ([^\\s]+)"), opzioni), QStringLiteral("Colonna inesistente: %1")},
+        {QRegularExpression(QStringLiteral("no such column: ([^\\s]+)"), opzioni),
+         QStringLiteral("Colonna inesistente: %1")},
         {QRegularExpression(QStringLiteral("has no column named ([^\\s]+)"), opzioni),
          QStringLiteral("Colonna inesistente: %1")},
         {QRegularExpression(QStringLiteral("column \"([^\"]+)\" (?:of relation \"[^\"]+\" )?does not exist"), opzioni),

@@ -35,8 +35,7 @@ void Data(QByteArray& testo, const QDate& data)
 
 // A number's shortest text that reads back as the same number, written in
 // place (no allocation per value).
-template <typename T>
-void Numero(QByteArray& testo, T numero)
+template <typename T> void Numero(QByteArray& testo, T numero)
 {
     char cifre[32];
     const std::to_chars_result fine = std::to_chars(cifre, cifre + sizeof cifre, numero);

@@ -9,7 +9,10 @@
 
 namespace {
 
-bool Intera(const QVariant& v) { return ValoreNumerico(v) && v.typeId() != QMetaType::Double && v.typeId() != QMetaType::Float; }
+bool Intera(const QVariant& v)
+{
+    return ValoreNumerico(v) && v.typeId() != QMetaType::Double && v.typeId() != QMetaType::Float;
+}
 
 // The number a value stands for: a text read the Italian way.
 std::optional<double> NumeroDi(const QVariant& v)
@@ -42,7 +45,7 @@ bool NumeroPerColonna(QVariant& valore, const ColonnaSchema& colonna)
     case GenereColonna::Decimale:
         if (colonna.cifre > 0
             && std::fabs(FormUtility::Arrotonda(*numero, QLatin1Char('A'), colonna.decimali))
-                   >= std::pow(10.0, colonna.cifre - colonna.decimali))
+                >= std::pow(10.0, colonna.cifre - colonna.decimali))
             return false;
         break;
     default:

@@ -49,7 +49,7 @@ public:
 
     // The next line and its values, valid until the next call; false at the
     // end of the file. Raises the reading's error in its place. The caller
-    // may move the values out: the reader only writes over them. After the
+    // may move or swap the values out: the reader only writes over them. After the
     // valoriPerRiga values comes one more, whose errore says why the line
     // cannot be loaded (LettoreRighe::Scarto; its values are then not read).
     bool Leggi(const QString*& riga, ValoreAnticipato*& valori);

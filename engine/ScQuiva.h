@@ -4,8 +4,8 @@
 // it answers 0, QuivaDati; then drops the object.
 #include "ChiaviAnticipate.h"
 #include "ConteggiCarico.h"
-#include "ErroreRun.h"
 #include "ContestoQuiva.h"
+#include "ErroreRun.h"
 #include "LetturaAnticipata.h"
 #include "LetturaValore.h"
 #include "PianoQuiva.h"
@@ -183,9 +183,9 @@ private:
     qint16 m_saltaInizio = 0;
     long m_righeMassime = 0;
     std::vector<std::unique_ptr<ScQuivaCampi>> m_campi;
-    QHash<QString, ScQuivaCampi*> m_indiceCampi;  // lower-case osKey
-    ConteggiCarico m_conteggi;  // of the load running, the open batch included
-    ConteggiCarico m_salvati;   // of the batches committed
+    QHash<QString, ScQuivaCampi*> m_indiceCampi;   // lower-case osKey
+    ConteggiCarico m_conteggi;                     // of the load running, the open batch included
+    ConteggiCarico m_salvati;                      // of the batches committed
     std::array<QString, NumSlot + 1> m_sqlChiave;  // parametrised key query per slot
     PianoQuiva m_piano;                            // the definition compiled for the line loop
     QVariantList m_valoriChiave;                   // reused key values of a line

@@ -13,8 +13,8 @@
 #include "ValueStore.h"
 #include "VerificaDefinizione.h"
 
-#include <algorithm>
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -107,8 +107,8 @@ int ScQuiva::QuivaDati(long& plErrori)
                 try {
                     SvuotaTabella(s);
                 } catch (const std::exception& errore) {
-                    throw ErroreIstruzione(errore, i == 1 ? QStringLiteral("WhereAzz") : QStringLiteral("WhereAzz%1").arg(i),
-                                           s.tabella);
+                    throw ErroreIstruzione(
+                        errore, i == 1 ? QStringLiteral("WhereAzz") : QStringLiteral("WhereAzz%1").arg(i), s.tabella);
                 }
             }
         }
@@ -130,10 +130,11 @@ int ScQuiva::QuivaDati(long& plErrori)
         const qint64 dimensione = QFileInfo(origine).size();
         qint64 byteLetti = 0;
         bool interrotto = false, rigaAperta = false, confermaFallita = false, limitato = false;
-        BloccoRighe blocco(m_ctx.db, {[this](int posizione) { TrattieniValori(posizione); },
-                                      [this](const QString& r, int posizione) { CaricaRiga(r, posizione); },
-                                      [this] { return SalvaStato(); },
-                                      [this](const QStringList* righe) { AnticipaChiavi(righe); }});
+        BloccoRighe blocco(m_ctx.db,
+                           {[this](int posizione) { TrattieniValori(posizione); },
+                            [this](const QString& r, int posizione) { CaricaRiga(r, posizione); },
+                            [this] { return SalvaStato(); },
+                            [this](const QStringList* righe) { AnticipaChiavi(righe); }});
         for (const auto& campo : m_campi)
             campo->CalcolaCache();
         LetturaAnticipata lettura(*file, m_piano.anticipati, PreparazioneRighe());
@@ -253,7 +254,8 @@ ErroreRun ScQuiva::ErroreIstruzione(const std::exception& errore, const QString&
     QString luogo = QStringLiteral("Definizione %1, istruzione %2").arg(osCodice, istruzione);
     if (!tabella.isEmpty())
         luogo += QStringLiteral(" (tabella %1)").arg(tabella);
-    return ErroreRun(FormUtility::NumeroErrore(errore), luogo + QStringLiteral(": ") + FormUtility::DescrizioneErrore(errore));
+    return ErroreRun(FormUtility::NumeroErrore(errore),
+                     luogo + QStringLiteral(": ") + FormUtility::DescrizioneErrore(errore));
 }
 
 // What the reading thread does with every line: the values of the fields
@@ -288,7 +290,8 @@ void ScQuiva::Prepara()
         if (!s.usato())
             continue;
         try {
-            Apri(s, RecordsetAperto(m_rs, QStringLiteral("Select * from ") + s.tabella + QStringLiteral(" Where 1 = 0")));
+            Apri(s,
+                 RecordsetAperto(m_rs, QStringLiteral("Select * from ") + s.tabella + QStringLiteral(" Where 1 = 0")));
         } catch (const std::exception& errore) {
             throw ErroreIstruzione(errore, i == 1 ? QStringLiteral("Tabella") : QStringLiteral("Tabella%1").arg(i),
                                    s.tabella);

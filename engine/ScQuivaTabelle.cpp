@@ -201,8 +201,9 @@ int ScQuiva::CompRecord(const QString& psRiga)
                 if (const ColonnaSchema* dichiarata = s.set->SchemaColonna(colonna)) {
                     const QVariant* adatto = ValorePerColonna(*valore, *dichiarata, adattato);
                     if (!adatto) {
-                        ScriviErrore(psRiga, c.nome + QStringLiteral(": Tipo non valido (")
-                                         + FormUtility::TestoValore(*valore) + QLatin1Char(')'));
+                        ScriviErrore(psRiga,
+                                     c.nome + QStringLiteral(": Tipo non valido (") + FormUtility::TestoValore(*valore)
+                                         + QLatin1Char(')'));
                         return CodiciErrore::TipoNonCorrispondente;
                     }
                     valore = adatto;
