@@ -414,7 +414,8 @@ TEST_F(BancaDati, BlockOfGatheredRowsIsSentBeforeAnyOtherStatementAndRefusedAsAW
 // twice in one block gets both changes, in order.
 TEST_F(BancaDati, ChangesGatheredInABlockWriteWhatAChangeAloneWrites)
 {
-    ambiente.Sql(QStringLiteral("CREATE TABLE P (Codice VARCHAR(5) PRIMARY KEY, Importo NUMERIC, Qta INTEGER, Data DATE)"));
+    ambiente.Sql(
+        QStringLiteral("CREATE TABLE P (Codice VARCHAR(5) PRIMARY KEY, Importo NUMERIC, Qta INTEGER, Data DATE)"));
     ambiente.Sql(QStringLiteral("INSERT INTO P (Codice, Qta) VALUES ('A', 0), ('B', 0), ('C', 0)"));
     RecordsetManager rs(ambiente.Db());
     // Looked up first: a look-up would close the block.
@@ -439,7 +440,8 @@ TEST_F(BancaDati, ChangesGatheredInABlockWriteWhatAChangeAloneWrites)
     cambia(c2, "Qta", 2);
     ambiente.Db().ChiudiBlocco();
     lotto.Conferma();
-    const QStringList righe = ambiente.Righe(QStringLiteral("SELECT Codice, Importo, Qta, Data FROM P ORDER BY Codice"));
+    const QStringList righe =
+        ambiente.Righe(QStringLiteral("SELECT Codice, Importo, Qta, Data FROM P ORDER BY Codice"));
     ASSERT_EQ(righe.size(), 3);
     EXPECT_EQ(righe[1].mid(1), righe[0].mid(1));
     EXPECT_TRUE(righe[2].startsWith(QLatin1String("C|NULL|2|"))) << righe[2].toStdString();
@@ -509,9 +511,9 @@ TEST_F(BancaDati, ManyLookUpsFindWhatEachLookUpFinds)
     Recordset& set = rs.Oggetto(nome);
     const QString sql = QStringLiteral("Select * from V Where K = ? And N = ? And D = ?");
     const std::vector<QVariantList> chiavi = {
-        {QStringLiteral("CITTÀ"), 1, QDate(2024, 2, 29)},    {QStringLiteral("a\"B{,}"), 2, QDate(2001, 1, 1)},
-        {QStringLiteral("c\\d"), 3, QDate(2000, 1, 1)},      {QString(), 4, QDate(1999, 12, 31)},
-        {QStringLiteral("nessuno"), 9, QDate(2024, 2, 29)},  {QStringLiteral("città"), 2, QDate(2024, 2, 29)},
+        {QStringLiteral("CITTÀ"), 1, QDate(2024, 2, 29)},   {QStringLiteral("a\"B{,}"), 2, QDate(2001, 1, 1)},
+        {QStringLiteral("c\\d"), 3, QDate(2000, 1, 1)},     {QString(), 4, QDate(1999, 12, 31)},
+        {QStringLiteral("nessuno"), 9, QDate(2024, 2, 29)}, {QStringLiteral("città"), 2, QDate(2024, 2, 29)},
     };
     const std::vector<Recordset::Righe> trovate = set.CercaMolti(sql, chiavi);
     ASSERT_EQ(trovate.size(), chiavi.size());
