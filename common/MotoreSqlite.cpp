@@ -6,6 +6,7 @@
 #include "SchemaColonne.h"
 #include "TestiDriver.h"
 #include "TraduttoreJet.h"
+#include "TrascrittoreLog.h"
 
 #include <QHash>
 #include <QSqlDriver>
@@ -27,7 +28,10 @@ void SenzaStatisticheMemoria()
 
 class MotoreSqlite : public MotoreDatabase {
 public:
-    MotoreSqlite(DatabaseLink& link, QString nome) : MotoreDatabase(link, std::move(nome)) { SenzaStatisticheMemoria(); }
+    MotoreSqlite(DatabaseLink& link, QString nome) : MotoreDatabase(link, std::move(nome))
+    {
+        SenzaStatisticheMemoria();
+    }
 
     void Prepara() override
     {
@@ -55,9 +59,10 @@ public:
         }
         q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
         // A load commits every few thousand rows: copying the log back into
-        // the file (and syncing it) after each commit would cost more than
-        // the writes. The log is copied back once it passes 64 MB, and on
-        // closing.
+        // the file (and syncing it) after each commit would cost the writer
+        // more than its writes. A thread of its own copies it (see
+        // TrascrittoreLog); without one, the writer copies the log once it
+        // passes 64 MB, and on closing.
         q.exec(QStringLiteral("PRAGMA wal_autocheckpoint=16384"));
         // A 16 MB page cache keeps a large table's key index in memory while
         // a load grows it (the default 2 MB made a million-line load a fifth
@@ -67,6 +72,8 @@ public:
         q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
         q.finish();
         m_controlloFile = std::make_unique<ControlloFileDitta>(m_sqlite);
+        if (m_sqlite && sqlite3_db_readonly(m_sqlite, "main") == 0)
+            m_trascrittore = std::make_unique<TrascrittoreLog>(m_sqlite);
     }
 
     sqlite3* Sqlite() const override { return m_sqlite; }
@@ -129,8 +136,9 @@ public:
         case SQLITE_NOTADB: return ErroreRun(CodiciErrore::DatabaseDanneggiato, TestoDriverItaliano(testo));
         case SQLITE_CONSTRAINT:
             if (codice == SQLITE_CONSTRAINT_UNIQUE || codice == SQLITE_CONSTRAINT_PRIMARYKEY)
-                return ErroreRun(CodiciErrore::ChiaveDoppia,
-                                 QStringLiteral("Valore duplicato in un indice univoco (%1)").arg(errore.databaseText()));
+                return ErroreRun(
+                    CodiciErrore::ChiaveDoppia,
+                    QStringLiteral("Valore duplicato in un indice univoco (%1)").arg(errore.databaseText()));
             break;
         case SQLITE_ERROR:
             // SQLite gives an unknown column no code of its own: its
@@ -234,6 +242,7 @@ private:
 
     sqlite3* m_sqlite = nullptr;
     std::unique_ptr<ControlloFileDitta> m_controlloFile;
+    std::unique_ptr<TrascrittoreLog> m_trascrittore;  // before the connection closes
 };
 
 }  // namespace
