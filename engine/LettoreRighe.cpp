@@ -19,31 +19,32 @@ constexpr char16_t Cp1252[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool SoloAscii(const char* dati, qsizetype n)
-{
-    for (qsizetype i = 0; i < n; ++i)
-        if (static_cast<unsigned char>(dati[i]) >= 0x80)
-            return false;
-    return true;
-}
-
 }  // namespace
 
 QString LettoreRighe::Decodifica(const char* dati, qsizetype n)
 {
-    if (SoloAscii(dati, n))
-        return QString::fromLatin1(dati, n);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString testo = utf8.decode(QByteArrayView(dati, n));
-    if (!utf8.hasError())
-        return testo;
-    testo.resize(n);
+    QString testo;
+    Decodifica(dati, n, testo);
+    return testo;
+}
+
+void LettoreRighe::Decodifica(const char* dati, qsizetype n, QString& testo)
+{
+    // The room a very long line needed is not kept for the short ones after.
+    if (testo.capacity() > 65536 && testo.capacity() > 2 * n)
+        testo = QString();
+    testo.resize(n);  // never fewer UTF-16 units than UTF-8 bytes
     QChar* out = testo.data();
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QChar* fine = utf8.appendToBuffer(out, QByteArrayView(dati, n));
+    if (!utf8.hasError()) {
+        testo.truncate(fine - out);
+        return;
+    }
     for (qsizetype i = 0; i < n; ++i) {
         const auto b = static_cast<unsigned char>(dati[i]);
         out[i] = (b >= 0x80 && b < 0xA0) ? QChar(Cp1252[b - 0x80]) : QChar(b);
     }
-    return testo;
 }
 
 std::optional<QByteArray> LettoreRighe::CodificaWindows1252(QStringView testo)
@@ -203,7 +204,7 @@ bool LettoreRighe::Leggi(QString& riga)
     QByteArrayView byte;
     if (!LeggiByte(byte))
         return false;
-    riga = Decodifica(byte.data(), byte.size());
+    Decodifica(byte.data(), byte.size(), riga);
     if (m_scarto.isEmpty() && std::memchr(byte.data(), '\0', static_cast<size_t>(byte.size())))
         m_scarto = QStringLiteral("Riga con un carattere nullo (NUL)");
     return true;

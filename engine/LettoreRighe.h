@@ -45,7 +45,10 @@ public:
     // caratteri", a NUL), empty when it can.
     const QString& Scarto() const { return m_scarto; }
 
+    // A line's bytes as text: UTF-8 when they are valid UTF-8, Windows-1252
+    // otherwise. The second form writes into testo, reusing its room.
     static QString Decodifica(const char* dati, qsizetype lunghezza);
+    static void Decodifica(const char* dati, qsizetype lunghezza, QString& testo);
     // The text in Windows-1252, nothing when a character has no code there.
     static std::optional<QByteArray> CodificaWindows1252(QStringView testo);
 
@@ -76,12 +79,12 @@ private:
     bool m_fineFile = false;
     bool m_iniziato = false;
     bool m_fileCr = false;
-    bool m_dopoCr = false;                    // the last line ended at a CR: skip a following LF
-    std::optional<QStringDecoder> m_utf16;    // a UTF-16 file, turned into UTF-8 as it is read
-    std::vector<QByteArray> m_separatori;     // the separator as UTF-8 and as Windows-1252
+    bool m_dopoCr = false;                  // the last line ended at a CR: skip a following LF
+    std::optional<QStringDecoder> m_utf16;  // a UTF-16 file, turned into UTF-8 as it is read
+    std::vector<QByteArray> m_separatori;   // the separator as UTF-8 and as Windows-1252
     qsizetype m_separatoreMassimo = 0;
-    qsizetype m_cercato = 0;                  // bytes of the line known to hold no end
+    qsizetype m_cercato = 0;  // bytes of the line known to hold no end
     Virgolette m_virgolette;
-    QByteArray m_rigaLunga;                   // the beginning of a line too long
+    QByteArray m_rigaLunga;  // the beginning of a line too long
     QString m_scarto;
 };

@@ -2,11 +2,27 @@
 
 #include "LettoreRighe.h"
 
+namespace {
+
+bool RigaVuota(const QString& riga)
+{
+    qsizetype inizio = 0, fine = riga.size();
+    while (inizio < fine && riga[inizio] == u' ')
+        ++inizio;
+    while (fine > inizio && riga[fine - 1] == u' ')
+        --fine;
+    const qsizetype lunghezza = fine - inizio;
+    return lunghezza == 0 || (lunghezza == 1 && riga[inizio] == u'\t');
+}
+
+}  // namespace
+
 LetturaAnticipata::LetturaAnticipata(LettoreRighe& file, int valoriPerRiga, PreparaRiga prepara)
     : m_file(file), m_valoriPerRiga(valoriPerRiga), m_prepara(std::move(prepara)), m_lotti(Lotti)
 {
     for (Lotto& lotto : m_lotti) {
         lotto.righe.resize(RighePerLotto);
+        lotto.vuote.resize(RighePerLotto);
         lotto.valori.resize(static_cast<size_t>(RighePerLotto) * static_cast<size_t>(m_valoriPerRiga + 1));
         m_liberi.push_back(&lotto);
     }
@@ -69,10 +85,13 @@ void LetturaAnticipata::Riempi(Lotto& lotto)
                 lotto.ultimo = true;
                 return;
             }
-            ValoreAnticipato* valori = lotto.valori.data() + static_cast<ptrdiff_t>(lotto.quante) * (m_valoriPerRiga + 1);
+            ValoreAnticipato* valori =
+                lotto.valori.data() + static_cast<ptrdiff_t>(lotto.quante) * (m_valoriPerRiga + 1);
             // A line that cannot be loaded is not read any further.
             valori[m_valoriPerRiga].letto.errore = m_file.Scarto();
-            if (m_file.Scarto().isEmpty())
+            const bool vuota = RigaVuota(riga);
+            lotto.vuote[static_cast<size_t>(lotto.quante)] = vuota;
+            if (m_file.Scarto().isEmpty() && !vuota)
                 m_prepara(riga, valori);
             ++lotto.quante;
             lotto.caratteri += riga.size();
@@ -107,6 +126,7 @@ bool LetturaAnticipata::Leggi(const QString*& riga, ValoreAnticipato*& valori)
     }
     const auto n = m_prossima++;
     riga = &m_corrente->righe[static_cast<size_t>(n)];
+    m_vuota = m_corrente->vuote[static_cast<size_t>(n)];
     valori = m_corrente->valori.data() + static_cast<ptrdiff_t>(n) * (m_valoriPerRiga + 1);
     return true;
 }

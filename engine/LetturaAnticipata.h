@@ -53,6 +53,10 @@ public:
     // valoriPerRiga values comes one more, whose errore says why the line
     // cannot be loaded (LettoreRighe::Scarto; its values are then not read).
     bool Leggi(const QString*& riga, ValoreAnticipato*& valori);
+    // Whether the line Leggi gave last holds nothing to load: without its
+    // blanks it is empty or a lone tab (its values are then not read). The
+    // reading thread tells it, as it has the text at hand.
+    bool Vuota() const { return m_vuota; }
 
 private:
     // Up to Lotti lots of RighePerLotto lines; a lot also ends once it holds
@@ -66,6 +70,7 @@ private:
     struct Lotto {
         std::vector<QString> righe;
         std::vector<ValoreAnticipato> valori;  // valoriPerRiga + 1 per line
+        std::vector<char> vuote;               // per line, see Vuota
         int quante = 0;
         qsizetype caratteri = 0;
         bool ultimo = false;  // the file ends (or failed) after these lines
@@ -90,6 +95,7 @@ private:
 
     Lotto* m_corrente = nullptr;  // the lot the load takes lines from
     int m_prossima = 0;
+    bool m_vuota = false;
 
     std::thread m_thread;  // last: started once everything else is ready
 };

@@ -18,22 +18,6 @@
 #include <optional>
 #include <utility>
 
-namespace {
-
-// A line is loaded when, without its blanks, it is neither empty nor a lone tab.
-bool RigaDaCaricare(const QString& riga)
-{
-    qsizetype inizio = 0, fine = riga.size();
-    while (inizio < fine && riga[inizio] == u' ')
-        ++inizio;
-    while (fine > inizio && riga[fine - 1] == u' ')
-        --fine;
-    const qsizetype lunghezza = fine - inizio;
-    return lunghezza > 1 || (lunghezza == 1 && riga[inizio] != u'\t');
-}
-
-}  // namespace
-
 void ScQuiva::SvuotaTabella(const Slot& slot)
 {
     QString sql = QStringLiteral("Delete ") + slot.tabella + QStringLiteral(".*");
@@ -162,7 +146,7 @@ int ScQuiva::QuivaDati(long& plErrori)
                 }
                 ++m_conteggi.lette;
                 byteLetti += riga.size() + 1;  // near enough for a percentage
-                if (m_conteggi.lette <= m_saltaInizio || !RigaDaCaricare(riga))
+                if (m_conteggi.lette <= m_saltaInizio || lettura.Vuota())
                     continue;
                 if (m_righeMassime > 0 && m_conteggi.accettate == m_righeMassime) {
                     limitato = true;
