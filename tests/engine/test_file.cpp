@@ -35,6 +35,25 @@ TEST(LettoreRighe, CrAndCrLfAlwaysEndALineABareLfOutsideAQuotedCellToo)
         EXPECT_EQ(Righe(ambiente, contenuto), attese) << contenuto.toStdString();
 }
 
+// One place decoded into again and again, as the reading thread does.
+TEST(LettoreRighe, ALineDecodedIntoAPlaceIsExactlyItsTextAndLeavesCopiesAlone)
+{
+    QString posto;
+    auto decodifica = [&posto](const QByteArray& byte) {
+        LettoreRighe::Decodifica(byte.constData(), byte.size(), posto);
+        return posto;
+    };
+    EXPECT_EQ(decodifica("perch\xc3\xa9 cos\xc3\xac"), QStringLiteral("perché così"));
+    const QString copia = posto;
+    // Not UTF-8: Windows-1252, euro sign included; shorter than the line before.
+    EXPECT_EQ(decodifica("caf\xe9 \x80"), QStringLiteral("café €"));
+    EXPECT_EQ(copia, QStringLiteral("perché così"));
+    EXPECT_EQ(decodifica(""), QString());
+    EXPECT_EQ(decodifica(QByteArray(200000, 'x')), QString(200000, QChar(u'x')));
+    EXPECT_EQ(decodifica("A1;Uno"), QStringLiteral("A1;Uno"));
+    EXPECT_LE(posto.capacity(), 65536) << "the room of a very long line is kept";
+}
+
 class File : public ::testing::Test {
 protected:
     AmbienteProva ambiente;
