@@ -77,6 +77,10 @@ public:
     void Esegui() override
     {
         m_db.InviaRaccolte();
+        EseguiNelBlocco();
+    }
+    void EseguiNelBlocco() override
+    {
         QString sql = m_parti.front();
         const QSqlDriver* driver = m_db.Database().driver();
         for (size_t i = 0; i < m_valori.size(); ++i) {

@@ -16,6 +16,9 @@ public:
     virtual void Lega(int indice, const QVariant& valore) = 0;  // 0-based
     // Runs the statement with the values bound; raises ErroreRun.
     virtual void Esegui() = 0;
+    // The same inside an open block, which it leaves open (see
+    // DatabaseLink::EseguiInizioBlocco).
+    virtual void EseguiNelBlocco() { Esegui(); }
     // Next row of a query; false at the end.
     virtual bool Successivo() = 0;
     virtual int NumeroColonne() const = 0;

@@ -452,6 +452,22 @@ bool DatabaseLink::RaccogliRiga(const FormaRighe& forma, ValoriRiga valori, cons
     }
 }
 
+void DatabaseLink::EseguiInizioBlocco(Comando& ricerca)
+{
+    if (!m_bloccoAperto || !m_raccolte->Vuote()) {
+        ricerca.Esegui();
+        return;
+    }
+    if (!m_protezioneBlocco)
+        m_protezioneBlocco = std::make_unique<IstruzioneProtetta>(*this);
+    try {
+        ricerca.EseguiNelBlocco();
+    } catch (const ErroreRun&) {
+        m_protezioneBlocco.reset();
+        throw;
+    }
+}
+
 void DatabaseLink::ChiudiBlocco()
 {
     if (!m_bloccoAperto)

@@ -168,6 +168,11 @@ public:
     // Closes an open block; every use of the connection calls it first,
     // since the block's rows may be on their way to the server.
     void InviaRaccolte() { ChiudiBlocco(); }
+    // Runs a block's look-ups, made before any of its rows is gathered,
+    // inside the block: they begin its savepoint instead of taking one of
+    // their own, and a refusal rolls back to it (undoing nothing but them)
+    // and leaves the block open. Elsewhere, runs the query as usual.
+    void EseguiInizioBlocco(Comando& ricerca);
 
 private:
     friend class IstruzioneProtetta;

@@ -536,7 +536,7 @@ std::vector<Recordset::Righe> Recordset::CercaMolti(const QString& sqlJet, const
     }
     for (size_t p = 0; p < segni; ++p)
         query->Lega(static_cast<int>(p), MatriceValori(matrici[p]));
-    query->Esegui();
+    m_db.EseguiInizioBlocco(*query);
     if (lettura.colonne.isEmpty())
         Descrivi(lettura, *query, 1);
     std::vector<Righe> trovate(valori.size());

@@ -2,6 +2,7 @@
 // use, record sets and the error numbers callers test.
 #include "AmbienteProva.h"
 #include "CatalogoNomi.h"
+#include "Comando.h"
 #include "FormUtility.h"
 #include "Recordset.h"
 #include "RecordsetManager.h"
@@ -540,6 +541,52 @@ TEST_F(BancaDati, ManyLookUpsFindWhatEachLookUpFinds)
     EXPECT_EQ(importi[0].size() + importi[1].size() + importi[2].size(), 3u);
     EXPECT_TRUE(importi[3].empty());
     EXPECT_TRUE(set.CercaMolti(QStringLiteral("Select * from V Where N = ?"), {{1}, {QStringLiteral("2")}}).empty());
+}
+
+// A block's look-ups run inside it, under the savepoint its rows take: one
+// the server refuses undoes itself alone and leaves the block open; one
+// after the block's first row sends that row first, as any statement does.
+TEST_F(BancaDati, ABlocksLookUpsRunInsideItAndARefusalUndoesThemAlone)
+{
+    if (!DatabaseProva::SuServer())
+        GTEST_SKIP() << "a file gathers no block";
+    ambiente.Sql(QStringLiteral("CREATE TABLE W (Codice VARCHAR(5) PRIMARY KEY)"));
+    RecordsetManager rs(ambiente.Db());
+    const RecordsetAperto nuovi(rs, QStringLiteral("Select * from W Where 1 = 0"));
+    auto aggiungi = [&](const char* codice) {
+        rs.AggiungiNuovo(nuovi);
+        rs.Imposta(nuovi, QStringLiteral("Codice"), QString::fromUtf8(codice));
+        rs.Aggiorna(nuovi);
+    };
+    DatabaseLink& db = ambiente.Db();
+    LottoScritture lotto(db);
+    aggiungi("prima");
+    ASSERT_TRUE(db.IniziaBlocco());
+    const auto rifiutata = Comando::Prepara(db, QStringLiteral("SELECT 1 / 0"));
+    EXPECT_THROW(db.EseguiInizioBlocco(*rifiutata), ErroreRun);
+    EXPECT_TRUE(db.BloccoAperto());
+    const auto conta = Comando::Prepara(db, QStringLiteral("SELECT count(*) FROM W"));
+    db.EseguiInizioBlocco(*conta);
+    ASSERT_TRUE(conta->Successivo());
+    EXPECT_EQ(conta->Valore(0).toInt(), 1);
+    conta->Termina();
+    EXPECT_TRUE(db.BloccoAperto());
+    aggiungi("a");
+    db.EseguiInizioBlocco(*conta);
+    ASSERT_TRUE(conta->Successivo());
+    EXPECT_EQ(conta->Valore(0).toInt(), 2);
+    conta->Termina();
+    EXPECT_FALSE(db.BloccoAperto());
+
+    // A block refused after its look-ups writes none of its rows.
+    ASSERT_TRUE(db.IniziaBlocco());
+    db.EseguiInizioBlocco(*conta);
+    conta->Termina();
+    aggiungi("b");
+    aggiungi("a");
+    EXPECT_THROW(db.ChiudiBlocco(), BloccoDaRipetere);
+    lotto.Conferma();
+    EXPECT_EQ(ambiente.Righe(QStringLiteral("SELECT Codice FROM W ORDER BY Codice")), (QStringList {"a", "prima"}));
 }
 
 }  // namespace
