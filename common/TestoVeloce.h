@@ -3,6 +3,8 @@
 // own go through an allocation (toUtf8) or a formatted print (dates).
 #include <QChar>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 // Writes n UTF-16 units as UTF-8 from uscita on, at most 3 * n bytes; a lone
 // surrogate becomes the replacement character. Returns the end written.
@@ -11,6 +13,19 @@ inline char* ScriviUtf8(const QChar* testo, std::ptrdiff_t n, char* uscita)
     const char16_t* c = reinterpret_cast<const char16_t*>(testo);
     const char16_t* const fine = c + n;
     while (c < fine) {
+        // Eight units of plain ASCII at a time, the common case.
+        if (fine - c >= 8) {
+            std::uint64_t a, b;
+            std::memcpy(&a, c, 8);
+            std::memcpy(&b, c + 4, 8);
+            if (((a | b) & 0xFF80FF80FF80FF80ULL) == 0) {
+                for (int k = 0; k < 8; ++k)
+                    uscita[k] = static_cast<char>(c[k]);
+                uscita += 8;
+                c += 8;
+                continue;
+            }
+        }
         const char32_t u = *c++;
         if (u < 0x80) {
             *uscita++ = static_cast<char>(u);
