@@ -4,6 +4,8 @@
 
 TrascrittoreLog::TrascrittoreLog(sqlite3* writer) : m_writer(writer)
 {
+    if (const char* file = sqlite3_db_filename(writer, "main"))
+        m_file = file;  // empty for a database in memory
     sqlite3_wal_hook(m_writer, &TrascrittoreLog::DopoConferma, this);
 }
 
@@ -43,9 +45,9 @@ int TrascrittoreLog::DopoConferma(void* trascrittore, sqlite3* db, const char* s
 
 void TrascrittoreLog::Lavora()
 {
-    const char* file = sqlite3_db_filename(m_writer, "main");
-    const bool aperta = file && *file
-        && sqlite3_open_v2(file, &m_connessione, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK
+    const bool aperta = !m_file.empty()
+        && sqlite3_open_v2(m_file.c_str(), &m_connessione, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
+            == SQLITE_OK
         && sqlite3_busy_timeout(m_connessione, 1000) == SQLITE_OK
         // The first read opens the log and its index.
         && sqlite3_exec(m_connessione, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK;

@@ -8,6 +8,7 @@
 // it never waits for a lock nor makes anyone wait).
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 
 struct sqlite3;
@@ -33,6 +34,7 @@ private:
     void Lavora();
 
     sqlite3* m_writer;
+    std::string m_file;
     sqlite3* m_connessione = nullptr;  // the thread's own
     std::mutex m_mutex;
     std::condition_variable m_sveglia;
