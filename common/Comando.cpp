@@ -130,12 +130,23 @@ public:
     void Lega(int indice, const QVariant& valore) override
     {
         const int i = indice + 1;
-        if (valore.isNull()) {  // an invalid variant or a null value of any type
+        const int tipo = valore.typeId();
+        // The common cases read directly, without a conversion call; a text
+        // is null by its own flag.
+        if (tipo == QMetaType::QString) {
+            const QString* testo = static_cast<const QString*>(valore.constData());
+            if (testo->isNull())
+                sqlite3_bind_null(m_stmt, i);  // a null text is stored as null, the empty text as such
+            else
+                Testo(i, *testo);
+            return;
+        }
+        if (valore.isNull()) {  // an invalid variant or a null value of any other type
             sqlite3_bind_null(m_stmt, i);
             return;
         }
-        switch (valore.typeId()) {
-        case QMetaType::Int:  // the common cases read directly, without a conversion call
+        switch (tipo) {
+        case QMetaType::Int:
             sqlite3_bind_int64(m_stmt, i, *static_cast<const int*>(valore.constData()));
             return;
         case QMetaType::Double: sqlite3_bind_double(m_stmt, i, *static_cast<const double*>(valore.constData())); return;
@@ -145,16 +156,7 @@ public:
         case QMetaType::Long:
         case QMetaType::Bool: sqlite3_bind_int64(m_stmt, i, valore.toLongLong()); return;
         case QMetaType::Float: sqlite3_bind_double(m_stmt, i, valore.toDouble()); return;
-        case QMetaType::QDate: Data(i, valore.toDate()); return;
-        case QMetaType::QString: {
-            // A null text is stored as null, the empty text as such.
-            const QString* testo = static_cast<const QString*>(valore.constData());
-            if (testo->isNull())
-                sqlite3_bind_null(m_stmt, i);
-            else
-                Testo(i, *testo);
-            return;
-        }
+        case QMetaType::QDate: Data(i, *static_cast<const QDate*>(valore.constData())); return;
         default: Testo(i, valore.toString());
         }
     }
