@@ -12,7 +12,7 @@ TrascrittoreLog::TrascrittoreLog(sqlite3* writer) : m_writer(writer)
 TrascrittoreLog::~TrascrittoreLog()
 {
     // SQLite's own copying again, as the connection was tuned.
-    sqlite3_wal_autocheckpoint(m_writer, PagineSenzaThread);
+    sqlite3_wal_autocheckpoint(m_writer, PagineMassime);
     {
         std::lock_guard lock(m_mutex);
         m_fine = true;
@@ -29,17 +29,21 @@ int TrascrittoreLog::DopoConferma(void* trascrittore, sqlite3* db, const char* s
         return SQLITE_OK;
     auto* self = static_cast<TrascrittoreLog*>(trascrittore);
     std::unique_lock lock(self->m_mutex);
-    if (self->m_senzaConnessione) {
-        lock.unlock();
-        if (pagine >= PagineSenzaThread)
-            sqlite3_wal_checkpoint_v2(db, schema, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
-        return SQLITE_OK;
+    if (!self->m_senzaConnessione) {
+        const std::uint64_t copia = ++self->m_chieste;
+        self->m_dovuto = true;
+        if (!self->m_thread.joinable())
+            self->m_thread = std::thread(&TrascrittoreLog::Lavora, self);
+        self->m_sveglia.notify_one();
+        if (pagine < PagineMassime)
+            return SQLITE_OK;
+        self->m_copiato.wait(lock, [&] { return self->m_fatte >= copia || self->m_senzaConnessione; });
+        if (!self->m_senzaConnessione)
+            return SQLITE_OK;
     }
-    self->m_dovuto = true;
-    if (!self->m_thread.joinable())
-        self->m_thread = std::thread(&TrascrittoreLog::Lavora, self);
     lock.unlock();
-    self->m_sveglia.notify_one();
+    if (pagine >= PagineMassime)
+        sqlite3_wal_checkpoint_v2(db, schema, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
     return SQLITE_OK;
 }
 
@@ -54,15 +58,19 @@ void TrascrittoreLog::Lavora()
     std::unique_lock lock(m_mutex);
     if (!aperta) {
         m_senzaConnessione = true;
+        m_copiato.notify_all();
     } else {
         for (;;) {
             m_sveglia.wait(lock, [this] { return m_dovuto || m_fine; });
             if (!m_dovuto)
                 break;
             m_dovuto = false;
+            const std::uint64_t copia = m_chieste;
             lock.unlock();
             sqlite3_wal_checkpoint_v2(m_connessione, "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
             lock.lock();
+            m_fatte = copia;
+            m_copiato.notify_all();
         }
     }
     lock.unlock();

@@ -1,6 +1,7 @@
 // The company file's write-ahead log is copied back into the file by a thread
 // of its own while the connection that wrote it stays open.
 #include "DatabaseLink.h"
+#include "TrascrittoreLog.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -62,6 +63,25 @@ TEST(TrascrittoreLog, CopiesTheLogWhileTheWriterStaysOpenAndLeavesNothingAtTheCl
     ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA integrity_check")));
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(0).toString(), QStringLiteral("ok"));
+}
+
+// A load begins its next batch right after each commit: the log must still
+// start again from its beginning now and then instead of growing with the load.
+TEST(TrascrittoreLog, ALongLoadKeepsTheLogWithinItsLength)
+{
+    QTemporaryDir cartella;
+    const QString file = cartella.filePath(QStringLiteral("ditta.db"));
+    auto db = DatabaseLink::ApriFile(file);
+    QSqlQuery(db->Database()).exec(QStringLiteral("CREATE TABLE Note (Id INTEGER PRIMARY KEY, Testo TEXT)"));
+    // 96 MB in batches of 2 MB, half again what the log may hold.
+    for (int lotto = 0; lotto < 48; ++lotto)
+        Scrivi(*db, lotto * 1000, 1000);
+    const qint64 massimo = qint64(TrascrittoreLog::PagineMassime) * 4096;
+    EXPECT_LT(Dimensione(file + QStringLiteral("-wal")), massimo + 8'000'000);
+    QSqlQuery q(db->Database());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM Note")));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 48000);
 }
 
 }  // namespace
