@@ -30,8 +30,9 @@ QString LettoreRighe::Decodifica(const char* dati, qsizetype n)
 
 void LettoreRighe::Decodifica(const char* dati, qsizetype n, QString& testo)
 {
-    // The room a very long line needed is not kept for the short ones after.
-    if (testo.capacity() > 65536 && testo.capacity() > 2 * n)
+    // The room a long line needed is not kept for the short ones after: the
+    // places of the lines read ahead are many.
+    if (testo.capacity() > 4096 && testo.capacity() > 2 * n)
         testo = QString();
     testo.resize(n);  // never fewer UTF-16 units than UTF-8 bytes
     QChar* out = testo.data();

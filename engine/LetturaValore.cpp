@@ -82,6 +82,9 @@ QString& TestoDi(QVariant& valore, QStringView s)
     if (valore.typeId() != QMetaType::QString)
         valore = QString();
     QString& testo = *static_cast<QString*>(valore.data());
+    // The room of a long value is not kept for the short ones after.
+    if (testo.capacity() > 4096 && testo.capacity() > 2 * s.size())
+        testo = QString();
     testo.resize(s.size());
     std::copy(s.begin(), s.end(), testo.data());
     return testo;

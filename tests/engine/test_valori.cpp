@@ -372,6 +372,12 @@ TEST_F(Valori, ValoriLettiNelloStessoPosto)
     leggi(QStringLiteral("Bari;z"));
     EXPECT_TRUE(letto.errore.isEmpty());
     EXPECT_EQ(letto.valore, QVariant(QStringLiteral("Bari")));
+    // The room of a very long value is given back at the next short one.
+    leggi(QString(100000, QChar(u'x')) + QStringLiteral(";z"));
+    EXPECT_EQ(letto.valore.toString().size(), 100000);
+    leggi(QStringLiteral("Bari;z"));
+    EXPECT_EQ(letto.valore, QVariant(QStringLiteral("Bari")));
+    EXPECT_LE(static_cast<const QString*>(letto.valore.constData())->capacity(), 4096);
 }
 
 }  // namespace
