@@ -1,6 +1,7 @@
 #include "LettoreRighe.h"
 
 #include "ErroreRun.h"
+#include "ScQuivaTesto.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,11 +31,7 @@ QString LettoreRighe::Decodifica(const char* dati, qsizetype n)
 
 void LettoreRighe::Decodifica(const char* dati, qsizetype n, QString& testo)
 {
-    // The room a long line needed is not kept for the short ones after: the
-    // places of the lines read ahead are many.
-    if (testo.capacity() > 4096 && testo.capacity() > 2 * n)
-        testo = QString();
-    testo.resize(n);  // never fewer UTF-16 units than UTF-8 bytes
+    TestoQuiva::SpazioPer(testo, n);  // never fewer UTF-16 units than UTF-8 bytes
     QChar* out = testo.data();
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QChar* fine = utf8.appendToBuffer(out, QByteArrayView(dati, n));

@@ -1,18 +1,14 @@
 #include "LetturaAnticipata.h"
 
 #include "LettoreRighe.h"
+#include "ScQuivaTesto.h"
 
 namespace {
 
 bool RigaVuota(const QString& riga)
 {
-    qsizetype inizio = 0, fine = riga.size();
-    while (inizio < fine && riga[inizio] == u' ')
-        ++inizio;
-    while (fine > inizio && riga[fine - 1] == u' ')
-        --fine;
-    const qsizetype lunghezza = fine - inizio;
-    return lunghezza == 0 || (lunghezza == 1 && riga[inizio] == u'\t');
+    const QStringView testo = TestoQuiva::TagliaSpazi(riga);
+    return testo.isEmpty() || testo == u"\t";
 }
 
 }  // namespace

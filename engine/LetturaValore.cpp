@@ -73,19 +73,13 @@ QVariant Arrotondato(const QVariant& valore, int decimali, int tipoDest)
     return arrotondato;
 }
 
-// The value becomes the text s, written into the text it already holds (a
-// text shared with someone else is copied first, as any change of it is): a
-// load reads millions of values into the same places, and this keeps them
-// from being freed and allocated again every time.
+// The value becomes the text s, written into the text it already holds.
 QString& TestoDi(QVariant& valore, QStringView s)
 {
     if (valore.typeId() != QMetaType::QString)
         valore = QString();
     QString& testo = *static_cast<QString*>(valore.data());
-    // The room of a long value is not kept for the short ones after.
-    if (testo.capacity() > 4096 && testo.capacity() > 2 * s.size())
-        testo = QString();
-    testo.resize(s.size());
+    TestoQuiva::SpazioPer(testo, s.size());
     std::copy(s.begin(), s.end(), testo.data());
     return testo;
 }

@@ -15,6 +15,13 @@ QStringView TagliaSpazi(QStringView testo)
     return testo.sliced(inizio, fine - inizio);
 }
 
+void SpazioPer(QString& testo, qsizetype n)
+{
+    if (testo.capacity() > 4096 && testo.capacity() > 2 * n)
+        testo = QString();
+    testo.resize(n);
+}
+
 QStringView TagliaSpaziDestra(QStringView testo)
 {
     qsizetype fine = testo.size();

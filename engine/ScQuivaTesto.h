@@ -23,4 +23,10 @@ QString TestoDaValore(const QVariant& valore);
 // Number as text in the same form (decimal comma, 15 significant digits).
 QString TestoNumero(double numero);
 
+// Makes testo n characters long, in the room it already holds (a text shared
+// with someone else is copied first): the places a load reads millions of
+// lines and values into are not freed and allocated every time. Room beyond
+// 4 KB is given back when n needs less than half of it.
+void SpazioPer(QString& testo, qsizetype n);
+
 }  // namespace TestoQuiva
