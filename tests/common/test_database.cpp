@@ -543,6 +543,23 @@ TEST_F(BancaDati, ManyLookUpsFindWhatEachLookUpFinds)
     EXPECT_TRUE(set.CercaMolti(QStringLiteral("Select * from V Where N = ?"), {{1}, {QStringLiteral("2")}}).empty());
 }
 
+// A key's look-ups on a server get a lower-case index, and the statistics
+// that let the server read each key's rows through it: without them it
+// guesses hundreds of rows per key and reads them through a bitmap.
+TEST_F(BancaDati, ANewLookUpIndexComesWithTheTablesStatistics)
+{
+    if (!DatabaseProva::SuServer())
+        GTEST_SKIP() << "SQLite compares without case in its own index";
+    ambiente.Sql(QStringLiteral("CREATE TABLE G (K VARCHAR(10), D TEXT)"));
+    ambiente.Sql(QStringLiteral("INSERT INTO G SELECT 'k' || n, 'riga' FROM generate_series(1, 5000) n"));
+    RecordsetManager rs(ambiente.Db());
+    const QString nome = rs.Apri(QStringLiteral("Select * from G Where K = ?"), {QStringLiteral("K17")});
+    EXPECT_EQ(rs.NumeroRighe(nome), 1);
+    const QString piano =
+        ambiente.Righe(QStringLiteral("EXPLAIN SELECT * FROM g WHERE lower(k) = lower('k18')")).join(QLatin1Char(' '));
+    EXPECT_TRUE(piano.contains(QLatin1String("Index Scan using quiva_ci_"))) << piano.toStdString();
+}
+
 // A block's look-ups run inside it, under the savepoint its rows take: one
 // the server refuses undoes itself alone and leaves the block open; one
 // after the block's first row sends that row first, as any statement does.
