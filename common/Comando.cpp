@@ -1,6 +1,7 @@
 #include "Comando.h"
 
 #include "DatabaseLink.h"
+#include "TestoServer.h"
 #include "TestoVeloce.h"
 
 #include <QDate>
@@ -30,22 +31,7 @@ public:
         // Rows are read whole by the execution: the connection is free for
         // the next statement (a savepoint, a bulk copy) as soon as it ends.
         m_query.setForwardOnly(false);
-        // Markers outside quoted texts and names.
-        QChar chiusura;
-        qsizetype inizio = 0;
-        for (qsizetype i = 0; i < sql.size(); ++i) {
-            const QChar c = sql[i];
-            if (!chiusura.isNull()) {
-                if (c == chiusura)
-                    chiusura = QChar();
-            } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-                chiusura = c;
-            } else if (c == QLatin1Char('?')) {
-                m_parti << sql.mid(inizio, i - inizio);
-                inizio = i + 1;
-            }
-        }
-        m_parti << sql.mid(inizio);
+        m_parti = PartiTraSegni(sql);
         m_valori.resize(m_parti.size() - 1);
     }
     void Lega(int indice, const QVariant& valore) override

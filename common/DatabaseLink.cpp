@@ -452,6 +452,20 @@ bool DatabaseLink::RaccogliRiga(const FormaRighe& forma, ValoriRiga valori, cons
     }
 }
 
+void DatabaseLink::InviaParteBlocco()
+{
+    if (!m_bloccoAperto || !m_protezioneBlocco)
+        return;
+    try {
+        m_raccolte->InviaParte();
+    } catch (const ErroreRun&) {
+        m_raccolte->Scarta();
+        m_bloccoAperto = false;
+        m_protezioneBlocco.reset();
+        throw BloccoDaRipetere {};
+    }
+}
+
 void DatabaseLink::EseguiInizioBlocco(Comando& ricerca)
 {
     if (!m_bloccoAperto || !m_raccolte->Vuote()) {

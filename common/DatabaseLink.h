@@ -173,6 +173,10 @@ public:
     // their own, and a refusal rolls back to it (undoing nothing but them)
     // and leaves the block open. Elsewhere, runs the query as usual.
     void EseguiInizioBlocco(Comando& ricerca);
+    // Midway through a block, sends what it gathered so far without waiting
+    // (see ScrittureRaccolte::InviaParte); the block stays open. Raises
+    // BloccoDaRipetere as RaccogliRiga does.
+    void InviaParteBlocco();
 
 private:
     friend class IstruzioneProtetta;

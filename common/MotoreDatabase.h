@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <memory>
 #include <span>
+#include <vector>
 
 class Comando;
 class QSqlError;
@@ -66,6 +67,20 @@ public:
     virtual void AggiungiACopia(ValoriRiga valori) { Q_UNUSED(valori); }
     virtual void ChiudiCopia() { }
     virtual void AbbandonaCopia() { }
+
+    // A statement sent without waiting for its outcome, each marker taking
+    // one of testi (UTF-8): the server runs it while the load goes on. False
+    // when the engine cannot. Until AttendiInviato (which raises the
+    // server's refusal) or AbbandonaInviato, nothing else may use the
+    // connection.
+    virtual bool InviaSenzaAttesa(const QString& sql, const std::vector<QByteArray>& testi)
+    {
+        Q_UNUSED(sql);
+        Q_UNUSED(testi);
+        return false;
+    }
+    virtual void AttendiInviato() { }
+    virtual void AbbandonaInviato() { }
 
     virtual sqlite3* Sqlite() const { return nullptr; }
     // Why the connection can no longer write safely; empty when all is well.

@@ -150,7 +150,7 @@ public:
             if (EsisteRelazione(nome))
                 continue;
             if (TentaIstruzione(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                                 .arg(nome, Quota(it.key()), espressioni.join(QStringLiteral(", ")))))
+                                    .arg(nome, Quota(it.key()), espressioni.join(QStringLiteral(", ")))))
                 TentaIstruzione(QStringLiteral("ANALYZE ") + Quota(it.key()));
         }
     }
@@ -166,6 +166,7 @@ public:
     {
         if (forma.copia.isEmpty() || !m_pg || forma.valori <= 0)
             return false;
+        AttendiInviato();
         PGresult* inizio = PQexec(m_pg, forma.copia.toUtf8().constData());
         if (PQresultStatus(inizio) != PGRES_COPY_IN) {
             const ErroreRun errore = ErroreRisultato(inizio);
@@ -196,6 +197,42 @@ public:
         } catch (const ErroreRun&) {
             // refused, as asked
         }
+    }
+
+    bool InviaSenzaAttesa(const QString& sql, const std::vector<QByteArray>& testi) override
+    {
+        const QStringList parti = PartiTraSegni(sql);
+        if (!m_pg || m_copiaAperta || parti.size() != static_cast<qsizetype>(testi.size()) + 1)
+            return false;
+        AttendiInviato();
+        QString numerata = parti.front();
+        std::vector<const char*> valori;
+        std::vector<int> lunghezze;
+        for (size_t i = 0; i < testi.size(); ++i) {
+            numerata += QLatin1Char('$') + QString::number(i + 1) + parti[static_cast<qsizetype>(i) + 1];
+            valori.push_back(testi[i].constData());
+            lunghezze.push_back(static_cast<int>(testi[i].size()));
+        }
+        // Texts, typed by the statement's own casts.
+        if (PQsendQueryParams(m_pg, numerata.toUtf8().constData(), static_cast<int>(testi.size()), nullptr,
+                              valori.data(), lunghezze.data(), nullptr, 0)
+            != 1)
+            throw ErroreRisultato(nullptr);
+        m_inviato = true;
+        return true;
+    }
+
+    void AttendiInviato() override
+    {
+        if (!std::exchange(m_inviato, false))
+            return;
+        if (std::optional<ErroreRun> errore = EsitoInAttesa())
+            throw *errore;
+    }
+    void AbbandonaInviato() override
+    {
+        if (std::exchange(m_inviato, false))
+            EsitoInAttesa();
     }
 
     // Loads of different definitions still run side by side: the lock is
@@ -239,8 +276,9 @@ private:
     // the open copy.
     void Libera()
     {
-        if (m_copiaAperta)
+        if (m_copiaAperta || m_inviato)
             m_link.InviaRaccolte();
+        AttendiInviato();  // outside a block too
     }
 
     bool EsisteRelazione(const QString& nome)
@@ -273,14 +311,21 @@ private:
         if (!std::exchange(m_copiaAperta, false))
             return;
         PQputCopyEnd(m_pg, rifiuto);
+        if (std::optional<ErroreRun> errore = EsitoInAttesa())
+            throw *errore;
+    }
+
+    // Reads the outcome of what was sent, to its end: the server's first
+    // refusal, if any.
+    std::optional<ErroreRun> EsitoInAttesa()
+    {
         std::optional<ErroreRun> errore;
         while (PGresult* esito = PQgetResult(m_pg)) {
             if (PQresultStatus(esito) != PGRES_COMMAND_OK && !errore)
                 errore = ErroreRisultato(esito);
             PQclear(esito);
         }
-        if (errore)
-            throw *errore;
+        return errore;
     }
 
     // The server's SQLSTATE gives the number callers test.
@@ -336,6 +381,7 @@ private:
 
     PGconn* m_pg = nullptr;
     bool m_copiaAperta = false;
+    bool m_inviato = false;  // a statement sent without waiting, its outcome not read yet
     QByteArray m_riga;  // a copy's line, reused
     std::optional<CatalogoNomi> m_catalogo;
     QSet<QString> m_indici;  // lower-case indexes already ensured

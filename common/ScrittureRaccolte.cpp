@@ -11,7 +11,7 @@
 
 namespace {
 
-QString Testo(const FormaRighe& forma, int righe)
+QString TestoRighe(const FormaRighe& forma, int righe)
 {
     QString sql = forma.inizio + forma.riga;
     for (int r = 1; r < righe; ++r)
@@ -67,6 +67,8 @@ void ScrittureRaccolte::Scarta()
 {
     if (!std::exchange(m_copia, {}).isEmpty())
         m_motore.AbbandonaCopia();
+    if (std::exchange(m_parteInviata, false))
+        m_motore.AbbandonaInviato();
     m_gruppi.clear();
     m_cambiate.clear();
     m_valori = 0;
@@ -76,11 +78,11 @@ void ScrittureRaccolte::Scarta()
 // clause. They touch different rows (a changed row was there before the
 // block, a new one was not), so their order inside the statement does not
 // change what they write; a conflict between them fails the whole statement.
-Comando& ScrittureRaccolte::Istruzione()
+QString ScrittureRaccolte::TestoIstruzione() const
 {
     QStringList parti;
     for (const Gruppo& g : m_gruppi)
-        parti << (g.forma.matrici.isEmpty() ? Testo(g.forma, static_cast<int>(g.valori.size()) / g.forma.valori)
+        parti << (g.forma.matrici.isEmpty() ? TestoRighe(g.forma, static_cast<int>(g.valori.size()) / g.forma.valori)
                                             : g.forma.matrici);
     QString sql = parti.takeLast();
     if (!parti.isEmpty()) {
@@ -89,6 +91,22 @@ Comando& ScrittureRaccolte::Istruzione()
             con << QStringLiteral("quiva_%1 AS (%2)").arg(i).arg(parti[i]);
         sql = QStringLiteral("WITH ") + con.join(QStringLiteral(", ")) + QLatin1Char(' ') + sql;
     }
+    return sql;
+}
+
+// The two arrays of each group of changes, in the order of their markers.
+std::vector<QByteArray> ScrittureRaccolte::Matrici() const
+{
+    std::vector<QByteArray> matrici;
+    for (const Gruppo& g : m_gruppi)
+        for (int parte = 0; parte < 2; ++parte)
+            matrici.push_back(MatriceRighe(g.valori, g.forma.posti, g.forma.colonne, parte));
+    return matrici;
+}
+
+Comando& ScrittureRaccolte::Istruzione()
+{
+    const QString sql = TestoIstruzione();
     auto it = m_istruzioni.find(sql);
     if (it == m_istruzioni.end()) {
         if (m_istruzioni.size() >= 16)  // blocks of many shapes: keep the latest only
@@ -98,9 +116,25 @@ Comando& ScrittureRaccolte::Istruzione()
     return *it.value();
 }
 
+void ScrittureRaccolte::InviaParte()
+{
+    const bool soloModifiche =
+        std::all_of(m_gruppi.begin(), m_gruppi.end(), [](const Gruppo& g) { return !g.forma.matrici.isEmpty(); });
+    if (!m_copia.isEmpty() || m_gruppi.empty() || !soloModifiche)
+        return;
+    if (!m_motore.InviaSenzaAttesa(TestoIstruzione(), Matrici()))
+        return;
+    m_parteInviata = true;
+    m_gruppi.clear();
+    m_cambiate.clear();  // a later change of the same row comes in a later statement
+    m_valori = 0;
+}
+
 void ScrittureRaccolte::Invia()
 {
     try {
+        if (std::exchange(m_parteInviata, false))
+            m_motore.AttendiInviato();
         if (!m_copia.isEmpty()) {
             m_copia.clear();
             m_motore.ChiudiCopia();
@@ -127,7 +161,8 @@ void ScrittureRaccolte::Invia()
             for (const Gruppo& g : m_gruppi) {
                 if (!g.forma.matrici.isEmpty()) {
                     for (int parte = 0; parte < 2; ++parte)
-                        istruzione.Lega(segno++, MatriceRighe(g.valori, g.forma.posti, g.forma.colonne, parte));
+                        istruzione.Lega(
+                            segno++, QString::fromUtf8(MatriceRighe(g.valori, g.forma.posti, g.forma.colonne, parte)));
                     continue;
                 }
                 for (const QVariant& valore : g.valori)

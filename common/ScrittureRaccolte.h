@@ -54,12 +54,17 @@ public:
     // of the first table that has them go straight into the engine's bulk
     // copy; raises ErroreRun when the server refuses it.
     bool Aggiungi(const FormaRighe& forma, ValoriRiga valori, const QString& identita = {});
-    bool Vuote() const { return m_gruppi.empty() && m_copia.isEmpty(); }
+    bool Vuote() const { return m_gruppi.empty() && m_copia.isEmpty() && !m_parteInviata; }
     int Valori() const { return m_valori; }
     // Sends every row, each statement's rows in the order they came: new
     // rows in bulk where the engine can, the rest in one statement. Raises
     // ErroreRun; the rows are dropped either way.
     void Invia();
+    // Sends the rows gathered so far without waiting, when they are changes
+    // only: the server writes them while the block's next lines run. Their
+    // outcome is read by Invia, or by the next copy; the block's savepoint
+    // still covers them. Raises ErroreRun when a part sent before was refused.
+    void InviaParte();
     void Scarta();
 
 private:
@@ -68,6 +73,8 @@ private:
         std::vector<QVariant> valori;  // row after row
     };
     Comando& Istruzione();
+    QString TestoIstruzione() const;
+    std::vector<QByteArray> Matrici() const;
 
     bool Copia(const FormaRighe& forma, ValoriRiga valori);
 
@@ -76,6 +83,7 @@ private:
     QString m_copia;               // the statement of the bulk copy open, if any
     std::vector<Gruppo> m_gruppi;  // statements in the order of their first row
     int m_valori = 0;
+    bool m_parteInviata = false;                            // its outcome not read yet
     QSet<QString> m_cambiate;                               // rows the changes name, of every table
     QHash<QString, std::shared_ptr<Comando>> m_istruzioni;  // by text
 };

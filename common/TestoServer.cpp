@@ -128,7 +128,7 @@ void AggiungiValoreCopia(QByteArray& riga, const QVariant& valore)
 
 // {"(\"a\",,\"b c\")",...}: every field quoted, so that an empty text stays
 // a text; the element quoted again for the array.
-QString MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>& posti, int colonne, int parte)
+QByteArray MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>& posti, int colonne, int parte)
 {
     const size_t perRiga = posti.size();
     std::vector<const QVariant*> campi(static_cast<size_t>(colonne));
@@ -158,7 +158,7 @@ QString MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>
         Quotato(matrice, riga);
     }
     matrice += '}';
-    return QString::fromUtf8(matrice);
+    return matrice;
 }
 
 QString MatriceValori(const std::vector<QVariant>& valori)
@@ -207,4 +207,25 @@ QString TipoMatrice(const std::vector<QVariant>& valori)
         comune = questo;
     }
     return comune.isEmpty() ? QStringLiteral("text") : comune;
+}
+
+QStringList PartiTraSegni(const QString& sql)
+{
+    QStringList parti;
+    QChar chiusura;
+    qsizetype inizio = 0;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql[i];
+        if (!chiusura.isNull()) {
+            if (c == chiusura)
+                chiusura = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            chiusura = c;
+        } else if (c == QLatin1Char('?')) {
+            parti << sql.mid(inizio, i - inizio);
+            inizio = i + 1;
+        }
+    }
+    parti << sql.mid(inizio);
+    return parti;
 }

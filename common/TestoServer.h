@@ -3,6 +3,7 @@
 // and arrays of a table's own row type.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <vector>
 
@@ -19,10 +20,15 @@ void AggiungiValoreCopia(QByteArray& riga, const QVariant& valore);
 // row: valori holds posti.size() values per row, and value m goes to column
 // posti[m] - parte * colonne of the element (others, and values whose place
 // falls outside, stay null).
-QString MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>& posti, int colonne, int parte);
+// UTF-8, as a statement's text value.
+QByteArray MatriceRighe(const std::vector<QVariant>& valori, const std::vector<int>& posti, int colonne, int parte);
 
 // Values as a one-dimensional array literal ({"a",NULL,"3"}), and the type
 // of its elements: the one the values share (text, bigint, numeric, date,
 // timestamp, boolean), empty when they share none. All nulls are texts.
 QString MatriceValori(const std::vector<QVariant>& valori);
 QString TipoMatrice(const std::vector<QVariant>& valori);
+
+// The text of a statement around its "?" markers (those outside quoted
+// texts and names): one part more than there are markers.
+QStringList PartiTraSegni(const QString& sql);

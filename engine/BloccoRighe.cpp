@@ -52,6 +52,10 @@ void BloccoRighe::Chiudi()
                 m_db.IniziaBlocco();
                 inizio = r;
                 ripristina = m_motore.salva();
+            } else if (r == righe.size() / 2) {
+                // The server writes the first half's changes while the
+                // second half runs.
+                m_db.InviaParteBlocco();
             }
             m_motore.carica(righe[r], static_cast<int>(r));
         }

@@ -31,7 +31,7 @@ TEST(TestoServer, ArraysOfRowsReadBackAsTheValuesTheyCarry)
     for (const QString& testo : testi)
         valori.insert(valori.end(), {testo, QDate(2024, 2, 29), 2.6});
     valori.insert(valori.end(), {QVariant(), QVariant(), QVariant()});
-    const QString matrice = MatriceRighe(valori, {1, 2, 3}, 4, 0);
+    const QString matrice = QString::fromUtf8(MatriceRighe(valori, {1, 2, 3}, 4, 0));
 
     QSqlQuery q(ambiente.Db().Database());
     ASSERT_TRUE(q.prepare(QStringLiteral("SELECT (r).codice IS NULL, (r).testo, (r).quando, (r).importo::text "

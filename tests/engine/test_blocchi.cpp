@@ -224,6 +224,63 @@ TEST_F(Blocchi, ProgressiveCodeKeyFollowsTheRowsOfTheLinesBefore)
 
 namespace {
 
+// Changes of rows already there, a block of lines at a time: on a server the
+// first half's changes are written while the second half runs. A change the
+// database refuses in the first half, and one in the second half of a later
+// block (the first half already sent), give the rows and error rows of a
+// load line by line; so does the block after them.
+TEST(BlocchiModifiche, ARefusedChangeInEitherHalfOfABlockGivesTheRowsOfALineByLineLoad)
+{
+    AmbienteProva ambiente;
+    Caricamento carico {ambiente};
+    ambiente.Sql(QStringLiteral("CREATE TABLE Art (Codice VARCHAR(6) PRIMARY KEY, Descr VARCHAR(10), Qta INTEGER)"));
+    ambiente.Sql(QStringLiteral("CREATE UNIQUE INDEX Art_Descr ON Art (Descr)"));
+    const int numero = BloccoRighe::RighePerBlocco * 5;
+    QStringList esistenti;
+    for (int i = 1; i <= numero; ++i)
+        esistenti << QStringLiteral("('A%1', 'o%1', 0)").arg(i, 4, 10, QLatin1Char('0'));
+    ambiente.Sql(QStringLiteral("INSERT INTO Art (Codice, Descr, Qta) VALUES ") + esistenti.join(u','));
+    // After a refused block the lines run one by one for a block's length:
+    // the second refusal falls in the third block, the one after it runs
+    // in halves again.
+    const QHash<int, QByteArray> speciali {
+        {60, "A0060;n0010;60\n"},    // the description line 10 gave, in the same half
+        {700, "A0700;n0520;700\n"},  // the description line 520 gave, in the half sent before
+    };
+    QByteArray righe;
+    for (int i = 1; i <= numero; ++i)
+        righe += speciali.value(i, QStringLiteral("A%1;n%1;%2\n").arg(i, 4, 10, QLatin1Char('0')).arg(i).toUtf8());
+    ambiente.Definizione(QStringLiteral("ART"),
+                         {{"Tabella", "Art"},
+                          {"Origine", ambiente.FileSorgente(QStringLiteral("m.txt"), righe)},
+                          {"Separatore", ";"},
+                          {"Modalita", "0"}});
+    ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Codice"}, {"NumCampo", "K1"}, {"OrdCampo", "1"}});
+    ambiente.Campo(QStringLiteral("ART"),
+                   {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "2"}, {"Aggiorna", "A"}});
+    ambiente.Campo(QStringLiteral("ART"),
+                   {{"NomeCampo", "Qta"},
+                    {"NumCampo", "3"},
+                    {"OrdCampo", "3"},
+                    {"TipoOrig", "Long"},
+                    {"TipoDest", "Long"},
+                    {"Aggiorna", "A"}});
+    ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0) << carico.messaggi.testi.join(u'\n').toStdString();
+
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt(), numero);
+    EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT sum(Qta) FROM Art")).toLongLong(),
+              numero * (numero + 1) / 2 - 60 - 700);
+    const QStringList righeScelte = ambiente.Righe(QStringLiteral(
+        "SELECT Codice, Descr, Qta FROM Art WHERE Codice IN ('A0010', 'A0060', 'A0520', 'A0700', 'A1280') "
+        "ORDER BY Codice"));
+    EXPECT_EQ(
+        righeScelte,
+        (QStringList {"A0010|n0010|10", "A0060|o0060|0", "A0520|n0520|520", "A0700|o0700|0", "A1280|n1280|1280"}));
+    const QStringList errori =
+        ambiente.Righe(QStringLiteral("SELECT Riga, Errore FROM ErroriQuivamento ORDER BY rowid"));
+    EXPECT_EQ(errori, (QStringList {"A0060;n0010;60|Chiave doppia", "A0700;n0520;700|Chiave doppia"}));
+}
+
 // New rows that the server's bulk copy refuses (a duplicate key, a text too
 // long for its column, a missing value of a column that needs one), each in
 // another block: the rows and error rows are those of a load line by line.
