@@ -90,6 +90,27 @@ TEST_F(Blocchi, FailuresInsideBlocksGiveTheRowsAndErrorRowsOfALineByLineLoad)
 
 namespace {
 
+// The keyed definition "ART" of the tests below, in the given write mode:
+// Codice is the key; Descr and Qta change on the rows found.
+void DefinizioneConChiave(AmbienteProva& ambiente, const QByteArray& righe, const char* modalita)
+{
+    ambiente.Definizione(QStringLiteral("ART"),
+                         {{"Tabella", "Art"},
+                          {"Origine", ambiente.FileSorgente(QStringLiteral("a.txt"), righe)},
+                          {"Separatore", ";"},
+                          {"Modalita", modalita}});
+    ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Codice"}, {"NumCampo", "K1"}, {"OrdCampo", "1"}});
+    ambiente.Campo(QStringLiteral("ART"),
+                   {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "2"}, {"Aggiorna", "A"}});
+    ambiente.Campo(QStringLiteral("ART"),
+                   {{"NomeCampo", "Qta"},
+                    {"NumCampo", "3"},
+                    {"OrdCampo", "3"},
+                    {"TipoOrig", "Long"},
+                    {"TipoDest", "Long"},
+                    {"Aggiorna", "A"}});
+}
+
 // A keyed load in every write mode over four blocks of lines, against rows
 // already there. What it must give is what a load line by line gives (the
 // database file); on a server the look-ups of a block are made ahead in one
@@ -144,21 +165,7 @@ TEST_P(BlocchiConChiave, EveryWriteModeGivesTheRowsAndErrorRowsOfALineByLineLoad
     QByteArray righe;
     for (int i = 1; i <= 1100; ++i)
         righe += speciali.value(i, QStringLiteral("A%1;d%1;%2\n").arg(i, 4, 10, QLatin1Char('0')).arg(i).toUtf8());
-    ambiente.Definizione(QStringLiteral("ART"),
-                         {{"Tabella", "Art"},
-                          {"Origine", ambiente.FileSorgente(QStringLiteral("a.txt"), righe)},
-                          {"Separatore", ";"},
-                          {"Modalita", atteso.modalita}});
-    ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Codice"}, {"NumCampo", "K1"}, {"OrdCampo", "1"}});
-    ambiente.Campo(QStringLiteral("ART"),
-                   {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "2"}, {"Aggiorna", "A"}});
-    ambiente.Campo(QStringLiteral("ART"),
-                   {{"NomeCampo", "Qta"},
-                    {"NumCampo", "3"},
-                    {"OrdCampo", "3"},
-                    {"TipoOrig", "Long"},
-                    {"TipoDest", "Long"},
-                    {"Aggiorna", "A"}});
+    DefinizioneConChiave(ambiente, righe, atteso.modalita);
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0);
 
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt(), atteso.righe);
@@ -250,21 +257,7 @@ TEST(BlocchiModifiche, ARefusedChangeInEitherHalfOfABlockGivesTheRowsOfALineByLi
     QByteArray righe;
     for (int i = 1; i <= numero; ++i)
         righe += speciali.value(i, QStringLiteral("A%1;n%1;%2\n").arg(i, 4, 10, QLatin1Char('0')).arg(i).toUtf8());
-    ambiente.Definizione(QStringLiteral("ART"),
-                         {{"Tabella", "Art"},
-                          {"Origine", ambiente.FileSorgente(QStringLiteral("m.txt"), righe)},
-                          {"Separatore", ";"},
-                          {"Modalita", "0"}});
-    ambiente.Campo(QStringLiteral("ART"), {{"NomeCampo", "Codice"}, {"NumCampo", "K1"}, {"OrdCampo", "1"}});
-    ambiente.Campo(QStringLiteral("ART"),
-                   {{"NomeCampo", "Descr"}, {"NumCampo", "2"}, {"OrdCampo", "2"}, {"Aggiorna", "A"}});
-    ambiente.Campo(QStringLiteral("ART"),
-                   {{"NomeCampo", "Qta"},
-                    {"NumCampo", "3"},
-                    {"OrdCampo", "3"},
-                    {"TipoOrig", "Long"},
-                    {"TipoDest", "Long"},
-                    {"Aggiorna", "A"}});
+    DefinizioneConChiave(ambiente, righe, "0");
     ASSERT_EQ(carico.Esegui(QStringLiteral("ART")), 0) << carico.messaggi.testi.join(u'\n').toStdString();
 
     EXPECT_EQ(ambiente.Valore(QStringLiteral("SELECT count(*) FROM Art")).toInt(), numero);
