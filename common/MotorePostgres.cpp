@@ -3,6 +3,7 @@
 #include "CatalogoNomi.h"
 #include "Comando.h"
 #include "FunzioniJetPostgres.h"
+#include "FunzioniPq.h"
 #include "MotoreDatabase.h"
 #include "SchemaColonne.h"
 #include "ScrittureRaccolte.h"
@@ -16,7 +17,6 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <libpq-fe.h>
 #include <optional>
 #include <utility>
 
@@ -35,8 +35,11 @@ public:
         if (handle.isValid()
             && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0))
             m_pg = *static_cast<PGconn* const*>(handle.data());
+        m_pq = m_pg ? FunzioniPq::Carica() : nullptr;
+        if (!m_pq)
+            m_pg = nullptr;  // no bulk writes: rows go as statements
         if (m_pg)
-            PQsetNoticeProcessor(m_pg, SenzaAvvisi, nullptr);
+            m_pq->setNoticeProcessor(m_pg, SenzaAvvisi, nullptr);
         const QString errore = CreaFunzioniJetPostgres(Database());
         if (!errore.isEmpty())
             throw ErroreRun(CodiciErrore::ErroreOdbc,
@@ -167,13 +170,13 @@ public:
         if (forma.copia.isEmpty() || !m_pg || forma.valori <= 0)
             return false;
         AttendiInviato();
-        PGresult* inizio = PQexec(m_pg, forma.copia.toUtf8().constData());
-        if (PQresultStatus(inizio) != PGRES_COPY_IN) {
+        PGresult* inizio = m_pq->exec(m_pg, forma.copia.toUtf8().constData());
+        if (m_pq->resultStatus(inizio) != PGRES_COPY_IN) {
             const ErroreRun errore = ErroreRisultato(inizio);
-            PQclear(inizio);
+            m_pq->clear(inizio);
             throw errore;
         }
-        PQclear(inizio);
+        m_pq->clear(inizio);
         m_copiaAperta = true;
         return true;
     }
@@ -185,7 +188,7 @@ public:
             AggiungiValoreCopia(m_riga, *valori[v]);
             m_riga += v + 1 == valori.size() ? '\n' : '\t';
         }
-        if (PQputCopyData(m_pg, m_riga.constData(), static_cast<int>(m_riga.size())) != 1)
+        if (m_pq->putCopyData(m_pg, m_riga.constData(), static_cast<int>(m_riga.size())) != 1)
             throw ErroreRisultato(nullptr);
     }
 
@@ -214,8 +217,8 @@ public:
             lunghezze.push_back(static_cast<int>(testi[i].size()));
         }
         // Texts, typed by the statement's own casts.
-        if (PQsendQueryParams(m_pg, numerata.toUtf8().constData(), static_cast<int>(testi.size()), nullptr,
-                              valori.data(), lunghezze.data(), nullptr, 0)
+        if (m_pq->sendQueryParams(m_pg, numerata.toUtf8().constData(), static_cast<int>(testi.size()), nullptr,
+                                  valori.data(), lunghezze.data(), nullptr, 0)
             != 1)
             throw ErroreRisultato(nullptr);
         m_inviato = true;
@@ -310,7 +313,7 @@ private:
     {
         if (!std::exchange(m_copiaAperta, false))
             return;
-        PQputCopyEnd(m_pg, rifiuto);
+        m_pq->putCopyEnd(m_pg, rifiuto);
         if (std::optional<ErroreRun> errore = EsitoInAttesa())
             throw *errore;
     }
@@ -320,10 +323,10 @@ private:
     std::optional<ErroreRun> EsitoInAttesa()
     {
         std::optional<ErroreRun> errore;
-        while (PGresult* esito = PQgetResult(m_pg)) {
-            if (PQresultStatus(esito) != PGRES_COMMAND_OK && !errore)
+        while (PGresult* esito = m_pq->getResult(m_pg)) {
+            if (m_pq->resultStatus(esito) != PGRES_COMMAND_OK && !errore)
                 errore = ErroreRisultato(esito);
-            PQclear(esito);
+            m_pq->clear(esito);
         }
         return errore;
     }
@@ -347,8 +350,8 @@ private:
 
     ErroreRun ErroreRisultato(const PGresult* esito) const
     {
-        const char* stato = esito ? PQresultErrorField(esito, PG_DIAG_SQLSTATE) : nullptr;
-        const char* messaggio = esito ? PQresultErrorMessage(esito) : PQerrorMessage(m_pg);
+        const char* stato = esito ? m_pq->resultErrorField(esito, PG_DIAG_SQLSTATE) : nullptr;
+        const char* messaggio = esito ? m_pq->resultErrorMessage(esito) : m_pq->errorMessage(m_pg);
         return ErroreStato(QString::fromLatin1(stato ? stato : ""), QString::fromUtf8(messaggio).trimmed());
     }
 
@@ -380,6 +383,7 @@ private:
     }
 
     PGconn* m_pg = nullptr;
+    const FunzioniPq* m_pq = nullptr;
     bool m_copiaAperta = false;
     bool m_inviato = false;  // a statement sent without waiting, its outcome not read yet
     QByteArray m_riga;  // a copy's line, reused

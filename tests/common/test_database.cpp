@@ -4,6 +4,7 @@
 #include "CatalogoNomi.h"
 #include "Comando.h"
 #include "FormUtility.h"
+#include "FunzioniPq.h"
 #include "Recordset.h"
 #include "RecordsetManager.h"
 #include "ScrittureRaccolte.h"
@@ -541,6 +542,16 @@ TEST_F(BancaDati, ManyLookUpsFindWhatEachLookUpFinds)
     EXPECT_EQ(importi[0].size() + importi[1].size() + importi[2].size(), 3u);
     EXPECT_TRUE(importi[3].empty());
     EXPECT_TRUE(set.CercaMolti(QStringLiteral("Select * from V Where N = ?"), {{1}, {QStringLiteral("2")}}).empty());
+}
+
+// Bulk writes use the libpq of QtSql's driver, found at run time: once a
+// server is open it is there, or every block would go as statements.
+TEST(FunzioniPq, TheDriversLibpqIsFoundOnceAServerIsOpen)
+{
+    if (!DatabaseProva::SuServer())
+        GTEST_SKIP() << "libpq comes with the server's driver";
+    AmbienteProva ambiente;
+    EXPECT_NE(FunzioniPq::Carica(), nullptr);
 }
 
 // A key's look-ups on a server get a lower-case index, and the statistics
