@@ -445,11 +445,17 @@ bool DatabaseLink::RaccogliRiga(const FormaRighe& forma, ValoriRiga valori, cons
             m_protezioneBlocco = std::make_unique<IstruzioneProtetta>(*this);
         return m_raccolte->Aggiungi(forma, valori, identita);
     } catch (const ErroreRun&) {
-        m_raccolte->Scarta();
-        m_bloccoAperto = false;
-        m_protezioneBlocco.reset();
-        throw BloccoDaRipetere {};
+        AbbandonaBlocco();
     }
+}
+
+// The block's rows were refused: none of them stays written.
+void DatabaseLink::AbbandonaBlocco()
+{
+    m_raccolte->Scarta();
+    m_bloccoAperto = false;
+    m_protezioneBlocco.reset();
+    throw BloccoDaRipetere {};
 }
 
 void DatabaseLink::InviaParteBlocco()
@@ -459,10 +465,7 @@ void DatabaseLink::InviaParteBlocco()
     try {
         m_raccolte->InviaParte();
     } catch (const ErroreRun&) {
-        m_raccolte->Scarta();
-        m_bloccoAperto = false;
-        m_protezioneBlocco.reset();
-        throw BloccoDaRipetere {};
+        AbbandonaBlocco();
     }
 }
 

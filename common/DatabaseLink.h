@@ -182,6 +182,7 @@ private:
     friend class IstruzioneProtetta;
     explicit DatabaseLink(QString nome);
     SchemaTabella LeggiSchema(const QString& tabella);
+    [[noreturn]] void AbbandonaBlocco();
 
     QString m_nome;
     std::unique_ptr<MotoreDatabase> m_motore;
