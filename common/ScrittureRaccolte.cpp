@@ -99,8 +99,9 @@ std::vector<QByteArray> ScrittureRaccolte::Matrici() const
 {
     std::vector<QByteArray> matrici;
     for (const Gruppo& g : m_gruppi)
-        for (int parte = 0; parte < 2; ++parte)
-            matrici.push_back(MatriceRighe(g.valori, g.forma.posti, g.forma.colonne, parte));
+        if (!g.forma.matrici.isEmpty())
+            for (int parte = 0; parte < 2; ++parte)
+                matrici.push_back(MatriceRighe(g.valori, g.forma.posti, g.forma.colonne, parte));
     return matrici;
 }
 
@@ -157,12 +158,13 @@ void ScrittureRaccolte::Invia()
         });
         if (!m_gruppi.empty()) {
             Comando& istruzione = Istruzione();
+            const std::vector<QByteArray> matrici = Matrici();
+            auto matrice = matrici.begin();
             int segno = 0;
             for (const Gruppo& g : m_gruppi) {
                 if (!g.forma.matrici.isEmpty()) {
                     for (int parte = 0; parte < 2; ++parte)
-                        istruzione.Lega(
-                            segno++, QString::fromUtf8(MatriceRighe(g.valori, g.forma.posti, g.forma.colonne, parte)));
+                        istruzione.Lega(segno++, QString::fromUtf8(*matrice++));
                     continue;
                 }
                 for (const QVariant& valore : g.valori)
