@@ -7,6 +7,7 @@
 #include "TestiDriver.h"
 #include "TraduttoreJet.h"
 #include "TrascrittoreLog.h"
+#include "VfsRaccolta.h"
 
 #include <QHash>
 #include <QSqlDriver>
@@ -19,19 +20,18 @@ namespace {
 
 // SQLite keeps memory statistics by default, under a lock taken on every
 // allocation; nothing here reads them. It can only be turned off before the
-// library starts: the first database file opened does it.
-void SenzaStatisticheMemoria()
+// library starts: the first database file opened does it, and installs the
+// file layer that gathers the log's writes.
+void PreparaSqlite()
 {
     static const int esito = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     Q_UNUSED(esito);
+    InstallaVfsRaccolta();
 }
 
 class MotoreSqlite : public MotoreDatabase {
 public:
-    MotoreSqlite(DatabaseLink& link, QString nome) : MotoreDatabase(link, std::move(nome))
-    {
-        SenzaStatisticheMemoria();
-    }
+    MotoreSqlite(DatabaseLink& link, QString nome) : MotoreDatabase(link, std::move(nome)) { PreparaSqlite(); }
 
     void Prepara() override
     {

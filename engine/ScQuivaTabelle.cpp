@@ -172,9 +172,10 @@ int ScQuiva::CompRecord(const QString& psRiga)
     const CampoCompilato* campo = nullptr;
     // The field's value, where the reading thread left it when it can stay
     // there until the write (a value is copied only when read or made here).
+    const QVariant nessuno;  // of a field whose reading failed
     QVariant calcolato;
     QVariant adattato;
-    const QVariant* valore = &calcolato;
+    const QVariant* valore = &nessuno;
     int t = 1;
     std::array<const std::vector<int>*, NumSlot + 1> colonne {};  // of each slot, resolved at its first field
     try {
@@ -184,8 +185,7 @@ int ScQuiva::CompRecord(const QString& psRiga)
             if (!(c.aggiorna || c.listino || nuovo[t]) || s.flag != 0)
                 continue;
             campo = &c;
-            calcolato = QVariant();
-            valore = &calcolato;
+            valore = &nessuno;
             const int stato = LeggiVal(psRiga, c, valore, calcolato);
             if (stato != 0)
                 return stato;
