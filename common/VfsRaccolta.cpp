@@ -89,71 +89,27 @@ int Chiudi(sqlite3_file* f)
     return scritto != SQLITE_OK ? scritto : chiuso;
 }
 
-int Leggi(sqlite3_file* f, void* dati, int n, sqlite3_int64 posizione)
-{
-    if (const int esito = Prima(f); esito != SQLITE_OK)
-        return esito;
-    return RealeDi(f)->pMethods->xRead(RealeDi(f), dati, n, posizione);
-}
+// A method of SQLite's own file, called on the file under ours: as it is
+// (Diretto), or once what was gathered is written (DopoRaccolta).
+template <auto Metodo> struct Inoltro;
+template <typename R, typename... A, R (*sqlite3_io_methods::*Metodo)(sqlite3_file*, A...)> struct Inoltro<Metodo> {
+    static R Diretto(sqlite3_file* f, A... argomenti)
+    {
+        return (RealeDi(f)->pMethods->*Metodo)(RealeDi(f), argomenti...);
+    }
+    static R DopoRaccolta(sqlite3_file* f, A... argomenti)
+    {
+        if (const int esito = Prima(f); esito != SQLITE_OK)
+            return esito;
+        return Diretto(f, argomenti...);
+    }
+};
 
-int Tronca(sqlite3_file* f, sqlite3_int64 dimensione)
-{
-    if (const int esito = Prima(f); esito != SQLITE_OK)
-        return esito;
-    return RealeDi(f)->pMethods->xTruncate(RealeDi(f), dimensione);
-}
-
-int Sincronizza(sqlite3_file* f, int modo)
-{
-    if (const int esito = Prima(f); esito != SQLITE_OK)
-        return esito;
-    return RealeDi(f)->pMethods->xSync(RealeDi(f), modo);
-}
-
-int Dimensione(sqlite3_file* f, sqlite3_int64* dimensione)
-{
-    if (const int esito = Prima(f); esito != SQLITE_OK)
-        return esito;
-    return RealeDi(f)->pMethods->xFileSize(RealeDi(f), dimensione);
-}
-
-int Controllo(sqlite3_file* f, int operazione, void* argomento)
-{
-    if (const int esito = Prima(f); esito != SQLITE_OK)
-        return esito;
-    return RealeDi(f)->pMethods->xFileControl(RealeDi(f), operazione, argomento);
-}
-
-int Preleva(sqlite3_file* f, sqlite3_int64 posizione, int n, void** pagina)
-{
-    if (const int esito = Prima(f); esito != SQLITE_OK)
-        return esito;
-    return RealeDi(f)->pMethods->xFetch(RealeDi(f), posizione, n, pagina);
-}
-
-// The rest as SQLite's own.
-int Blocca(sqlite3_file* f, int livello) { return RealeDi(f)->pMethods->xLock(RealeDi(f), livello); }
-int Sblocca(sqlite3_file* f, int livello) { return RealeDi(f)->pMethods->xUnlock(RealeDi(f), livello); }
-int Riservato(sqlite3_file* f, int* riservato)
-{
-    return RealeDi(f)->pMethods->xCheckReservedLock(RealeDi(f), riservato);
-}
-int Settore(sqlite3_file* f) { return RealeDi(f)->pMethods->xSectorSize(RealeDi(f)); }
-int Caratteristiche(sqlite3_file* f) { return RealeDi(f)->pMethods->xDeviceCharacteristics(RealeDi(f)); }
-int MappaIndice(sqlite3_file* f, int pagina, int dimensione, int estendi, void volatile** indirizzo)
-{
-    return RealeDi(f)->pMethods->xShmMap(RealeDi(f), pagina, dimensione, estendi, indirizzo);
-}
-int BloccaIndice(sqlite3_file* f, int da, int quanti, int modo)
-{
-    return RealeDi(f)->pMethods->xShmLock(RealeDi(f), da, quanti, modo);
-}
-void BarrieraIndice(sqlite3_file* f) { RealeDi(f)->pMethods->xShmBarrier(RealeDi(f)); }
-int LasciaIndice(sqlite3_file* f, int elimina) { return RealeDi(f)->pMethods->xShmUnmap(RealeDi(f), elimina); }
-int Restituisci(sqlite3_file* f, sqlite3_int64 posizione, void* pagina)
-{
-    return RealeDi(f)->pMethods->xUnfetch(RealeDi(f), posizione, pagina);
-}
+// A call of the layer itself, made by SQLite's own layer.
+template <auto Metodo> struct InoltroVfs;
+template <typename R, typename... A, R (*sqlite3_vfs::*Metodo)(sqlite3_vfs*, A...)> struct InoltroVfs<Metodo> {
+    static R Diretto(sqlite3_vfs*, A... argomenti) { return (Reale()->*Metodo)(Reale(), argomenti...); }
+};
 
 int Apri(sqlite3_vfs*, sqlite3_filename nome, sqlite3_file* f, int modi, int* modiUsati)
 {
@@ -182,10 +138,27 @@ void InstallaVfsRaccolta()
         if (!reale || reale->iVersion < 3)
             return false;
         for (int versione = 1; versione <= 3; ++versione)
-            metodiRaccolta[versione - 1] = {versione,       Chiudi,       Leggi,           Scrivi,      Tronca,
-                                            Sincronizza,    Dimensione,   Blocca,          Sblocca,     Riservato,
-                                            Controllo,      Settore,      Caratteristiche, MappaIndice, BloccaIndice,
-                                            BarrieraIndice, LasciaIndice, Preleva,         Restituisci};
+            metodiRaccolta[versione - 1] = {
+                versione,
+                Chiudi,
+                Inoltro<&sqlite3_io_methods::xRead>::DopoRaccolta,
+                Scrivi,
+                Inoltro<&sqlite3_io_methods::xTruncate>::DopoRaccolta,
+                Inoltro<&sqlite3_io_methods::xSync>::DopoRaccolta,
+                Inoltro<&sqlite3_io_methods::xFileSize>::DopoRaccolta,
+                Inoltro<&sqlite3_io_methods::xLock>::Diretto,
+                Inoltro<&sqlite3_io_methods::xUnlock>::Diretto,
+                Inoltro<&sqlite3_io_methods::xCheckReservedLock>::Diretto,
+                Inoltro<&sqlite3_io_methods::xFileControl>::DopoRaccolta,
+                Inoltro<&sqlite3_io_methods::xSectorSize>::Diretto,
+                Inoltro<&sqlite3_io_methods::xDeviceCharacteristics>::Diretto,
+                Inoltro<&sqlite3_io_methods::xShmMap>::Diretto,
+                Inoltro<&sqlite3_io_methods::xShmLock>::Diretto,
+                Inoltro<&sqlite3_io_methods::xShmBarrier>::Diretto,
+                Inoltro<&sqlite3_io_methods::xShmUnmap>::Diretto,
+                Inoltro<&sqlite3_io_methods::xFetch>::DopoRaccolta,
+                Inoltro<&sqlite3_io_methods::xUnfetch>::Diretto,
+            };
         vfsRaccolta = *reale;
         vfsRaccolta.zName = "quiva-raccolta";
         vfsRaccolta.szOsFile = static_cast<int>(sizeof(FileRaccolto)) + reale->szOsFile;
@@ -193,41 +166,21 @@ void InstallaVfsRaccolta()
         vfsRaccolta.pAppData = reale;
         vfsRaccolta.xOpen = Apri;
         // The layer's other calls are SQLite's own, with its own layer.
-        vfsRaccolta.xDelete = [](sqlite3_vfs*, const char* nome, int sincronizza) {
-            return Reale()->xDelete(Reale(), nome, sincronizza);
-        };
-        vfsRaccolta.xAccess = [](sqlite3_vfs*, const char* nome, int domanda, int* risposta) {
-            return Reale()->xAccess(Reale(), nome, domanda, risposta);
-        };
-        vfsRaccolta.xFullPathname = [](sqlite3_vfs*, const char* nome, int n, char* uscita) {
-            return Reale()->xFullPathname(Reale(), nome, n, uscita);
-        };
-        vfsRaccolta.xDlOpen = [](sqlite3_vfs*, const char* nome) { return Reale()->xDlOpen(Reale(), nome); };
-        vfsRaccolta.xDlError = [](sqlite3_vfs*, int n, char* uscita) { Reale()->xDlError(Reale(), n, uscita); };
-        vfsRaccolta.xDlSym = [](sqlite3_vfs*, void* libreria, const char* simbolo) {
-            return Reale()->xDlSym(Reale(), libreria, simbolo);
-        };
-        vfsRaccolta.xDlClose = [](sqlite3_vfs*, void* libreria) { Reale()->xDlClose(Reale(), libreria); };
-        vfsRaccolta.xRandomness = [](sqlite3_vfs*, int n, char* uscita) {
-            return Reale()->xRandomness(Reale(), n, uscita);
-        };
-        vfsRaccolta.xSleep = [](sqlite3_vfs*, int micro) { return Reale()->xSleep(Reale(), micro); };
-        vfsRaccolta.xCurrentTime = [](sqlite3_vfs*, double* ora) { return Reale()->xCurrentTime(Reale(), ora); };
-        vfsRaccolta.xGetLastError = [](sqlite3_vfs*, int n, char* uscita) {
-            return Reale()->xGetLastError(Reale(), n, uscita);
-        };
-        vfsRaccolta.xCurrentTimeInt64 = [](sqlite3_vfs*, sqlite3_int64* ora) {
-            return Reale()->xCurrentTimeInt64(Reale(), ora);
-        };
-        vfsRaccolta.xSetSystemCall = [](sqlite3_vfs*, const char* nome, sqlite3_syscall_ptr chiamata) {
-            return Reale()->xSetSystemCall(Reale(), nome, chiamata);
-        };
-        vfsRaccolta.xGetSystemCall = [](sqlite3_vfs*, const char* nome) {
-            return Reale()->xGetSystemCall(Reale(), nome);
-        };
-        vfsRaccolta.xNextSystemCall = [](sqlite3_vfs*, const char* nome) {
-            return Reale()->xNextSystemCall(Reale(), nome);
-        };
+        vfsRaccolta.xDelete = InoltroVfs<&sqlite3_vfs::xDelete>::Diretto;
+        vfsRaccolta.xAccess = InoltroVfs<&sqlite3_vfs::xAccess>::Diretto;
+        vfsRaccolta.xFullPathname = InoltroVfs<&sqlite3_vfs::xFullPathname>::Diretto;
+        vfsRaccolta.xDlOpen = InoltroVfs<&sqlite3_vfs::xDlOpen>::Diretto;
+        vfsRaccolta.xDlError = InoltroVfs<&sqlite3_vfs::xDlError>::Diretto;
+        vfsRaccolta.xDlSym = InoltroVfs<&sqlite3_vfs::xDlSym>::Diretto;
+        vfsRaccolta.xDlClose = InoltroVfs<&sqlite3_vfs::xDlClose>::Diretto;
+        vfsRaccolta.xRandomness = InoltroVfs<&sqlite3_vfs::xRandomness>::Diretto;
+        vfsRaccolta.xSleep = InoltroVfs<&sqlite3_vfs::xSleep>::Diretto;
+        vfsRaccolta.xCurrentTime = InoltroVfs<&sqlite3_vfs::xCurrentTime>::Diretto;
+        vfsRaccolta.xGetLastError = InoltroVfs<&sqlite3_vfs::xGetLastError>::Diretto;
+        vfsRaccolta.xCurrentTimeInt64 = InoltroVfs<&sqlite3_vfs::xCurrentTimeInt64>::Diretto;
+        vfsRaccolta.xSetSystemCall = InoltroVfs<&sqlite3_vfs::xSetSystemCall>::Diretto;
+        vfsRaccolta.xGetSystemCall = InoltroVfs<&sqlite3_vfs::xGetSystemCall>::Diretto;
+        vfsRaccolta.xNextSystemCall = InoltroVfs<&sqlite3_vfs::xNextSystemCall>::Diretto;
         return sqlite3_vfs_register(&vfsRaccolta, 1) == SQLITE_OK;
     }();
     (void)installata;
